@@ -1,0 +1,31 @@
+# Helpers shared by every folder: programs with their version block, and tests that run under Wine.
+
+# Gives a program or library the version block every Windows program carries.
+#   pagorin_version_resource(target "File description" "Original file name")
+function(pagorin_version_resource target description original_name)
+  set(PV_DESCRIPTION "${description}")
+  set(PV_ORIGINAL_NAME "${original_name}")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(PV_FILE_TYPE "VFT_APP")
+  else()
+    set(PV_FILE_TYPE "VFT_DLL")
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/version/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# A GoogleTest program run by ctest under Wine: one ctest entry for each test case it holds.
+#   pagorin_add_gtest(name SOURCES a.cpp b.cpp [LIBS x y] [LABELS window])
+function(pagorin_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main testsupport ${T_LIBS})
+  set(properties TIMEOUT 120)
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+endfunction()
+include(GoogleTest)
