@@ -18,7 +18,7 @@ export LC_ALL=C.UTF-8
 build_tree() { # arch dir [extra cmake args...]
   local arch=$1 dir=$2; shift 2
   cmake -S "$top" -B "$dir" -G Ninja -DPAGORIN_ARCH="$arch" -DPAGORIN_WINE="$WINE_LOADER" "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  cmake --build "$dir" -j "$(nproc)" ${PAGORIN_TARGETS:+--target $PAGORIN_TARGETS}
 }
 
 # Starts a virtual display for the windows, unless one is given.
