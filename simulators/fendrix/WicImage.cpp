@@ -1,0 +1,80 @@
+// Decoding and encoding through the imaging factory; every failure becomes a WicError with its HRESULT.
+#include "WicImage.h"
+
+#include <cstdio>
+
+namespace wic {
+namespace {
+
+void Check(HRESULT result, const char* what) {
+    if (FAILED(result)) throw WicError(what, result);
+}
+
+}  // namespace
+
+WicError::WicError(const std::string& what, HRESULT result)
+    : std::runtime_error([&] {
+          char text[32];
+          snprintf(text, sizeof text, " (0x%08lx)", static_cast<unsigned long>(result));
+          return what + text;
+      }()),
+      result_(result) {}
+
+ComApartment::ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+
+ComApartment::~ComApartment() {
+    if (initialised_) CoUninitialize();
+}
+
+ComPtr<IWICImagingFactory> Factory() {
+    ComPtr<IWICImagingFactory> factory;
+    Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
+          "no imaging factory");
+    return factory;
+}
+
+DecodedImage Decode(const std::wstring& path) {
+    auto factory = Factory();
+    ComPtr<IWICBitmapDecoder> decoder;
+    Check(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                             &decoder),
+          "cannot decode the image file");
+    DecodedImage image;
+    Check(decoder->GetContainerFormat(&image.container), "unknown image container");
+    Check(decoder->GetFrame(0, &image.frame), "image without a frame");
+    return image;
+}
+
+void Encode(IWICBitmapSource* source, const GUID& container, double dpiX, double dpiY, const std::wstring& path) {
+    auto factory = Factory();
+    ComPtr<IWICStream> stream;
+    Check(factory->CreateStream(&stream), "no stream");
+    Check(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), "cannot create the image file");
+    ComPtr<IWICBitmapEncoder> encoder;
+    Check(factory->CreateEncoder(container, nullptr, &encoder), "no encoder for the format");
+    Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), "cannot start the encoder");
+    ComPtr<IWICBitmapFrameEncode> frame;
+    Check(encoder->CreateNewFrame(&frame, nullptr), "cannot add a frame");
+    Check(frame->Initialize(nullptr), "cannot start the frame");
+    UINT width = 0, height = 0;
+    Check(source->GetSize(&width, &height), "image without a size");
+    Check(frame->SetSize(width, height), "cannot size the frame");
+    Check(frame->SetResolution(dpiX, dpiY), "cannot set the density");
+
+    WICPixelFormatGUID have{}, take{};
+    Check(source->GetPixelFormat(&have), "image without a pixel format");
+    take = have;
+    Check(frame->SetPixelFormat(&take), "no pixel format for the encoder");
+    ComPtr<IWICBitmapSource> written = source;
+    if (take != have) {
+        ComPtr<IWICBitmapSource> converted;
+        Check(WICConvertBitmapSource(take, source, &converted), "cannot convert the pixels for the encoder");
+        written = converted;
+    }
+    Check(frame->WriteSource(written.Get(), nullptr), "cannot write the pixels");
+    Check(frame->Commit(), "cannot finish the frame");
+    Check(encoder->Commit(), "cannot finish the image file");
+    Check(stream->Commit(STGC_DEFAULT), "cannot finish the image file");
+}
+
+}  // namespace wic
