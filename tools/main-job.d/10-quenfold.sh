@@ -21,7 +21,7 @@ quenfold_run() {
 quenfold_files() {
   local folder file
   for folder in 'C:\ProgramData' "$("$BUILD_DIR/wine-run" cmd.exe /c echo %LOCALAPPDATA% | tr -d '\r')"; do
-    file=$("$BUILD_DIR/wine-run" winepath.exe -u "$folder\\Corvell\\drivers\\driverdatabase.xml" | tr -d '\r')
+    file=$(readlink -f "$("$BUILD_DIR/wine-run" winepath.exe -u "$folder\\Corvell\\drivers\\driverdatabase.xml" | tr -d '\r')")
     if [ -f "$file" ]; then
       echo "quenfold: written $file ($(stat -c %s "$file") bytes, modified $(date -r "$file" '+%F %T'))"
     else
