@@ -85,12 +85,7 @@ int Run(SetupOptions& options, const std::string& ownFile, const std::vector<std
         ApplyRootAttributes(*root, options);
         const TiXmlElement* element = root->FirstChildElement("driver-database");
         if (!element) return result;
-        Ref<CDriverDatabase> source;
-        try {
-            source.reset(new CXmlDriverDatabase(*element));
-        } catch (const CError&) {
-            return result;
-        }
+        Ref<CDriverDatabase> source(new CXmlDriverDatabase(*element));  // a CError ends the run here
 
         if (options.versionBox) showBox(VersionText(*source), BoxIcon::Information);
         if (!options.update) return kInstalled;
@@ -100,7 +95,8 @@ int Run(SetupOptions& options, const std::string& ownFile, const std::vector<std
         }
         return result;
     } catch (...) {
-        // Out of memory and the like: the step's own failure, and an install failure once past the checks.
+        // A CError of the source, out of memory and the like: the step's own failure, and an install failure
+        // once past the checks.
         return result < 0 ? result : kInstallFailed;
     }
 }

@@ -92,6 +92,12 @@ TEST(DrvFileUrl, CreatesMissingFoldersAndRefusesAFileInTheWay) {
     EXPECT_FALSE(CreateUrlFolders("reg:///HKEY_CURRENT_USER/x"));
 }
 
+TEST(DrvFileUrl, NetworkPathsCreateNoHostOrShare) {
+    // Nothing lies between the share and the file, so there is nothing to create (and no empty folder name).
+    EXPECT_TRUE(CreateUrlFolders("file://host/share/driverdatabase.xml"));
+    EXPECT_TRUE(CreateUrlFolders("file://host"));
+}
+
 TEST(DrvFileUrl, OpenReportsKindAndSystemError) {
     testsupport::TempDir dir;
     try {
