@@ -21,9 +21,9 @@ quenfold_run() {
 quenfold_files() {
   local folder file
   for folder in 'C:\ProgramData' "$("$BUILD_DIR/wine-run" cmd.exe /c echo %LOCALAPPDATA% | tr -d '\r')"; do
-    file=$(readlink -f "$("$BUILD_DIR/wine-run" winepath.exe -u "$folder\\Corvell\\drivers\\driverdatabase.xml" | tr -d '\r')")
+    file=$(readlink -f "$("$BUILD_DIR/wine-run" winepath.exe -u "$folder\\Corvell\\drivers\\driverdatabase.xml" | tr -d '\r')") || true
     if [ -f "$file" ]; then
-      echo "quenfold: written $file ($(stat -c %s "$file") bytes, modified $(date -r "$file" '+%F %T'))"
+      echo "quenfold: installed file $file ($(stat -c %s "$file") bytes, modified $(date -r "$file" '+%F %T'))"
     else
       echo "quenfold: missing $file"
     fi
@@ -36,5 +36,8 @@ quenfold_files
 quenfold_run -ns -regu
 quenfold_files
 echo "quenfold: registry HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvell\\DRIVER2 (first lines):"
-"$BUILD_DIR/wine-run" reg.exe query 'HKLM\SOFTWARE\Corvell\DRIVER2' /s | tr -d '\r' | sed -n '1,40p'
-echo "quenfold: $("$BUILD_DIR/wine-run" reg.exe query 'HKLM\SOFTWARE\Corvell\DRIVER2\MAPPINGS' | tr -d '\r' | grep -c MAPPINGS\\\\) device mappings, $("$BUILD_DIR/wine-run" reg.exe query 'HKLM\SOFTWARE\Corvell\DRIVER2\SETS' | tr -d '\r' | grep -c SETS\\\\) class mappings in the registry"
+quenfold_registry=$("$BUILD_DIR/wine-run" reg.exe query 'HKLM\SOFTWARE\Corvell\DRIVER2' /s | tr -d '\r') ||
+  echo "quenfold: the key is missing"
+echo "$quenfold_registry" | sed -n '1,40p'
+echo "quenfold: $(echo "$quenfold_registry" | grep -c '^HKEY.*\\MAPPINGS\\') device mappings and" \
+     "$(echo "$quenfold_registry" | grep -c '^HKEY.*\\SETS\\') class mappings in the registry"
