@@ -1,0 +1,9 @@
+# Window tests of the visual half of the class library (real windows on the test display).
+pagorin_add_gtest(vcl_visual_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
+  LIBS vcl
+  LABELS window)
+target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})

@@ -1,0 +1,333 @@
+// Forms: the application (hidden window, message loop, exception handling, work handed to the main
+// thread), the screen, hint windows, and top-level forms with their modal loop.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+#include "Controls.h"
+
+namespace vcl {
+
+class TMainMenu;
+class TMenuItem;
+class TCustomForm;
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+                       poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+
+using TMsg = MSG;
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1, mrNoToAll = mrAll + 1,
+                       mrYesToAll = mrNoToAll + 1;
+
+using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+using TCloseQueryEvent = TEvent<TObject*, bool&>;
+using TMessageEvent = TEvent<TMsg&, bool&>;
+using TExceptionEvent = TEvent<TObject*, Exception*>;
+using TIdleEvent = TEvent<TObject*, bool&>;
+// A hook on the application window: true = handled, the window does nothing more with it.
+using TWindowHook = std::function<bool(TMessage&)>;
+
+// What CM_HINTSHOW hands the control before a hint shows; the control may change any of it.
+class THintWindow;
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TClass HintWindowClass = nullptr;
+    POINT HintPos{};
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    RECT CursorRect{};
+    POINT CursorPos{};
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+    AnsiString HintStr;
+    void* HintData = nullptr;
+};
+
+class THintWindow : public TCustomControl {
+    VCL_CLASS(THintWindow, TCustomControl)
+    explicit THintWindow(TComponent* AOwner);
+    virtual void ActivateHint(RECT Rect, const AnsiString& AHint);
+    virtual void ActivateHintData(RECT Rect, const AnsiString& AHint, void* AData);
+    virtual RECT CalcHintRect(int MaxWidth, const AnsiString& AHint, void* AData);
+    void ReleaseHandle();
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void CMTextChanged(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+};
+
+// The class the application makes its hint window of; the Unicode layer swaps it.
+extern TClass HintWindowClass;
+
+class TApplication : public TComponent {
+    VCL_CLASS(TApplication, TComponent)
+    explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
+
+    HWND GetHandle() const { return FHandle; }
+    AnsiString GetTitle() const { return FTitle; }
+    void SetTitle(const AnsiString& Value);
+    AnsiString GetExeName() const;
+    TCustomForm* GetMainForm() const { return FMainForm; }
+    bool GetTerminated() const { return FTerminated; }
+    HWND DialogHandle = nullptr;
+
+    void Initialize() {}
+    // Creates a form owned by the application; the first one becomes the main form.
+    template <class T>
+    void CreateForm(T*& Reference);
+    void Run();
+    void Terminate();
+    void HandleMessage();
+    void ProcessMessages();
+    // Runs when no message waits: actions are updated, idle handlers run.
+    void Idle(const MSG& Msg);
+    void HandleException(TObject* Sender);
+    void ShowException(Exception* E);
+    int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
+    void HookMainWindow(const void* Key, TWindowHook Hook);
+    void UnhookMainWindow(const void* Key);
+    // Posts work to the main thread; callable from any thread. The closure runs in the main thread's
+    // loop (modal loops too) with exceptions handed to HandleException.
+    void Queue(std::function<void()> Work);
+    // Runs work on the main thread and waits for it (only from another thread; the main thread runs it now).
+    void Synchronize(std::function<void()> Work);
+    bool IsMainThread() const { return GetCurrentThreadId() == FMainThreadId; }
+
+    AnsiString GetHint() const { return FHint; }
+    void SetHint(const AnsiString& Value);
+    bool GetShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    void CancelHint();
+    void ActivateHint(POINT CursorPos);
+    bool HintShortCuts = true;
+    int HintPause = 500;
+    int HintHidePause = 2500;
+    THintWindow* GetHintWindow() const { return FHintWindow; }
+    // The first line of a "short|long" hint and the rest.
+    static AnsiString GetShortHint(const AnsiString& Hint);
+    static AnsiString GetLongHint(const AnsiString& Hint);
+
+    TMessageEvent OnMessage;
+    TExceptionEvent OnException;
+    TIdleEvent OnIdle;
+    TNotifyEvent OnHint;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
+    void AddForm(TCustomForm* Form);
+    void UpdateActions();
+
+private:
+    friend class TCustomForm;
+    static LRESULT CALLBACK AppWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void WndProc(TMessage& Message);
+    bool ProcessMessage(MSG& Msg);
+    bool IsKeyMsg(MSG& Msg);
+    bool IsDlgMsg(MSG& Msg);
+    bool IsHintMsg(MSG& Msg);
+    void RunPostedWork(LPARAM Work);
+    void DropPostedWork();
+    void HintTimerExpired();
+    void DoneForms();
+
+    HWND FHandle = nullptr;
+    DWORD FMainThreadId;
+    AnsiString FTitle;
+    AnsiString FHint;
+    bool FShowHint = true;
+    bool FTerminated = false;
+    bool FRunning = false;
+    TCustomForm* FMainForm = nullptr;
+    std::vector<std::pair<const void*, TWindowHook>> FHooks;
+    THintWindow* FHintWindow = nullptr;
+    TControl* FHintControl = nullptr;
+    bool FHintActive = false;
+    std::atomic<bool> FClosing{false};
+};
+
+class TScreen : public TComponent {
+    VCL_CLASS(TScreen, TComponent)
+    explicit TScreen(TComponent* AOwner);
+    ~TScreen() override;
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    HCURSOR GetCursorHandle(TCursor Cursor) const;
+    int GetFormCount() const { return int(FForms.size()); }
+    TCustomForm* GetForm(int Index) const { return FForms[size_t(Index)]; }
+    TCustomForm* GetActiveForm() const;
+    TWinControl* GetActiveControl() const;
+    TFont* GetHintFont() const { return FHintFont; }
+    int GetWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+    int GetHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+    RECT GetWorkAreaRect() const;
+    int GetPixelsPerInch() const { return TFont::PixelsPerInch(); }
+
+private:
+    friend class TCustomForm;
+    friend class TApplication;
+    TCursor FCursor = crDefault;
+    std::vector<TCustomForm*> FForms;
+    TFont* FHintFont;
+};
+
+class TCustomForm : public TWinControl {
+    VCL_CLASS(TCustomForm, TWinControl)
+    // Creates the form and, once its constructor chain has run (Create / CreateForm), reads its form resource.
+    explicit TCustomForm(TComponent* AOwner);
+    // A form without a form resource.
+    TCustomForm(TComponent* AOwner, int Dummy);
+    ~TCustomForm() override;
+
+    // The two-step creation every form goes through: construct, then load the resource and fire OnCreate.
+    template <class T>
+    static T* Create(TComponent* AOwner)
+    {
+        T* form = new T(AOwner);
+        try {
+            form->AfterConstruction();
+        } catch (...) {
+            delete form;
+            throw;
+        }
+        return form;
+    }
+    virtual void AfterConstruction();
+
+    void Show();
+    void Hide() { SetVisible(false); }
+    virtual int ShowModal();
+    void Close();
+    void Release();
+    virtual bool CloseQuery();
+    bool GetModal() const { return FModal; }
+    TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TPosition GetPosition() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TFormStyle GetFormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value);
+    TWindowState GetWindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState Value);
+    TMainMenu* GetMenu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    TWinControl* GetActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Control);
+    bool GetKeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    bool GetActive() const { return FActive; }
+    HWND GetClientHandle() const { return nullptr; }
+    HMONITOR GetMonitor() const;
+    void FocusChanged(TWinControl* Control);
+    void DefaultHandler(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    virtual void UpdateActions();
+    int HelpContext = 0;
+    AnsiString HelpFile;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnPaint;
+    TNotifyEvent GetOnCreate() const { return OnCreate; }
+    void SetOnCreate(TNotifyEvent Value) { OnCreate = Value; }
+    TNotifyEvent GetOnDestroy() const { return OnDestroy; }
+    void SetOnDestroy(TNotifyEvent Value) { OnDestroy = Value; }
+    TNotifyEvent GetOnShow() const { return OnShow; }
+    void SetOnShow(TNotifyEvent Value) { OnShow = Value; }
+    TNotifyEvent GetOnActivate() const { return OnActivate; }
+    void SetOnActivate(TNotifyEvent Value) { OnActivate = Value; }
+    TCloseEvent GetOnClose() const { return OnClose; }
+    void SetOnClose(TCloseEvent Value) { OnClose = Value; }
+    TCloseQueryEvent GetOnCloseQuery() const { return OnCloseQuery; }
+    void SetOnCloseQuery(TCloseQueryEvent Value) { OnCloseQuery = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWindowHandle() override;
+    void Loaded() override;
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void DoShow();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void Paint();
+    void PaintWindow(HDC DC) override;
+    void VisibleChanging() override;
+    void WMCommand(TMessage& Message);
+    void WMClose(TMessage& Message);
+    void WMActivate(TMessage& Message);
+    void WMShowWindow(TMessage& Message);
+    void WMInitMenuPopup(TMessage& Message);
+    void WMMenuSelect(TMessage& Message);
+    void WMDrawItem(TMessage& Message);
+    void WMMeasureItem(TMessage& Message);
+    void WMWindowPosChanging(TMessage& Message);
+    void CMDialogKey(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMRelease(TMessage& Message);
+    void CMBiDiModeChanged(TMessage& Message);
+    void CMActionExecute(TMessage& Message);
+    void CMActionUpdate(TMessage& Message);
+
+private:
+    void PlaceOnScreen();
+    void ModalLoop();
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+    TPosition FPosition = TPosition::poDesigned;
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    TWindowState FWindowState = TWindowState::wsNormal;
+    TMainMenu* FMenu = nullptr;
+    TWinControl* FActiveControl = nullptr;
+    TModalResult FModalResult = mrNone;
+    bool FModal = false;
+    bool FKeyPreview = false;
+    bool FActive = false;
+    bool FCreated = false;
+    bool FPlaced = false;
+    bool FWithResource = true;
+};
+
+class TForm : public TCustomForm {
+    VCL_CLASS(TForm, TCustomForm)
+    using TCustomForm::TCustomForm;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Sets up the visual half of the library (atoms, common controls, Application, Screen) and takes it down
+// again after every form is gone.
+void InitForms();
+void DoneForms();
+
+// The form a control sits on; nullptr for none.
+TCustomForm* GetParentForm(TControl* Control);
+
+template <class T>
+void TApplication::CreateForm(T*& Reference)
+{
+    Reference = TCustomForm::Create<T>(this);
+    if (!FMainForm)
+        FMainForm = Reference;
+}
+
+}  // namespace vcl

@@ -1,0 +1,532 @@
+// Standard controls: labels, buttons, check boxes, radio buttons, group boxes, edits, memos, combo
+// boxes, list boxes and scroll bars, thin over the system's ANSI classes.
+#pragma once
+
+#include "ActnList.h"
+#include "Controls.h"
+
+namespace vcl {
+
+class TCustomLabel : public TGraphicControl {
+    VCL_CLASS(TCustomLabel, TGraphicControl)
+    explicit TCustomLabel(TComponent* AOwner);
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TTextLayout GetLayout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    bool GetWordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool GetTransparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool GetShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    TWinControl* GetFocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    virtual AnsiString GetLabelText();
+    // Draws (or with DT_CALCRECT measures) the text into Rect.
+    virtual void DoDrawText(RECT& Rect, UINT Flags);
+    void Paint() override;
+    void AdjustSize() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CMDialogChar(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+
+private:
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    TTextLayout FLayout = TTextLayout::tlTop;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TLabel : public TCustomLabel {
+    VCL_CLASS(TLabel, TCustomLabel)
+    using TCustomLabel::TCustomLabel;
+};
+
+class TCustomStaticText : public TWinControl {
+    VCL_CLASS(TCustomStaticText, TWinControl)
+    explicit TCustomStaticText(TComponent* AOwner);
+    bool GetShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    TWinControl* GetFocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value) { FFocusControl = Value; }
+    void SetAutoSize(bool Value) override;
+    void Dispatch(TMessage& Message) override;
+    void Loaded() override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    virtual void AdjustBounds();
+    void CMDialogChar(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+
+private:
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TStaticText : public TCustomStaticText {
+    VCL_CLASS(TStaticText, TCustomStaticText)
+    using TCustomStaticText::TCustomStaticText;
+};
+
+class TButtonActionLink : public TWinControlActionLink {
+    VCL_CLASS(TButtonActionLink, TWinControlActionLink)
+    bool IsCheckedLinked() const override;
+    void SetChecked(bool Value) override;
+};
+
+class TButtonControl : public TWinControl {
+    VCL_CLASS(TButtonControl, TWinControl)
+    explicit TButtonControl(TComponent* AOwner);
+
+protected:
+    TClass GetActionLinkClass() const override { return TButtonActionLink::StaticClass(); }
+    virtual bool GetChecked() const { return false; }
+    virtual void SetChecked(bool) {}
+    friend class TButtonActionLink;
+};
+
+class TButton : public TButtonControl {
+    VCL_CLASS(TButton, TButtonControl)
+    explicit TButton(TComponent* AOwner);
+    bool GetDefault() const { return FDefault; }
+    void SetDefault(bool Value);
+    bool GetCancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    int GetModalResult() const { return FModalResult; }
+    void SetModalResult(int Value) { FModalResult = Value; }
+    void Click() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CNCommand(TMessage& Message);
+    void CMDialogKey(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    int FModalResult = 0;
+};
+
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+class TCustomCheckBox : public TButtonControl {
+    VCL_CLASS(TCustomCheckBox, TButtonControl)
+    explicit TCustomCheckBox(TComponent* AOwner);
+    bool GetChecked() const override { return FState == TCheckBoxState::cbChecked; }
+    void SetChecked(bool Value) override;
+    TCheckBoxState GetState() const { return FState; }
+    void SetState(TCheckBoxState Value);
+    bool GetAllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    virtual void Toggle();
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void CNCommand(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
+
+private:
+    TCheckBoxState FState = TCheckBoxState::cbUnchecked;
+    bool FAllowGrayed = false;
+    TAlignment FAlignment = TAlignment::taRightJustify;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    VCL_CLASS(TCheckBox, TCustomCheckBox)
+    using TCustomCheckBox::TCustomCheckBox;
+};
+
+class TRadioButton : public TButtonControl {
+    VCL_CLASS(TRadioButton, TButtonControl)
+    explicit TRadioButton(TComponent* AOwner);
+    bool GetChecked() const override { return FChecked; }
+    void SetChecked(bool Value) override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void CNCommand(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
+
+private:
+    bool FChecked = false;
+};
+
+class TCustomGroupBox : public TCustomControl {
+    VCL_CLASS(TCustomGroupBox, TCustomControl)
+    explicit TCustomGroupBox(TComponent* AOwner);
+    RECT GetClientRect() const override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void CMDialogChar(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+};
+
+class TGroupBox : public TCustomGroupBox {
+    VCL_CLASS(TGroupBox, TCustomGroupBox)
+    using TCustomGroupBox::TCustomGroupBox;
+};
+
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+class TCustomEdit : public TWinControl {
+    VCL_CLASS(TCustomEdit, TWinControl)
+    explicit TCustomEdit(TComponent* AOwner);
+    int GetMaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    char GetPasswordChar() const { return FPasswordChar; }
+    // Stores the character only: the window is not re-created and its text stays as it is.
+    void SetPasswordChar(char Value);
+    TEditCharCase GetCharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    bool GetAutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+    bool GetModified() const;
+    void SetModified(bool Value);
+    int GetSelStart();
+    void SetSelStart(int Value);
+    int GetSelLength();
+    void SetSelLength(int Value);
+    AnsiString GetSelText();
+    void SetSelText(const AnsiString& Value);
+    void SelectAll();
+    void ClearSelection();
+    void Clear() { SetText({}); }
+    void CopyToClipboard() { Perform(WM_COPY); }
+    void CutToClipboard() { Perform(WM_CUT); }
+    void PasteFromClipboard() { Perform(WM_PASTE); }
+    void Undo() { Perform(WM_UNDO); }
+    void Dispatch(TMessage& Message) override;
+    TNotifyEvent OnChange;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void Change();
+    void CNCommand(TMessage& Message);
+    void CMEnter(TMessage& Message);
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    char FPasswordChar = 0;
+    TEditCharCase FCharCase = TEditCharCase::ecNormal;
+    bool FAutoSelect = true;
+    bool FModified = false;
+    bool FCreating = false;
+};
+
+class TEdit : public TCustomEdit {
+    VCL_CLASS(TEdit, TCustomEdit)
+    using TCustomEdit::TCustomEdit;
+};
+
+class TCustomMemo;
+
+// The lines of a memo, read from and written to its window (or kept while it has none).
+class TMemoStrings : public TStrings {
+    VCL_CLASS(TMemoStrings, TStrings)
+    explicit TMemoStrings(TCustomMemo* Memo = nullptr) : FMemo(Memo) {}
+    AnsiString Get(int Index) const override;
+    int GetCount() const override;
+    void Put(int Index, const AnsiString& S) override;
+    void Insert(int Index, const AnsiString& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+    AnsiString GetTextStr() const override;
+    void SetTextStr(const AnsiString& Text) override;
+
+private:
+    TCustomMemo* FMemo;
+};
+
+class TCustomMemo : public TCustomEdit {
+    VCL_CLASS(TCustomMemo, TCustomEdit)
+    explicit TCustomMemo(TComponent* AOwner);
+    ~TCustomMemo() override;
+    TStrings* GetLines() const { return FLines; }
+    void SetLines(TStrings* Value) { FLines->Assign(Value); }
+    bool GetWordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool GetWantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool GetWantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    TScrollStyle GetScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void KeyPress(char& Key) override;
+    void Dispatch(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message);
+
+private:
+    TStrings* FLines;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    TScrollStyle FScrollBars = TScrollStyle::ssNone;
+};
+
+class TMemo : public TCustomMemo {
+    VCL_CLASS(TMemo, TCustomMemo)
+    using TCustomMemo::TCustomMemo;
+};
+
+// Items of a list-type window (combo box, list box): on the window when it exists, in a list otherwise.
+class TCustomListControl;
+class TListControlStrings : public TStrings {
+    VCL_CLASS(TListControlStrings, TStrings)
+    struct Messages {
+        UINT Count, GetText, GetTextLen, GetData, SetData, Add, Insert, Delete, Reset, Err;
+    };
+    TListControlStrings() = default;
+    TListControlStrings(TCustomListControl* Owner, const Messages& Msgs);
+    ~TListControlStrings() override;
+    AnsiString Get(int Index) const override;
+    int GetCount() const override;
+    TObject* GetObject(int Index) const override;
+    void PutObject(int Index, TObject* Object) override;
+    int Add(const AnsiString& S) override;
+    void Insert(int Index, const AnsiString& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    int IndexOf(const AnsiString& S) const override;
+    // Moves the items into the window (after creation) or out of it (before destruction).
+    void LoadIntoWindow();
+    void SaveFromWindow();
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value) { FSorted = Value; }
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    bool Live() const;
+    LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) const;
+    TCustomListControl* FOwner = nullptr;
+    Messages FMsgs{};
+    TStringList* FSaved = nullptr;
+    bool FSorted = false;
+};
+
+class TCustomListControl : public TWinControl {
+    VCL_CLASS(TCustomListControl, TWinControl)
+    using TWinControl::TWinControl;
+    virtual int GetItemIndex() const = 0;
+    virtual void SetItemIndex(int Value) = 0;
+    virtual void AddItem(const AnsiString& Item, TObject* AObject) = 0;
+    virtual void CopySelection(TCustomListControl* Destination) = 0;
+    virtual void Clear() = 0;
+};
+
+enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+static_assert(int(TComboBoxStyle::csDropDownList) == 2 && int(TComboBoxStyle::csOwnerDrawVariable) == 4);
+
+using TDrawItemEvent = TEvent<TWinControl*, int, RECT, unsigned>;
+using TMeasureItemEvent = TEvent<TWinControl*, int, int&>;
+
+class TCustomComboBox : public TCustomListControl {
+    VCL_CLASS(TCustomComboBox, TCustomListControl)
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
+    TStrings* GetItems() const { return FItems; }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
+    TComboBoxStyle GetStyle() const { return FStyle; }
+    void SetStyle(TComboBoxStyle Value);
+    int GetDropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    int GetMaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    bool GetDroppedDown();
+    void SetDroppedDown(bool Value);
+    bool GetAutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+    bool GetAutoDropDown() const { return FAutoDropDown; }
+    void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    int GetSelStart();
+    void SetSelStart(int Value);
+    int GetSelLength();
+    void SetSelLength(int Value);
+    AnsiString GetSelText();
+    void SetSelText(const AnsiString& Value);
+    TCanvas* GetCanvas() const { return FCanvas; }
+    // The inner windows: the edit (drop-down and simple styles) and the list.
+    HWND EditHandle = nullptr;
+    HWND ListHandle = nullptr;
+    WNDPROC DefEditProc = nullptr;
+    WNDPROC DefListProc = nullptr;
+    // Every message of both inner windows passes here; the default calls the window's own procedure.
+    virtual void ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC ComboProc);
+    void Dispatch(TMessage& Message) override;
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    TNotifyEvent GetOnSelect() const { return OnSelect; }
+    void SetOnSelect(TNotifyEvent Value) { OnSelect = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void Change();
+    virtual void Select();
+    virtual void DropDown();
+    virtual void CloseUp();
+    virtual void DrawItem(int Index, RECT Rect, unsigned State);
+    virtual void MeasureItem(int Index, int& Height);
+    void CNCommand(TMessage& Message);
+    void CNDrawItem(TMessage& Message);
+    void CNMeasureItem(TMessage& Message);
+    void WMChar(TMessage& Message);
+    bool DoKeyPress(TMessage& Message) override;
+
+private:
+    static LRESULT CALLBACK InnerWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void HookInnerWindow(HWND Window, WNDPROC& Saved);
+    TListControlStrings* FItems;
+    TCanvas* FCanvas;
+    TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;
+    int FDropDownCount = 8;
+    int FMaxLength = 0;
+    bool FSorted = false;
+    bool FAutoComplete = true;
+    bool FAutoDropDown = false;
+    int FItemHeight = 16;
+    int FSavedIndex = -1;
+};
+
+class TComboBox : public TCustomComboBox {
+    VCL_CLASS(TComboBox, TCustomComboBox)
+    using TCustomComboBox::TCustomComboBox;
+};
+
+enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+
+class TCustomListBox : public TCustomListControl {
+    VCL_CLASS(TCustomListBox, TCustomListControl)
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+    TStrings* GetItems() const { return FItems; }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
+    virtual int GetCount() const { return FItems->GetCount(); }
+    TListBoxStyle GetStyle() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    bool GetMultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    bool GetSelected(int Index);
+    void SetSelected(int Index, bool Value);
+    int GetSelCount();
+    int GetTopIndex();
+    void SetTopIndex(int Value);
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    int ItemAtPos(POINT Pos, bool Existing);
+    RECT ItemRect(int Index);
+    TCanvas* GetCanvas() const { return FCanvas; }
+    void Dispatch(TMessage& Message) override;
+    TNotifyEvent OnChange;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void DrawItem(int Index, RECT Rect, unsigned State);
+    virtual void MeasureItem(int Index, int& Height);
+    void CNCommand(TMessage& Message);
+    void CNDrawItem(TMessage& Message);
+    void CNMeasureItem(TMessage& Message);
+
+private:
+    TListControlStrings* FItems;
+    TCanvas* FCanvas;
+    TListBoxStyle FStyle = TListBoxStyle::lbStandard;
+    bool FMultiSelect = false;
+    bool FSorted = false;
+    int FItemHeight = 16;
+    int FSavedIndex = -1;
+    int FSavedTop = 0;
+};
+
+class TListBox : public TCustomListBox {
+    VCL_CLASS(TListBox, TCustomListBox)
+    using TCustomListBox::TCustomListBox;
+};
+
+enum class TScrollBarKind { sbHorizontal, sbVertical };
+
+class TScrollBar : public TWinControl {
+    VCL_CLASS(TScrollBar, TWinControl)
+    explicit TScrollBar(TComponent* AOwner);
+    TScrollBarKind GetKind() const { return FKind; }
+    void SetKind(TScrollBarKind Value);
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int Value);
+    int GetMin() const { return FMin; }
+    int GetMax() const { return FMax; }
+    void SetParams(int APosition, int AMin, int AMax);
+    void Dispatch(TMessage& Message) override;
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void CNScroll(TMessage& Message);
+
+private:
+    TScrollBarKind FKind = TScrollBarKind::sbHorizontal;
+    int FPosition = 0, FMin = 0, FMax = 100;
+};
+
+}  // namespace vcl

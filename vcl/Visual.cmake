@@ -1,0 +1,12 @@
+# The visual half of the class library: windows, application, forms, graphics and controls.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Graphics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Forms.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ActnList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StdCtrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
+)
+target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)
