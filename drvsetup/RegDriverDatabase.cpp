@@ -177,9 +177,9 @@ bool QueryString(HKEY key, const char* name, std::string& text) {
     return true;
 }
 
-// Calls `visit(name, text)` for every REG_SZ value of a key, in enumeration order; throws CError 0 on a
-// registry error. Gives the key's number of values.
-template <class Visit> DWORD ForEachStringValue(HKEY key, Visit visit) {
+// Calls `visit(name, text, number of values in the key)` for every REG_SZ value of a key, in enumeration
+// order; throws CError 0 on a registry error.
+template <class Visit> void ForEachStringValue(HKEY key, Visit visit) {
     DWORD count = 0, maxName = 0, maxData = 0;
     LONG status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName,
                                    &maxData, nullptr, nullptr);
@@ -195,7 +195,6 @@ template <class Visit> DWORD ForEachStringValue(HKEY key, Visit visit) {
         data[dataSize] = '\0';
         visit(std::string(name.data(), nameSize), std::string(data.data()), count);
     }
-    return count;
 }
 
 }  // namespace
