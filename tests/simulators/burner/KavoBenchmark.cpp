@@ -95,6 +95,14 @@ int main(int argc, char** argv) {
     printf("both   %8.2f s  %8.1f MB/s (a 16x DVD writes 22 MB/s)\n", writeSeconds + verifySeconds,
            total / (writeSeconds + verifySeconds));
     for (KAVO_HANDLE handle : {tree, project, disc, drive, engine}) KAVO_Release(handle);
-    // The image and the source are left in the lab for inspection; they are replaced on the next run.
+    // A job of gigabytes is not worth keeping: remove the source and the written image.
+    DeleteFileA(source.c_str());
+    WIN32_FIND_DATAA found;
+    const HANDLE images = FindFirstFileA((lab + "\\discs\\disc-*.iso").c_str(), &found);
+    if (images != INVALID_HANDLE_VALUE) {
+        do DeleteFileA((lab + "\\discs\\" + found.cFileName).c_str());
+        while (FindNextFileA(images, &found));
+        FindClose(images);
+    }
     return 0;
 }
