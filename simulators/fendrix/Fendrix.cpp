@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -51,6 +52,10 @@ void WriteJpeg(const std::wstring& page, const std::wstring& target) {
     if (FAILED(converted)) throw wic::WicError("cannot convert the page", converted);
     double dpiX = 0, dpiY = 0;
     if (FAILED(image.frame->GetResolution(&dpiX, &dpiY)) || dpiX <= 0 || dpiY <= 0) dpiX = dpiY = 96.0;
+    // BMP and PNG keep dots per metre: 200 dpi comes back as 199.9995, which the JPEG would store as 199.
+    auto whole = [](double dpi) { return std::fabs(dpi - std::round(dpi)) < 0.05 ? std::round(dpi) : dpi; };
+    dpiX = whole(dpiX);
+    dpiY = whole(dpiY);
     wic::Encode(pixels.Get(), GUID_ContainerFormatJpeg, dpiX, dpiY, target);
 }
 

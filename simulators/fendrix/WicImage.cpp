@@ -66,6 +66,9 @@ void Encode(IWICBitmapSource* source, const GUID& container, double dpiX, double
     take = have;
     Check(frame->SetPixelFormat(&take), "no pixel format for the encoder");
     ComPtr<IWICBitmapSource> written = source;
+    ComPtr<IWICPalette> palette;
+    if (take == have && SUCCEEDED(factory->CreatePalette(&palette)) && SUCCEEDED(source->CopyPalette(palette.Get())))
+        Check(frame->SetPalette(palette.Get()), "cannot set the palette");
     if (take != have) {
         ComPtr<IWICBitmapSource> converted;
         Check(WICConvertBitmapSource(take, source, &converted), "cannot convert the pixels for the encoder");

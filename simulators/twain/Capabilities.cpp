@@ -136,9 +136,11 @@ Capabilities::Capabilities(const Offer& offer) {
          offer.duplex ? TWDX_1PASSDUPLEX : TWDX_NONE, true},
     };
     if (offer.duplex) table_.push_back({CAP_DUPLEXENABLED, TWTY_BOOL, Shape::Enumeration, {FALSE, TRUE}, FALSE, FALSE, false});
-    std::erase_if(table_, [&](const Capability& cap) { return offer.refused.count(cap.id) != 0; });
     Capability supported{CAP_SUPPORTEDCAPS, TWTY_UINT16, Shape::Array, {CAP_SUPPORTEDCAPS}, 0, 0, true};
-    for (const auto& cap : table_) supported.values.push_back(cap.id);
+    for (auto& cap : table_) {
+        cap.refused = offer.refused.count(cap.id) != 0;
+        if (!cap.refused) supported.values.push_back(cap.id);
+    }
     table_.push_back(supported);
 }
 
@@ -188,7 +190,7 @@ Outcome Capabilities::Set(Capability& cap, const TW_CAPABILITY& request) {
 
 Outcome Capabilities::Handle(TW_UINT16 message, TW_CAPABILITY& capability, bool negotiable) {
     Capability* cap = Find(capability.Cap);
-    if (!cap) return Fail(TWCC_CAPUNSUPPORTED);
+    if (!cap || cap->refused) return Fail(TWCC_CAPUNSUPPORTED);
     bool written = true;
     switch (message) {
     case MSG_GET:

@@ -24,6 +24,7 @@ struct Capability {
     TW_UINT32 defaultValue;
     TW_UINT32 current;
     bool readOnly;
+    bool refused = false;  // answers as unsupported, but still rules the transfer with its default
 };
 
 // What the scanner offers; set from the scenario when the source opens.

@@ -103,16 +103,22 @@ private:
     BYTE* bits_ = nullptr;
 };
 
-// The page's pixels in the pixel type: packed 1-bit (1 white), 8-bit grey or 24-bit BGR.
-wic::ComPtr<IWICBitmap> Reduce(const BYTE* bgr, unsigned stride, unsigned width, unsigned height, TW_UINT16 pixelType) {
+// The page's pixels in the pixel type: 1-bit (1 white), 8-bit grey or 24-bit BGR. BMP files hold 1 and 8 bits
+// only as palette indexes, so for them the same bits go out with a black-and-white or grey palette; JPEG has
+// no 1-bit form, so black and white goes out as grey bytes of 0 and 255.
+wic::ComPtr<IWICBitmap> Reduce(const BYTE* bgr, unsigned stride, unsigned width, unsigned height, TW_UINT16 pixelType,
+                               TW_UINT16 fileFormat) {
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     unsigned outStride = stride;
     std::vector<BYTE> out;
+    const bool indexed = fileFormat == TWFF_BMP;
+    const bool thresholdBytes = pixelType == TWPT_BW && fileFormat == TWFF_JFIF;
+    const bool bw = pixelType == TWPT_BW && !thresholdBytes;
     if (pixelType == TWPT_RGB) {
         out.assign(bgr, bgr + size_t(stride) * height);
     } else {
-        const bool bw = pixelType == TWPT_BW;
-        format = bw ? GUID_WICPixelFormatBlackWhite : GUID_WICPixelFormat8bppGray;
+        if (bw) format = indexed ? GUID_WICPixelFormat1bppIndexed : GUID_WICPixelFormatBlackWhite;
+        else format = indexed ? GUID_WICPixelFormat8bppIndexed : GUID_WICPixelFormat8bppGray;
         outStride = bw ? ((width + 31) / 32) * 4 : (width + 3) & ~3u;
         out.assign(size_t(outStride) * height, 0);
         for (unsigned y = 0; y < height; ++y) {
@@ -120,14 +126,24 @@ wic::ComPtr<IWICBitmap> Reduce(const BYTE* bgr, unsigned stride, unsigned width,
             BYTE* row = out.data() + size_t(y) * outStride;
             for (unsigned x = 0; x < width; ++x, in += 3) {
                 const unsigned grey = (in[0] * 29u + in[1] * 150u + in[2] * 77u) >> 8;
-                if (!bw) row[x] = BYTE(grey);
+                if (thresholdBytes) row[x] = grey >= 128 ? 255 : 0;
+                else if (!bw) row[x] = BYTE(grey);
                 else if (grey >= 128) row[x >> 3] |= BYTE(0x80 >> (x & 7));
             }
         }
     }
+    const auto factory = wic::Factory();
     wic::ComPtr<IWICBitmap> bitmap;
-    const HRESULT made = wic::Factory()->CreateBitmapFromMemory(width, height, format, outStride, UINT(out.size()),
-                                                                out.data(), &bitmap);
+    HRESULT made = factory->CreateBitmapFromMemory(width, height, format, outStride, UINT(out.size()), out.data(),
+                                                   &bitmap);
+    if (SUCCEEDED(made) && indexed && pixelType != TWPT_RGB) {
+        wic::ComPtr<IWICPalette> palette;
+        made = factory->CreatePalette(&palette);
+        if (SUCCEEDED(made))
+            made = palette->InitializePredefined(bw ? WICBitmapPaletteTypeFixedBW : WICBitmapPaletteTypeFixedGray256,
+                                                 FALSE);
+        if (SUCCEEDED(made)) made = bitmap->SetPalette(palette.Get());
+    }
     if (FAILED(made)) throw wic::WicError("cannot hold the page", made);
     return bitmap;
 }
@@ -146,8 +162,8 @@ void WriteGeneratedPage(const PageSpec& spec, int number, const std::wstring& si
     wic::ComApartment com;
     DrawnPage page(width, height);
     page.Draw(L"Page " + std::to_wstring(number), side.empty() ? L"Pagorin virtual scanner" : side);
-    wic::Encode(Reduce(page.Bits(), page.Stride(), width, height, spec.pixelType).Get(), Container(spec.fileFormat),
-                spec.dpiX, spec.dpiY, path);
+    wic::Encode(Reduce(page.Bits(), page.Stride(), width, height, spec.pixelType, spec.fileFormat).Get(),
+                Container(spec.fileFormat), spec.dpiX, spec.dpiY, path);
 }
 
 void WriteFilePage(const PageSpec& spec, const std::wstring& source, const std::wstring& path) {
@@ -162,8 +178,8 @@ void WriteFilePage(const PageSpec& spec, const std::wstring& source, const std::
     std::vector<BYTE> pixels(size_t(stride) * height);
     const HRESULT copied = bgr->CopyPixels(nullptr, stride, UINT(pixels.size()), pixels.data());
     if (FAILED(copied)) throw wic::WicError("cannot read the page file", copied);
-    wic::Encode(Reduce(pixels.data(), stride, width, height, spec.pixelType).Get(), Container(spec.fileFormat),
-                spec.dpiX, spec.dpiY, path);
+    wic::Encode(Reduce(pixels.data(), stride, width, height, spec.pixelType, spec.fileFormat).Get(),
+                Container(spec.fileFormat), spec.dpiX, spec.dpiY, path);
 }
 
 }  // namespace twain

@@ -151,7 +151,7 @@ TW_UINT16 Scanner::Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data, T
     }
     TW_UINT16 code;
     try {
-        condition_ = TWCC_SUCCESS;
+        if (data != DAT_STATUS) condition_ = TWCC_SUCCESS;  // the status tells of the last other call
         const auto injected = data == DAT_STATUS ? std::nullopt
                                                  : lab::InjectedFailure(kComponent, TripletName(data, message));
         code = injected ? Fail(TWCC_OPERATIONERROR, TW_UINT16(*injected)) : Dispatch(origin, group, data, message, pointer);

@@ -25,21 +25,27 @@ bool InstallVirtualScanner(const std::wstring& builtSource) {
     if (!GetWindowsDirectoryW(windows, MAX_PATH)) return false;
     const std::wstring folder = std::wstring(windows) + L"\\twain_" + std::to_wstring(sizeof(void*) * 8);
     const std::wstring target = folder + L"\\gphoto2.ds";
-    CreateDirectoryW(folder.c_str(), nullptr);
     const std::string wanted = ReadWhole(builtSource);
     if (wanted.empty()) return false;
-    if (ReadWhole(target) != wanted) {
-        // Beside other test processes that may have the old file loaded: write a new file and swap it in.
-        const std::wstring fresh = target + L"." + std::to_wstring(GetCurrentProcessId());
-        if (!CopyFileW(builtSource.c_str(), fresh.c_str(), FALSE) ||
-            !MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            DeleteFileW(fresh.c_str());
-            if (ReadWhole(target) != wanted) return false;
-        }
+    // Test processes start side by side: one installs, the others find the file in place.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\PagorinVirtualScannerInstall");
+    if (!mutex || WaitForSingleObject(mutex, 30000) == WAIT_TIMEOUT) {
+        if (mutex) CloseHandle(mutex);
+        return false;
     }
+    CreateDirectoryW(folder.c_str(), nullptr);
+    bool installed = ReadWhole(target) == wanted;
+    if (!installed) {
+        const std::wstring fresh = target + L".new";
+        installed = CopyFileW(builtSource.c_str(), fresh.c_str(), FALSE) &&
+                    MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+        DeleteFileW(fresh.c_str());
+    }
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (!installed || RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     static const wchar_t native[] = L"native";
     const bool set = RegSetValueExW(key, L"gphoto2.ds", 0, REG_SZ, reinterpret_cast<const BYTE*>(native),
@@ -169,8 +175,12 @@ TW_UINT16 TwainClient::TransferFile(const std::wstring& path, TW_UINT16 format, 
     WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, setup.FileName, sizeof setup.FileName - 1, nullptr, nullptr);
     setup.Format = format;
     pending = 0;
-    if (Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup) != TWRC_SUCCESS) return TWRC_FAILURE;
+    if (Call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup) != TWRC_SUCCESS) {
+        transferCondition_ = Condition();
+        return TWRC_FAILURE;
+    }
     const TW_UINT16 result = Call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+    if (result != TWRC_XFERDONE) transferCondition_ = Condition();
     TW_PENDINGXFERS pendingTransfers{0xbeef, 0};
     if (result == TWRC_XFERDONE || result == TWRC_CANCEL || result == TWRC_FAILURE) {
         Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pendingTransfers);

@@ -41,6 +41,8 @@ public:
 
     // One file transfer: set-up, transfer, end. Gives the transfer's result and the pending count after it.
     TW_UINT16 TransferFile(const std::wstring& path, TW_UINT16 format, TW_UINT16& pending);
+    // The condition code of the last transfer that did not end with XFERDONE, read before ending it.
+    TW_UINT16 TransferCondition() const { return transferCondition_; }
 
     const TW_IDENTITY& Source() const { return source_; }
 
@@ -52,6 +54,7 @@ private:
     TW_IDENTITY source_{};
     bool managerOpen_ = false;
     bool sourceOpen_ = false;
+    TW_UINT16 transferCondition_ = TWCC_SUCCESS;
 };
 
 }  // namespace twainclient
