@@ -4,6 +4,7 @@
 #include "IsoWriter.h"
 
 #include "Kavo.h"
+#include "Lab.h"
 
 #include <algorithm>
 #include <cstring>
@@ -144,12 +145,6 @@ HANDLE OpenSource(const std::wstring& path) {
                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-std::string Narrow(const std::wstring& text) {
-    std::string result;
-    for (wchar_t c : text) result += c < 128 ? char(c) : '?';
-    return result;
-}
-
 }  // namespace
 
 struct ImageWriter::Layout {
@@ -200,10 +195,10 @@ struct ImageWriter::Layout {
             WIN32_FILE_ATTRIBUTE_DATA data;
             if (!GetFileAttributesExW(entry.source.c_str(), GetFileExInfoStandard, &data) ||
                 (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Cannot read " + Narrow(entry.source));
+                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Cannot read " + lab::ToUtf8(entry.source));
             file.size = (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
             if (file.size >= 0xFFFFFFFFull)
-                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "File too large for the disc: " + Narrow(entry.source));
+                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "File too large for the disc: " + lab::ToUtf8(entry.source));
             into.files.push_back(file);
         }
     }
@@ -443,13 +438,13 @@ void ImageWriter::Write(const std::wstring& path, const Progress& progress) cons
     std::unique_ptr<char[]> buffer(new char[chunk]);
     for (const auto* file : layout_->files) {
         FileHandle source(OpenSource(file->source));
-        if (!source.Valid()) throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Cannot read " + Narrow(file->source));
+        if (!source.Valid()) throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Cannot read " + lab::ToUtf8(file->source));
         unsigned long long left = file->size;
         while (left > 0) {
             const DWORD want = DWORD(std::min<unsigned long long>(left, chunk));
             DWORD got = 0;
             if (!ReadFile(source.Get(), buffer.get(), want, &got, nullptr) || got != want)
-                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Source changed while writing: " + Narrow(file->source));
+                throw WriteError(KAVO_ERROR_SOURCE_UNREADABLE, "Source changed while writing: " + lab::ToUtf8(file->source));
             // The last piece of a file is padded to a whole sector.
             size_t size = got;
             if (left == got && size % kSector) {

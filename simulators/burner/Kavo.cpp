@@ -154,7 +154,7 @@ std::string Describe(KAVO_HANDLE handle) {
 }
 
 std::string Describe(const char* text) {
-    return text ? std::string("\"") + text + "\"" : "null";
+    return text ? "\"" + lab::AnsiToUtf8(text) + "\"" : "null";
 }
 
 // How an injected code acts: the function's answer itself, or a failure whose code GetLastError gives.
@@ -648,7 +648,7 @@ const char* WINAPI KAVO_GetSystemInfoTextA(KAVO_HANDLE engine) {
         auto object = Get<Engine>(engine);
         std::string text = SystemInfo(*object);
         std::lock_guard<std::mutex> hold(TheLibrary().mutex);
-        object->systemInfo = text;
+        object->systemInfo = lab::Utf8ToAnsi(text);
         return object->systemInfo.c_str();
     });
 }
@@ -669,7 +669,7 @@ const char* WINAPI KAVO_GetErrorMessageA(int code) {
         if (text.empty()) text = TextFor(code);
         std::lock_guard<std::mutex> hold(TheLibrary().mutex);
         std::string& slot = TheLibrary().messages[code];
-        slot = text;
+        slot = lab::Utf8ToAnsi(text);
         lab::Trace(kComponent, "GetErrorMessageA", std::to_string(code), Describe(slot.c_str()));
         return slot.c_str();
     } catch (...) {

@@ -273,4 +273,21 @@ std::wstring FromUtf8(const std::string& text) {
     return result;
 }
 
+std::string Utf8ToAnsi(const std::string& utf8) {
+    const std::wstring wide = FromUtf8(utf8);
+    if (wide.empty()) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+    std::wstring wide(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(), size);
+    return ToUtf8(wide);
+}
+
 }  // namespace lab

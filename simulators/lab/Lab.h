@@ -86,5 +86,8 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// The libraries' ANSI texts (the process's code page) from and to the lab's UTF-8.
+std::string Utf8ToAnsi(const std::string& utf8);
+std::string AnsiToUtf8(const std::string& ansi);
 
 }  // namespace lab

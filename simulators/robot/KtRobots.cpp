@@ -52,9 +52,10 @@ Outcome Fail(int code) {
     return {code, StandardMessage(code)};
 }
 
-// Copies text into a caller's buffer of `size` bytes, always terminated, never beyond the buffer.
-void CopyOut(char* buffer, size_t size, const std::string& text) {
+// Copies a lab text (UTF-8) as ANSI into a caller's buffer of `size` bytes, always terminated, never beyond it.
+void CopyOut(char* buffer, size_t size, const std::string& utf8) {
     if (!buffer || size == 0) return;
+    const std::string text = lab::Utf8ToAnsi(utf8);
     const size_t length = std::min(text.size(), size - 1);
     memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
@@ -139,7 +140,7 @@ int WINAPI KT_Robots_Init(int reserved) {
 }
 
 int WINAPI KT_Robots_SetProperty(int property, const char* value) {
-    const std::string text = value ? value : "";
+    const std::string text = lab::AnsiToUtf8(value ? value : "");
     return Run("SetProperty", "property=" + std::to_string(property) + ", value=" + text, [&] {
         if (property != KT_ROBOTS_PROPERTY_WORKING_PATH) return Fail(KT_ROBOTS_ERROR);
         std::lock_guard<std::mutex> hold(TheLibrary().mutex);

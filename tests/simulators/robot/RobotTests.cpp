@@ -77,7 +77,8 @@ TEST_F(RobotTest, StartUpFindsTheRobotAndItsWriter) {
 
 TEST_F(RobotTest, ScenarioGivesRobotsWritersAndUsability) {
     WriteScenario("[Robots]\nCount = 2\n[Robot1]\nId = 7\nUsable = no\nWriters = G\n"
-                  "[Robot2]\nId = 9\nName = Second\nWriters = h, I\n[Writer.H]\nName = X: odd name\n");
+                  "[Robot2]\nId = 9\nName = Second\nWriters = h, I\n[Writer.H]\nName = X: odd name\n"
+                  "[Writer.I]\nName = I: Brenner \xC3\xBC\n");
     ASSERT_EQ(KT_Robots_Init(0), 0);
     int count = 0, ids[KT_ROBOTS_MAX] = {}, words[KT_ROBOTS_MAX] = {};
     unsigned char usable[KT_ROBOTS_MAX] = {};
@@ -101,6 +102,9 @@ TEST_F(RobotTest, ScenarioGivesRobotsWritersAndUsability) {
     char drive[KT_ROBOTS_DRIVE_NAME_SIZE];
     ASSERT_EQ(KT_Robots_GetDriveName('H', drive), 0);
     EXPECT_STREQ(drive, "X: odd name");
+    // Lab texts are UTF-8; the library's are ANSI (code page 1252 here).
+    ASSERT_EQ(KT_Robots_GetDriveName('I', drive), 0);
+    EXPECT_STREQ(drive, "I: Brenner \xFC");
     EXPECT_EQ(KT_Robots_GetDriveName('Q', drive), KT_ROBOTS_BAD_WRITER);
     EXPECT_STREQ(drive, "");
 }
