@@ -120,7 +120,7 @@ TEST_F(LabTest, StateLockIsReentrantOnOneThreadAndExclusiveAcrossThreads) {
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&shared] {
-            for (int i = 0; i < 200; ++i) {
+            for (int i = 0; i < 100; ++i) {
                 lab::StateLock outer;
                 lab::StateLock inner;
                 const int seen = shared;
@@ -129,7 +129,7 @@ TEST_F(LabTest, StateLockIsReentrantOnOneThreadAndExclusiveAcrossThreads) {
             }
         });
     for (auto& thread : threads) thread.join();
-    EXPECT_EQ(shared, 800);
+    EXPECT_EQ(shared, 400);
 }
 
 TEST_F(LabTest, WholeFileWriteReplacesAtomically) {
