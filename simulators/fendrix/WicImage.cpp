@@ -10,6 +10,24 @@ void Check(HRESULT result, const char* what) {
     if (FAILED(result)) throw WicError(what, result);
 }
 
+// Wine's BMP encoder leaves the palette out of the file size in the header of palette images; readers such as
+// ImageMagick then refuse the file. Sets the size to the file's real length.
+void MendBmpFileSize(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw WicError("cannot reopen the image file", HRESULT_FROM_WIN32(GetLastError()));
+    BITMAPFILEHEADER header{};
+    DWORD done = 0;
+    const DWORD size = GetFileSize(file, nullptr);
+    const bool mend = ReadFile(file, &header, sizeof header, &done, nullptr) && done == sizeof header &&
+                      header.bfType == 0x4D42 && header.bfSize != size;
+    if (mend) {
+        header.bfSize = size;
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        WriteFile(file, &header, sizeof header, &done, nullptr);
+    }
+    CloseHandle(file);
+}
+
 }  // namespace
 
 WicError::WicError(const std::string& what, HRESULT result)
@@ -78,6 +96,10 @@ void Encode(IWICBitmapSource* source, const GUID& container, double dpiX, double
     Check(frame->Commit(), "cannot finish the frame");
     Check(encoder->Commit(), "cannot finish the image file");
     Check(stream->Commit(STGC_DEFAULT), "cannot finish the image file");
+    frame.Reset();  // the encoder and its frame hold the stream, and the stream the file
+    encoder.Reset();
+    stream.Reset();
+    if (container == GUID_ContainerFormatBmp) MendBmpFileSize(path);
 }
 
 }  // namespace wic
