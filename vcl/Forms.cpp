@@ -138,6 +138,7 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND Window, UINT Msg, WPARAM WParam, 
     if (Msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(LParam);
         SetWindowLongPtrA(Window, GWLP_USERDATA, LONG_PTR(create->lpCreateParams));
+        static_cast<TApplication*>(create->lpCreateParams)->FHandle = Window;
     }
     auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
     if (!app)
@@ -841,6 +842,17 @@ void TCustomForm::SetActiveControl(TWinControl* Control)
 void TCustomForm::FocusChanged(TWinControl* Control)
 {
     FActiveControl = Control;
+}
+
+RECT TCustomForm::GetClientRect() const
+{
+    if (WindowHandle)
+        return TWinControl::GetClientRect();
+    TCreateParams params;
+    const_cast<TCustomForm*>(this)->CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FMenu != nullptr, params.ExStyle);
+    return {0, 0, std::max(0L, FWidth - (frame.right - frame.left)), std::max(0L, FHeight - (frame.bottom - frame.top))};
 }
 
 HMONITOR TCustomForm::GetMonitor() const

@@ -231,6 +231,8 @@ class TCustomForm : public TWinControl {
     bool GetActive() const { return FActive; }
     HWND GetClientHandle() const { return nullptr; }
     HMONITOR GetMonitor() const;
+    // Without a window the client area is what the frame of the window to be made leaves.
+    RECT GetClientRect() const override;
     void FocusChanged(TWinControl* Control);
     void DefaultHandler(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;

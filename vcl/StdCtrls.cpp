@@ -382,9 +382,11 @@ void TButtonActionLink::SetChecked(bool Value)
         static_cast<TButtonControl*>(FClient)->SetChecked(Value);
 }
 
+// Buttons report their clicks as BN_CLICKED; the mouse-up path must not click them a second time.
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner)
 {
     FTabStop = true;
+    ControlStyle >> csClickEvents;
 }
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner)

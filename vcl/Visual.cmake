@@ -8,5 +8,6 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/StdCtrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImgList.cpp
 )
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)
