@@ -110,7 +110,7 @@ TEST(WydStringList, CommaAndDelimitedText) {
     list.SetDelimiter(L';');
     list.SetQuoteChar(L';');
     list.SetDelimitedText(L";a;");
-    EXPECT_EQ(Items(list), (Lines{L"", L""}));
+    EXPECT_EQ(Items(list), Lines{L"a"});
 }
 
 TEST(WydStringList, NamesAndValues) {

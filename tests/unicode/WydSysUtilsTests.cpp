@@ -141,7 +141,7 @@ TEST(WydSysUtils, LineBreaksInEveryStyle) {
 TEST(WydSysUtils, WrapText) {
     EXPECT_EQ(WideWrapText(L"The quick brown fox jumps", 10), L"The quick \r\nbrown fox \r\njumps");
     EXPECT_EQ(WideWrapText(L"short", 10), L"short");
-    EXPECT_EQ(WideWrapText(L"a \"quoted text stays\" b", 5), L"a \r\n\"quoted text stays\" \r\nb");
+    EXPECT_EQ(WideWrapText(L"a \"quoted text stays\" b", 5), L"a \r\n\"quoted text stays\" b");
     // An empty break string: no existing-break test reads past it.
     EXPECT_EQ(WideWrapText(L"one two three", L"", {L' '}, 4), L"one two three");
     // A break string that would run past the end of the line.
@@ -165,7 +165,7 @@ TEST(WydSysUtils, CharacterClassesOnBothPaths) {
 TEST(WydSysUtils, SmallRoutines) {
     EXPECT_EQ(Wyd_WideUpperCase(L"abc\u0436"), L"ABC\u0416");
     EXPECT_EQ(Wyd_WideLowerCase(L"ABC\u0416"), L"abc\u0436");
-    EXPECT_EQ(WideTextPos(L"LO", L"hello"), 3);
+    EXPECT_EQ(WideTextPos(L"LO", L"hello"), 4);
     EXPECT_EQ(WideTextPos(L"z", L"hello"), 0);
     EXPECT_TRUE(IsRTF(L"{\\rtf1 x}"));
     EXPECT_TRUE(IsRTF(L"{urtf"));
