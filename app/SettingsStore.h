@@ -1,0 +1,91 @@
+// Pagorin's settings in the product key and the scanner subkeys: defaults, loading into the main window's
+// state, saving, and the recently-used disc labels and file namings. Plain code: the main window applies
+// what a load gives (`SettingsView`) to its controls.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DayLog.h"
+#include "RegistryKey.h"
+
+namespace pagorin {
+
+// The settings state of the main window.
+struct Settings {
+    std::string CurrentScannerName;
+    int CompiledPdf = 0;  // 0 page files only, 1 page files and PDF, 2 PDF only
+    int Copies = 1;
+    int DiscType = 0;  // 0 automatic, 1 CD, 2 DVD
+    int SpeedCd = 0;
+    int SpeedDvd = 0;
+    int MaxPdfSize = 100;
+    int RwDiscPolicy = 0;  // 0 erase, 1 reject
+    int NextPageWait = 30;  // seconds
+    bool DeleteHotkeyFiles = false;
+    int LanguageId = 1033;
+    std::string InstallFolder;
+    std::string WorkingPath;
+};
+
+// What a load shows on the main window; an empty optional leaves that control as it is.
+struct SettingsView {
+    std::optional<std::string> Scanner, ColorMode, Resolution, PageSize, FileFormat;
+    std::optional<std::vector<std::string>> DiscLabels, FileNamings;
+    std::optional<bool> DuplexVisible, DuplexChecked;
+};
+
+// Names and TWAIN codes of the scan settings, in lookup order.
+struct CodeName {
+    const char* Name;
+    int Code;
+};
+enum class CodeTable { ColorModes, FileFormats, PageSizes };
+std::optional<std::string> NameOfCode(CodeTable table, int code);
+std::optional<int> CodeOfName(CodeTable table, const std::string& name);
+
+// Captions of the scanned-files and compiled-PDF labels for a Compiled PDF option ("Yes"/"No").
+std::pair<std::string, std::string> CompiledPdfLabels(int option);
+// Capacity label of a disc type: "", "650 MB" or "4,200 MB".
+std::string CapacityText(int discType);
+
+// Run once at start, after LoadDefaultSettings; also starts the day log.
+void LoadMainSettings(const KeyLocation& product, Settings& settings, SettingsView& view, DayLog& log);
+// Run at start and by the Load Default Settings command; false (and nothing changed) without the key.
+bool LoadDefaultSettings(const KeyLocation& product, Settings& settings, SettingsView& view);
+// Shows the stored current values of a scanner (first token of each list) on the view.
+void ReadScannerLabels(const KeyLocation& product, const std::string& scanner, SettingsView& view);
+
+// What the Settings dialog contributes to the saves.
+struct WriteSettingsInput {
+    std::string PdfSizeText;  // hidden edit
+    int RwPolicyIndex = -1;   // -1: nothing selected
+    bool DeleteHotkeyFiles = false;
+};
+struct ScanSettingsInput {
+    std::optional<std::string> SelectedScanner;  // none: no row selected
+    std::string PageWaitText;
+    std::string ColorModeText, FileFormatText;         // the dialog's combos
+    std::string ResolutionCaption, PageSizeCaption;    // the main window's labels
+    bool DuplexVisible = false, DuplexChecked = false;
+};
+void SaveLanguageSetting(const RegistryKey& key, const Settings& settings);
+void SaveWriteSettings(const RegistryKey& key, Settings& settings, const WriteSettingsInput& input);
+void SaveScanSettings(const RegistryKey& key, const KeyLocation& keyLocation, Settings& settings,
+                      const ScanSettingsInput& input);
+
+// Rewrites of a stored code list "current|offered..." for a new current choice.
+std::string RewriteCodeList(const std::string& stored, CodeTable table, const std::string& chosenName);
+std::string RewriteResolution(const std::string& stored, const std::string& caption);
+std::string RewritePageSize(const std::string& stored, const std::string& caption);
+
+// Recently-used lists: entry 0 fixed, `text` becomes entry 1, at most 5 entries. False: nothing changed.
+bool UpdateRecentList(std::vector<std::string>& items, const std::string& text);
+// Writes the entries as "<base> <i>" ("Disc Label" / "File Naming"); nothing without the key.
+void SaveRecentList(const KeyLocation& product, const char* base, const std::vector<std::string>& items);
+
+constexpr size_t MaxSettingText = 255;
+constexpr size_t MaxPathText = 259;
+
+}  // namespace pagorin

@@ -1,0 +1,35 @@
+// Values the main window shares with the robot, disc worker and PDF threads. Each is atomic, so the
+// threads that poll them every second and the main thread that arms them never tear a value.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+namespace pagorin {
+
+// RobotState: 0 idle, 1 init, 2 connect, 3 activate, 4 writer enumeration, 6 load, 7 unload, 8 reject.
+extern std::atomic<int> RobotState;
+// DiscCommand: 0 none, 1 check disc, 2 erase, 3 burn.
+extern std::atomic<int> DiscCommand;
+extern std::atomic<bool> DiscBusy;
+// DiscClass: result of the last disc check (0 no disc ... 7 unusable, 999 engine or drive unavailable).
+extern std::atomic<int> DiscClass;
+// Drive letters of the robot's writer and of the burning engine's drive; 0 = none (no autoloader).
+extern std::atomic<char> RobotDriveLetter;
+extern std::atomic<char> BurnDriveLetter;
+extern std::atomic<bool> BurnRetryPending;
+extern std::atomic<bool> TransactionClosed;
+// Asks the worker threads to end; they poll it with their commands.
+extern std::atomic<bool> StopWorkers;
+
+// Texts a worker reads: written on the main thread before the command that makes the worker read them.
+extern std::wstring DiscTitle;
+extern std::string SessionFilePath;
+extern std::string FendrixPath;
+
+// The first robot's identifier as the robot thread found it (0 before it connected).
+extern std::atomic<int> FirstRobotId;
+
+}  // namespace pagorin
