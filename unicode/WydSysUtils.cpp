@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <float.h>
+#include <oleauto.h>
 
 #include "WydFormatStrUtils.h"
 #include "WydSystem.h"
@@ -391,4 +392,154 @@ bool IsRTF(const WideString& s) {
     if (s.size() < 5) return false;
     const WideString head = Wyd_WideUpperCase(s.substr(0, 5));
     return head == L"{\\RTF" || head == L"{URTF";
+}
+
+// ---- Locale, currency, dates and times
+
+namespace {
+
+vcl::TFormatSettings FullStopSettings() {
+    vcl::TFormatSettings settings = vcl::FormatSettings;
+    settings.DecimalSeparator = '.';
+    return settings;
+}
+
+int LocaleNumber(LCTYPE type, const wchar_t* fallback) {
+    const WideString text = WideGetLocaleStr(GetThreadLocale(), type, fallback);
+    try {
+        return std::stoi(text);
+    } catch (...) {
+        return std::stoi(fallback);
+    }
+}
+
+// "-123456.7890" straight from the scaled integer: no rounding through a double.
+WideString FixedPointText(vcl::Currency value) {
+    const bool negative = value.Value < 0;
+    const unsigned long long magnitude =
+        negative ? 0ull - static_cast<unsigned long long>(value.Value) : static_cast<unsigned long long>(value.Value);
+    wchar_t fraction[8];
+    swprintf(fraction, 8, L"%04u", static_cast<unsigned>(magnitude % 10000));
+    return (negative ? L"-" : L"") + std::to_wstring(magnitude / 10000) + L"." + fraction;
+}
+
+enum class DateKind { dateTime, date, time };
+
+bool TryStrToDateKind(const WideString& s, vcl::TDateTime& value, DateKind kind) {
+    const ULONG flags = kind == DateKind::date ? VAR_DATEVALUEONLY : kind == DateKind::time ? VAR_TIMEVALUEONLY : 0;
+    DATE date = 0;
+    if (SUCCEEDED(VarDateFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), flags, &date))) {
+        value = date;
+        return true;
+    }
+    const AnsiString ansi = WideToAnsi(s);
+    switch (kind) {
+    case DateKind::date: return vcl::TryStrToDate(ansi, value);
+    case DateKind::time: return vcl::TryStrToTime(ansi, value);
+    default: return vcl::TryStrToDateTime(ansi, value);
+    }
+}
+
+vcl::TDateTime StrToDateKind(const WideString& s, DateKind kind, const char* message) {
+    vcl::TDateTime value = 0;
+    if (!TryStrToDateKind(s, value, kind)) throw vcl::EConvertError(message, {WideToAnsi(s)});
+    return value;
+}
+
+} // namespace
+
+WideString ENG_US_FloatToStr(double value) { return AnsiToWide(vcl::FloatToStr(value, FullStopSettings())); }
+
+double ENG_US_StrToFloat(const WideString& s) { return vcl::StrToFloat(WideToAnsi(s), FullStopSettings()); }
+
+WideString WideGetLocaleStr(LCID locale, LCTYPE type, const WideString& fallback) {
+    if (!Win32PlatformIsUnicode) return AnsiToWide(vcl::GetLocaleStr(locale, type, WideToAnsi(fallback)));
+    wchar_t buffer[255];
+    const int length = GetLocaleInfoW(locale, type, buffer, 255);
+    return length < 1 ? fallback : WideString(buffer, static_cast<size_t>(length - 1));
+}
+
+void GetDefaultCurrencyFmt(CURRENCYFMTW& format) {
+    thread_local WideString decimalSeparator, thousandSeparator, currencySymbol;
+    const LCID locale = GetThreadLocale();
+    format.NumDigits = static_cast<UINT>(LocaleNumber(LOCALE_ICURRDIGITS, L"2"));
+    format.LeadingZero = static_cast<UINT>(LocaleNumber(LOCALE_ILZERO, L"1"));
+    const WideString grouping = WideGetLocaleStr(locale, LOCALE_SMONGROUPING, L"3;0");
+    format.Grouping = !grouping.empty() && grouping[0] >= L'0' && grouping[0] <= L'9' ? grouping[0] - L'0' : 3;
+    decimalSeparator = WideGetLocaleStr(locale, LOCALE_SMONDECIMALSEP, L".");
+    thousandSeparator = WideGetLocaleStr(locale, LOCALE_SMONTHOUSANDSEP, L",");
+    currencySymbol = WideGetLocaleStr(locale, LOCALE_SCURRENCY, L"");
+    format.lpDecimalSep = decimalSeparator.data();
+    format.lpThousandSep = thousandSeparator.data();
+    format.NegativeOrder = static_cast<UINT>(LocaleNumber(LOCALE_INEGCURR, L"0"));
+    format.PositiveOrder = static_cast<UINT>(LocaleNumber(LOCALE_ICURRENCY, L"0"));
+    format.lpCurrencySymbol = currencySymbol.data();
+}
+
+WideString WydCurrToStr(vcl::Currency value, const CURRENCYFMTW* format) {
+    wchar_t buffer[64];
+    const int length =
+        Wyd_GetCurrencyFormatW(GetThreadLocale(), 0, FixedPointText(value).c_str(), format, buffer, 64);
+    if (length == 0) RaiseLastOSError();
+    return WideString(buffer);
+}
+
+vcl::Currency WydStrToCurr(const WideString& s) {
+    CY amount{};
+    const HRESULT result = VarCyFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), 0, &amount);
+    if (FAILED(result)) RaiseLastOSError(static_cast<DWORD>(result));
+    return vcl::Currency{amount.int64};
+}
+
+vcl::Currency WydStrToCurrDef(const WideString& s, vcl::Currency fallback) {
+    CY amount{};
+    return SUCCEEDED(VarCyFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), 0, &amount)) ? vcl::Currency{amount.int64}
+                                                                              : fallback;
+}
+
+bool ValidCurrencyStr(const WideString& s) {
+    CY amount{};
+    return SUCCEEDED(VarCyFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), 0, &amount));
+}
+
+bool WydTryStrToDateTime(const WideString& s, vcl::TDateTime& value) {
+    return TryStrToDateKind(s, value, DateKind::dateTime);
+}
+bool WydTryStrToDate(const WideString& s, vcl::TDateTime& value) { return TryStrToDateKind(s, value, DateKind::date); }
+bool WydTryStrToTime(const WideString& s, vcl::TDateTime& value) { return TryStrToDateKind(s, value, DateKind::time); }
+
+vcl::TDateTime WydStrToDateTime(const WideString& s) {
+    return StrToDateKind(s, DateKind::dateTime, "'%s' is not a valid date and time");
+}
+vcl::TDateTime WydStrToDate(const WideString& s) {
+    return StrToDateKind(s, DateKind::date, "'%s' is not a valid date");
+}
+vcl::TDateTime WydStrToTime(const WideString& s) {
+    return StrToDateKind(s, DateKind::time, "'%s' is not a valid time");
+}
+
+vcl::TDateTime WydStrToDateTimeDef(const WideString& s, vcl::TDateTime fallback) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToDateTime(s, value) ? value : fallback;
+}
+vcl::TDateTime WydStrToDateDef(const WideString& s, vcl::TDateTime fallback) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToDate(s, value) ? value : fallback;
+}
+vcl::TDateTime WydStrToTimeDef(const WideString& s, vcl::TDateTime fallback) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToTime(s, value) ? value : fallback;
+}
+
+bool ValidDateTimeStr(const WideString& s) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToDateTime(s, value);
+}
+bool ValidDateStr(const WideString& s) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToDate(s, value);
+}
+bool ValidTimeStr(const WideString& s) {
+    vcl::TDateTime value = 0;
+    return WydTryStrToTime(s, value);
 }

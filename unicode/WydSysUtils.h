@@ -108,6 +108,36 @@ bool IsWideCharMappableToAnsi(wchar_t c);
 bool IsWideStringMappableToAnsi(const WideString& s);
 bool IsRTF(const WideString& s);
 
+// ---- Locale, currency, dates and times.
+
+// Float text with a full stop as decimal separator whatever the locale (no global setting is touched).
+WideString ENG_US_FloatToStr(double value);
+double ENG_US_StrToFloat(const WideString& s);
+WideString WideGetLocaleStr(LCID locale, LCTYPE type, const WideString& fallback);
+// Fills the record from the thread locale; its strings stay valid until the thread's next call.
+void GetDefaultCurrencyFmt(CURRENCYFMTW& format);
+// Formats with the given record (nullptr: the thread locale's own format); raises EOSError on failure.
+WideString WydCurrToStr(vcl::Currency value, const CURRENCYFMTW* format = nullptr);
+// Raises EOSError for text that is not an amount.
+vcl::Currency WydStrToCurr(const WideString& s);
+vcl::Currency WydStrToCurrDef(const WideString& s, vcl::Currency fallback);
+bool ValidCurrencyStr(const WideString& s);
+
+// Dates and times in the thread locale, else in the class library's formats; the plain forms raise
+// EConvertError.
+bool WydTryStrToDateTime(const WideString& s, vcl::TDateTime& value);
+bool WydTryStrToDate(const WideString& s, vcl::TDateTime& value);
+bool WydTryStrToTime(const WideString& s, vcl::TDateTime& value);
+vcl::TDateTime WydStrToDateTime(const WideString& s);
+vcl::TDateTime WydStrToDate(const WideString& s);
+vcl::TDateTime WydStrToTime(const WideString& s);
+vcl::TDateTime WydStrToDateTimeDef(const WideString& s, vcl::TDateTime fallback);
+vcl::TDateTime WydStrToDateDef(const WideString& s, vcl::TDateTime fallback);
+vcl::TDateTime WydStrToTimeDef(const WideString& s, vcl::TDateTime fallback);
+bool ValidDateTimeStr(const WideString& s);
+bool ValidDateStr(const WideString& s);
+bool ValidTimeStr(const WideString& s);
+
 // ---- Wide file and path routines.
 
 struct TSearchRecW {

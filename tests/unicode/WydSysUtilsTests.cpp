@@ -216,3 +216,55 @@ TEST(WydSysUtils, LibrariesByWideName) {
     EXPECT_NE(WideGetModuleFileName(module).find(L"version.dll"), WideString::npos);
     FreeLibrary(module);
 }
+
+TEST(WydSysUtils, FloatsWithAFullStopWhateverTheLocale) {
+    const char saved = vcl::FormatSettings.DecimalSeparator;
+    vcl::FormatSettings.DecimalSeparator = ',';
+    EXPECT_EQ(ENG_US_FloatToStr(2.5), L"2.5");
+    EXPECT_DOUBLE_EQ(ENG_US_StrToFloat(L"-0.25"), -0.25);
+    EXPECT_EQ(vcl::FormatSettings.DecimalSeparator, ',');
+    EXPECT_THROW(ENG_US_StrToFloat(L"2,5"), vcl::EConvertError);
+    vcl::FormatSettings.DecimalSeparator = saved;
+}
+
+TEST(WydSysUtils, CurrencyAgreesWithTheLocale) {
+    OnBothPlatforms([](const char* path) {
+        EXPECT_EQ(WideGetLocaleStr(0x0409, LOCALE_SDECIMAL, L"x"), L".") << path;
+        EXPECT_EQ(WideGetLocaleStr(0x0409, 0xFFFF, L"fallback"), L"fallback") << path;
+        CURRENCYFMTW format{};
+        GetDefaultCurrencyFmt(format);
+        EXPECT_EQ(format.NumDigits, 2u) << path;
+        EXPECT_EQ(format.Grouping, 3u) << path;
+        EXPECT_STREQ(format.lpDecimalSep, L".") << path;
+        EXPECT_STREQ(format.lpCurrencySymbol, L"$") << path;
+        EXPECT_EQ(WydCurrToStr(vcl::Currency{-12345675000}, &format), L"($1,234,567.50)") << path;
+        wchar_t expected[64];
+        GetCurrencyFormatW(GetThreadLocale(), 0, L"-1234567.5", nullptr, expected, 64);
+        EXPECT_EQ(WydCurrToStr(vcl::Currency{-12345675000}), expected) << path;
+    });
+    // Amounts beyond a double's exact range keep every digit.
+    CURRENCYFMTW plain{4, 1, 0, const_cast<wchar_t*>(L"."), const_cast<wchar_t*>(L","), 1, 0,
+                       const_cast<wchar_t*>(L"")};
+    EXPECT_EQ(WydCurrToStr(vcl::Currency{922337203685477807}, &plain), L"92233720368547.7807");
+    EXPECT_EQ(WydStrToCurr(L"12.5").Value, 125000);
+    EXPECT_FALSE(ValidCurrencyStr(L"twelve"));
+    EXPECT_EQ(WydStrToCurrDef(L"twelve", vcl::Currency{7}).Value, 7);
+    EXPECT_THROW(WydStrToCurr(L"twelve"), vcl::EOSError);
+}
+
+TEST(WydSysUtils, DatesAndTimes) {
+    vcl::TDateTime value = 0;
+    EXPECT_TRUE(WydTryStrToDate(L"2024-03-15", value));
+    EXPECT_DOUBLE_EQ(value, vcl::EncodeDate(2024, 3, 15));
+    EXPECT_DOUBLE_EQ(WydStrToTime(L"13:30:00"), vcl::EncodeTime(13, 30, 0, 0));
+    EXPECT_DOUBLE_EQ(WydStrToDateTime(L"2024-03-15 06:00:00"), vcl::EncodeDate(2024, 3, 15) + 0.25);
+    EXPECT_FALSE(ValidDateStr(L"not a date"));
+    EXPECT_FALSE(ValidTimeStr(L"25:99"));
+    EXPECT_DOUBLE_EQ(WydStrToDateDef(L"never", 1.0), 1.0);
+    try {
+        WydStrToDate(L"never");
+        ADD_FAILURE() << "no exception";
+    } catch (const vcl::EConvertError& e) {
+        EXPECT_EQ(e.Message, "'never' is not a valid date");
+    }
+}
