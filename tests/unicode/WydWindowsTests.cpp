@@ -193,3 +193,136 @@ TEST(WydWindows, WindowTextThroughTheAnsiCodePage) {
     EXPECT_EQ(testsupport::WindowText(window), L"?a\u00e9");
     DestroyWindow(window);
 }
+
+TEST(WydWindows, VersionInformationOnBothPaths) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const WideString file = WideString(system) + L"\\kernel32.dll";
+    OnBothPlatforms([&](const char* path) {
+        DWORD handle = 0;
+        const DWORD size = Wyd_GetFileVersionInfoSizeW(file.c_str(), &handle);
+        ASSERT_GT(size, 0u) << path;
+        std::vector<char> block(size);
+        ASSERT_TRUE(Wyd_GetFileVersionInfoW(file.c_str(), 0, size, block.data())) << path;
+        struct Translation {
+            WORD language, codePage;
+        }* translation = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(Wyd_VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                                       reinterpret_cast<void**>(&translation), &length))
+            << path;
+        wchar_t query[64];
+        swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\OriginalFilename", translation->language,
+                 translation->codePage);
+        wchar_t* value = nullptr;
+        ASSERT_TRUE(Wyd_VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length)) << path;
+        EXPECT_EQ(_wcsicmp(value, L"kernel32.dll"), 0) << path;
+    });
+}
+
+TEST(WydWindows, ShellFileOperationsAndInformationOnBothPaths) {
+    testsupport::TempDir dir;
+    testsupport::WriteFileBytes(dir.File(L"caf\u00e9.txt"), "data");
+    OnBothPlatforms([&](const char* path) {
+        const WideString from = dir.File(L"caf\u00e9.txt") + L'\0';
+        const WideString to = dir.File(L"copy.txt") + L'\0';
+        SHFILEOPSTRUCTW op{};
+        op.wFunc = FO_COPY;
+        op.pFrom = from.c_str();
+        op.pTo = to.c_str();
+        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        EXPECT_EQ(Wyd_SHFileOperationW(&op), 0) << path;
+        EXPECT_EQ(testsupport::ReadFileBytes(dir.File(L"copy.txt")), "data") << path;
+        Wyd_SHFreeNameMappings(op.hNameMappings);
+        DeleteFileW(dir.File(L"copy.txt").c_str());
+
+        SHFILEINFOW info;
+        memset(&info, 0xCC, sizeof info);
+        EXPECT_NE(Wyd_SHGetFileInfoW(dir.File(L"caf\u00e9.txt").c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME),
+                  0u)
+            << path;
+        EXPECT_EQ(WideString(info.szDisplayName).find(L"caf\u00e9"), 0u) << path;
+        EXPECT_EQ(info.szTypeName[0], 0) << path;
+    });
+}
+
+TEST(WydWindows, ProcessesStartFromAConstantCommandLine) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const WideString program = WideString(system) + L"\\cmd.exe";
+    OnBothPlatforms([&](const char* path) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        // The command line is a constant: the wrapper gives the system a writable copy. On the ANSI path an
+        // empty folder stands for none.
+        const wchar_t* folder = Win32PlatformIsUnicode ? nullptr : L"";
+        ASSERT_TRUE(Wyd_CreateProcessW(program.c_str(), const_cast<LPWSTR>(L"cmd.exe /c exit 7"), nullptr, nullptr,
+                                       FALSE, 0, nullptr, folder, &startup, &process))
+            << path;
+        WaitForSingleObject(process.hProcess, 10000);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(code, 7u) << path;
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    });
+}
+
+TEST(WydWindows, MenuItemsAndDrawingThroughTheAnsiPath) {
+    HMENU menu = CreatePopupMenu();
+    OnBothPlatforms([&](const char* path) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STRING | MIIM_ID;
+        item.wID = 1;
+        item.dwTypeData = const_cast<LPWSTR>(L"caf\u00e9");
+        EXPECT_TRUE(Wyd_InsertMenuItemW(menu, 0, TRUE, &item)) << path;
+        // A separator carries no text: its type data is not read as a string.
+        MENUITEMINFOW separator{};
+        separator.cbSize = sizeof separator;
+        separator.fMask = MIIM_FTYPE | MIIM_DATA;
+        separator.fType = MFT_SEPARATOR;
+        separator.dwTypeData = reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(0x1234));
+        EXPECT_TRUE(Wyd_InsertMenuItemW(menu, 1, TRUE, &separator)) << path;
+        wchar_t text[16] = {};
+        GetMenuStringW(menu, 0, text, 16, MF_BYPOSITION);
+        EXPECT_STREQ(text, L"caf\u00e9") << path;
+        DeleteMenu(menu, 0, MF_BYPOSITION);
+        DeleteMenu(menu, 0, MF_BYPOSITION);
+    });
+    DestroyMenu(menu);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    RECT wide{0, 0, 0, 0}, ansi{0, 0, 0, 0};
+    Wyd_DrawTextW(dc, L"Pagorin text", 7, &wide, DT_CALCRECT | DT_SINGLELINE);
+    {
+        AnsiPlatform platform;
+        Wyd_DrawTextW(dc, L"Pagorin text", 7, &ansi, DT_CALCRECT | DT_SINGLELINE | DT_MODIFYSTRING);
+    }
+    EXPECT_GT(wide.right, 0);
+    EXPECT_EQ(ansi.right, wide.right);
+    DeleteDC(dc);
+}
+
+TEST(WydWindows, ShortNamesVolumesAndTemporaryFilesOnBothPaths) {
+    testsupport::TempDir dir;
+    OnBothPlatforms([&](const char* path) {
+        wchar_t name[MAX_PATH];
+        ASSERT_NE(Wyd_GetTempFileNameW(dir.Path().c_str(), L"wyd", 0, name), 0u) << path;
+        EXPECT_EQ(WideString(name).find(dir.Path()), 0u) << path;
+        wchar_t shortName[MAX_PATH];
+        const DWORD length = Wyd_GetShortPathNameW(name, shortName, MAX_PATH);
+        EXPECT_GT(length, 0u) << path;
+        EXPECT_EQ(Wyd_GetShortPathNameW(name, shortName, 2), length + 1) << path;
+        wchar_t volume[64], fileSystem[64];
+        EXPECT_TRUE(Wyd_GetVolumeInformationW(L"C:\\", volume, 64, nullptr, nullptr, nullptr, fileSystem, 64))
+            << path;
+        EXPECT_FALSE(Wyd_GetVolumeInformationW(L"C:\\", nullptr, 0, nullptr, nullptr, nullptr, fileSystem, 1))
+            << path;
+        DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+        EXPECT_TRUE(Wyd_GetDiskFreeSpaceW(L"C:\\", &sectors, &bytes, &free, &total)) << path;
+        EXPECT_GT(bytes, 0u) << path;
+        DeleteFileW(name);
+    });
+}
