@@ -121,9 +121,27 @@ TEST(WydStreams, SortedListSearchByTarget) {
 }
 
 TEST(WydStreams, RegisteredComClasses) {
-    const CLSID shellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    const CLSID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
-    EXPECT_FALSE(ClassIsRegistered(unknown));
-    (void)shellLink; // Wine registers its shell link without a ProgID; the outcome is printed, not judged.
-    std::printf("ClassIsRegistered(ShellLink) = %d\n", ClassIsRegistered(shellLink));
+    // A class of our own in the prefix's registry, its server named through an environment variable and quoted.
+    const CLSID clsid = {0x5a1d0c3e, 0x77aa, 0x4f1b, {0x9a, 0x31, 0x20, 0x24, 0x12, 0x09, 0x05, 0x14}};
+    const WideString key = L"Software\\Classes\\CLSID\\{5A1D0C3E-77AA-4F1B-9A31-202412090514}";
+    EXPECT_FALSE(ClassIsRegistered(clsid));
+    HKEY progId = nullptr, server = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (key + L"\\ProgID").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &progId, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t progIdText[] = L"Pagorin.WydTest.1";
+    RegSetValueExW(progId, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(progIdText), sizeof progIdText);
+    RegCloseKey(progId);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (key + L"\\InProcServer32").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &server, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t missing[] = L"%SystemRoot%\\system32\\no-such-server.dll";
+    RegSetValueExW(server, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(missing), sizeof missing);
+    EXPECT_FALSE(ClassIsRegistered(clsid));
+    const wchar_t present[] = L"\"%SystemRoot%\\system32\\version.dll\"";
+    RegSetValueExW(server, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(present), sizeof present);
+    RegCloseKey(server);
+    EXPECT_TRUE(ClassIsRegistered(clsid));
+    testsupport::DeleteRegTree(HKEY_LOCAL_MACHINE, key);
+    EXPECT_FALSE(ClassIsRegistered(clsid));
 }
