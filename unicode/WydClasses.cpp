@@ -562,6 +562,7 @@ bool ClassIsRegistered(const CLSID& clsid) {
     if (server.empty()) server = ReadDefaultValue(key, L"InProcServer");
     RegCloseKey(key);
     // A server path may stand in quotes.
-    if (server.size() >= 2 && server.front() == L'"' && server.back() == L'"') server = server.substr(1, server.size() - 2);
+    if (server.size() >= 2 && server.front() == L'"' && server.back() == L'"')
+        server = server.substr(1, server.size() - 2);
     return !server.empty() && WideFileExists(server);
 }

@@ -358,8 +358,8 @@ WideString ExtractStringFromStringArray(const wchar_t*& p, wchar_t separator) {
     const wchar_t* start = p;
     while (*p && *p != separator) ++p;
     WideString result(start, static_cast<size_t>(p - start));
-    if (*p == separator && *p) ++p;
-    else if (separator == 0 && start != p) ++p; // step over the item's terminator
+    // Step over the separator; with the NUL separator the array's final empty item stops the walk.
+    if (*p == separator && (*p != 0 || start != p)) ++p;
     return result;
 }
 
@@ -505,8 +505,12 @@ bool ValidCurrencyStr(const WideString& s) {
 bool WydTryStrToDateTime(const WideString& s, vcl::TDateTime& value) {
     return TryStrToDateKind(s, value, DateKind::dateTime);
 }
-bool WydTryStrToDate(const WideString& s, vcl::TDateTime& value) { return TryStrToDateKind(s, value, DateKind::date); }
-bool WydTryStrToTime(const WideString& s, vcl::TDateTime& value) { return TryStrToDateKind(s, value, DateKind::time); }
+bool WydTryStrToDate(const WideString& s, vcl::TDateTime& value) {
+    return TryStrToDateKind(s, value, DateKind::date);
+}
+bool WydTryStrToTime(const WideString& s, vcl::TDateTime& value) {
+    return TryStrToDateKind(s, value, DateKind::time);
+}
 
 vcl::TDateTime WydStrToDateTime(const WideString& s) {
     return StrToDateKind(s, DateKind::dateTime, "'%s' is not a valid date and time");
