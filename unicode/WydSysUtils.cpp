@@ -493,8 +493,8 @@ vcl::Currency WydStrToCurr(const WideString& s) {
 
 vcl::Currency WydStrToCurrDef(const WideString& s, vcl::Currency fallback) {
     CY amount{};
-    return SUCCEEDED(VarCyFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), 0, &amount)) ? vcl::Currency{amount.int64}
-                                                                              : fallback;
+    const HRESULT result = VarCyFromStr(const_cast<wchar_t*>(s.c_str()), GetThreadLocale(), 0, &amount);
+    return SUCCEEDED(result) ? vcl::Currency{amount.int64} : fallback;
 }
 
 bool ValidCurrencyStr(const WideString& s) {
