@@ -6,8 +6,12 @@
 #include <memory>
 
 #include "ActnList.h"
+#include "ComCtrls.h"
 #include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "ImgList.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 
 namespace vcl {
 
@@ -60,9 +64,27 @@ void HandleControlException(TObject* Sender)
         Application->HandleException(Sender);
 }
 
+// Every class a form resource may name.
+static void RegisterVisualClasses()
+{
+    RegisterClasses({TForm::StaticClass(), TLabel::StaticClass(), TStaticText::StaticClass(), TButton::StaticClass(),
+                     TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
+                     TEdit::StaticClass(), TMemo::StaticClass(), TComboBox::StaticClass(), TListBox::StaticClass(),
+                     TScrollBar::StaticClass(), TTimer::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(),
+                     TImage::StaticClass(), TPaintBox::StaticClass(), TShape::StaticClass(),
+                     TRadioGroup::StaticClass(), TSplitter::StaticClass(), TTreeView::StaticClass(),
+                     TListView::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
+                     TTabControl::StaticClass(), TStatusBar::StaticClass(), TToolBar::StaticClass(),
+                     TToolButton::StaticClass(), TProgressBar::StaticClass(), TMainMenu::StaticClass(),
+                     TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TActionList::StaticClass(),
+                     TAction::StaticClass(), TImageList::StaticClass(), TOpenDialog::StaticClass(),
+                     TSaveDialog::StaticClass()});
+}
+
 void InitForms()
 {
     InitControls();
+    RegisterVisualClasses();
     HintWindowClass = THintWindow::StaticClass();
     Screen = new TScreen(nullptr);
     Application = new TApplication(nullptr);

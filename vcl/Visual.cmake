@@ -9,5 +9,9 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImgList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTree.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsBars.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTabs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsList.cpp
 )
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

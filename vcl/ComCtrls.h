@@ -1,0 +1,899 @@
+// Common controls: tree view with its nodes, list view, page and tab controls, status bar, tool bar,
+// progress bar. ANSI messages to the system controls; A and W notifications both understood.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "ActnList.h"
+#include "Controls.h"
+#include "ImgList.h"
+#include "Menus.h"
+
+namespace vcl {
+
+VCL_EXCEPTION(ETreeViewError, Exception)
+
+// The version of comctl32 packed as major << 16 | minor (4.71 = 0x00040047).
+DWORD GetComCtlVersion();
+
+class TCustomTreeView;
+class TTreeNodes;
+
+enum class TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
+enum class TSortType { stNone, stData, stText, stBoth };
+
+// One node of a tree view. The node objects hold the whole tree (text, data, indexes, state), so nodes
+// work without a window and survive its re-creation; the window shows them through callbacks.
+class TTreeNode : public TPersistent {
+    VCL_CLASS(TTreeNode, TPersistent)
+    explicit TTreeNode(TTreeNodes* AOwner = nullptr);
+    ~TTreeNode() override;
+    void Assign(TPersistent* Source) override;
+
+    AnsiString GetText() const { return FText; }
+    void SetText(const AnsiString& Value);
+    void* Data = nullptr;
+    void* GetData() const { return Data; }
+    void SetData(void* Value) { Data = Value; }
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    int GetSelectedIndex() const { return FSelectedIndex; }
+    void SetSelectedIndex(int Value);
+    int GetOverlayIndex() const { return FOverlayIndex; }
+    void SetOverlayIndex(int Value);
+    // -1 for a new node; n >= 1 shows state image n, 0 and -1 show none.
+    int GetStateIndex() const { return FStateIndex; }
+    void SetStateIndex(int Value);
+    bool GetHasChildren() const;
+    void SetHasChildren(bool Value);
+    bool GetExpanded() const { return FExpanded; }
+    void SetExpanded(bool Value);
+    bool GetSelected() const;
+    void SetSelected(bool Value);
+    bool GetFocused() const;
+    bool GetDeleting() const { return FDeleting; }
+    bool GetCut() const { return FCut; }
+    void SetCut(bool Value);
+    bool GetDropTarget() const;
+    void SetDropTarget(bool Value);
+
+    int GetCount() const { return int(FChildren.size()); }
+    TTreeNode* GetItem(int Index) const;
+    TTreeNode* GetParent() const { return FParent; }
+    int GetLevel() const;
+    int GetIndex() const;
+    int GetAbsoluteIndex() const;
+    HTREEITEM ItemId = nullptr;
+    HTREEITEM GetItemId() const { return ItemId; }
+    TTreeNodes* GetOwner() const { return FOwner; }
+    TCustomTreeView* GetTreeView() const;
+    bool IsVisible() const;
+
+    TTreeNode* getFirstChild() const { return FChildren.empty() ? nullptr : FChildren.front(); }
+    TTreeNode* GetLastChild() const { return FChildren.empty() ? nullptr : FChildren.back(); }
+    TTreeNode* getNextSibling() const;
+    TTreeNode* getPrevSibling() const;
+    TTreeNode* GetNext() const;
+    TTreeNode* GetPrev() const;
+    TTreeNode* GetNextVisible() const;
+    TTreeNode* GetPrevVisible() const;
+    TTreeNode* GetNextChild(TTreeNode* Value) const { return Value ? Value->getNextSibling() : nullptr; }
+    bool HasAsParent(const TTreeNode* Value) const;
+
+    void Expand(bool Recurse);
+    void Collapse(bool Recurse);
+    void MakeVisible();
+    void Delete();
+    void DeleteChildren();
+    void MoveTo(TTreeNode* Destination, TNodeAttachMode Mode);
+    bool EditText();
+    void EndEdit(bool Cancel);
+    // The node's rectangle in the tree's client area; all zero while it is not shown.
+    RECT DisplayRect(bool TextOnly) const;
+    bool AlphaSort(bool Recurse = false);
+
+private:
+    friend class TTreeNodes;
+    friend class TCustomTreeView;
+    void UpdateItem(UINT Mask);
+    AnsiString FText;
+    int FImageIndex = 0;
+    int FSelectedIndex = 0;
+    int FOverlayIndex = -1;
+    int FStateIndex = -1;
+    bool FExpanded = false;
+    bool FDeleting = false;
+    bool FCut = false;
+    int FHasChildren = -1;  // -1: as the children say
+    TTreeNodes* FOwner;
+    TTreeNode* FParent = nullptr;
+    std::vector<TTreeNode*> FChildren;
+};
+
+using TTVChangedEvent = TEvent<TObject*, TTreeNode*>;
+using TTVChangingEvent = TEvent<TObject*, TTreeNode*, bool&>;
+using TTVExpandingEvent = TEvent<TObject*, TTreeNode*, bool&>;
+using TTVExpandedEvent = TEvent<TObject*, TTreeNode*>;
+using TTVEditingEvent = TEvent<TObject*, TTreeNode*, bool&>;
+using TTVEditedEvent = TEvent<TObject*, TTreeNode*, AnsiString&>;
+using TTVCompareEvent = TEvent<TObject*, TTreeNode*, TTreeNode*, int, int&>;
+using TTVCreateNodeClassEvent = TEvent<TCustomTreeView*, TClass&>;
+
+// All nodes of a tree view; owns the node objects.
+class TTreeNodes : public TPersistent {
+    VCL_CLASS(TTreeNodes, TPersistent)
+    explicit TTreeNodes(TCustomTreeView* AOwner = nullptr);
+    ~TTreeNodes() override;
+    void Assign(TPersistent* Source) override;
+    void DefineProperties(TFiler* Filer) override;
+
+    TTreeNode* Add(TTreeNode* Sibling, const AnsiString& S);
+    TTreeNode* AddObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+    TTreeNode* AddFirst(TTreeNode* Sibling, const AnsiString& S);
+    TTreeNode* AddObjectFirst(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+    TTreeNode* AddChild(TTreeNode* Parent, const AnsiString& S);
+    TTreeNode* AddChildObject(TTreeNode* Parent, const AnsiString& S, void* Ptr);
+    TTreeNode* AddChildFirst(TTreeNode* Parent, const AnsiString& S);
+    TTreeNode* AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr);
+    TTreeNode* Insert(TTreeNode* Sibling, const AnsiString& S);
+    TTreeNode* InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+    // Places a node (a new one when Node is null) relative to another.
+    TTreeNode* AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr, TNodeAttachMode Method);
+    void Delete(TTreeNode* Node);
+    void Clear();
+    int GetCount() const;
+    // The node at an absolute index (GetNext order); raises ETreeViewError "Invalid index".
+    TTreeNode* GetItem(int Index) const;
+    TTreeNode* GetNodeFromIndex(int Index) const { return GetItem(Index); }
+    TTreeNode* GetFirstNode() const { return FRoots.empty() ? nullptr : FRoots.front(); }
+    TTreeNode* GetNode(HTREEITEM ItemId) const;
+    TCustomTreeView* GetOwner() const { return FOwner; }
+    void BeginUpdate();
+    void EndUpdate();
+    int GetUpdateCount() const { return FUpdateCount; }
+    void ClearCache() {}
+    bool Reading = false;
+    const std::vector<TTreeNode*>& Roots() const { return FRoots; }
+
+private:
+    friend class TTreeNode;
+    friend class TCustomTreeView;
+    std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
+    void Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position);
+    void Detach(TTreeNode* Node);
+    void ReadData(TStream* Stream);
+    void WriteData(TStream* Stream);
+    TCustomTreeView* FOwner;
+    std::vector<TTreeNode*> FRoots;
+    int FUpdateCount = 0;
+};
+
+// The compare routine the tree sorts with (lParam values are nodes, Data the tree view); replaceable.
+using TTreeSortCallback = int(CALLBACK*)(LPARAM Node1, LPARAM Node2, LPARAM Data);
+int CALLBACK DefaultTreeViewSort(LPARAM Node1, LPARAM Node2, LPARAM Data);
+extern TTreeSortCallback TreeViewSortCallback;
+
+class TCustomTreeView : public TWinControl {
+    VCL_CLASS(TCustomTreeView, TWinControl)
+    explicit TCustomTreeView(TComponent* AOwner);
+    ~TCustomTreeView() override;
+
+    TTreeNodes* GetItems() const { return FItems; }
+    void SetItems(TTreeNodes* Value) { FItems->Assign(Value); }
+    virtual TTreeNode* GetSelected() const;
+    void SetSelected(TTreeNode* Value);
+    TTreeNode* GetTopItem() const;
+    void SetTopItem(TTreeNode* Value);
+    TTreeNode* GetDropTarget() const;
+    void SetDropTarget(TTreeNode* Value);
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* GetStateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    bool GetAutoExpand() const { return FAutoExpand; }
+    void SetAutoExpand(bool Value);
+    bool GetRightClickSelect() const { return FRightClickSelect; }
+    void SetRightClickSelect(bool Value) { FRightClickSelect = Value; }
+    bool GetHideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool GetShowLines() const { return FShowLines; }
+    void SetShowLines(bool Value);
+    bool GetShowRoot() const { return FShowRoot; }
+    void SetShowRoot(bool Value);
+    bool GetShowButtons() const { return FShowButtons; }
+    void SetShowButtons(bool Value);
+    bool GetRowSelect() const { return FRowSelect; }
+    void SetRowSelect(bool Value);
+    int GetIndent() const;
+    void SetIndent(int Value);
+    TSortType GetSortType() const { return FSortType; }
+    void SetSortType(TSortType Value);
+    bool IsEditing() const;
+    bool Dragging() const { return FDragging; }
+    int GetSelectionCount() const { return GetSelected() ? 1 : 0; }
+    TTreeNode* GetSelection(int Index) const { return Index == 0 ? GetSelected() : nullptr; }
+
+    TTreeNode* GetNodeAt(int X, int Y) const;
+    UINT GetHitTestInfoAt(int X, int Y) const;
+    void FullExpand();
+    void FullCollapse();
+    bool AlphaSort(bool Recurse = true);
+    bool CustomSort(TTreeSortCallback SortProc, LPARAM Data, bool Recurse = true);
+    void Dispatch(TMessage& Message) override;
+
+    TTVChangedEvent OnChange;
+    TTVChangingEvent OnChanging;
+    TTVExpandingEvent OnExpanding;
+    TTVExpandedEvent OnExpanded;
+    TTVExpandingEvent OnCollapsing;
+    TTVExpandedEvent OnCollapsed;
+    TTVExpandedEvent OnDeletion;
+    TTVExpandedEvent OnAddition;
+    TTVExpandedEvent OnGetImageIndex;
+    TTVExpandedEvent OnGetSelectedIndex;
+    TTVEditingEvent OnEditing;
+    TTVEditedEvent OnEdited;
+    TTVExpandedEvent OnCancelEdit;
+    TTVCompareEvent OnCompare;
+    TTVCreateNodeClassEvent OnCreateNodeClass;
+    TTVChangedEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TTVChangedEvent Value) { OnChange = Value; }
+    TTVExpandingEvent GetOnExpanding() const { return OnExpanding; }
+    void SetOnExpanding(TTVExpandingEvent Value) { OnExpanding = Value; }
+    TTVExpandedEvent GetOnDeletion() const { return OnDeletion; }
+    void SetOnDeletion(TTVExpandedEvent Value) { OnDeletion = Value; }
+
+    // Node factories; a descendant makes nodes of its own class.
+    virtual TTreeNode* CreateNode();
+    virtual TTreeNodes* CreateTreeNodes();
+    virtual int GetImageIndex(TTreeNode* Node);
+    virtual int GetSelectedIndex(TTreeNode* Node);
+    // Compares two nodes for sorting: OnCompare, else by text (stText) or by data (stData).
+    virtual int CompareNodes(TTreeNode* Node1, TTreeNode* Node2, int Data);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    virtual bool CanExpand(TTreeNode* Node);
+    virtual bool CanCollapse(TTreeNode* Node);
+    virtual void Expand(TTreeNode* Node);
+    virtual void Collapse(TTreeNode* Node);
+    virtual bool CanChange(TTreeNode* Node);
+    virtual void Change(TTreeNode* Node);
+    virtual void Delete(TTreeNode* Node);
+    virtual void Added(TTreeNode* Node);
+    virtual bool CanEdit(TTreeNode* Node);
+    virtual void Edit(const TVITEMA& Item);
+    virtual TTreeNode* FindNextToSelect();
+    // Handlers a descendant may override through its own message map.
+    void CNNotify(TMessage& Message);
+    void WMLButtonDown(TMessage& Message);
+    void WMLButtonUp(TMessage& Message);
+    void WMRButtonDown(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
+    void WMNotify(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMSysColorChange(TMessage& Message);
+
+private:
+    friend class TTreeNode;
+    friend class TTreeNodes;
+    void InsertItem(TTreeNode* Node);
+    void InsertBranch(TTreeNode* Node);
+    void ApplyImageLists();
+    void ImageListChange(TObject* Sender);
+    TTreeNode* NodeOfNotify(LPARAM ItemParam) const { return reinterpret_cast<TTreeNode*>(ItemParam); }
+    void SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCallback Proc, LPARAM Data);
+    TTreeNodes* FItems;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TTreeNode* FSavedSelected = nullptr;
+    TTreeNode* FSavedTop = nullptr;
+    bool FAutoExpand = false;
+    bool FRightClickSelect = false;
+    bool FHideSelection = true;
+    bool FReadOnly = false;
+    bool FShowLines = true;
+    bool FShowRoot = true;
+    bool FShowButtons = true;
+    bool FRowSelect = false;
+    int FIndent = -1;
+    TSortType FSortType = TSortType::stNone;
+    bool FDragging = false;
+    bool FMouseUpSeen = false;
+    bool FRebuilding = false;
+};
+
+class TTreeView : public TCustomTreeView {
+    VCL_CLASS(TTreeView, TCustomTreeView)
+    using TCustomTreeView::TCustomTreeView;
+};
+
+// ---- progress bar ------------------------------------------------------------------------------
+
+class TProgressBar : public TWinControl {
+    VCL_CLASS(TProgressBar, TWinControl)
+    explicit TProgressBar(TComponent* AOwner);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value);
+    int GetMax() const { return FMax; }
+    void SetMax(int Value);
+    // Clamped to Min..Max.
+    int GetPosition() const;
+    void SetPosition(int Value);
+    bool GetSmooth() const { return FSmooth; }
+    void SetSmooth(bool Value);
+    int GetStep() const { return FStep; }
+    void SetStep(int Value);
+    void StepIt();
+    void StepBy(int Delta) { SetPosition(GetPosition() + Delta); }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+private:
+    int FMin = 0, FMax = 100, FPosition = 0, FStep = 10;
+    bool FSmooth = false;
+};
+
+// ---- status bar --------------------------------------------------------------------------------
+
+enum class TStatusPanelStyle { psText, psOwnerDraw };
+class TStatusBar;
+
+class TStatusPanel : public TCollectionItem {
+    VCL_CLASS(TStatusPanel, TCollectionItem)
+    explicit TStatusPanel(TCollection* ACollection = nullptr);
+    void Assign(TPersistent* Source) override;
+    AnsiString GetText() const { return FText; }
+    void SetText(const AnsiString& Value);
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int Value);
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TStatusPanelStyle GetStyle() const { return FStyle; }
+    void SetStyle(TStatusPanelStyle Value);
+
+private:
+    AnsiString FText;
+    int FWidth = 50;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    TStatusPanelStyle FStyle = TStatusPanelStyle::psText;
+};
+
+class TStatusPanels : public TCollection {
+    VCL_CLASS(TStatusPanels, TCollection)
+    explicit TStatusPanels(TStatusBar* AOwner = nullptr);
+    TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
+    TStatusPanel* GetItem(int Index) const { return static_cast<TStatusPanel*>(GetItems(Index)); }
+    TPersistent* GetOwner() override;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TStatusBar* FStatusBar;
+};
+
+using TDrawPanelEvent = TEvent<TStatusBar*, TStatusPanel*, RECT>;
+
+class TStatusBar : public TWinControl {
+    VCL_CLASS(TStatusBar, TWinControl)
+    explicit TStatusBar(TComponent* AOwner);
+    ~TStatusBar() override;
+    TStatusPanels* GetPanels() const { return FPanels; }
+    void SetPanels(TStatusPanels* Value) { FPanels->Assign(Value); }
+    AnsiString GetSimpleText() const { return FSimpleText; }
+    void SetSimpleText(const AnsiString& Value);
+    bool GetSimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool Value);
+    bool GetSizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool Value);
+    bool GetAutoHint() const { return FAutoHint; }
+    void SetAutoHint(bool Value) { FAutoHint = Value; }
+    TCanvas* GetCanvas() const { return FCanvas; }
+    // Shows the application's hint (THintAction) when AutoHint is on.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    void UpdatePanels();
+    void UpdatePanel(int Index);
+    void Dispatch(TMessage& Message) override;
+    TDrawPanelEvent OnDrawPanel;
+    TNotifyEvent OnHint;
+
+protected:
+    virtual TStatusPanels* CreatePanels();
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void DrawPanel(TStatusPanel* Panel, const RECT& Rect);
+    void CNDrawItem(TMessage& Message);
+    void WMSize(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+
+private:
+    TStatusPanels* FPanels;
+    TCanvas* FCanvas;
+    AnsiString FSimpleText;
+    bool FSimplePanel = false;
+    bool FSizeGrip = true;
+    bool FAutoHint = false;
+};
+
+// ---- tab control and page control --------------------------------------------------------------
+
+class TCustomTabControl;
+
+// The tab captions of a tab control, on its window.
+class TTabStrings : public TStrings {
+    VCL_CLASS(TTabStrings, TStrings)
+    explicit TTabStrings(TCustomTabControl* AOwner = nullptr) : FTabControl(AOwner) {}
+    AnsiString Get(int Index) const override;
+    int GetCount() const override;
+    TObject* GetObject(int Index) const override;
+    void Put(int Index, const AnsiString& S) override;
+    void PutObject(int Index, TObject* Object) override;
+    void Insert(int Index, const AnsiString& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    TCustomTabControl* FTabControl;
+};
+
+using TTabChangingEvent = TEvent<TObject*, bool&>;
+
+class TCustomTabControl : public TWinControl {
+    VCL_CLASS(TCustomTabControl, TWinControl)
+    explicit TCustomTabControl(TComponent* AOwner);
+    ~TCustomTabControl() override;
+    TStrings* GetTabs() const { return FTabs; }
+    void SetTabs(TStrings* Value) { FTabs->Assign(Value); }
+    int GetTabIndex() const;
+    void SetTabIndex(int Value);
+    bool GetMultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+    // The area inside the tabs and border, in client coordinates.
+    RECT GetDisplayRect() const;
+    RECT GetClientRect() const override;
+    void Dispatch(TMessage& Message) override;
+    TNotifyEvent OnChange;
+    TTabChangingEvent OnChanging;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual bool CanChange();
+    virtual void Change();
+    virtual bool CanShowTab(int TabIndex) const;
+    void CNNotify(TMessage& Message);
+    void WMSize(TMessage& Message);
+    // Keeps the tabs while the window is re-created.
+    TStringList* FSavedTabs = nullptr;
+    int FSavedTabIndex = -1;
+
+private:
+    friend class TTabStrings;
+    TTabStrings* FTabs;
+    bool FMultiLine = false;
+};
+
+class TTabControl : public TCustomTabControl {
+    VCL_CLASS(TTabControl, TCustomTabControl)
+    using TCustomTabControl::TCustomTabControl;
+};
+
+class TPageControl;
+
+class TTabSheet : public TWinControl {
+    VCL_CLASS(TTabSheet, TWinControl)
+    explicit TTabSheet(TComponent* AOwner);
+    ~TTabSheet() override;
+    TPageControl* GetPageControl() const { return FPageControl; }
+    void SetPageControl(TPageControl* Value);
+    int GetPageIndex() const;
+    void SetPageIndex(int Value);
+    // The index among the visible tabs; -1 when the tab is hidden.
+    int GetTabIndex() const;
+    bool GetTabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; }
+    void SetParentComponent(TComponent* Value) override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CMTextChanged(TMessage& Message);
+
+private:
+    friend class TPageControl;
+    TPageControl* FPageControl = nullptr;
+    bool FTabVisible = true;
+    int FImageIndex = -1;
+};
+
+class TPageControl : public TCustomTabControl {
+    VCL_CLASS(TPageControl, TCustomTabControl)
+    explicit TPageControl(TComponent* AOwner);
+    ~TPageControl() override;
+    int GetPageCount() const { return int(FPages.size()); }
+    TTabSheet* GetPage(int Index) const { return FPages.at(size_t(Index)); }
+    TTabSheet* GetActivePage() const { return FActivePage; }
+    void SetActivePage(TTabSheet* Value);
+    int GetActivePageIndex() const;
+    void SetActivePageIndex(int Value);
+    TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) const;
+    void SelectNextPage(bool GoForward);
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    void Loaded() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void Change() override;
+    void CreateWnd() override;
+    void CMDialogChar(TMessage& Message);
+    void CMDialogKey(TMessage& Message);
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet* Page);
+    void RemovePage(TTabSheet* Page);
+    void UpdateTabs();
+    void ShowActivePage();
+    std::vector<TTabSheet*> FPages;
+    TTabSheet* FActivePage = nullptr;
+    AnsiString FActivePageName;
+};
+
+// ---- list view ---------------------------------------------------------------------------------
+
+class TCustomListView;
+class TListItems;
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+enum TItemChangeKind { ctText, ctImage, ctState };
+
+class TListColumn : public TCollectionItem {
+    VCL_CLASS(TListColumn, TCollectionItem)
+    explicit TListColumn(TCollection* ACollection = nullptr);
+    void Assign(TPersistent* Source) override;
+    AnsiString GetCaption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    int GetWidth() const;
+    void SetWidth(int Value);
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    // The column's tag in the window (stays with the column when columns move).
+    int GetTag() const { return GetID(); }
+
+private:
+    friend class TCustomListView;
+    TCustomListView* ListView() const;
+    void Update();
+    AnsiString FCaption;
+    int FWidth = 50;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+};
+
+class TListColumns : public TCollection {
+    VCL_CLASS(TListColumns, TCollection)
+    explicit TListColumns(TCustomListView* AOwner = nullptr, TClass ItemClass = TListColumn::StaticClass());
+    TListColumn* Add() { return static_cast<TListColumn*>(TCollection::Add()); }
+    TListColumn* GetItem(int Index) const { return static_cast<TListColumn*>(GetItems(Index)); }
+    TPersistent* GetOwner() override;
+    TCustomListView* GetListView() const { return FOwner; }
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TCustomListView* FOwner;
+};
+
+class TListItem : public TPersistent {
+    VCL_CLASS(TListItem, TPersistent)
+    explicit TListItem(TListItems* AOwner = nullptr);
+    ~TListItem() override;
+    void Assign(TPersistent* Source) override;
+    AnsiString GetCaption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    TStrings* GetSubItems() const { return FSubItems; }
+    void SetSubItems(TStrings* Value) { FSubItems->Assign(Value); }
+    void* Data = nullptr;
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    int GetStateIndex() const { return FStateIndex; }
+    void SetStateIndex(int Value);
+    int GetIndent() const { return FIndent; }
+    void SetIndent(int Value);
+    int GetOverlayIndex() const { return FOverlayIndex; }
+    void SetOverlayIndex(int Value);
+    bool GetChecked() const;
+    void SetChecked(bool Value);
+    bool GetSelected() const;
+    void SetSelected(bool Value);
+    bool GetFocused() const;
+    void SetFocused(bool Value);
+    int GetIndex() const;
+    TListItems* GetOwner() const { return FOwner; }
+    TCustomListView* GetListView() const;
+    void Delete();
+    void MakeVisible(bool PartialOK);
+    RECT DisplayRect(int Code) const;
+
+private:
+    friend class TListItems;
+    friend class TCustomListView;
+    void SubItemsChanged(TObject* Sender);
+    TListItems* FOwner;
+    AnsiString FCaption;
+    TStringList* FSubItems;
+    int FImageIndex = -1;
+    int FStateIndex = -1;
+    int FIndent = 0;
+    int FOverlayIndex = -1;
+    bool FChecked = false;
+    bool FSelected = false;
+};
+
+class TListItems : public TPersistent {
+    VCL_CLASS(TListItems, TPersistent)
+    explicit TListItems(TCustomListView* AOwner = nullptr);
+    ~TListItems() override;
+    TListItem* Add();
+    TListItem* Insert(int Index);
+    void Delete(int Index);
+    void Clear();
+    int GetCount() const;
+    void SetCount(int Value);
+    // nullptr (no raise) for an index that names no item.
+    TListItem* GetItem(int Index) const;
+    int IndexOf(const TListItem* Item) const;
+    TCustomListView* GetOwner() const { return FOwner; }
+    void BeginUpdate();
+    void EndUpdate();
+
+private:
+    friend class TCustomListView;
+    friend class TListItem;
+    TCustomListView* FOwner;
+    std::vector<TListItem*> FItems;
+    int FVirtualCount = 0;
+    int FUpdateCount = 0;
+};
+
+class TListViewActionLink : public TWinControlActionLink {
+    VCL_CLASS(TListViewActionLink, TWinControlActionLink)
+};
+
+enum class TItemRequestKind { irText, irImage, irParam, irState, irIndent };
+using TItemRequest = TSet<int>;
+using TLVChangeEvent = TEvent<TObject*, TListItem*, TItemChangeKind>;
+using TLVNotifyEvent = TEvent<TObject*, TListItem*>;
+using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int, int&>;
+using TLVEditedEvent = TEvent<TObject*, TListItem*, AnsiString&>;
+using TLVInfoTipEvent = TEvent<TObject*, TListItem*, AnsiString&>;
+using TLVCreateItemClassEvent = TEvent<TCustomListView*, TClass&>;
+
+// The compare routine the list sorts with (lParam values are items, Data the list view); replaceable.
+using TListSortCallback = int(CALLBACK*)(LPARAM Item1, LPARAM Item2, LPARAM Data);
+int CALLBACK DefaultListViewSort(LPARAM Item1, LPARAM Item2, LPARAM Data);
+extern TListSortCallback ListViewSortCallback;
+
+class TCustomListView : public TWinControl {
+    VCL_CLASS(TCustomListView, TWinControl)
+    explicit TCustomListView(TComponent* AOwner);
+    ~TCustomListView() override;
+    TListItems* GetItems() const { return FItems; }
+    TListColumns* GetColumns() const { return FColumns; }
+    // A descendant may put a column collection of its own class in place (the view owns it).
+    void SetColumnsObject(TListColumns* Value);
+    TListColumn* ColumnFromIndex(int Index) const;
+    TListColumn* GetColumnFromTag(int Tag) const;
+    TViewStyle GetViewStyle() const { return FViewStyle; }
+    void SetViewStyle(TViewStyle Value);
+    bool GetShowColumnHeaders() const { return FShowColumnHeaders; }
+    void SetShowColumnHeaders(bool Value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool GetRowSelect() const { return FRowSelect; }
+    void SetRowSelect(bool Value);
+    bool GetHideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    bool GetCheckboxes() const { return FCheckboxes; }
+    void SetCheckboxes(bool Value);
+    bool GetMultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool GetOwnerData() const { return FOwnerData; }
+    void SetOwnerData(bool Value);
+    bool GetGridLines() const { return FGridLines; }
+    void SetGridLines(bool Value);
+    TListItem* GetSelected() const;
+    void SetSelected(TListItem* Value);
+    int GetItemIndex() const;
+    void SetItemIndex(int Value);
+    TListItem* GetItemFocused() const;
+    void SetItemFocused(TListItem* Value);
+    TListItem* GetTopItem() const;
+    TListItem* GetItemAt(int X, int Y) const;
+    TListItem* FindCaption(int StartIndex, const AnsiString& Value, bool Partial, bool Inclusive, bool Wrap) const;
+    int StringWidth(const AnsiString& S) const;
+    bool AlphaSort();
+    bool CustomSort(TListSortCallback SortProc, LPARAM Data);
+    TCustomImageList* GetSmallImages() const { return FSmallImages; }
+    void SetSmallImages(TCustomImageList* Value);
+    TCustomImageList* GetLargeImages() const { return FLargeImages; }
+    void SetLargeImages(TCustomImageList* Value);
+    TCustomImageList* GetStateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    void Dispatch(TMessage& Message) override;
+
+    TLVChangeEvent OnChange;
+    TLVNotifyEvent OnData;
+    TLVCompareEvent OnCompare;
+    TLVEditedEvent OnEdited;
+    TLVInfoTipEvent OnInfoTip;
+    TLVNotifyEvent OnDeletion;
+    TLVCreateItemClassEvent OnCreateItemClass;
+    TEvent<TObject*, int> OnColumnClick;
+
+    virtual TListItem* CreateListItem();
+    virtual TListItems* CreateListItems();
+    virtual TListColumns* CreateListColumns();
+    // Fills an owner-data item from OnData; true when it was handled.
+    virtual bool OwnerDataFetch(TListItem* Item, TItemRequest Request);
+    virtual int OwnerDataFind(int Find, const AnsiString& FindString, POINT FindPosition, void* FindData,
+                              int StartIndex, int Direction, bool Wrap);
+    virtual bool CanEdit(TListItem* Item);
+    virtual void Edit(const LVITEMA& Item);
+    virtual int CompareItems(TListItem* Item1, TListItem* Item2, int Data);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    TClass GetActionLinkClass() const override { return TListViewActionLink::StaticClass(); }
+    virtual void Change(TListItem* Item, TItemChangeKind Kind);
+    void CNNotify(TMessage& Message);
+    void WMNotify(TMessage& Message);
+
+private:
+    friend class TListItem;
+    friend class TListItems;
+    friend class TListColumn;
+    friend class TListColumns;
+    void InsertItemInWindow(TListItem* Item, int Index);
+    void InsertColumnInWindow(TListColumn* Column, int Index);
+    void UpdateColumns();
+    void ApplyExtendedStyle();
+    void ApplyImageLists();
+    TListItem* ItemOfParam(LPARAM Param) const;
+    TListItems* FItems;
+    TListColumns* FColumns;
+    TCustomImageList* FSmallImages = nullptr;
+    TCustomImageList* FLargeImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TListItem* FOwnerDataItem = nullptr;  // the scratch item OnData fills
+    AnsiString FDispText;                 // keeps a display text alive for the control
+    TViewStyle FViewStyle = TViewStyle::vsIcon;
+    bool FShowColumnHeaders = true;
+    bool FReadOnly = false;
+    bool FRowSelect = false;
+    bool FHideSelection = true;
+    bool FCheckboxes = false;
+    bool FMultiSelect = false;
+    bool FOwnerData = false;
+    bool FGridLines = false;
+    int FSavedIndex = -1;
+    bool FRebuilding = false;
+};
+
+class TListView : public TCustomListView {
+    VCL_CLASS(TListView, TCustomListView)
+    using TCustomListView::TCustomListView;
+};
+
+// ---- tool bar ----------------------------------------------------------------------------------
+
+class TToolBar;
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+
+class TToolButtonActionLink : public TControlActionLink {
+    VCL_CLASS(TToolButtonActionLink, TControlActionLink)
+};
+
+// A button of a tool bar: a windowless control whose face is the tool bar's native button.
+class TToolButton : public TGraphicControl {
+    VCL_CLASS(TToolButton, TGraphicControl)
+    explicit TToolButton(TComponent* AOwner);
+    ~TToolButton() override;
+    TToolBar* GetToolBar() const;
+    TToolButtonStyle GetStyle() const { return FStyle; }
+    void SetStyle(TToolButtonStyle Value);
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    bool GetDown() const { return FDown; }
+    void SetDown(bool Value);
+    bool GetGrouped() const { return FGrouped; }
+    void SetGrouped(bool Value) { FGrouped = Value; }
+    TMenuItem* GetMenuItem() const { return FMenuItem; }
+    void SetMenuItem(TMenuItem* Value);
+    int GetIndex() const;
+    void SetEnabled(bool Value) override;
+    void SetParent(TWinControl* Value) override;
+    void Click() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    TClass GetActionLinkClass() const override { return TToolButtonActionLink::StaticClass(); }
+    void CMVisibleChanged(TMessage& Message);
+    void CMTextChanged(TMessage& Message);
+    void CMHintShow(TMessage& Message);
+
+private:
+    friend class TToolBar;
+    void UpdateButton();
+    TToolButtonStyle FStyle = TToolButtonStyle::tbsButton;
+    int FImageIndex = -1;
+    bool FDown = false;
+    bool FGrouped = false;
+    TMenuItem* FMenuItem = nullptr;
+};
+
+class TToolBar : public TWinControl {
+    VCL_CLASS(TToolBar, TWinControl)
+    explicit TToolBar(TComponent* AOwner);
+    ~TToolBar() override;
+    int GetButtonCount() const { return int(FButtons.size()); }
+    TToolButton* GetButton(int Index) const { return FButtons.at(size_t(Index)); }
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    bool GetShowCaptions() const { return FShowCaptions; }
+    void SetShowCaptions(bool Value);
+    bool GetFlat() const { return FFlat; }
+    void SetFlat(bool Value);
+    int GetButtonWidth() const { return FButtonWidth; }
+    void SetButtonWidth(int Value);
+    int GetButtonHeight() const { return FButtonHeight; }
+    void SetButtonHeight(int Value);
+    TMainMenu* GetMenu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    void UpdateButton(TToolButton* Button);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CNCommand(TMessage& Message);
+    void CNNotify(TMessage& Message);
+    void WMGetText(TMessage& Message);
+    void WMSetText(TMessage& Message);
+
+private:
+    friend class TToolButton;
+    void InsertButton(TToolButton* Button);
+    void RemoveButton(TToolButton* Button);
+    void InsertInWindow(TToolButton* Button, int Index);
+    void RebuildButtons();
+    std::vector<TToolButton*> FButtons;
+    TCustomImageList* FImages = nullptr;
+    TMainMenu* FMenu = nullptr;
+    bool FShowCaptions = false;
+    bool FFlat = false;
+    int FButtonWidth = 23;
+    int FButtonHeight = 22;
+};
+
+}  // namespace vcl
