@@ -29,6 +29,11 @@ extern std::wstring DiscTitle;
 extern std::string SessionFilePath;
 extern std::string FendrixPath;
 
+// A usable disc sits in the writer, and its family (-1 none or unknown, 1 CD, 2 DVD): set by the disc
+// events and the robot thread, read by the job timers.
+inline std::atomic<bool> DiscReady{false};
+inline std::atomic<int> DetectedDiscType{-1};
+
 // The first robot's identifier as the robot thread found it (0 before it connected).
 extern std::atomic<int> FirstRobotId;
 
