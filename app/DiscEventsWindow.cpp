@@ -1,0 +1,204 @@
+// The disc events on the main window. The threads call the view on their own thread; everything that
+// touches a control or a timer is posted to the main thread, and the settings a disc check needs are read
+// there too.
+#include "DiscEventsWindow.h"
+
+#include <memory>
+
+#include "Alert.h"
+#include "Autoloader.h"
+#include "DayLog.h"
+#include "DiscRoad.h"
+#include "Main.h"
+#include "SharedState.h"
+
+namespace pagorin {
+
+namespace {
+
+// The form carries a stand-in without a position until its progress bar exists.
+template <class Bar>
+void SetBarPosition(Bar* bar, int percent)
+{
+    if constexpr (requires { bar->SetPosition(percent); })
+        bar->SetPosition(percent);
+}
+
+class MainWindowDiscView : public DiscRoadView {
+public:
+    explicit MainWindowDiscView(TfrmMain& form) : form_(form) {}
+
+    void Log(const std::string& line) override { WriteLogLine(line); }
+    void RobotStatus(const std::string& text) override { WriteLogLine(text); }
+    void ErrorBox(const std::string& text, const std::string& caption) override
+    {
+        Post([text, caption](TfrmMain&) { vcl::Application->MessageBox(text, caption, MB_OK); });
+    }
+    void ShowNotice(Notice notice) override
+    {
+        Post([notice](TfrmMain& f) {
+            f.NoticeText = notice == Notice::ConnectingRobot ? f.StatusConnectintRobot : f.StatusUnloadDisc;
+            f.NoticeActive = true;
+            f.tmrNoticeMsg->SetEnabled(true);
+        });
+    }
+    void StopNotice() override
+    {
+        Post([](TfrmMain& f) { f.NoticeActive = false; });
+    }
+    void WritersListed(const std::vector<std::string>& names, const std::string& robotName) override
+    {
+        Post([names, robotName](TfrmMain& f) {
+            f.cbRobots->GetItems()->Clear();
+            for (const auto& name : names)
+                f.cbRobots->GetItems()->Add(name);
+            if (names.empty())
+                return;
+            f.txtCapacity->SetCaption("");
+            f.NoticeActive = false;
+            f.cbRobots->SetItemIndex(0);
+            f.txtAutoloader->SetCaption(robotName);
+            for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
+                     f.bbtnWrite, f.gbxDiscWriteStatus, f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader,
+                     f.lblCurrentDisc})
+                control->SetEnabled(true);
+            f.menuTestTray->SetEnabled(true);
+            if (f.OperationMode != 1 || f.ckxWritePerTransaction->GetChecked())
+                GoBurning(f);
+        });
+    }
+    void InputBinEmpty() override
+    {
+        Post([](TfrmMain& f) {
+            frmAlert->AlertKind = akInputBinEmpty;
+            f.tmrShowAlert->SetEnabled(true);
+            f.tmrNoticeMsg->SetEnabled(false);
+        });
+    }
+    void DiscUnloaded(bool ok) override
+    {
+        Post([ok](TfrmMain& f) {
+            f.menuTestTray->SetEnabled(true);
+            f.NoticeActive = false;
+            f.txtCapacity->SetCaption("");
+            if (ok)
+                f.tmrBurnJobDone->SetEnabled(true);
+        });
+    }
+    void DiscRejected(bool goOn) override
+    {
+        Post([goOn](TfrmMain& f) {
+            f.NoticeActive = false;
+            f.txtCapacity->SetCaption("");
+            if (goOn)
+                GoBurning(f);
+        });
+    }
+    void RobotStepDone() override
+    {
+        Post([](TfrmMain&) { vcl::Screen->SetCursor(vcl::crDefault); });
+    }
+    // Called on the main thread by the device-change handling.
+    void WriterRemoved() override
+    {
+        TfrmMain& f = form_;
+        f.txtAutoloader->SetCaption("None");
+        for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
+                 f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader, f.lblCurrentDisc, f.bbtnWrite})
+            control->SetEnabled(false);
+        f.menuTestTray->SetEnabled(false);
+        if (f.tvSessions->GetItems()->GetCount() == 0)
+            f.AutoWriteArmed = false;
+    }
+    void ShowCapacity(const std::string& text) override
+    {
+        Post([text](TfrmMain& f) { f.txtCapacity->SetCaption(text); });
+    }
+    void ShowDiscStatus(DiscStatus status) override
+    {
+        Post([status](TfrmMain& f) {
+            const std::wstring& text = status == DiscStatus::Erase ? f.StatusErase
+                                       : status == DiscStatus::Idle ? f.StatusIdle : f.StatusVerify;
+            f.gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(f.DiscWritingStatusText) + " " + vcl::WideToAnsi(text));
+        });
+    }
+    void DiscAccepted() override
+    {
+        Post([](TfrmMain& f) { f.tmrDiscReady->SetEnabled(true); });
+    }
+    void WriteProgress(int percent) override
+    {
+        Post([percent](TfrmMain& f) { SetBarPosition(f.pgbWrite, percent); });
+    }
+    // The job ends as a finished one would, without its disc: an unattended hot-key run closes the program
+    // (the reason is in the day log), an operator is told.
+    void JobFailed(const std::string& reason) override
+    {
+        WriteLogLine("The disc job failed: " + reason);
+        Post([reason](TfrmMain& f) {
+            f.NoticeActive = false;
+            f.AutoWriteArmed = true;
+            if (f.OperationMode == 0) {
+                f.HotKeyOperation = false;
+                f.Close();
+                return;
+            }
+            f.OperationMode = 1;
+            f.EnableMainControls(true);
+            vcl::Application->MessageBox("The disc job failed: " + reason, "Pagorin", MB_OK | MB_ICONERROR);
+        });
+    }
+    DiscRules Rules() override
+    {
+        DiscRules rules;
+        vcl::Application->Synchronize([&] {
+            rules.Interactive = form_.OperationMode == 1;
+            rules.DiscType = form_.Config.DiscType;
+            rules.RwDiscPolicy = form_.Config.RwDiscPolicy;
+        });
+        return rules;
+    }
+
+private:
+    template <class Work>
+    void Post(Work work)
+    {
+        TfrmMain* form = &form_;
+        vcl::Application->Queue([form, work] { work(*form); });
+    }
+
+    TfrmMain& form_;
+};
+
+struct WindowRoad {
+    explicit WindowRoad(TfrmMain& form, DiscRoadConfig config) : view(form), road(view, std::move(config)) {}
+    MainWindowDiscView view;
+    DiscRoad road;
+};
+
+std::unique_ptr<WindowRoad> TheRoad;
+
+}  // namespace
+
+void StartDiscRoad(TfrmMain& form)
+{
+    DiscRoadConfig config;
+    config.WorkingPath = form.Config.WorkingPath;
+    config.EngineLogPath = form.Config.WorkingPath + "\\log.txt";
+    TheRoad = std::make_unique<WindowRoad>(form, config);
+    TheRoad->road.Start();
+    form.RobotThread = TheRoad->road.DuplicateRobotThread();
+    form.DiscThread = TheRoad->road.DuplicateDiscThread();
+}
+
+void DiscRoadDeviceChange(TfrmMain& form, WPARAM event, LPARAM data)
+{
+    if (TheRoad)
+        HandleDeviceChange(event, data, TheRoad->view);
+    else {
+        MainWindowDiscView view(form);
+        HandleDeviceChange(event, data, view);
+    }
+}
+
+}  // namespace pagorin

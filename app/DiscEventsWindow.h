@@ -1,0 +1,19 @@
+// The main window's side of the disc road: it starts and stops the robot and disc worker threads, shows what
+// they report (posted to the main thread) and handles WM_DEVICECHANGE for the robot's writer.
+#pragma once
+
+#include <windows.h>
+
+namespace pagorin {
+
+class TfrmMain;
+
+// Started by the start-up timer: RobotState 1, both threads; their handles go to the form for its close.
+void StartDiscRoad(TfrmMain& form);
+// The form's WM_DEVICECHANGE.
+void DiscRoadDeviceChange(TfrmMain& form, WPARAM event, LPARAM data);
+
+// Provided by the job flow: start or continue the disc cycle.
+void GoBurning(TfrmMain& form);
+
+}  // namespace pagorin
