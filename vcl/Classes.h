@@ -568,6 +568,7 @@ private:
         const TPropInfo* Prop;
         AnsiString Path;  // "name" or "owner.sub"
     };
+    TComponent* ReadRoot(TComponent* root);
     void ReadPropValue(TPersistent* instance, const TPropInfo& info);
     void ReadPrefix(int& flags, int& childPos);
     size_t ReadLength(size_t unit);

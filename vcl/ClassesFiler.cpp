@@ -337,6 +337,17 @@ TClass TReader::FindComponentClass(const AnsiString& className) {
 }
 
 TComponent* TReader::ReadRootComponent(TComponent* root) {
+    // Whatever a damaged stream makes fail (a bad name, a refused value) is reported as a read error.
+    try {
+        return ReadRoot(root);
+    } catch (EReadError&) {
+        throw;
+    } catch (Exception& e) {
+        throw EReadError(e.Message);
+    }
+}
+
+TComponent* TReader::ReadRoot(TComponent* root) {
     ReadSignature();
     int flags, childPos;
     ReadPrefix(flags, childPos);
@@ -740,7 +751,11 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& info) {
     case TTypeKind::Enumeration:
     case TTypeKind::Set: {
         Int64 v = detail::OrdinalOf(value);
-        if (info.HasDefault && v == info.Default) return;
+        // 32-bit integers compare as such: a colour constant may be declared unsigned and read back signed.
+        auto same = [&info](Int64 a, Int64 b) {
+            return info.Kind == TTypeKind::Integer ? static_cast<int32_t>(a) == static_cast<int32_t>(b) : a == b;
+        };
+        if (info.HasDefault && same(v, info.Default)) return;
         WritePropName(info.Name);
         if (info.Kind == TTypeKind::Char) return WriteChar(static_cast<char>(v));
         if (info.Kind == TTypeKind::WChar) return WriteWideChar(static_cast<wchar_t>(v));
@@ -752,7 +767,7 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& info) {
         }
         if (info.Idents)
             for (auto& [text, identValue] : *info.Idents)
-                if (identValue == v) return WriteIdent(text);
+                if (same(identValue, v)) return WriteIdent(text);
         return WriteInteger(v);
     }
     case TTypeKind::Float: {
@@ -784,7 +799,7 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& info) {
     case TTypeKind::Class: {
         TObject* object = detail::ObjectOf(value);
         if (!object) return;
-        if (info.PropClass && info.PropClass->InheritsFrom(TComponent::StaticClass())) {
+        if (info.PropClass() && info.PropClass()->InheritsFrom(TComponent::StaticClass())) {
             WritePropName(info.Name);
             return WriteIdent(ComponentPath(static_cast<TComponent*>(object)));
         }

@@ -82,7 +82,7 @@ const TFieldInfo* TMetaClass::FindField(const AnsiString& name) const {
 TClass TMetaClass::FindFieldClass(const AnsiString& className) const {
     for (TClass c = this; c; c = c->parent_)
         for (const TFieldInfo& f : c->fields_)
-            if (f.FieldClass && SameText(f.FieldClass->ClassName(), className)) return f.FieldClass;
+            if (f.ClassOf && SameText(f.ClassOf()->ClassName(), className)) return f.ClassOf();
     return nullptr;
 }
 

@@ -125,7 +125,7 @@ struct TPropInfo {
     bool HasDefault = false;
     Int64 Default = 0;
     std::vector<AnsiString> Names;  // element names of enumerations and sets
-    TClass PropClass = nullptr;     // class of a class-kind property
+    TClass (*ClassOf)() = nullptr;  // class of a class-kind property; asked late, classes may refer to their own
     // Integers that streams name by identifier (clBtnFace, crDefault ...).
     const std::vector<std::pair<AnsiString, Int64>>* Idents = nullptr;
 
@@ -145,6 +145,7 @@ struct TPropInfo {
         return *this;
     }
     bool IsStored(TObject* instance) const { return !StoredFn || StoredFn(instance); }
+    TClass PropClass() const { return ClassOf ? ClassOf() : nullptr; }
     // Name of an enumeration value; empty when out of range.
     AnsiString EnumName(Int64 value) const;
     int EnumValue(const AnsiString& name) const;  // -1 when unknown
@@ -153,7 +154,7 @@ struct TPropInfo {
 // A published component field of a form class: the reader sets it to the component of that name.
 struct TFieldInfo {
     AnsiString Name;
-    TClass FieldClass = nullptr;
+    TClass (*ClassOf)() = nullptr;
     std::function<void(TObject* root, TObject* value)> Assign;
 };
 
@@ -336,7 +337,7 @@ TPropInfo& TMetaClass::Publish(const char* name, G (C::*getter)() const, void (C
     info.Name = name;
     info.Kind = detail::KindOf<T>();
     if constexpr (std::is_same_v<T, bool>) info.Names = {"False", "True"};
-    if constexpr (std::is_pointer_v<T>) info.PropClass = std::remove_pointer_t<T>::StaticClass();
+    if constexpr (std::is_pointer_v<T>) info.ClassOf = &std::remove_pointer_t<T>::StaticClass;
     if constexpr (detail::IsEvent<T>::value) {
         // Events travel as method names of the stream's root: bound through its published methods.
         info.Get = [getter](TObject* o) -> TPropValue {
@@ -368,14 +369,14 @@ TPropInfo& TMetaClass::PublishReadOnly(const char* name, G* (C::*getter)() const
     TPropInfo info;
     info.Name = name;
     info.Kind = TTypeKind::Class;
-    info.PropClass = G::StaticClass();
+    info.ClassOf = &G::StaticClass;
     info.Get = [getter](TObject* o) -> TPropValue { return static_cast<TObject*>((static_cast<C*>(o)->*getter)()); };
     return AddProp(std::move(info));
 }
 
 template <class C, class T>
 void TMetaClass::PublishField(const char* name, T* C::*field) {
-    fields_.push_back({name, T::StaticClass(), [field](TObject* root, TObject* value) {
+    fields_.push_back({name, &T::StaticClass, [field](TObject* root, TObject* value) {
                            static_cast<C*>(root)->*field = value ? dynamic_cast<T*>(value) : nullptr;
                        }});
 }
