@@ -1,0 +1,20 @@
+// The steps not yet built: each does nothing until its own unit takes it over (remove it here then).
+#include "LaterSteps.h"
+
+namespace pagorin {
+
+void OpenTwainManager(TfrmMain&) {}
+void ListTwainSources(TfrmMain&) {}
+void CloseTwainSource(TfrmMain&) {}
+void CloseTwainManager(TfrmMain&) {}
+void StartTransaction(TfrmMain&) {}
+void AddPageNode(TfrmMain&, const std::string&) {}
+void TryBurnAfterHotKey(TfrmMain&) {}
+void HandleDeviceChange(TfrmMain&, unsigned, void*) {}
+void DrawCapacityGauge(TfrmMain&, int) {}
+bool HotKeyPdfsPending(TfrmMain&) { return false; }
+void DeleteHotKeyTransactionFolders(TfrmMain&) {}
+void StopPdfJobSlot(TfrmMain&, int) {}
+void StartWorkerThreads(TfrmMain&) {}
+
+}  // namespace pagorin

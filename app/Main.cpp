@@ -1,0 +1,408 @@
+// The main window: construction, creation in its fixed order, message routing, enabling and closing.
+#include "Main.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "Alert.h"
+#include "DayLog.h"
+#include "Dialogs.h"
+#include "KTRobots20.h"
+#include "LaterSteps.h"
+#include "SharedState.h"
+#include "WideText.h"
+
+namespace pagorin {
+
+TfrmMain* frmMain = nullptr;
+std::string CommandLineArgument;
+std::string InstallationFolder;
+
+namespace {
+
+constexpr size_t CopyDataLimit = 1023;
+constexpr DWORD PdfWaitLimitMs = 30000;
+constexpr DWORD WorkerStopLimitMs = 10000;
+
+std::wstring Widen(const std::string& text) { return vcl::AnsiToWide(text); }
+
+bool FileExists(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Runs the message loop while `busy` holds, at most `limitMs`: the work waited for may need this thread.
+template <class Busy>
+void PumpWhile(Busy busy, DWORD limitMs)
+{
+    DWORD start = GetTickCount();
+    while (busy() && GetTickCount() - start < limitMs) {
+        vcl::Application->ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+std::string CurrentFolder()
+{
+    char folder[MAX_PATH] = {};
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    std::string result(folder, length < MAX_PATH ? length : 0);
+    if (result.size() > 3 && result.back() == '\\')
+        result.pop_back();
+    return result;
+}
+
+}  // namespace
+
+bool IsAcceptablePage(const std::string& path)
+{
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || !FileExists(path))
+        return false;
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    return extension == "JPG" || extension == "BMP" || extension == "TIF" || extension == "PNG";
+}
+
+TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
+{
+    PdfRunning = false;
+    DiscsWritten = 0;
+    RobotDriveLetter = 0;
+    bool hotKeyRun = !CommandLineArgument.empty();
+    OperationMode = hotKeyRun ? 0 : 1;
+    AutoWriteArmed = hotKeyRun;
+    ShowAllSources = SourceOpen = false;
+    HotKeyOperation = hotKeyRun;
+    TransactionBytes = 0;
+    for (int i = 0; i < 10; ++i)
+        PdfJobSlots[i].Index = i;
+    FirstUseNotice = false;
+}
+
+void TfrmMain::Loaded()
+{
+    vcl::TForm::Loaded();
+    if (menuTestTray)
+        menuTestTray->SetEnabled(false);
+}
+
+void TfrmMain::FormCreate(vcl::TObject*)
+{
+    LayoutMainWindow();
+    Config.InstallFolder = InstallationFolder.empty() ? CurrentFolder() : InstallationFolder;
+    LanguageIniPath = Config.InstallFolder + "\\Pagorin.ini";
+    LoadMainSettings();
+    QueuePath = Config.WorkingPath + "\\Queue";
+    CreateDirectoryA(QueuePath.c_str(), nullptr);
+    HelpFilePath = Config.WorkingPath + "\\Pagorin.chm";
+    CopyFileA((Config.InstallFolder + "\\Pagorin.chm").c_str(), HelpFilePath.c_str(), FALSE);
+    SessionFilePath = Config.WorkingPath + "\\Session.txt";
+    cbRobots->GetItems()->Clear();
+    MainWindowHandle = GetHandle();
+
+    TwainLibrary = LoadLibraryA("TWAIN_32.DLL");
+    if (!TwainLibrary)
+        vcl::ShowMessage("Load lib failed");
+    else if (!(DsmEntry = GetProcAddress(TwainLibrary, "DSM_Entry")))
+        vcl::ShowMessage("Fetch entry failed");
+    OpenTwainManager(*this);
+
+    for (vcl::TComboBox* list : {cbColorModes, cbPageSize, cbXferMech, cbPDFOption})
+        list->GetItems()->Clear();
+    FileFormatCode = 2;
+    for (const char* item : {"No PDF file", "Compile one PDF file only", "Compile one additional PDF file"})
+        cbPDFOption->GetItems()->Add(item);
+    cbPDFOption->SetItemIndex(0);
+    ListTwainSources(*this);
+    for (const char* item : {"Write to disc every transaction", "Write to disc after compilation"})
+        rgWriteSettings->GetItems()->Add(item);
+    rgWriteSettings->SetItemIndex(0);
+
+    tmrStartRobotThread->SetEnabled(true);
+    WriteLogLine("Application started.");
+    if (OperationMode == 0) {
+        EnableMainControls(false);
+        StartTransaction(*this);
+    }
+    DiscTitle = Widen(cbxDiscLabel->GetText());
+    FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
+    if (OperationMode == 1)
+        tmrCheckDir->SetEnabled(true);
+    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
+             gbxDiscWriteStatus, txtAutoloader, lbl0, lbl100, lblAutoloader, lblCurrentDisc})
+        control->SetEnabled(false);
+    ApplyLanguageTexts();
+}
+
+void TfrmMain::LayoutMainWindow()
+{
+    bbtnWrite->SetVisible(false);
+    bbtnAppend->SetVisible(false);
+    bbtnAbort->SetVisible(false);
+    cbxFileNaming->SetText("Page");
+    cbxDiscLabel->SetText("Scanned Doc");
+    cseCopies->SetText("1");
+    txtAutoloader->SetCaption("None");
+    txtCurrentDisc->SetCaption("");
+    RobotDriveLetter = 0;
+    SetCaption(MainCaption);
+    LoadDefaultSettings();
+    ApplyLanguageTexts();
+    DrawCapacityGauge(*this, 0);
+}
+
+void TfrmMain::ShowSettingsView(const SettingsView& view)
+{
+    auto show = [](vcl::TControl* label, const std::optional<std::string>& text) {
+        if (text)
+            label->SetCaption(*text);
+    };
+    show(txtScanner, view.Scanner);
+    show(txtColorMode, view.ColorMode);
+    show(txtResolution, view.Resolution);
+    show(txtPageSize, view.PageSize);
+    show(txtFileFormat, view.FileFormat);
+    auto fill = [](vcl::TComboBox* box, const std::optional<std::vector<std::string>>& items) {
+        if (!items)
+            return;
+        box->GetItems()->Clear();
+        for (const std::string& item : *items)
+            box->GetItems()->Add(item);
+        box->SetItemIndex(0);
+    };
+    fill(cbxDiscLabel, view.DiscLabels);
+    fill(cbxFileNaming, view.FileNamings);
+    if (view.DuplexVisible)
+        ckxDuplex->SetVisible(*view.DuplexVisible);
+    if (view.DuplexChecked)
+        ckxDuplex->SetChecked(*view.DuplexChecked);
+    auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
+    txtScannedFiles->SetCaption(scanned);
+    txtCompiledPDF->SetCaption(compiled);
+    cseCopies->SetText(std::to_string(Config.Copies));
+}
+
+void TfrmMain::LoadDefaultSettings()
+{
+    SettingsView view;
+    if (!pagorin::LoadDefaultSettings(KeyLocation(), Config, view))
+        return;
+    ShowSettingsView(view);
+    txtCapacity->SetCaption(CapacityText(Config.DiscType));
+}
+
+void TfrmMain::LoadMainSettings()
+{
+    SettingsView view;
+    pagorin::LoadMainSettings(KeyLocation(), Config, view, TheDayLog());
+    ShowSettingsView(view);
+}
+
+void TfrmMain::ApplyLanguageTexts()
+{
+    // Before the installation folder is known there is no file to read: the built-in texts apply.
+    Texts.Select(LanguageIniPath.empty() ? std::wstring() : Widen(LanguageIniPath), Config.LanguageId);
+    struct MenuText {
+        const char* Key;
+        vcl::TMenuItem* Item;
+        vcl::TControl* HintOf;
+    };
+    const MenuText menus[] = {
+        {"Main.Menu.File", menuFile, nullptr}, {"Main.Menu.Options", menuOptions, nullptr},
+        {"Main.Menu.Help", menuHelp, nullptr},
+        {"Main.Menu.StartTransaction", menuStartTransaction, btnStartTransaction},
+        {"Main.Menu.LoadDefaultSettings", menuLoadSettings, btnLoadSettings},
+        {"Main.Menu.SaveSettingsToDefault", menuSaveSettings, btnSaveSettings},
+        {"Main.Menu.SelectScanner", menuSelectScanner, btnSelectScanner},
+        {"Main.Menu.Exit", menuExit, btnExit}, {"Main.Menu.Settings", menuSettings, btnSettings},
+        {"Main.Menu.TestTray", menuTestTray, nullptr}, {"Main.Menu.HelpManual", menuHelpManual, btnHelpManual},
+        {"Main.Menu.WebPage", menuWebPage, btnWeb}, {"Main.Menu.About", menuAbout, btnAbout},
+    };
+    for (const MenuText& menu : menus) {
+        std::wstring text = Texts.Text(menu.Key);
+        SetWideCaption(menu.Item, text);
+        if (menu.HintOf)
+            SetHintText(menu.HintOf, text);
+    }
+    const std::pair<const char*, vcl::TControl*> captions[] = {
+        {"Main.GroupBoxScanSettings", gbxScanSettings}, {"Main.GroupBoxScanSettings.Scanner", lblScanner},
+        {"Main.GroupBoxScanSettings.ColorMode", lblColorMode}, {"Main.GroupBoxScanSettings.Resolution", lblResolution},
+        {"Main.GroupBoxScanSettings.FileNaming", lblFileNaming}, {"Main.GroupBoxScanSettings.PageSize", lblPageSize},
+        {"Main.GroupBoxScanSettings.FileFormat", lblFileFormat}, {"Main.GroupBoxScanSettings.DuplexMode", ckxDuplex},
+        {"Main.FileWritten", gbxFilesToBeWritten}, {"Main.FileWritten.ScannedFiles", lblScannedFiles},
+        {"Main.FileWritten.CompiledPDF", lblCompiledPDF}, {"Main.TargetDisc", gbxTargetDisc},
+        {"Main.TargetDisc.DiscType", lblDiscType}, {"Main.TargetDisc.Capacity", lblCapacity},
+        {"Main.TargetDisc.DiscLabel", lblDiscLabel}, {"Main.TargetDisc.WritePerTransaction", ckxWritePerTransaction},
+        {"Main.TargetDisc.TransactionSize", lblTransactionSize}, {"Main.TargetDisc.DiscsRequired", lblDiscsRequired},
+        {"Main.TargetDisc.Copies", lblCopies}, {"Main.DiscWritingStatus.Autoloader", lblAutoloader},
+        {"Main.DiscWritingStatus.CurrentDisc", lblCurrentDisc}, {"Main.ScanTransactions", gbxScanTransaction},
+        {"Main.ScanTransactions.NextScannedPageWaiting", lblCountdown}, {"Main.ScanTransactions.Write", bbtnWrite},
+        {"Main.ScanTransactions.Append", bbtnAppend}, {"Main.ScanTransactions.Abort", bbtnAbort},
+    };
+    for (auto [key, control] : captions)
+        SetWideCaption(control, Texts.Text(key));
+    DiscWritingStatusText = Texts.Text("Main.DiscWritingStatus", 255);
+    StatusErase = Texts.Text("Main.DiscWritingStatus.Erase", 15);
+    StatusIdle = Texts.Text("Main.DiscWritingStatus.Idle", 15);
+    StatusWriting = Texts.Text("Main.DiscWritingStatus.Writing", 15);
+    StatusVerify = Texts.Text("Main.DiscWritingStatus.Verify", 15);
+    RobotOperatingText = Texts.Text("Main.RobotOperating", 255);
+    StatusRobotNotOnline = Texts.Text("Main.Status.RobotNotOnline", 255);
+    StatusConnectintRobot = Texts.Text("Main.Status.ConnectintRobot", 255);
+    StatusPDFGenerating = Texts.Text("Main.Status.PDFGenerating", 255);
+    StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
+    StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
+    // This caption is joined in the system code page.
+    gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
+
+    char help[32];
+    snprintf(help, sizeof(help), "\\Pagorin%04d.chm", Config.LanguageId);
+    std::string languageHelp = Config.InstallFolder + help;
+    if (!HelpFilePath.empty() && FileExists(languageHelp))
+        CopyFileA(languageHelp.c_str(), HelpFilePath.c_str(), FALSE);
+}
+
+void TfrmMain::EnableMainControls(bool on)
+{
+    for (vcl::TMenuItem* item : {menuFile, menuOptions})
+        item->SetEnabled(on);
+    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
+             btnStartTransaction, btnLoadSettings, btnSaveSettings, btnSelectScanner, btnSettings, btnLanguage,
+             btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend, bbtnWrite})
+        control->SetEnabled(on);
+    if (on)
+        WriteRequested = false;
+    // Append and Abort act on a selected transaction (the list shows transactions only for now).
+    if (tvSessions->GetItemIndex() < 0) {
+        bbtnAbort->SetEnabled(false);
+        bbtnAppend->SetEnabled(false);
+    }
+    if (ckxWritePerTransaction->GetChecked())
+        tvSessions->SetEnabled(false);
+    if (RobotDriveLetter == 0)
+        bbtnWrite->SetEnabled(false);
+}
+
+void TfrmMain::Dispatch(vcl::TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_COPYDATA: HandleCopyData(message); break;
+    case WM_DEVICECHANGE: HandleDeviceChange(*this, unsigned(message.WParam), reinterpret_cast<void*>(message.LParam)); break;
+    default: vcl::TForm::Dispatch(message);
+    }
+}
+
+void TfrmMain::HandleCopyData(vcl::TMessage& message)
+{
+    // Any process may send this: take at most 1023 bytes, up to an embedded zero, and only a page file.
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(message.LParam);
+    std::string text;
+    if (data && data->lpData)
+        text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
+    text = text.substr(0, text.find('\0'));
+    if (!IsAcceptablePage(text)) {
+        WriteLogLine("Handed-over page ignored: \"" + text + "\"");
+        message.Result = 0;
+        return;
+    }
+    WriteLogLine("Page handed over: " + text);
+    message.Result = 1;
+    if (OperationMode == 0 || OperationMode == 2) {
+        Sleep(200);
+        if (!CurrentTransaction || TransactionClosed) {
+            StartTransaction(*this);
+            TransactionClosed = false;
+        }
+        AddPageNode(*this, text);
+        return;
+    }
+    EnableMainControls(false);
+    OperationMode = 2;
+    AutoWriteArmed = true;
+    TryBurnAfterHotKey(*this);
+    HotKeyOperation = true;
+    StartTransaction(*this);
+    AddPageNode(*this, text);
+}
+
+void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
+{
+    if (RobotState != 0) {
+        frmAlert->AlertKind = akWaitRobotIdle;
+        frmAlert->ShowModal();
+        if (RobotState != 0) {
+            canClose = false;
+            return;
+        }
+    }
+    if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
+        frmAlert->AlertKind = akConfirmClose;
+        frmAlert->ShowModal();
+        canClose = frmAlert->AlertAnswer == 0;
+        return;
+    }
+    // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
+    if (HotKeyPdfsPending(*this)) {
+        Hide();
+        PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
+    }
+    canClose = true;
+}
+
+void TfrmMain::StopWorkerThreads()
+{
+    StopWorkers = true;
+    for (HANDLE* thread : {&RobotThread, &DiscThread}) {
+        if (!*thread)
+            continue;
+        PumpWhile([thread] { return WaitForSingleObject(*thread, 0) == WAIT_TIMEOUT; }, WorkerStopLimitMs);
+        if (WaitForSingleObject(*thread, 0) == WAIT_TIMEOUT) {
+            WriteLogLine("A worker thread did not stop in time and was terminated.");
+            TerminateThread(*thread, 1);
+        }
+        CloseHandle(*thread);
+        *thread = nullptr;
+    }
+}
+
+void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
+{
+    // PDF threads stop before their folders go; the workers stop before the robot is parked from here.
+    for (int slot = 0; slot < 10; ++slot)
+        StopPdfJobSlot(*this, slot);
+    DeleteHotKeyTransactionFolders(*this);
+    if (SourceOpen)
+        CloseTwainSource(*this);
+    CloseTwainManager(*this);
+    StopWorkerThreads();
+    if (RobotDriveLetter != 0) {
+        EnableMainControls(false);
+        Hide();
+        KT_Robots_Park(FirstRobotId);
+    }
+    KT_Robots_Close();
+    WriteLogLine("Application closed\n");
+}
+
+void TfrmMain::btnExitClick(vcl::TObject*) { Close(); }
+
+void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
+{
+    tmrStartRobotThread->SetEnabled(false);
+    StartWorkerThreads(*this);
+}
+
+#define PAGORIN_PUBLISH_COMPONENT(type, name) m.PublishField(#name, &TfrmMain::name);
+VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
+    PAGORIN_MAIN_COMPONENTS(PAGORIN_PUBLISH_COMPONENT)
+    m.PublishMethod("FormCreate", &TfrmMain::FormCreate);
+    m.PublishMethod("FormCloseQuery", &TfrmMain::FormCloseQuery);
+    m.PublishMethod("FormClose", &TfrmMain::FormClose);
+    m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
+    m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
+})
+#undef PAGORIN_PUBLISH_COMPONENT
+
+}  // namespace pagorin

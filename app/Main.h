@@ -1,0 +1,131 @@
+// TfrmMain, Pagorin's main window and the program's one stateful object: operation mode, paths, settings,
+// the operator's controls, the single-instance handover and the orderly close.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "LanguageTexts.h"
+#include "Menus.h"
+#include "SettingsStore.h"
+#include "StdCtrls.h"
+
+namespace pagorin {
+
+// Components of the form, by class. Until the tree, list, progress, status, tool and spin controls of the
+// class library exist, the form carries plain stand-ins of the same names (list box, panel, button, edit);
+// switching the form files and these classes is all the change.
+#define PAGORIN_MAIN_COMPONENTS(X)                                                                           \
+    X(vcl::TMainMenu, MainMenu1) X(vcl::TMenuItem, menuFile) X(vcl::TMenuItem, menuStartTransaction)          \
+    X(vcl::TMenuItem, menuLoadSettings) X(vcl::TMenuItem, menuSaveSettings) X(vcl::TMenuItem, menuSelectScanner) \
+    X(vcl::TMenuItem, menuExit) X(vcl::TMenuItem, menuOptions) X(vcl::TMenuItem, menuSettings)                  \
+    X(vcl::TMenuItem, menuTestTray) X(vcl::TMenuItem, menuHelp) X(vcl::TMenuItem, menuHelpManual)              \
+    X(vcl::TMenuItem, menuWebPage) X(vcl::TMenuItem, menuAbout)                                              \
+    X(vcl::TPanel, ToolBar1) X(vcl::TButton, btnStartTransaction) X(vcl::TButton, btnLoadSettings)             \
+    X(vcl::TButton, btnSaveSettings) X(vcl::TButton, btnSelectScanner) X(vcl::TButton, btnSettings)            \
+    X(vcl::TButton, btnLanguage) X(vcl::TButton, btnHelpManual) X(vcl::TButton, btnWeb)                        \
+    X(vcl::TButton, btnAbout) X(vcl::TButton, btnExit)                                                       \
+    X(vcl::TGroupBox, gbxScanSettings) X(vcl::TLabel, lblScanner) X(vcl::TLabel, txtScanner)                   \
+    X(vcl::TLabel, lblColorMode) X(vcl::TLabel, txtColorMode) X(vcl::TLabel, lblResolution)                    \
+    X(vcl::TLabel, txtResolution) X(vcl::TLabel, lblPageSize) X(vcl::TLabel, txtPageSize)                      \
+    X(vcl::TLabel, lblFileFormat) X(vcl::TLabel, txtFileFormat) X(vcl::TLabel, lblFileNaming)                  \
+    X(vcl::TComboBox, cbxFileNaming) X(vcl::TCheckBox, ckxDuplex)                                           \
+    X(vcl::TGroupBox, gbxFilesToBeWritten) X(vcl::TLabel, lblScannedFiles) X(vcl::TLabel, txtScannedFiles)     \
+    X(vcl::TLabel, lblCompiledPDF) X(vcl::TLabel, txtCompiledPDF)                                            \
+    X(vcl::TGroupBox, gbxTargetDisc) X(vcl::TLabel, lblDiscType) X(vcl::TLabel, txtDiscType)                   \
+    X(vcl::TLabel, lblCapacity) X(vcl::TLabel, txtCapacity) X(vcl::TLabel, lblTransactionSize)                 \
+    X(vcl::TLabel, txtTransactionSize) X(vcl::TLabel, lblDiscsRequired) X(vcl::TLabel, txtDiscsRequired)       \
+    X(vcl::TCheckBox, ckxWritePerTransaction) X(vcl::TLabel, lblCopies) X(vcl::TEdit, cseCopies)               \
+    X(vcl::TLabel, lblDiscLabel) X(vcl::TComboBox, cbxDiscLabel) X(vcl::TImage, imgBar) X(vcl::TImage, imgDraw) \
+    X(vcl::TGroupBox, gbxDiscWriteStatus) X(vcl::TLabel, lblAutoloader) X(vcl::TLabel, txtAutoloader)          \
+    X(vcl::TLabel, lblCurrentDisc) X(vcl::TLabel, txtCurrentDisc) X(vcl::TLabel, lbl0) X(vcl::TLabel, lbl100)  \
+    X(vcl::TPanel, pgbWrite)                                                                                 \
+    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TListBox, tvSessions) X(vcl::TButton, bbtnWrite)              \
+    X(vcl::TButton, bbtnAppend) X(vcl::TButton, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TPanel, pgbCountDown) \
+    X(vcl::TPanel, StatusBar1)                                                                               \
+    X(vcl::TListBox, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
+    X(vcl::TComboBox, cbColorModes) X(vcl::TComboBox, cbPageSize) X(vcl::TComboBox, cbPDFOption)              \
+    X(vcl::TRadioGroup, rgWriteSettings) X(vcl::TButton, btnScan) X(vcl::TButton, btnWrite)                   \
+    X(vcl::TTimer, tmrStartRobotThread) X(vcl::TTimer, tmrCheckDir) X(vcl::TTimer, tmrShowWaitNextPage)         \
+    X(vcl::TTimer, tmrAllPagesDone) X(vcl::TTimer, tmrRunPDF) X(vcl::TTimer, tmrNoticeMsg)                     \
+    X(vcl::TTimer, tmrDiscReady) X(vcl::TTimer, tmrGoBurning) X(vcl::TTimer, tmrBurnJobDone)                   \
+    X(vcl::TTimer, tmrShowAlert) X(vcl::TTimer, tmrLoadDisc)
+
+// One of the ten PDF job slots shared with the PDF threads.
+struct PdfJobSlot {
+    HANDLE Thread = nullptr;
+    int Index = 0;
+    std::atomic<int> State{0};  // 0 free ... 6 done
+    std::string PdfPath, PagePath;
+    std::wstring PageTitle;
+    int PagesHandedOver = 0;
+};
+
+class TfrmMain : public vcl::TForm {
+    VCL_CLASS(TfrmMain, vcl::TForm)
+    explicit TfrmMain(vcl::TComponent* owner);
+
+#define PAGORIN_DECLARE_COMPONENT(type, name) type* name = nullptr;
+    PAGORIN_MAIN_COMPONENTS(PAGORIN_DECLARE_COMPONENT)
+#undef PAGORIN_DECLARE_COMPONENT
+
+    void FormCreate(vcl::TObject* sender);
+    void FormCloseQuery(vcl::TObject* sender, bool& canClose);
+    void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
+    void btnExitClick(vcl::TObject* sender);
+    void tmrStartRobotThreadTimer(vcl::TObject* sender);
+    void Dispatch(vcl::TMessage& message) override;
+
+    void EnableMainControls(bool on);
+    void ApplyLanguageTexts();
+    void LayoutMainWindow();
+    void LoadDefaultSettings();
+    void LoadMainSettings();
+    void ShowSettingsView(const SettingsView& view);
+
+    // State (names as the rest of the program uses them).
+    int OperationMode = 1;  // 0 hot-key run, 1 interactive, 2 hot-key operation inside an interactive run
+    bool AppendMode = false, AutoWriteArmed = false, PdfRunning = false;
+    bool ShowAllSources = false, HotKeyOperation = false, NoticeActive = false, FirstUseNotice = false;
+    bool WriteRequested = false, AppendHadPdf = false, SourceOpen = false;
+    int DiscsWritten = 0, JobCopies = 0, FileFormatCode = 2;
+    int GaugeTop = 4, GaugeUnit = 3, GaugeWidth = 0, GaugeMargin = 0;
+    int PageNumber = 0, WritingSessionTag = 0;
+    long long TransactionBytes = 0;
+    void* CurrentTransaction = nullptr;  // the tree node receiving pages
+    Settings Config;
+    std::string HelpFilePath, LanguageIniPath, QueuePath;
+    LanguageFile Texts;
+    std::wstring NoticeText;
+    // Texts shown later by the disc road, in the current language.
+    std::wstring DiscWritingStatusText, StatusErase, StatusIdle, StatusWriting, StatusVerify, RobotOperatingText;
+    std::wstring StatusRobotNotOnline, StatusConnectintRobot, StatusPDFGenerating, StatusLoadDisc, StatusUnloadDisc;
+    PdfJobSlot PdfJobSlots[10];
+    HANDLE RobotThread = nullptr, DiscThread = nullptr;
+    HWND MainWindowHandle = nullptr;
+    HMODULE TwainLibrary = nullptr;
+    FARPROC DsmEntry = nullptr;
+
+protected:
+    void Loaded() override;
+
+private:
+    void HandleCopyData(vcl::TMessage& message);
+    void StopWorkerThreads();
+};
+
+extern TfrmMain* frmMain;
+
+// Set by the program entry before the forms exist.
+extern std::string CommandLineArgument;
+extern std::string InstallationFolder;
+constexpr const char* MainCaption = "Pagorin 1.2";
+
+// Whether a handed-over text names a page this program may take: an existing file of a page format.
+bool IsAcceptablePage(const std::string& path);
+
+}  // namespace pagorin

@@ -1,0 +1,96 @@
+// Pagorin's program entry: the page path of a hot-key start, the hand-over to a running instance, the
+// first-run start of the driver setup tool, and the five forms.
+#include <windows.h>
+
+#include "About.h"
+#include "Alert.h"
+#include "CommandLine.h"
+#include "Main.h"
+#include "RegistryKey.h"
+#include "SelectScanner.h"
+#include "Settings.h"
+
+using namespace pagorin;
+
+namespace {
+
+constexpr DWORD SetupWindowLimitMs = 30000;
+constexpr UINT HandOverLimitMs = 30000;
+
+// Hands the argument to the running instance; a hung instance does not hold this start forever.
+void HandOver(HWND running, const std::string& argument)
+{
+    Sleep(200);
+    COPYDATASTRUCT data{};
+    data.cbData = DWORD(argument.size());
+    data.lpData = const_cast<char*>(argument.c_str());
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                        HandOverLimitMs, &result);
+}
+
+// Starts the driver setup tool and closes its result box; gives up when the tool does not start or its
+// box does not show within the limit.
+void RunDriverSetup()
+{
+    HINSTANCE started = ShellExecuteA(nullptr, "open", "Quenfold.exe", "", "", SW_HIDE);
+    if (reinterpret_cast<INT_PTR>(started) <= 32)
+        return;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < SetupWindowLimitMs; Sleep(10)) {
+        if (HWND box = FindWindowA(nullptr, "Disc burning driver setup")) {
+            SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+    }
+}
+
+void ReadInstallationFolder()
+{
+    RegistryKey key(KeyLocation(), false);
+    if (!key.Valid()) {
+        RunDriverSetup();
+        return;
+    }
+    InstallationFolder = key.ReadString("InstallDir", MAX_PATH - 1).value_or("");
+}
+
+void RegisterFormClasses()
+{
+    vcl::RegisterClasses({vcl::TMainMenu::StaticClass(), vcl::TPopupMenu::StaticClass(), vcl::TMenuItem::StaticClass(),
+                          vcl::TPanel::StaticClass(), vcl::TButton::StaticClass(), vcl::TGroupBox::StaticClass(),
+                          vcl::TLabel::StaticClass(), vcl::TComboBox::StaticClass(), vcl::TCheckBox::StaticClass(),
+                          vcl::TEdit::StaticClass(), vcl::TImage::StaticClass(), vcl::TListBox::StaticClass(),
+                          vcl::TRadioGroup::StaticClass(), vcl::TTimer::StaticClass()});
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    InstallationFolder.clear();
+    CommandLineArgument = GetCommandLineArgument();
+    if (HWND running = FindWindowA(nullptr, MainCaption)) {
+        HandOver(running, CommandLineArgument);
+        return 0;
+    }
+    ReadInstallationFolder();
+
+    vcl::InitForms();
+    RegisterFormClasses();
+    try {
+        vcl::Application->Initialize();
+        vcl::Application->SetTitle("Pagorin");
+        vcl::Application->CreateForm(frmMain);
+        vcl::Application->CreateForm(frmSettings);
+        vcl::Application->CreateForm(frmAbout);
+        vcl::Application->CreateForm(frmSelectScanner);
+        vcl::Application->CreateForm(frmAlert);
+        vcl::Application->Run();
+    } catch (vcl::Exception& e) {
+        vcl::Application->ShowException(&e);
+    } catch (...) {
+        MessageBoxA(nullptr, "Unexpected error", "Pagorin", MB_OK | MB_ICONSTOP);
+    }
+    vcl::DoneForms();
+    return 0;
+}

@@ -1,0 +1,69 @@
+object frmAlert: TfrmAlert
+  Left = 260
+  Top = 180
+  Width = 420
+  Height = 240
+  Caption = 'Attention'
+  BorderStyle = bsDialog
+  Position = poScreenCenter
+  Font.Name = 'Arial'
+  Font.Height = -12
+  OnCreate = FormCreate
+  object lblMessage: TLabel
+    Left = 12
+    Top = 12
+    Width = 380
+    Height = 70
+    WordWrap = True
+    Layout = tlCenter
+  end
+  object lbl30Seconds: TLabel
+    Left = 292
+    Top = 88
+    Width = 100
+    Height = 16
+    Alignment = taRightJustify
+    Visible = False
+  end
+  object ckbWaitConfirm: TCheckBox
+    Left = 12
+    Top = 108
+    Width = 380
+    Height = 20
+  end
+  object pgbCountdown: TPanel
+    Left = 12
+    Top = 132
+    Width = 380
+    Height = 16
+    Caption = ''
+  end
+  object btnOK: TButton
+    Left = 12
+    Top = 160
+    Width = 80
+    Height = 28
+    Caption = 'OK'
+  end
+  object btnApply: TButton
+    Left = 162
+    Top = 160
+    Width = 80
+    Height = 28
+    Caption = 'Apply'
+  end
+  object btnCancel: TButton
+    Left = 312
+    Top = 160
+    Width = 80
+    Height = 28
+    Caption = 'Cancel'
+  end
+  object tmrCountDown: TTimer
+    Enabled = False
+  end
+  object tmrPlayRing: TTimer
+    Enabled = False
+    Interval = 20
+  end
+end
