@@ -195,8 +195,9 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         Sleep(500);
         EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.ScanSettings).c_str()), nullptr);
         EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.WriteEach).c_str()), nullptr);
-        if (language.Id != 1033)
+        if (language.Id != 1033) {
             EXPECT_EQ(FindChild(window, nullptr, L"Scan Settings"), nullptr) << "English left on the window";
+        }
         SaveScreenshot(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot);
         CloseFirst(window);
     }
