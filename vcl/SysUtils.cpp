@@ -783,6 +783,26 @@ bool IsDelimiter(const AnsiString& delimiters, const AnsiString& s, size_t index
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Interfaces
+
+bool Supports(IUnknown* instance, REFIID iid, void** intf) {
+    if (!instance) return false;
+    void* found = nullptr;
+    if (FAILED(instance->QueryInterface(iid, &found)) || !found) return false;
+    if (intf) *intf = found;
+    else static_cast<IUnknown*>(found)->Release();
+    return true;
+}
+
+bool Supports(TObject* instance, REFIID iid, void** intf) {
+    void* found = nullptr;
+    if (!instance || !instance->GetInterface(iid, &found) || !found) return false;
+    if (intf) *intf = found;
+    else static_cast<IUnknown*>(found)->Release();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // File names
 
 namespace {

@@ -255,6 +255,12 @@ AnsiString GUIDToString(const GUID& guid);
 bool IsDelimiter(const AnsiString& delimiters, const AnsiString& s, size_t index);
 
 // ---------------------------------------------------------------------------------------------------------
+// Interfaces: does the object answer this interface id? With `intf`, the interface (AddRef'ed) is stored.
+
+bool Supports(IUnknown* instance, REFIID iid, void** intf = nullptr);
+bool Supports(TObject* instance, REFIID iid, void** intf = nullptr);
+
+// ---------------------------------------------------------------------------------------------------------
 // File names and files.
 
 AnsiString ExtractFilePath(const AnsiString& fileName);  // with the trailing backslash

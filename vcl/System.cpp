@@ -127,6 +127,32 @@ TClass TObject::StaticClass() {
 
 bool TObject::ClassNameIs(const AnsiString& name) const { return SameText(ClassName(), name); }
 
+bool TObject::GetInterface(REFIID, void** object) {
+    if (object) *object = nullptr;
+    return false;
+}
+
+VCL_IMPLEMENT_CLASS(TInterfacedObject, TObject)
+
+HRESULT STDMETHODCALLTYPE TInterfacedObject::QueryInterface(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown)) {
+        *object = static_cast<IUnknown*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE TInterfacedObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
+
+ULONG STDMETHODCALLTYPE TInterfacedObject::Release() {
+    LONG count = InterlockedDecrement(&refCount_);
+    if (count == 0) delete this;
+    return static_cast<ULONG>(count);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 
 namespace {

@@ -216,6 +216,8 @@ public:
     TClass ClassParent() const { return ClassType()->ClassParent(); }
     bool InheritsFrom(TClass ancestor) const { return ClassType()->InheritsFrom(ancestor); }
     bool ClassNameIs(const AnsiString& name) const;
+    // The interface `iid` of this object (AddRef'ed) when it implements it; objects without interfaces: false.
+    virtual bool GetInterface(REFIID iid, void** object);
 };
 
 // The class registry used by form streaming: classes are found by name once registered.
@@ -268,6 +270,21 @@ public:
         }();                                                                                              \
         return meta;                                                                                      \
     }
+
+// An object reached through COM-style interfaces: reference counted, freed at the last Release.
+// Descendants answer QueryInterface for their own interface ids and call this one for the rest.
+class TInterfacedObject : public TObject, public IUnknown {
+    VCL_CLASS(TInterfacedObject, TObject)
+    TInterfacedObject() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    LONG GetRefCount() const { return refCount_; }
+    bool GetInterface(REFIID iid, void** object) override { return SUCCEEDED(QueryInterface(iid, object)); }
+
+private:
+    LONG refCount_ = 0;
+};
 
 namespace detail {
 template <class T>

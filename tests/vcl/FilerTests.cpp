@@ -4,6 +4,7 @@
 
 #include "Classes.h"
 #include "TestSupport.h"
+#include "TypInfo.h"
 
 using namespace vcl;
 
@@ -407,6 +408,20 @@ TEST_F(FormStream, PropertiesCanBeSetByName) {
     EXPECT_EQ(std::get<Int64>(c.ClassType()->FindProp("Width")->Get(&c)), 75);
     EXPECT_EQ(c.ClassType()->FindProp("Tag")->Kind, TTypeKind::Integer);  // inherited entry
     EXPECT_EQ(c.ClassType()->FindProp("Nothing"), nullptr);
+
+    // The run-time access a frame controller uses: sets and enumerations as text.
+    EXPECT_TRUE(IsPublishedProp(&c, "Anchors"));
+    EXPECT_EQ(GetSetProp(&c, "Anchors", true), "[akLeft,akTop]");
+    SetSetProp(&c, "Anchors", "[akRight, akBottom]");
+    EXPECT_EQ(c.GetAnchors(), (TAnchors{akRight, akBottom}));
+    EXPECT_THROW(SetSetProp(&c, "Anchors", "[akNowhere]"), EPropertyError);
+    SetEnumProp(&c, "Align", "alTop");
+    EXPECT_EQ(GetEnumProp(&c, "Align"), "alTop");
+    SetOrdProp(&c, "Visible", 0);
+    EXPECT_FALSE(c.GetVisible());
+    EXPECT_EQ(GetObjectProp(&c, "Font"), c.GetFont());
+    EXPECT_THROW(GetOrdProp(&c, "Missing"), EPropertyError);
+    EXPECT_THROW(SetObjectProp(&c, "Items", nullptr), EPropertyError);  // read-only
 }
 
 }  // namespace

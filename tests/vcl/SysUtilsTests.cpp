@@ -1,6 +1,7 @@
 // Runtime routines: Format, number and date conversions, file names, code-page conversions, platform globals.
 #include <gtest/gtest.h>
 
+#include "SyncObjs.h"
 #include "SysUtils.h"
 
 using namespace vcl;
@@ -185,6 +186,48 @@ TEST(SysUtils, RaiseLastOSErrorCarriesTheCode) {
     SetLastError(0);
     EXPECT_THROW(Win32Check(FALSE), EOSError);
     EXPECT_EQ(Win32Check(TRUE), TRUE);
+}
+
+// {59D0AE37-8161-4AD6-9102-14B28E5761EB}
+const GUID IID_ITestAction = {0x59D0AE37, 0x8161, 0x4AD6, {0x91, 0x02, 0x14, 0xB2, 0x8E, 0x57, 0x61, 0xEB}};
+
+struct ITestAction : IUnknown {
+    virtual int Run() = 0;
+};
+
+class TTestAction : public TInterfacedObject, public ITestAction {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object && IsEqualIID(iid, IID_ITestAction)) {
+            *object = static_cast<ITestAction*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return TInterfacedObject::QueryInterface(iid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return TInterfacedObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TInterfacedObject::Release(); }
+    int Run() override { return 42; }
+};
+
+TEST(SysUtils, SupportsQueriesInterfacesByGuid) {
+    auto* action = new TTestAction;
+    action->AddRef();
+    ITestAction* intf = nullptr;
+    ASSERT_TRUE(Supports(static_cast<TObject*>(action), IID_ITestAction, reinterpret_cast<void**>(&intf)));
+    EXPECT_EQ(intf->Run(), 42);
+    EXPECT_EQ(action->GetRefCount(), 2);
+    intf->Release();
+    EXPECT_FALSE(Supports(static_cast<TObject*>(action), IID_IDispatch));
+    TObject plain;
+    EXPECT_FALSE(Supports(&plain, IID_ITestAction));
+    EXPECT_EQ(action->Release(), 0u);  // freed
+    TCriticalSection lock;
+    {
+        TCriticalSectionLock held(lock);
+        EXPECT_TRUE(lock.TryEnter());  // re-entrant on the same thread
+        lock.Leave();
+    }
 }
 
 }  // namespace
