@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -34,6 +35,24 @@ std::wstring PagePathOf(const wchar_t* commandLine) {
 
 std::wstring JpegPathOf(const std::wstring& page) { return page.substr(0, page.find(L'.')) + L"~.jpg"; }
 
+// Wine converts some formats (16-bit grey, for one) only to 32-bit BGRA, and says so only when the pixels are
+// read: a first row is tried, and on failure the conversion goes through 32-bit BGRA.
+wic::ComPtr<IWICBitmapSource> Converted(IWICBitmapSource* source, const WICPixelFormatGUID& format) {
+    UINT width = 0, height = 0;
+    source->GetSize(&width, &height);
+    std::vector<BYTE> row(size_t(width) * 4 + 4);
+    const WICRect first{0, 0, INT(width), height ? 1 : 0};
+    wic::ComPtr<IWICBitmapSource> direct;
+    if (SUCCEEDED(WICConvertBitmapSource(format, source, &direct)) &&
+        SUCCEEDED(direct->CopyPixels(&first, UINT(row.size()), UINT(row.size()), row.data())))
+        return direct;
+    wic::ComPtr<IWICBitmapSource> wide, result;
+    HRESULT converted = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, source, &wide);
+    if (SUCCEEDED(converted)) converted = WICConvertBitmapSource(format, wide.Get(), &result);
+    if (FAILED(converted)) throw wic::WicError("cannot convert the page", converted);
+    return result;
+}
+
 // A JPEG page is copied as it is; other formats are decoded and encoded as colour or grey JPEG.
 void WriteJpeg(const std::wstring& page, const std::wstring& target) {
     const wic::DecodedImage image = wic::Decode(page);
@@ -46,10 +65,8 @@ void WriteJpeg(const std::wstring& page, const std::wstring& target) {
     const bool grey = format == GUID_WICPixelFormatBlackWhite || format == GUID_WICPixelFormat8bppGray ||
                       format == GUID_WICPixelFormat2bppGray || format == GUID_WICPixelFormat4bppGray ||
                       format == GUID_WICPixelFormat16bppGray;
-    wic::ComPtr<IWICBitmapSource> pixels;
-    const HRESULT converted = WICConvertBitmapSource(
-        grey ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat24bppBGR, image.frame.Get(), &pixels);
-    if (FAILED(converted)) throw wic::WicError("cannot convert the page", converted);
+    const wic::ComPtr<IWICBitmapSource> pixels =
+        Converted(image.frame.Get(), grey ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat24bppBGR);
     double dpiX = 0, dpiY = 0;
     if (FAILED(image.frame->GetResolution(&dpiX, &dpiY)) || dpiX <= 0 || dpiY <= 0) dpiX = dpiY = 96.0;
     // BMP and PNG keep dots per metre: 200 dpi comes back as 199.9995, which the JPEG would store as 199.

@@ -84,9 +84,14 @@ void Encode(IWICBitmapSource* source, const GUID& container, double dpiX, double
     take = have;
     Check(frame->SetPixelFormat(&take), "no pixel format for the encoder");
     ComPtr<IWICBitmapSource> written = source;
+    const bool indexed = have == GUID_WICPixelFormat1bppIndexed || have == GUID_WICPixelFormat2bppIndexed ||
+                         have == GUID_WICPixelFormat4bppIndexed || have == GUID_WICPixelFormat8bppIndexed;
     ComPtr<IWICPalette> palette;
-    if (take == have && SUCCEEDED(factory->CreatePalette(&palette)) && SUCCEEDED(source->CopyPalette(palette.Get())))
+    if (indexed && take == have) {  // the encoder writes the palette it is given, not the source's
+        Check(factory->CreatePalette(&palette), "no palette");
+        Check(source->CopyPalette(palette.Get()), "image without its palette");
         Check(frame->SetPalette(palette.Get()), "cannot set the palette");
+    }
     if (take != have) {
         ComPtr<IWICBitmapSource> converted;
         Check(WICConvertBitmapSource(take, source, &converted), "cannot convert the pixels for the encoder");

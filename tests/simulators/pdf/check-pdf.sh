@@ -17,8 +17,9 @@ convert -size 300x300 plasma:fractal -density 50 -units PixelsPerCentimeter "$wo
     -s "Übersicht Œuvre €" "$(win "$work/p2.jpg")" "$(win "$work/p3.jpg")" -s "Empty last" >/dev/null \
   || fail "pdfcompile failed"
 
-qpdf --check "$work/out.pdf" | grep -q "No syntax or stream encoding errors found" || fail "qpdf --check"
-pdfinfo "$work/out.pdf" | grep -Eq '^Pages: +3$' || fail "page count"
+check=$(qpdf --check "$work/out.pdf") || fail "qpdf --check: $check"
+grep -q "No syntax or stream encoding errors found" <<<"$check" || fail "qpdf --check: $check"
+[ "$(pdfinfo "$work/out.pdf" | sed -n 's/^Pages: *//p')" = 3 ] || fail "page count"
 sizes=$(pdfinfo -f 1 -l 3 "$work/out.pdf" | sed -n 's/^Page *\([0-9]\) size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2 \3/p')
 [ "$sizes" = $'1 612 792\n2 216 144\n3 170.079 170.079' ] || fail "page sizes: $sizes"
 
