@@ -605,7 +605,7 @@ void TQvCustomColors::Normalize()
     for (int i = 0; i < FColors->GetCount(); ++i) {
         const AnsiString name = FColors->GetNames(i);
         const int value = StrToInt("$" + FColors->GetValueFromIndex(i)) & 0xFFFFFF;
-        FColors->Put(i, name + "=" + Format("%.6x", {value}));
+        FColors->Put(i, name + "=" + LowerCase(Format("%.6x", {value})));
     }
 }
 
@@ -716,6 +716,12 @@ void FreeBlinkingControlsListIfEmpty()
         delete BlinkingControls;
         BlinkingControls = nullptr;
     }
+}
+
+void RegisterQvComponents()
+{
+    RegisterClasses({TQvFrameController::StaticClass(), TQvRegIniFile::StaticClass(), TQvCustomColors::StaticClass(),
+                     TQvDialogComponent::StaticClass()});
 }
 
 // ---------------------------------------------------------------------------------------------------------

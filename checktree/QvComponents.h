@@ -278,6 +278,10 @@ private:
 extern TQvBlinkingControlsList* BlinkingControls;
 void FreeBlinkingControlsListIfEmpty();
 
+// Registers the layer's components with the class registry, for form streaming; once, from the program's
+// start-up.
+void RegisterQvComponents();
+
 // Reads one obsolete property value of an old form stream and discards it.
 class TQvOldPropReader {
 public:

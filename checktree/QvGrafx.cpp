@@ -49,7 +49,7 @@ TransparentParts MakeTransparentParts(TBitmap* bitmap, const RECT& dest, const R
     if (key != 0) {
         const COLORREF back = SetBkColor(image, RGB(0, 0, 0));
         const COLORREF text = SetTextColor(image, RGB(255, 255, 255));
-        BitBlt(image, 0, 0, w, h, mask, 0, 0, 0x220326);  // image AND NOT mask
+        BitBlt(image, 0, 0, w, h, mask, 0, 0, SRCAND);  // mask bits 1 (transparent) become black
         SetBkColor(image, back);
         SetTextColor(image, text);
     }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "QvCommon.h"
-#include "QvPaintTestSupport.h"
+#include "QvTestSupport.h"
 
 using namespace vcl;
 

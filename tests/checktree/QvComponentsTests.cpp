@@ -270,7 +270,7 @@ TEST_F(QvStoreTest, RegistrySectionValuesListEveryKind)
     store.ReadSectionValues("Kinds", &lines);
     EXPECT_EQ(lines.GetValues("Text"), "abc");
     EXPECT_EQ(lines.GetValues("Number"), "-5");
-    EXPECT_EQ(lines.GetValues("Bytes"), "01 ab ff");
+    EXPECT_EQ(lines.GetValues("Bytes"), "01 AB FF");
     EXPECT_EQ(lines.GetValues("Default"), "def");
     store.ReadSectionValues("Missing", &lines);
     EXPECT_EQ(lines.GetCount(), 0);

@@ -1,9 +1,12 @@
 // Frame and border painting, checked pixel by pixel on memory bitmaps.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "QvColor.h"
 #include "QvFrames.h"
-#include "QvPaintTestSupport.h"
+#include "QvTestSupport.h"
+#include "QvThemeSrv.h"
 
 using namespace vcl;
 
@@ -177,6 +180,30 @@ TEST(QvFrames, ArrowsFillTheirShapeInTheStyleColour)
     QvSurface disabled(20, 20);
     DrawSpinArrow(disabled.Canvas(), {0, 0, 20, 20}, uiWindows95, dirUp, false, false);
     EXPECT_EQ(disabled.At(10, 9), Rgb(clBtnShadow));
+}
+
+TEST(QvFrames, GroupBarShadesTwoThirdsWithoutAStyle)
+{
+    QvSurface s(10, 30);
+    DrawGroupBarBackground(s.Canvas(), {0, 0, 10, 30}, false, gpTopToBottom, clGray, 60);
+    EXPECT_GT(GetRValue(s.At(5, 0)), GetRValue(s.At(5, 18)));
+    EXPECT_LE(std::abs(GetRValue(s.At(5, 19)) - 0x80), 8);
+    EXPECT_EQ(s.At(5, 20), clWhite);
+    QvSurface none(10, 30);
+    DrawGroupBarBackground(none.Canvas(), {0, 0, 10, 30}, false, gpTopToBottom, clGray, 0);
+    EXPECT_EQ(none.At(5, 0), clWhite);
+}
+
+TEST(QvFrames, XpArrowWithoutAStyleFallsBackToTheDarkShadow)
+{
+    // Unthemed, the sampled button stays white, too close to the window colour to show.
+    TThemeServices::SetTestMode(TThemeTestMode::ForceUnthemed);
+    ThemeServices()->UpdateThemes();
+    QvSurface s(20, 20);
+    DrawDropDownArrow(s.Canvas(), {0, 0, 20, 20}, uiWindowsXP, true, false);
+    EXPECT_EQ(s.At(10, 12), Rgb(cl3DDkShadow));  // inside the chevron near its tip (10, 13)
+    TThemeServices::SetTestMode(TThemeTestMode::Automatic);
+    FreeThemeServices();
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Graphics routines: transparent, tiled, centred and flipped bitmaps and gradients on memory bitmaps.
 #include <gtest/gtest.h>
 
+#include "Controls.h"
+#include "QvCommonBitmaps.h"
 #include "QvFrames.h"
 #include "QvGrafx.h"
-#include "QvPaintTestSupport.h"
+#include "QvTestSupport.h"
 
 using namespace vcl;
 
@@ -139,6 +141,36 @@ TEST(QvGrafx, TrapezoidShapesAndInflation)
     Intersect({0, 0}, {10, 0}, {0, 5}, crossing, dirUp);  // a flat edge has no crossing: P2 stays
     EXPECT_EQ(crossing.x, 10);
     EXPECT_EQ(crossing.y, 5);
+}
+
+TEST(QvGrafx, ParentImageNeedsAParent)
+{
+    TControl orphan(nullptr);
+    QvSurface s(5, 5);
+    DrawParentImage(&orphan, s.Canvas(), true);
+    EXPECT_EQ(s.At(2, 2), clWhite);
+}
+
+TEST(QvCommonBitmaps, CheckBoxImagesAreLinkedIn)
+{
+    TBitmap checked, grayed;
+    checked.LoadFromResourceName(HInstance, qvbitmaps::CheckBoxChecked);
+    grayed.LoadFromResourceName(HInstance, qvbitmaps::CheckBoxGrayed);
+    ASSERT_EQ(checked.GetWidth(), 13);
+    ASSERT_EQ(checked.GetHeight(), 13);
+    TCanvas* c = checked.GetCanvas();
+    EXPECT_EQ(static_cast<TColor>(c->GetPixel(0, 0)), clGray);      // the box frame
+    EXPECT_EQ(static_cast<TColor>(c->GetPixel(1, 5)), clFuchsia);   // marker colours inside it
+    EXPECT_EQ(static_cast<TColor>(c->GetPixel(11, 5)), clRed);
+    EXPECT_EQ(static_cast<TColor>(c->GetPixel(3, 3)), clWhite);     // interior
+    EXPECT_EQ(static_cast<TColor>(c->GetPixel(5, 9)), clBlue);      // the mark
+    EXPECT_EQ(static_cast<TColor>(grayed.GetCanvas()->GetPixel(6, 6)), clBlue);
+    for (const char* name : qvbitmaps::DialogGlyphs) {
+        TBitmap glyph;
+        glyph.LoadFromResourceName(HInstance, name);
+        EXPECT_EQ(glyph.GetWidth(), 32) << name;
+        EXPECT_EQ(static_cast<TColor>(glyph.GetCanvas()->GetPixel(0, 0)), static_cast<TColor>(RGB(236, 233, 216)));
+    }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // watched window, and themed drawing in whichever branch Wine offers (the other reached by the test mode).
 #include <gtest/gtest.h>
 
-#include "QvPaintTestSupport.h"
+#include "QvTestSupport.h"
 #include "QvShellUtils.h"
 #include "QvThemeSrv.h"
 

@@ -1,4 +1,5 @@
-// A memory bitmap to paint on and read back, for the painting tests.
+// Helpers of the layer's tests: a memory bitmap to paint on and read back, and the one place that knows
+// whether the tests run under Wine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,6 +32,13 @@ inline vcl::TColor Rgb(vcl::TColor color) { return static_cast<vcl::TColor>(vcl:
 inline bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Wine's builtin ntdll exports its version; Windows' does not.
+inline bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 #define EXPECT_RECT(actual, l, t, r, b) EXPECT_TRUE(SameRect((actual), RECT{l, t, r, b}))
