@@ -110,4 +110,29 @@ TEST(QvCommon, WorkAreasLieOnTheScreen)
     EXPECT_GE(bounds.right, work.right);
 }
 
+TEST(QvCommon, CentringOnAWindowKeepsToTheWorkArea)
+{
+    TForm form(nullptr, 0);
+    form.SetBounds(100, 80, 400, 300);
+    HWND window = form.GetHandle();
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    TControl child(nullptr);
+    child.SetBounds(0, 0, 100, 50);
+    int x = 0, y = 0;
+    CenterToWindow(&child, &form, x, y);
+    EXPECT_EQ(x, client.left + (client.right - client.left - 100) / 2);
+    EXPECT_EQ(y, client.top + (client.bottom - client.top - 50) / 2);
+    const RECT work = GetActiveWorkArea(&form);
+    child.SetBounds(0, 0, 5000, 50);
+    CenterToWindow(&child, &form, x, y);
+    EXPECT_EQ(x, work.right - 5000);  // clamped to the right edge, even when that is negative
+    child.SetBounds(0, 0, 100, 50);
+    CenterToForm(&child, &form, x, y);
+    EXPECT_EQ(x, 100 + (400 - 100) / 2);
+    EXPECT_EQ(y, 80 + (300 - 50) / 2);
+    EXPECT_EQ(GetActiveWorkAreaWidth(&form), work.right - work.left);
+}
+
 }  // namespace
