@@ -104,6 +104,13 @@ typedef struct {
 
 #pragma pack(pop)
 
+static_assert(sizeof(TW_IDENTITY) == 156 && sizeof(TW_ONEVALUE) == 6 && sizeof(TW_RANGE) == 22 &&
+                  sizeof(TW_SETUPFILEXFER) == 260 && sizeof(TW_PENDINGXFERS) == 6 && sizeof(TW_STATUS) == 4,
+              "TWAIN structures are packed to 2 bytes");
+static_assert(sizeof(TW_CAPABILITY) == 4 + sizeof(HANDLE) && sizeof(TW_USERINTERFACE) == 4 + sizeof(HANDLE) &&
+                  sizeof(TW_EVENT) == sizeof(void*) + 2,
+              "TWAIN handles and pointers keep their native size");
+
 typedef TW_UINT16(WINAPI* DSMENTRYPROC)(pTW_IDENTITY origin, pTW_IDENTITY destination, TW_UINT32 group,
                                         TW_UINT16 data, TW_UINT16 message, TW_MEMREF pointer);
 typedef TW_UINT16(WINAPI* DSENTRYPROC)(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data, TW_UINT16 message,
