@@ -598,7 +598,8 @@ class TWriter : public TFiler {
     void DefineBinaryProperty(const AnsiString& name, const TStreamProc& readData, const TStreamProc& writeData,
                               bool hasData) override;
 
-    // Writes the signature and the root with its children.
+    // Writes the signature and the root with its children; with an ancestor (the form it inherits from),
+    // components it has too are marked inherited and only values that differ from it are written.
     void WriteDescendent(TComponent* root, TComponent* ancestor);
     void WriteRootComponent(TComponent* root);
     void WriteComponent(TComponent* component);
@@ -631,6 +632,7 @@ private:
     void WriteProperty(TPersistent* instance, const TPropInfo& info);
     AnsiString ComponentPath(TComponent* component) const;
     AnsiString propPath_;
+    TComponent* rootAncestor_ = nullptr;
 };
 
 // Registered form resources load through these; the resource is named after the class, in capitals.

@@ -68,7 +68,13 @@ TValueType TReader::NextValue() {
     return v;
 }
 
-bool TReader::EndOfList() { return NextValue() == vaNull; }
+bool TReader::EndOfList() {
+    // Peeks at the raw byte: a list of components continues with a flags prefix, no value type.
+    unsigned char v = 0;
+    Read(&v, 1);
+    stream_->Seek(-1, soCurrent);
+    return v == vaNull;
+}
 
 void TReader::CheckValue(TValueType value) {
     if (ReadValue() != value) {
@@ -743,6 +749,10 @@ AnsiString TWriter::ComponentPath(TComponent* component) const {
 void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& info) {
     if (!info.IsStored(instance)) return;
     TPropValue value = info.Get(instance);
+    // A value the ancestor has as well is inherited, not written.
+    bool inAncestor = ancestor_ && ancestor_->ClassType()->FindProp(info.Name) == &info;
+    if (inAncestor && info.Kind != TTypeKind::Class && info.Kind != TTypeKind::Method && info.Get(ancestor_) == value)
+        return;
     switch (info.Kind) {
     case TTypeKind::Integer:
     case TTypeKind::Int64:
@@ -809,10 +819,13 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& info) {
             return WriteCollection(collection);
         }
         if (auto* persistent = dynamic_cast<TPersistent*>(object)) {
-            AnsiString saved = propPath_;
+            AnsiString savedPath = propPath_;
+            TPersistent* savedAncestor = ancestor_;
+            ancestor_ = inAncestor ? dynamic_cast<TPersistent*>(detail::ObjectOf(info.Get(ancestor_))) : nullptr;
             propPath_ += info.Name + ".";
             WriteProperties(persistent);
-            propPath_ = saved;
+            propPath_ = savedPath;
+            ancestor_ = savedAncestor;
         }
         return;
     }
@@ -826,6 +839,11 @@ void TWriter::WriteProperties(TPersistent* instance) {
 
 void TWriter::WriteData(TComponent* instance) {
     instance->SetState(csWriting, true);
+    if (ancestor_) {
+        // The ancestor form has this component already: the stream only holds what differs.
+        unsigned char prefix = 0xF0 | ffInherited;
+        Write(&prefix, 1);
+    }
     WriteStr(instance->ClassName());
     WriteStr(instance->GetName());
     WriteProperties(instance);
@@ -835,13 +853,23 @@ void TWriter::WriteData(TComponent* instance) {
     instance->SetState(csWriting, false);
 }
 
-void TWriter::WriteComponent(TComponent* component) { component->WriteState(this); }
+void TWriter::WriteComponent(TComponent* component) {
+    TPersistent* saved = ancestor_;
+    if (rootAncestor_) ancestor_ = component == root_ ? rootAncestor_ : rootAncestor_->FindComponent(component->GetName());
+    try {
+        component->WriteState(this);
+    } catch (...) {
+        ancestor_ = saved;
+        throw;
+    }
+    ancestor_ = saved;
+}
 
 void TWriter::WriteRootComponent(TComponent* root) { WriteDescendent(root, nullptr); }
 
 void TWriter::WriteDescendent(TComponent* root, TComponent* ancestor) {
     root_ = lookupRoot_ = root;
-    ancestor_ = ancestor;
+    rootAncestor_ = ancestor;
     WriteSignature();
     WriteComponent(root);
 }

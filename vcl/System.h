@@ -113,6 +113,7 @@ struct TMethodName {
     AnsiString Name;                // empty = unassigned
     const void* Object = nullptr;   // what an event getter reports: the bound object and member
     TMethodCode Code{};
+    bool operator==(const TMethodName&) const = default;
 };
 using TPropValue = std::variant<Int64, double, AnsiString, WideString, TObject*, TMethodName>;
 

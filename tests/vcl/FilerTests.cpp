@@ -396,6 +396,31 @@ TEST_F(FormStream, BuildCompiledFormIsAResourceOfTheProgram) {
     EXPECT_FALSE(InitInheritedComponent(&plain, TTestControl::StaticClass()));
 }
 
+TEST_F(FormStream, DescendantStreamHoldsOnlyWhatDiffersFromTheAncestor) {
+    const std::string base = Compile(SampleText());
+    TfrmSample ancestor(nullptr), descendant(nullptr);
+    Read(base, &ancestor);
+    Read(base, &descendant);
+    descendant.SetCaption("Changed");
+    descendant.btnOk->SetWidth(99);
+    descendant.GetFont()->SetSize(12);
+    TStringStream out;
+    TWriter writer(&out);
+    writer.WriteDescendent(&descendant, &ancestor);
+    const std::string delta = out.GetDataString();
+    EXPECT_LT(delta.size(), base.size() / 2);
+    EXPECT_EQ(delta.find("Arial"), std::string::npos);  // the unchanged font name is inherited
+    // Read over a form that already has the ancestor's state, as an inherited form loads.
+    TfrmSample loaded(nullptr);
+    Read(base, &loaded);
+    Read(delta, &loaded);
+    EXPECT_EQ(loaded.GetCaption(), "Changed");
+    EXPECT_EQ(loaded.btnOk->GetWidth(), 99);
+    EXPECT_EQ(loaded.GetFont()->GetSize(), 12);
+    EXPECT_EQ(loaded.GetFont()->GetName(), "Arial");
+    EXPECT_EQ(loaded.GetComponentCount(), ancestor.GetComponentCount());  // no component was added twice
+}
+
 TEST_F(FormStream, PropertiesCanBeSetByName) {
     TTestControl c(nullptr);
     const TPropInfo* caption = c.ClassType()->FindProp("caption");
