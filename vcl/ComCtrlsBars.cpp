@@ -482,9 +482,7 @@ TToolBar::~TToolBar()
 {
     Destroying();
     DestroyHandle();
-    for (TToolButton* b : FButtons)
-        b->FParent = nullptr;
-    FButtons.clear();
+    FButtons.clear();  // the buttons go with the other children
 }
 
 void TToolBar::CreateParams(TCreateParams& Params)

@@ -20,7 +20,9 @@ VCL_IMPLEMENT_CLASS(TControl, TComponent, {
     m.Publish("Align", &TControl::GetAlign, &TControl::SetAlign)
         .WithNames({"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"})
         .WithDefault(0);
-    m.Publish("Color", &TControl::GetColor, &TControl::SetColor).Stored(&TControl::IsColorStored);
+    m.Publish("Color", &TControl::GetColor, &TControl::SetColor)
+        .WithIdents(ColorIdents())
+        .Stored(&TControl::IsColorStored);
     m.Publish("Enabled", &TControl::GetEnabled, &TControl::SetEnabled).WithDefault(1);
     m.Publish("Font", &TControl::GetFont, &TControl::SetFont).Stored(&TControl::IsFontStored);
     m.Publish("Hint", &TControl::GetHint, &TControl::SetHint);
@@ -28,6 +30,7 @@ VCL_IMPLEMENT_CLASS(TControl, TComponent, {
     m.Publish("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont);
     m.Publish("ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint).WithDefault(1);
     m.Publish("PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu);
+    m.Publish("Action", &TControl::GetAction, &TControl::SetAction);
     m.Publish("ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
     m.Publish("Visible", &TControl::GetVisible, &TControl::SetVisible).WithDefault(1);
     m.Publish("OnClick", &TControl::GetOnClick, &TControl::SetOnClick);

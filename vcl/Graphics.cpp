@@ -14,18 +14,18 @@ namespace vcl {
 VCL_IMPLEMENT_CLASS(TGraphicsObject, TPersistent)
 VCL_IMPLEMENT_CLASS(TFont, TGraphicsObject, {
     m.Publish("Charset", &TFont::GetCharset, &TFont::SetCharset);
-    m.Publish("Color", &TFont::GetColor, &TFont::SetColor);
+    m.Publish("Color", &TFont::GetColor, &TFont::SetColor).WithIdents(ColorIdents());
     m.Publish("Height", &TFont::GetHeight, &TFont::SetHeight);
     m.Publish("Name", &TFont::GetName, &TFont::SetName);
     m.Publish("Pitch", &TFont::GetPitch, &TFont::SetPitch).WithNames({"fpDefault", "fpVariable", "fpFixed"}).WithDefault(0);
     m.Publish("Style", &TFont::GetStyle, &TFont::SetStyle).AsSet({"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
 })
 VCL_IMPLEMENT_CLASS(TPen, TGraphicsObject, {
-    m.Publish("Color", &TPen::GetColor, &TPen::SetColor);
+    m.Publish("Color", &TPen::GetColor, &TPen::SetColor).WithIdents(ColorIdents());
     m.Publish("Width", &TPen::GetWidth, &TPen::SetWidth).WithDefault(1);
 })
 VCL_IMPLEMENT_CLASS(TBrush, TGraphicsObject, {
-    m.Publish("Color", &TBrush::GetColor, &TBrush::SetColor);
+    m.Publish("Color", &TBrush::GetColor, &TBrush::SetColor).WithIdents(ColorIdents());
 })
 VCL_IMPLEMENT_CLASS(TCanvas, TPersistent)
 VCL_IMPLEMENT_CLASS(TBitmap, TPersistent)
@@ -37,6 +37,27 @@ COLORREF ColorToRGB(TColor Color)
     if (Color & clSystemColor)
         return GetSysColor(Color & 0xFF);
     return COLORREF(Color) & 0xFFFFFF;
+}
+
+const std::vector<std::pair<AnsiString, Int64>>* ColorIdents()
+{
+    static const std::vector<std::pair<AnsiString, Int64>> idents = {
+        {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
+        {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
+        {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
+        {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
+        {"clNone", clNone}, {"clDefault", clDefault}, {"clScrollBar", clScrollBar},
+        {"clBackground", clBackground}, {"clActiveCaption", clActiveCaption},
+        {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu}, {"clWindow", clWindow},
+        {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText}, {"clWindowText", clWindowText},
+        {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
+        {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace},
+        {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace},
+        {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText}, {"clBtnText", clBtnText},
+        {"clInactiveCaptionText", clInactiveCaptionText}, {"clBtnHighlight", clBtnHighlight},
+        {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText},
+        {"clInfoBk", clInfoBk}};
+    return &idents;
 }
 
 void TGraphicsObject::Changed()

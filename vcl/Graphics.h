@@ -64,6 +64,8 @@ constexpr TColor clDefault = 0x20000000;
 
 // The RGB value a colour stands for now (system colours through GetSysColor).
 COLORREF ColorToRGB(TColor Color);
+// The colour names a form stream may use ("clBtnFace") with their values.
+const std::vector<std::pair<AnsiString, Int64>>* ColorIdents();
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;

@@ -23,6 +23,7 @@ VCL_IMPLEMENT_CLASS(TMenuItem, TComponent, {
     m.Publish("RadioItem", &TMenuItem::GetRadioItem, &TMenuItem::SetRadioItem).WithDefault(0);
     m.Publish("ShortCut", &TMenuItem::GetShortCut, &TMenuItem::SetShortCut).WithDefault(0);
     m.Publish("Visible", &TMenuItem::GetVisible, &TMenuItem::SetVisible).WithDefault(1);
+    m.Publish("Action", &TMenuItem::GetAction, &TMenuItem::SetAction);
     m.Publish("OnClick", &TMenuItem::GetOnClick, &TMenuItem::SetOnClick);
 })
 VCL_IMPLEMENT_CLASS(TMenu, TComponent)

@@ -5,6 +5,9 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
-  LIBS vcl
+    ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
+  LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+# The demo form goes through the build's form compiler into the test program's resources.
+vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
