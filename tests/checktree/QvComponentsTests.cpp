@@ -146,6 +146,29 @@ TEST(QvFrameController, AssignCopiesInOnePush)
     EXPECT_EQ(probe.styleWrites, before + 1);
 }
 
+TEST(QvFrameController, OldStreamsStillLoad)
+{
+    RegisterQvComponents();
+    const AnsiString text =
+        "object Frames: TQvFrameController\n"
+        "  FrameFlat = True\n"
+        "  FrameFocusStyle = fsRaised\n"
+        "  FrameFlatStyle = fsBump\n"
+        "  FrameColor = 255\n"
+        "end\n";
+    TStringStream source(text);
+    TMemoryStream binary;
+    ObjectTextToBinary(&source, &binary);
+    binary.Seek(0, soBeginning);
+    TQvFrameController controller(nullptr);
+    TReader reader(&binary);
+    reader.ReadRootComponent(&controller);
+    EXPECT_TRUE(controller.GetFrameHotTrack());
+    EXPECT_EQ(controller.GetFrameStyle(), fsStatus);
+    EXPECT_EQ(controller.GetFrameHotStyle(), fsRaised);  // the focus style wins, read after FrameFlat
+    EXPECT_EQ(controller.GetFrameColor(), 255);
+}
+
 TEST(QvFrameController, LoadAndSaveNeedAStore)
 {
     TQvFrameController controller(nullptr);
