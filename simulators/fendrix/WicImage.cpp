@@ -14,7 +14,8 @@ void Check(HRESULT result, const char* what) {
 // ImageMagick then refuse the file. Sets the size to the file's real length.
 void MendBmpFileSize(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw WicError("cannot reopen the image file", HRESULT_FROM_WIN32(GetLastError()));
+    if (file == INVALID_HANDLE_VALUE)
+        throw WicError("cannot reopen the image file", HRESULT_FROM_WIN32(GetLastError()));
     BITMAPFILEHEADER header{};
     DWORD done = 0;
     const DWORD size = GetFileSize(file, nullptr);

@@ -19,11 +19,16 @@ const char kDefaultFileName[] = "TWAIN.TMP";
 
 const std::map<std::wstring, TW_UINT16>& CapabilityNames() {
     static const std::map<std::wstring, TW_UINT16> names = {
-        {L"CAP_XFERCOUNT", CAP_XFERCOUNT},           {L"ICAP_PIXELTYPE", ICAP_PIXELTYPE},
-        {L"ICAP_XFERMECH", ICAP_XFERMECH},           {L"CAP_FEEDERENABLED", CAP_FEEDERENABLED},
-        {L"CAP_DUPLEX", CAP_DUPLEX},                 {L"CAP_DUPLEXENABLED", CAP_DUPLEXENABLED},
-        {L"ICAP_IMAGEFILEFORMAT", ICAP_IMAGEFILEFORMAT}, {L"ICAP_XRESOLUTION", ICAP_XRESOLUTION},
-        {L"ICAP_YRESOLUTION", ICAP_YRESOLUTION},     {L"ICAP_SUPPORTEDSIZES", ICAP_SUPPORTEDSIZES},
+        {L"CAP_XFERCOUNT", CAP_XFERCOUNT},
+        {L"ICAP_PIXELTYPE", ICAP_PIXELTYPE},
+        {L"ICAP_XFERMECH", ICAP_XFERMECH},
+        {L"CAP_FEEDERENABLED", CAP_FEEDERENABLED},
+        {L"CAP_DUPLEX", CAP_DUPLEX},
+        {L"CAP_DUPLEXENABLED", CAP_DUPLEXENABLED},
+        {L"ICAP_IMAGEFILEFORMAT", ICAP_IMAGEFILEFORMAT},
+        {L"ICAP_XRESOLUTION", ICAP_XRESOLUTION},
+        {L"ICAP_YRESOLUTION", ICAP_YRESOLUTION},
+        {L"ICAP_SUPPORTEDSIZES", ICAP_SUPPORTEDSIZES},
     };
     return names;
 }
@@ -78,16 +83,30 @@ int ReservePageNumbers(int count) {
 }
 
 const char* TripletName(TW_UINT16 data, TW_UINT16 message) {
-    static const std::map<TW_UINT16, const char*> datas = {
-        {DAT_CAPABILITY, "CAPABILITY"}, {DAT_EVENT, "EVENT"}, {DAT_IDENTITY, "IDENTITY"},
-        {DAT_PENDINGXFERS, "PENDINGXFERS"}, {DAT_SETUPFILEXFER, "SETUPFILEXFER"}, {DAT_STATUS, "STATUS"},
-        {DAT_USERINTERFACE, "USERINTERFACE"}, {DAT_IMAGEFILEXFER, "IMAGEFILEXFER"},
-        {DAT_IMAGENATIVEXFER, "IMAGENATIVEXFER"}, {DAT_IMAGEINFO, "IMAGEINFO"}};
-    static const std::map<TW_UINT16, const char*> messages = {
-        {MSG_GET, "GET"}, {MSG_GETCURRENT, "GETCURRENT"}, {MSG_GETDEFAULT, "GETDEFAULT"}, {MSG_SET, "SET"},
-        {MSG_RESET, "RESET"}, {MSG_QUERYSUPPORT, "QUERYSUPPORT"}, {MSG_OPENDS, "OPENDS"}, {MSG_CLOSEDS, "CLOSEDS"},
-        {MSG_ENABLEDS, "ENABLEDS"}, {MSG_DISABLEDS, "DISABLEDS"}, {MSG_ENABLEDSUIONLY, "ENABLEDSUIONLY"},
-        {MSG_PROCESSEVENT, "PROCESSEVENT"}, {MSG_ENDXFER, "ENDXFER"}, {MSG_STOPFEEDER, "STOPFEEDER"}};
+    static const std::map<TW_UINT16, const char*> datas = {{DAT_CAPABILITY, "CAPABILITY"},
+                                                           {DAT_EVENT, "EVENT"},
+                                                           {DAT_IDENTITY, "IDENTITY"},
+                                                           {DAT_PENDINGXFERS, "PENDINGXFERS"},
+                                                           {DAT_SETUPFILEXFER, "SETUPFILEXFER"},
+                                                           {DAT_STATUS, "STATUS"},
+                                                           {DAT_USERINTERFACE, "USERINTERFACE"},
+                                                           {DAT_IMAGEFILEXFER, "IMAGEFILEXFER"},
+                                                           {DAT_IMAGENATIVEXFER, "IMAGENATIVEXFER"},
+                                                           {DAT_IMAGEINFO, "IMAGEINFO"}};
+    static const std::map<TW_UINT16, const char*> messages = {{MSG_GET, "GET"},
+                                                              {MSG_GETCURRENT, "GETCURRENT"},
+                                                              {MSG_GETDEFAULT, "GETDEFAULT"},
+                                                              {MSG_SET, "SET"},
+                                                              {MSG_RESET, "RESET"},
+                                                              {MSG_QUERYSUPPORT, "QUERYSUPPORT"},
+                                                              {MSG_OPENDS, "OPENDS"},
+                                                              {MSG_CLOSEDS, "CLOSEDS"},
+                                                              {MSG_ENABLEDS, "ENABLEDS"},
+                                                              {MSG_DISABLEDS, "DISABLEDS"},
+                                                              {MSG_ENABLEDSUIONLY, "ENABLEDSUIONLY"},
+                                                              {MSG_PROCESSEVENT, "PROCESSEVENT"},
+                                                              {MSG_ENDXFER, "ENDXFER"},
+                                                              {MSG_STOPFEEDER, "STOPFEEDER"}};
     static thread_local char name[48];
     const auto d = datas.find(data);
     const auto m = messages.find(message);
@@ -101,8 +120,9 @@ std::string RequestedValue(const TW_CAPABILITY& capability) {
     if (capability.ConType != TWON_ONEVALUE || !capability.hContainer) return {};
     const auto* one = static_cast<const TW_ONEVALUE*>(GlobalLock(capability.hContainer));
     if (!one) return {};
-    const std::string value = one->ItemType == TWTY_FIX32 ? std::to_string(Fix32Whole(one->Item))
-                                                          : std::to_string(one->Item & (ItemSize(one->ItemType) == 2 ? 0xFFFF : 0xFFFFFFFF));
+    const std::string value = one->ItemType == TWTY_FIX32
+                                  ? std::to_string(Fix32Whole(one->Item))
+                                  : std::to_string(one->Item & (ItemSize(one->ItemType) == 2 ? 0xFFFF : 0xFFFFFFFF));
     GlobalUnlock(capability.hContainer);
     return "=" + value;
 }
@@ -133,8 +153,7 @@ ScannerSetup ScannerSetup::FromScenario() {
 Scanner::Scanner(std::function<void(DWORD)> armSignal)
     : armSignal_(std::move(armSignal)), capabilities_(setup_.offer) {}
 
-TW_UINT16 Scanner::Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data, TW_UINT16 message,
-                         TW_MEMREF pointer) {
+TW_UINT16 Scanner::Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data, TW_UINT16 message, TW_MEMREF pointer) {
     if (data == DAT_EVENT && message == MSG_PROCESSEVENT) {  // every message of the application: not traced
         if (pointer) static_cast<TW_EVENT*>(pointer)->TWMessage = MSG_NULL;
         return TWRC_NOTDSEVENT;
@@ -152,9 +171,10 @@ TW_UINT16 Scanner::Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data, T
     TW_UINT16 code;
     try {
         if (data != DAT_STATUS) condition_ = TWCC_SUCCESS;  // the status tells of the last other call
-        const auto injected = data == DAT_STATUS ? std::nullopt
-                                                 : lab::InjectedFailure(kComponent, TripletName(data, message));
-        code = injected ? Fail(TWCC_OPERATIONERROR, TW_UINT16(*injected)) : Dispatch(origin, group, data, message, pointer);
+        const auto injected =
+            data == DAT_STATUS ? std::nullopt : lab::InjectedFailure(kComponent, TripletName(data, message));
+        code = injected ? Fail(TWCC_OPERATIONERROR, TW_UINT16(*injected))
+                        : Dispatch(origin, group, data, message, pointer);
     } catch (const std::exception& error) {
         arguments += std::string(arguments.empty() ? "" : " ") + error.what();
         code = Fail(TWCC_BUMMER);
@@ -178,54 +198,54 @@ TW_UINT16 Scanner::Dispatch(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 data
     }
     if (group != DG_CONTROL) return Fail(TWCC_BADPROTOCOL);
     switch (data) {
-    case DAT_IDENTITY: return IdentityCall(origin, message, pointer);
-    case DAT_USERINTERFACE: return UserInterface(message);
-    case DAT_CAPABILITY: return CapabilityCall(message, static_cast<TW_CAPABILITY*>(pointer));
-    case DAT_SETUPFILEXFER: return SetupFileTransfer(message, static_cast<TW_SETUPFILEXFER*>(pointer));
-    case DAT_PENDINGXFERS: return PendingTransfers(message, static_cast<TW_PENDINGXFERS*>(pointer));
-    case DAT_STATUS:
-        if (message != MSG_GET || !pointer) return Fail(TWCC_BADPROTOCOL);
-        static_cast<TW_STATUS*>(pointer)->ConditionCode = condition_;
-        static_cast<TW_STATUS*>(pointer)->Reserved = 0;
-        condition_ = TWCC_SUCCESS;
-        return TWRC_SUCCESS;
-    default: return Fail(TWCC_BADPROTOCOL);
+        case DAT_IDENTITY: return IdentityCall(origin, message, pointer);
+        case DAT_USERINTERFACE: return UserInterface(message);
+        case DAT_CAPABILITY: return CapabilityCall(message, static_cast<TW_CAPABILITY*>(pointer));
+        case DAT_SETUPFILEXFER: return SetupFileTransfer(message, static_cast<TW_SETUPFILEXFER*>(pointer));
+        case DAT_PENDINGXFERS: return PendingTransfers(message, static_cast<TW_PENDINGXFERS*>(pointer));
+        case DAT_STATUS:
+            if (message != MSG_GET || !pointer) return Fail(TWCC_BADPROTOCOL);
+            static_cast<TW_STATUS*>(pointer)->ConditionCode = condition_;
+            static_cast<TW_STATUS*>(pointer)->Reserved = 0;
+            condition_ = TWCC_SUCCESS;
+            return TWRC_SUCCESS;
+        default: return Fail(TWCC_BADPROTOCOL);
     }
 }
 
 TW_UINT16 Scanner::IdentityCall(pTW_IDENTITY origin, TW_UINT16 message, TW_MEMREF pointer) {
     auto* identity = static_cast<pTW_IDENTITY>(pointer);
     switch (message) {
-    case MSG_GET: {
-        if (!identity) return Fail(TWCC_BADVALUE);
-        const TW_UINT32 id = identity->Id;
-        *identity = {};
-        identity->Id = id;
-        identity->Version = {1, 0, TWLG_USA, TWCY_USA, {}};
-        CopyName(identity->Version.Info, "Pagorin lab scanner 1.0");
-        identity->ProtocolMajor = 1;
-        identity->ProtocolMinor = 9;
-        identity->SupportedGroups = DG_CONTROL | DG_IMAGE;
-        CopyName(identity->Manufacturer, "Pagorin Lab");
-        CopyName(identity->ProductFamily, "Virtual Scanner");
-        CopyName(identity->ProductName, Ansi(ScannerSetup::FromScenario().productName));
-        return TWRC_SUCCESS;
-    }
-    case MSG_OPENDS:
-        if (state_ != 3) return Fail(TWCC_MAXCONNECTIONS);
-        if (!identity || !origin) return Fail(TWCC_BADVALUE);
-        application_ = *origin;
-        identity_ = *identity;
-        setup_ = ScannerSetup::FromScenario();
-        capabilities_ = Capabilities(setup_.offer);
-        fileName_ = kDefaultFileName;
-        state_ = 4;
-        return TWRC_SUCCESS;
-    case MSG_CLOSEDS:
-        if (state_ == 3) return Fail(TWCC_SEQERROR);
-        Close();  // also from an enabled source: the application may close without disabling first
-        return TWRC_SUCCESS;
-    default: return Fail(TWCC_BADPROTOCOL);
+        case MSG_GET: {
+            if (!identity) return Fail(TWCC_BADVALUE);
+            const TW_UINT32 id = identity->Id;
+            *identity = {};
+            identity->Id = id;
+            identity->Version = {1, 0, TWLG_USA, TWCY_USA, {}};
+            CopyName(identity->Version.Info, "Pagorin lab scanner 1.0");
+            identity->ProtocolMajor = 1;
+            identity->ProtocolMinor = 9;
+            identity->SupportedGroups = DG_CONTROL | DG_IMAGE;
+            CopyName(identity->Manufacturer, "Pagorin Lab");
+            CopyName(identity->ProductFamily, "Virtual Scanner");
+            CopyName(identity->ProductName, Ansi(ScannerSetup::FromScenario().productName));
+            return TWRC_SUCCESS;
+        }
+        case MSG_OPENDS:
+            if (state_ != 3) return Fail(TWCC_MAXCONNECTIONS);
+            if (!identity || !origin) return Fail(TWCC_BADVALUE);
+            application_ = *origin;
+            identity_ = *identity;
+            setup_ = ScannerSetup::FromScenario();
+            capabilities_ = Capabilities(setup_.offer);
+            fileName_ = kDefaultFileName;
+            state_ = 4;
+            return TWRC_SUCCESS;
+        case MSG_CLOSEDS:
+            if (state_ == 3) return Fail(TWCC_SEQERROR);
+            Close();  // also from an enabled source: the application may close without disabling first
+            return TWRC_SUCCESS;
+        default: return Fail(TWCC_BADPROTOCOL);
     }
 }
 
@@ -238,28 +258,28 @@ void Scanner::Close() {
 
 TW_UINT16 Scanner::UserInterface(TW_UINT16 message) {
     switch (message) {
-    case MSG_ENABLEDS:
-        if (state_ != 4) return Fail(TWCC_SEQERROR);
-        LoadPaper();
-        state_ = 5;
-        // Without a window of its own the source starts scanning at once; it tells the application when ready.
-        if (!setup_.neverSignals) armSignal_(lab::DelayMs(kComponent, "ready"));
-        return TWRC_SUCCESS;
-    case MSG_DISABLEDS:
-        if (state_ != 5 && state_ != 6) return Fail(TWCC_SEQERROR);
-        armSignal_(INFINITE);
-        pages_.clear();
-        state_ = 4;
-        return TWRC_SUCCESS;
-    default: return Fail(TWCC_BADPROTOCOL);
+        case MSG_ENABLEDS:
+            if (state_ != 4) return Fail(TWCC_SEQERROR);
+            LoadPaper();
+            state_ = 5;
+            // Without a window of its own the source starts scanning at once; it tells the application when ready.
+            if (!setup_.neverSignals) armSignal_(lab::DelayMs(kComponent, "ready"));
+            return TWRC_SUCCESS;
+        case MSG_DISABLEDS:
+            if (state_ != 5 && state_ != 6) return Fail(TWCC_SEQERROR);
+            armSignal_(INFINITE);
+            pages_.clear();
+            state_ = 4;
+            return TWRC_SUCCESS;
+        default: return Fail(TWCC_BADPROTOCOL);
     }
 }
 
 void Scanner::LoadPaper() {
     pages_.clear();
     transferred_ = false;
-    const std::vector<std::wstring> files = setup_.pageFolder.empty() ? std::vector<std::wstring>{}
-                                                                      : PictureFiles(setup_.pageFolder);
+    const std::vector<std::wstring> files =
+        setup_.pageFolder.empty() ? std::vector<std::wstring>{} : PictureFiles(setup_.pageFolder);
     const int sides = setup_.duplex && capabilities_.Current(CAP_DUPLEXENABLED) ? 2 : 1;
     int count = setup_.pageFolder.empty() ? setup_.sheets * sides : int(files.size());
     if (setup_.paperJamSheet > 0) count = std::min(count, (setup_.paperJamSheet - 1) * sides + 1);
@@ -294,27 +314,27 @@ TW_UINT16 Scanner::SetupFileTransfer(TW_UINT16 message, TW_SETUPFILEXFER* setup)
     if (state_ < 4 || state_ > 6) return Fail(TWCC_SEQERROR);
     if (!setup) return Fail(TWCC_BADVALUE);
     switch (message) {
-    case MSG_SET: {
-        const size_t length = strnlen(setup->FileName, sizeof setup->FileName);
-        if (length == 0 || length == sizeof setup->FileName) return Fail(TWCC_BADVALUE);
-        if (!capabilities_.Choose(ICAP_IMAGEFILEFORMAT, setup->Format)) return Fail(TWCC_BADVALUE);
-        fileName_.assign(setup->FileName, length);
-        return TWRC_SUCCESS;
-    }
-    case MSG_RESET:
-        fileName_ = kDefaultFileName;
-        capabilities_.Choose(ICAP_IMAGEFILEFORMAT, TWFF_BMP);
-        [[fallthrough]];
-    case MSG_GET:
-    case MSG_GETDEFAULT: {
-        const bool current = message != MSG_GETDEFAULT;
-        memset(setup->FileName, 0, sizeof setup->FileName);
-        strncpy(setup->FileName, current ? fileName_.c_str() : kDefaultFileName, sizeof setup->FileName - 1);
-        setup->Format = current ? TW_UINT16(capabilities_.Current(ICAP_IMAGEFILEFORMAT)) : TW_UINT16(TWFF_BMP);
-        setup->VRefNum = 0;
-        return TWRC_SUCCESS;
-    }
-    default: return Fail(TWCC_BADPROTOCOL);
+        case MSG_SET: {
+            const size_t length = strnlen(setup->FileName, sizeof setup->FileName);
+            if (length == 0 || length == sizeof setup->FileName) return Fail(TWCC_BADVALUE);
+            if (!capabilities_.Choose(ICAP_IMAGEFILEFORMAT, setup->Format)) return Fail(TWCC_BADVALUE);
+            fileName_.assign(setup->FileName, length);
+            return TWRC_SUCCESS;
+        }
+        case MSG_RESET:
+            fileName_ = kDefaultFileName;
+            capabilities_.Choose(ICAP_IMAGEFILEFORMAT, TWFF_BMP);
+            [[fallthrough]];
+        case MSG_GET:
+        case MSG_GETDEFAULT: {
+            const bool current = message != MSG_GETDEFAULT;
+            memset(setup->FileName, 0, sizeof setup->FileName);
+            strncpy(setup->FileName, current ? fileName_.c_str() : kDefaultFileName, sizeof setup->FileName - 1);
+            setup->Format = current ? TW_UINT16(capabilities_.Current(ICAP_IMAGEFILEFORMAT)) : TW_UINT16(TWFF_BMP);
+            setup->VRefNum = 0;
+            return TWRC_SUCCESS;
+        }
+        default: return Fail(TWCC_BADPROTOCOL);
     }
 }
 
@@ -327,15 +347,16 @@ TW_UINT16 Scanner::ImageFileTransfer() {
         pages_.erase(pages_.begin() + 1, pages_.end());  // the feeder stops at the jammed sheet
         return Fail(TWCC_PAPERJAM);
     }
-    const PageSpec spec{TW_UINT16(capabilities_.Current(ICAP_IMAGEFILEFORMAT)),
-                        TW_UINT16(capabilities_.Current(ICAP_PIXELTYPE)),
-                        unsigned(capabilities_.Current(ICAP_XRESOLUTION)),
-                        unsigned(capabilities_.Current(ICAP_YRESOLUTION)),
-                        TW_UINT16(capabilities_.Current(ICAP_SUPPORTEDSIZES))};
+    const PageSpec spec{
+        TW_UINT16(capabilities_.Current(ICAP_IMAGEFILEFORMAT)), TW_UINT16(capabilities_.Current(ICAP_PIXELTYPE)),
+        unsigned(capabilities_.Current(ICAP_XRESOLUTION)), unsigned(capabilities_.Current(ICAP_YRESOLUTION)),
+        TW_UINT16(capabilities_.Current(ICAP_SUPPORTEDSIZES))};
     const std::wstring path = Wide(fileName_);
     try {
-        if (page.sourceFile.empty()) WriteGeneratedPage(spec, page.number, page.side, path);
-        else WriteFilePage(spec, page.sourceFile, path);
+        if (page.sourceFile.empty())
+            WriteGeneratedPage(spec, page.number, page.side, path);
+        else
+            WriteFilePage(spec, page.sourceFile, path);
     } catch (const std::exception&) {
         DeleteFileW(path.c_str());  // never leave half a page behind
         return Fail(TWCC_FILEWRITEERROR);
@@ -348,21 +369,21 @@ TW_UINT16 Scanner::ImageFileTransfer() {
 TW_UINT16 Scanner::PendingTransfers(TW_UINT16 message, TW_PENDINGXFERS* pending) {
     if (!pending) return Fail(TWCC_BADVALUE);
     switch (message) {
-    case MSG_ENDXFER:
-        if (state_ != 6 && state_ != 7) return Fail(TWCC_SEQERROR);
-        pages_.pop_front();  // transferred, or given up by the application
-        transferred_ = false;
-        state_ = pages_.empty() ? 5 : 6;
-        break;
-    case MSG_RESET:
-        if (state_ != 6) return Fail(TWCC_SEQERROR);
-        pages_.clear();
-        state_ = 5;
-        break;
-    case MSG_GET:
-        if (state_ < 4) return Fail(TWCC_SEQERROR);
-        break;
-    default: return Fail(TWCC_BADPROTOCOL);
+        case MSG_ENDXFER:
+            if (state_ != 6 && state_ != 7) return Fail(TWCC_SEQERROR);
+            pages_.pop_front();  // transferred, or given up by the application
+            transferred_ = false;
+            state_ = pages_.empty() ? 5 : 6;
+            break;
+        case MSG_RESET:
+            if (state_ != 6) return Fail(TWCC_SEQERROR);
+            pages_.clear();
+            state_ = 5;
+            break;
+        case MSG_GET:
+            if (state_ < 4) return Fail(TWCC_SEQERROR);
+            break;
+        default: return Fail(TWCC_BADPROTOCOL);
     }
     pending->Count = state_ >= 6 ? TW_UINT16(std::min<size_t>(pages_.size(), 0xFFFE)) : 0;
     pending->EOJ = 0;

@@ -50,9 +50,7 @@ public:
 
 class TwainSourceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds")); }
     void Scenario(const std::string& text) { WriteFileBytes(lab_.File(L"scenario.ini"), text); }
 
     // Manager and source open, file transfer chosen.
@@ -93,8 +91,9 @@ protected:
 TEST_F(TwainSourceTest, ManagerListsTheSourceWithItsIdentity) {
     ASSERT_EQ(client_.OpenManager(), TWRC_SUCCESS);
     const auto sources = client_.Sources();
-    const auto found = std::find_if(sources.begin(), sources.end(),
-                                    [](const TW_IDENTITY& identity) { return std::string(identity.ProductName) == kProduct; });
+    const auto found = std::find_if(sources.begin(), sources.end(), [](const TW_IDENTITY& identity) {
+        return std::string(identity.ProductName) == kProduct;
+    });
     ASSERT_NE(found, sources.end());
     EXPECT_STREQ(found->Manufacturer, "Pagorin Lab");
     EXPECT_EQ(found->ProtocolMajor, 1);
@@ -176,7 +175,8 @@ TEST_F(TwainSourceTest, SetGetCurrentDefaultResetAndQuerySupport) {
     EXPECT_EQ(At<TW_RANGE>(c, 0).CurrentValue & 0xFFFF, 300u);
 
     ASSERT_EQ(client_.Query(MSG_QUERYSUPPORT, ICAP_PIXELTYPE, type, c), TWRC_SUCCESS);
-    EXPECT_EQ(At<TW_ONEVALUE>(c, 0).Item, TW_UINT32(TWQC_GET | TWQC_SET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
+    EXPECT_EQ(At<TW_ONEVALUE>(c, 0).Item,
+              TW_UINT32(TWQC_GET | TWQC_SET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
     ASSERT_EQ(client_.Query(MSG_QUERYSUPPORT, CAP_DUPLEX, type, c), TWRC_SUCCESS);
     EXPECT_EQ(At<TW_ONEVALUE>(c, 0).Item, TW_UINT32(TWQC_GET | TWQC_GETDEFAULT | TWQC_GETCURRENT));
 
@@ -230,8 +230,9 @@ TEST_F(TwainSourceTest, EveryFormatAndPixelTypeGivesARealImage) {
             EXPECT_EQ(image.width, 583u) << context;  // A5 at 100 dpi
             EXPECT_EQ(image.height, 827u) << context;
             EXPECT_NEAR(image.dpiX, 100, 0.5) << context;
-            const bool colour = image.format == GUID_WICPixelFormat24bppBGR || image.format == GUID_WICPixelFormat24bppRGB ||
-                                image.format == GUID_WICPixelFormat32bppBGR || image.format == GUID_WICPixelFormat32bppBGRA;
+            const bool colour =
+                image.format == GUID_WICPixelFormat24bppBGR || image.format == GUID_WICPixelFormat24bppRGB ||
+                image.format == GUID_WICPixelFormat32bppBGR || image.format == GUID_WICPixelFormat32bppBGRA;
             EXPECT_EQ(colour, pixelType == TWPT_RGB) << context;
             if (pixelType == TWPT_BW && row.format != TWFF_JFIF) {
                 EXPECT_TRUE(image.format == GUID_WICPixelFormatBlackWhite ||
@@ -324,7 +325,8 @@ TEST_F(TwainSourceTest, PagesComeFromTheScenarioFolder) {
             wic::ComPtr<IWICBitmap> bitmap;
             ASSERT_HRESULT_SUCCEEDED(wic::Factory()->CreateBitmapFromMemory(
                 width, 80, GUID_WICPixelFormat24bppBGR, width * 3, UINT(pixels.size()), pixels.data(), &bitmap));
-            wic::Encode(bitmap.Get(), GUID_ContainerFormatPng, 72, 72, folder.File(L"in" + std::to_wstring(width) + L".png"));
+            wic::Encode(bitmap.Get(), GUID_ContainerFormatPng, 72, 72,
+                        folder.File(L"in" + std::to_wstring(width) + L".png"));
         }
     }
     Scenario("[Scanner]\nPageFolder = " + ToUtf8(folder.Path()) + "\n");
@@ -344,8 +346,12 @@ TEST_F(TwainSourceTest, InjectedTransferFailureAndTrace) {
     EXPECT_EQ(last_, TWRC_FAILURE);
     EXPECT_EQ(client_.TransferCondition(), TWCC_OPERATIONERROR);
     const std::string trace = ReadFileBytes(lab_.File(L"trace.log"));
-    const char* order[] = {"IDENTITY.OPENDS", "CAPABILITY.SET\t0x0103=1\t0", "USERINTERFACE.ENABLEDS",
-                           "SETUPFILEXFER.SET", "IMAGEFILEXFER.GET\t\t6 state=7", "PENDINGXFERS.ENDXFER",
+    const char* order[] = {"IDENTITY.OPENDS",
+                           "CAPABILITY.SET\t0x0103=1\t0",
+                           "USERINTERFACE.ENABLEDS",
+                           "SETUPFILEXFER.SET",
+                           "IMAGEFILEXFER.GET\t\t6 state=7",
+                           "PENDINGXFERS.ENDXFER",
                            "IMAGEFILEXFER.GET\t\t1 cc=5"};
     size_t at = 0;
     for (const char* entry : order) {
