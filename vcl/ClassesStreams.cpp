@@ -60,18 +60,36 @@ void TStream::WriteComponent(TComponent* instance) {
     writer.WriteDescendent(instance, nullptr);
 }
 
-// A stream may start with a 32-bit resource file header (.res); form resources loaded from modules don't.
+// A form stream may come inside a resource file: the 16-bit form (0xFF, type, name, flags, size) the
+// development tool writes with WriteComponentRes, or a 32-bit .res file (an empty first entry, then the
+// form's entry). Leaves the stream at the "TPF0" signature.
 void TStream::ReadResHeader() {
     Int64 start = GetPosition();
-    unsigned char head[4] = {};
-    if (Read(head, 4) == 4 && head[0] == 'T' && head[1] == 'P' && head[2] == 'F' && head[3] == '0') {
+    char signature[4] = {};
+    if (Read(signature, 4) == 4 && std::memcmp(signature, "TPF0", 4) == 0) {
         SetPosition(start);
         return;
     }
     SetPosition(start);
-    DWORD sizes[2];
+    unsigned char first = 0;
+    ReadBuffer(&first, 1);
+    if (first == 0xFF) {
+        unsigned char type[2];
+        ReadBuffer(type, 2);
+        for (char c = 1; c != 0;) ReadBuffer(&c, 1);  // the resource name, zero-terminated
+        unsigned char flagsAndSize[6];
+        ReadBuffer(flagsAndSize, 6);
+        return;
+    }
+    SetPosition(start);
+    DWORD sizes[2] = {};
     ReadBuffer(sizes, sizeof sizes);  // data size, header size
-    if (sizes[1] < 8) throw EInvalidImage("Invalid stream format");
+    if (sizes[0] == 0 && sizes[1] == 32) {
+        start += 32;
+        SetPosition(start);
+        ReadBuffer(sizes, sizeof sizes);
+    }
+    if (sizes[1] < 8 || start + sizes[1] > GetSize()) throw EReadError("Invalid stream format");
     SetPosition(start + sizes[1]);
 }
 

@@ -421,6 +421,27 @@ TEST_F(FormStream, DescendantStreamHoldsOnlyWhatDiffersFromTheAncestor) {
     EXPECT_EQ(loaded.GetComponentCount(), ancestor.GetComponentCount());  // no component was added twice
 }
 
+TEST_F(FormStream, ResourceFileHeadersAreSkipped) {
+    const std::string form = Compile("object F: TTestForm\n  Caption = 'in a res file'\nend\n");
+    // 32-bit .res: an empty first entry, then an entry with RCDATA type and the name as an ordinal.
+    std::string res(32, '\0');
+    res[4] = 32;
+    DWORD header[8] = {static_cast<DWORD>(form.size()), 32, 0x000AFFFF, 0x0001FFFF, 0, 0x1030, 0, 0};
+    res.append(reinterpret_cast<const char*>(header), sizeof header);
+    res += form;
+    // The 16-bit header of the development tool's own resource streams.
+    std::string old("\xFF\x0A\x00" "F\0\x30\x10", 7);
+    DWORD size = static_cast<DWORD>(form.size());
+    old.append(reinterpret_cast<const char*>(&size), 4);
+    old += form;
+    for (const std::string& stream : {res, old, form}) {
+        TTestForm f(nullptr);
+        TStringStream in(stream);
+        in.ReadComponentRes(&f);
+        EXPECT_EQ(f.GetCaption(), "in a res file");
+    }
+}
+
 TEST_F(FormStream, PropertiesCanBeSetByName) {
     TTestControl c(nullptr);
     const TPropInfo* caption = c.ClassType()->FindProp("caption");
