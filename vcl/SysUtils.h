@@ -17,6 +17,7 @@ struct Currency {
     double ToDouble() const { return static_cast<double>(Value) / 10000.0; }
 };
 
+// A TVarRec refers to string arguments, it does not copy them: build the list where it is used.
 class TVarRec {
 public:
     enum Type { vtInteger, vtInt64, vtExtended, vtChar, vtWideChar, vtPChar, vtPWideChar, vtAnsiString,
