@@ -6,6 +6,10 @@
 #include <memory>
 
 #include "ActnList.h"
+#include "AppEvnts.h"
+#include "Buttons.h"
+#include "CSpin.h"
+#include "Clipbrd.h"
 #include "ComCtrls.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -78,7 +82,8 @@ static void RegisterVisualClasses()
                      TToolButton::StaticClass(), TProgressBar::StaticClass(), TMainMenu::StaticClass(),
                      TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TActionList::StaticClass(),
                      TAction::StaticClass(), TImageList::StaticClass(), TOpenDialog::StaticClass(),
-                     TSaveDialog::StaticClass()});
+                     TSaveDialog::StaticClass(), TBitBtn::StaticClass(), TSpeedButton::StaticClass(),
+                     TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass()});
 }
 
 void InitForms()
@@ -97,6 +102,7 @@ void DoneForms()
     Application = nullptr;
     delete PopupList;
     PopupList = nullptr;
+    DoneClipboard();
     delete Screen;
     Screen = nullptr;
     DoneControls();

@@ -13,5 +13,9 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsBars.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTabs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Buttons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CSpin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AppEvnts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Clipbrd.cpp
 )
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

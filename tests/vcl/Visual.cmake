@@ -6,6 +6,7 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
   LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
