@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "Forms.h"
@@ -369,7 +370,7 @@ RECT TTreeNode::DisplayRect(bool TextOnly) const
     RECT r{0, 0, 0, 0};
     TCustomTreeView* tree = GetTreeView();
     if (tree && ItemId && tree->HandleAllocated()) {
-        *reinterpret_cast<HTREEITEM*>(&r) = ItemId;
+        std::memcpy(&r, &ItemId, sizeof ItemId);  // the message takes the item in the rectangle's place
         if (!tree->Perform(TVM_GETITEMRECT, TextOnly, LPARAM(&r)))
             r = RECT{0, 0, 0, 0};
     }
