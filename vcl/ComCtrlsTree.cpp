@@ -1066,6 +1066,14 @@ int TCustomTreeView::CompareNodes(TTreeNode* Node1, TTreeNode* Node2, int Data)
     return result;
 }
 
+namespace {
+// Orders the window's items as the node objects already are.
+int CALLBACK SortByPosition(LPARAM Node1, LPARAM Node2, LPARAM)
+{
+    return reinterpret_cast<TTreeNode*>(Node1)->GetIndex() - reinterpret_cast<TTreeNode*>(Node2)->GetIndex();
+}
+}  // namespace
+
 // Sorts the node objects, then lets the window sort its items the same way (by their order).
 void TCustomTreeView::SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCallback Proc, LPARAM Data)
 {
@@ -1078,11 +1086,7 @@ void TCustomTreeView::SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCal
     if (HandleAllocated() && (!Parent || Parent->ItemId)) {
         TVSORTCB sort{};
         sort.hParent = Parent ? Parent->ItemId : TVI_ROOT;
-        sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM) -> int {
-            auto* x = reinterpret_cast<TTreeNode*>(a);
-            auto* y = reinterpret_cast<TTreeNode*>(b);
-            return x->GetIndex() - y->GetIndex();
-        };
+        sort.lpfnCompare = &SortByPosition;
         Perform(TVM_SORTCHILDRENCB, 0, LPARAM(&sort));
     }
     if (Recurse)
