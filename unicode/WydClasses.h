@@ -3,10 +3,12 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "Classes.h"
+#include "Contnrs.h"
 #include "WydSystem.h"
 #include "WydWideStrings.h"
 
@@ -97,6 +99,8 @@ class TWydStrings : public TWideStrings {
     VCL_CLASS(TWydStrings, TWideStrings)
     TWydStrings();
     ~TWydStrings() override;
+    // "Strings", and the UTF-7 copy of items that have no ANSI form.
+    void DefineProperties(vcl::TFiler* filer) override;
 
     virtual void LoadFromStream_BOM(vcl::TStream* stream, bool withBOM);
     // Writes UTF-16LE with CR LF after every line, FF FE first when withBOM.
@@ -258,3 +262,44 @@ bool FindSortedListByTarget(vcl::TList* list, TListTargetCompare compare, void* 
 
 // Whether a COM class is registered with an in-process server file that exists.
 bool ClassIsRegistered(const CLSID& clsid);
+
+// ---- Wide twins of ANSI properties
+
+// A stored wide value counts only while its ANSI form equals the ANSI value the class library holds now;
+// any change made through the ANSI property wins on the next read.
+using TSetAnsiStrEvent = std::function<void(const AnsiString&)>;
+WideString GetSyncedWideString(WideString& wideStr, const AnsiString& ansiStr);
+void SetSyncedWideString(const WideString& value, WideString& wideStr, const AnsiString& ansiStr,
+                         const TSetAnsiStrEvent& setAnsiStr);
+
+// A hidden companion of one component, kept in a list sorted by the served component's address. When the
+// component goes, the helper leaves the list at once and is freed at the next safe moment (never from inside
+// the component's own destruction).
+class TWideComponentHelper : public vcl::TComponent {
+    VCL_CLASS(TWideComponentHelper, vcl::TComponent)
+    explicit TWideComponentHelper(vcl::TComponent* component); // raises: helpers are made with their list
+    TWideComponentHelper(vcl::TComponent* component, vcl::TComponentList* list);
+    vcl::TComponent* GetComponent() const { return component_; }
+
+protected:
+    void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+
+private:
+    vcl::TComponent* component_ = nullptr;
+    vcl::TComponentList* list_ = nullptr;
+};
+
+TWideComponentHelper* FindWideComponentHelper(vcl::TComponentList* list, vcl::TComponent* component);
+// Frees the helpers whose components have gone (called before the list changes and at unit finalisation).
+void FreeOrphanedWideComponentHelpers();
+
+// ---- Wide property filers
+
+// The UTF-8 and UTF-7 companions of wide properties are applied at run time only while this is true.
+extern bool RuntimeUTFStreaming;
+// Called by a Unicode class's DefineProperties after the inherited one: the companions of its published
+// wide string and wide character properties.
+void WydPersistent_AfterInherited_DefineProperties(vcl::TFiler* filer, vcl::TPersistent* instance);
+// The item lists of wide string lists in form streams.
+void WideStrings_DefineProperties(vcl::TFiler* filer, TWideStrings* strings);
+void WydStrings_DefineProperties(vcl::TFiler* filer, TWydStrings* strings);

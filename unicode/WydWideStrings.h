@@ -34,6 +34,8 @@ class TWideStrings : public vcl::TPersistent {
     ~TWideStrings() override;
     TWideStrings(const TWideStrings&) = delete;
     TWideStrings& operator=(const TWideStrings&) = delete;
+    // "Strings" in form streams: every item as a wide string.
+    void DefineProperties(vcl::TFiler* filer) override;
 
     // The virtual operations, in the order descendants know them.
     virtual WideString Get(int index) const = 0;

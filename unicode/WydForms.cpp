@@ -1,0 +1,301 @@
+// The Unicode application object, the message hook and Unicode forms.
+#include "WydForms.h"
+
+#include "WydSysUtils.h"
+
+using namespace vcl;
+
+VCL_IMPLEMENT_CLASS(TWydApplication, TComponent)
+VCL_IMPLEMENT_CLASS(TWydAppIdleEventControl, TControl)
+VCL_IMPLEMENT_CLASS(TWydForm, TForm, {
+    m.Publish("Caption", &TWydForm::GetCaption, &TWydForm::SetCaption).Stored(&TWydForm::IsCaptionStored);
+    m.Publish("Hint", &TWydForm::GetHint, &TWydForm::SetHint).Stored(&TWydForm::IsHintStored);
+})
+
+TWydApplication* WydApplication = nullptr;
+
+namespace {
+
+HHOOK messageHook = nullptr;
+int manualPeekCounter = 0;
+
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    try {
+        if (code >= 0 && wParam == PM_REMOVE && manualPeekCounter == 0 && WydApplication &&
+            WydApplication->ProcessMessage(*msg))
+            msg->message = WM_NULL;  // handled here; the class library's loop sees nothing
+    } catch (...) {
+        if (Application)
+            Application->HandleException(WydApplication);
+    }
+    return CallNextHookEx(messageHook, code, wParam, lParam);
+}
+
+// The control under the mouse, windowless ones included.
+TControl* MouseControl()
+{
+    POINT p;
+    if (!GetCursorPos(&p))
+        return nullptr;
+    HWND window = WindowFromPoint(p);
+    TWinControl* win = FindControl(window);
+    if (!win)
+        return nullptr;
+    ScreenToClient(window, &p);
+    TControl* inner = win->ControlAtPos(p, true);
+    return inner && !dynamic_cast<TWinControl*>(inner) ? inner : win;
+}
+
+}  // namespace
+
+// =============================================================================================
+// TWydApplication
+
+TWydApplication::TWydApplication(TComponent* owner) : TComponent(owner)
+{
+    Application->HookMainWindow(this, [this](TMessage& m) { return WndProc(m); });
+    settingChangeTime_ = GetTickCount();
+    _SettingChangeTime = settingChangeTime_;
+}
+
+TWydApplication::~TWydApplication()
+{
+    if (Application)
+        Application->UnhookMainWindow(this);
+    delete idleEventControl_;
+}
+
+bool TWydApplication::WndProc(TMessage& message)
+{
+    try {
+        switch (message.Msg) {
+        case WM_SETTINGCHANGE:
+            settingChangeTime_ = GetTickCount();
+            _SettingChangeTime = settingChangeTime_;
+            break;
+        case WM_CREATE:
+            if (!title_.empty())
+                SetTitle(title_);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        Application->HandleException(this);
+    }
+    return false;
+}
+
+bool TWydApplication::ProcessMessage(MSG& msg)
+{
+    TCustomForm* mainForm = Application ? Application->GetMainForm() : nullptr;
+    if (!mainFormChecked_ && mainForm) {
+        mainFormChecked_ = true;
+        if (!dynamic_cast<TWydForm*>(mainForm)) {
+            idleEventControl_ = new TWydAppIdleEventControl(mainForm);
+            idleEventControl_->SetParent(mainForm);
+        }
+    }
+    if (msg.message != WM_CHAR || msg.wParam < 256 || !msg.hwnd || !IsWindowUnicode(msg.hwnd))
+        return false;
+    if (Application->DialogHandle && !IsWindowUnicode(Application->DialogHandle))
+        return false;
+    bool handled = false;
+    Application->OnMessage(msg, handled);
+    Application->CancelHint();
+    if (!handled && !IsDlgMsg(msg))
+        DispatchMessageW(&msg);
+    return true;
+}
+
+bool TWydApplication::IsDlgMsg(MSG& msg)
+{
+    HWND dialog = Application->DialogHandle;
+    if (!dialog)
+        return false;
+    return IsWindowUnicode(dialog) ? IsDialogMessageW(dialog, &msg) : IsDialogMessageA(dialog, &msg);
+}
+
+WideString TWydApplication::MouseControlHint()
+{
+    TControl* control = MouseControl();
+    return control ? WideGetLongHint(WideGetHint(control)) : WideString();
+}
+
+WideString TWydApplication::GetHint()
+{
+    WideString mouseHint = MouseControlHint();
+    if (WideToAnsi(mouseHint) == Application->GetHint())
+        hint_ = mouseHint;
+    return GetSyncedWideString(hint_, Application->GetHint());
+}
+
+void TWydApplication::SetHint(const WideString& value)
+{
+    SetSyncedWideString(value, hint_, Application->GetHint(), [](const AnsiString& s) { Application->SetHint(s); });
+}
+
+void TWydApplication::DoIdle()
+{
+    WideString mouseHint = MouseControlHint();
+    if (WideToAnsi(mouseHint) == Application->GetHint())
+        SetHint(mouseHint);
+}
+
+WideString TWydApplication::GetTitle()
+{
+    HWND window = Application->GetHandle();
+    if (!window || !Win32PlatformIsUnicode)
+        return GetSyncedWideString(title_, Application->GetTitle());
+    auto length = DefWindowProcW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buffer(size_t(std::max<LRESULT>(length, 0)) + 1);
+    auto copied = DefWindowProcW(window, WM_GETTEXT, buffer.size(), LPARAM(buffer.data()));
+    return WideString(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, length)));
+}
+
+void TWydApplication::SetTitle(const WideString& value)
+{
+    HWND window = Application->GetHandle();
+    if (!window || !Win32PlatformIsUnicode) {
+        SetSyncedWideString(value, title_, Application->GetTitle(),
+                            [](const AnsiString& s) { Application->SetTitle(s); });
+        return;
+    }
+    if (GetTitle() != value || !title_.empty()) {
+        DefWindowProcW(window, WM_SETTEXT, 0, LPARAM(value.c_str()));
+        title_.clear();
+    }
+}
+
+WideString TWydApplication::GetExeName() const { return WideParamStr(0); }
+
+// =============================================================================================
+// TWydAppIdleEventControl
+
+TWydAppIdleEventControl::TWydAppIdleEventControl(TComponent* owner) : TControl(owner)
+{
+    SetBounds(0, 0, 0, 0);
+}
+
+TWydAppIdleEventControl::~TWydAppIdleEventControl()
+{
+    if (WydApplication && WydApplication->idleEventControl_ == this)
+        WydApplication->idleEventControl_ = nullptr;
+}
+
+void TWydAppIdleEventControl::InitiateAction()
+{
+    if (WydApplication)
+        WydApplication->DoIdle();
+}
+
+// =============================================================================================
+// Unit start and end
+
+void InitWydForms()
+{
+    if (WydApplication)
+        return;
+    InitWydControls();
+    WydApplication = new TWydApplication(nullptr);
+    if (Win32PlatformIsUnicode) {
+        messageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
+        if (!messageHook)
+            RaiseLastOSError();
+    }
+}
+
+void DoneWydForms()
+{
+    if (messageHook)
+        UnhookWindowsHookEx(messageHook);
+    messageHook = nullptr;
+    delete WydApplication;
+    WydApplication = nullptr;
+}
+
+void EnableManualPeekMessageWithRemove() { ++manualPeekCounter; }
+
+void DisableManualPeekMessageWithRemove()
+{
+    if (manualPeekCounter > 0)
+        --manualPeekCounter;
+}
+
+namespace {
+
+void SubstituteFont(const char* name, const AnsiString& substitute)
+{
+    if (!WriteProfileStringA("FontSubstitutes", name, substitute.c_str()))
+        RaiseLastOSError();
+    if (!Win32PlatformIsUnicode)
+        WriteProfileStringA(nullptr, nullptr, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, LPARAM("FontSubstitutes"), SMTO_NORMAL, 250, &ignored);
+}
+
+AnsiString ProfileFont(const char* name)
+{
+    char value[32] = {};
+    GetProfileStringA("FontSubstitutes", name, "", value, sizeof value);
+    return value;
+}
+
+bool ScreenHasFont(const char* name)
+{
+    HDC dc = GetDC(nullptr);
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, name, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExA(
+        dc, &wanted, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+            *reinterpret_cast<bool*>(found) = true;
+            return 0;
+        },
+        LPARAM(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+}  // namespace
+
+void InitWydEnvironment()
+{
+    InstallWydSystemUpdates(WydSystemUpdate(tsWideResourceStrings) | WydSystemUpdate(tsFixImplicitCodePage) |
+                            WydSystemUpdate(tsFixWideStrConcat) | WydSystemUpdate(tsFixWideFormat));
+    if (ProfileFont("MS Shell Dlg").empty())
+        SubstituteFont("MS Shell Dlg", "MS Sans Serif");
+    if (ProfileFont("MS Shell Dlg 2").empty())
+        SubstituteFont("MS Shell Dlg 2", ScreenHasFont("Tahoma") ? AnsiString("Tahoma") : ProfileFont("MS Shell Dlg"));
+    HintWindowClass = TWydHintWindow::StaticClass();
+}
+
+// =============================================================================================
+// TWydForm
+
+void TWydForm::CreateWindowHandle(const TCreateParams& params)
+{
+    if (!Win32PlatformIsUnicode) {
+        TForm::CreateWindowHandle(params);
+        return;
+    }
+    TCreateParams wide = params;
+    wide.ExStyle &= ~DWORD(WS_EX_LAYERED);
+    CreateUnicodeHandle(this, wide, WideString());
+}
+
+void TWydForm::UpdateActions()
+{
+    TForm::UpdateActions();
+    if (WydApplication)
+        WydApplication->DoIdle();
+}
+
+void TWydForm::DefineProperties(TFiler* filer)
+{
+    TForm::DefineProperties(filer);
+    WydPersistent_AfterInherited_DefineProperties(filer, this);
+}

@@ -1,0 +1,75 @@
+// The Unicode companion of the application object (wide title and hint, the message hook that lets typed
+// characters beyond the ANSI code page reach Unicode windows whole) and forms with Unicode windows.
+#pragma once
+
+#include <windows.h>
+
+#include "Forms.h"
+#include "WydControls.h"
+
+class TWydAppIdleEventControl;
+
+class TWydApplication : public vcl::TComponent {
+    VCL_CLASS(TWydApplication, vcl::TComponent)
+    explicit TWydApplication(vcl::TComponent* owner);
+    ~TWydApplication() override;
+
+    WideString GetHint();
+    void SetHint(const WideString& value);
+    WideString GetTitle();
+    void SetTitle(const WideString& value);
+    WideString GetExeName() const;
+    // Takes a removed message out of the class library's loop (true) when it is a wide character for a
+    // Unicode window, and dispatches it as a wide message.
+    bool ProcessMessage(MSG& msg);
+    bool IsDlgMsg(MSG& msg);
+    void DoIdle();
+    bool WndProc(vcl::TMessage& message);
+    TWydAppIdleEventControl* GetIdleEventControl() const { return idleEventControl_; }
+
+private:
+    friend class TWydAppIdleEventControl;
+    WideString MouseControlHint();
+    bool mainFormChecked_ = false;
+    WideString hint_;
+    TWydAppIdleEventControl* idleEventControl_ = nullptr;
+    DWORD settingChangeTime_ = 0;
+    WideString title_;
+};
+
+// A zero-size control on a plain main form whose idle update keeps the wide application hint in step.
+class TWydAppIdleEventControl : public vcl::TControl {
+    VCL_CLASS(TWydAppIdleEventControl, vcl::TControl)
+    explicit TWydAppIdleEventControl(vcl::TComponent* owner);
+    ~TWydAppIdleEventControl() override;
+    void InitiateAction() override;
+};
+
+extern TWydApplication* WydApplication;
+// Unit start: the application object, and on NT the message hook of the calling (main) thread; a failure
+// to install the hook raises. Needs the class library's Application.
+void InitWydForms();
+void DoneWydForms();
+
+// While the counter is above 0 the hook lets every message pass (for code that peeks and removes itself).
+void EnableManualPeekMessageWithRemove();
+void DisableManualPeekMessageWithRemove();
+
+// The layer's run-time fixes, the dialog font substitutes and the wide hint window; offered, not run at start.
+void InitWydEnvironment();
+
+class TWydForm : public vcl::TForm {
+    VCL_CLASS(TWydForm, vcl::TForm)
+    using TForm::TForm;
+    WideString GetCaption() const { return WydControl_GetText(const_cast<TWydForm*>(this)); }
+    void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
+    WideString GetHint() const { return WydControl_GetHint(const_cast<TWydForm*>(this)); }
+    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
+    bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydForm*>(this)); }
+    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydForm*>(this)); }
+    void UpdateActions() override;
+    void DefineProperties(vcl::TFiler* filer) override;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};

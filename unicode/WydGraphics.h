@@ -1,0 +1,24 @@
+// Wide text drawn and measured on the class library's canvases, and a picture loaded and saved by wide names.
+#pragma once
+
+#include <windows.h>
+
+#include "Graphics.h"
+#include "WydSystem.h"
+
+void WideCanvasTextRect(vcl::TCanvas* canvas, const RECT& rect, int x, int y, const WideString& text);
+void WideCanvasTextOut(vcl::TCanvas* canvas, int x, int y, const WideString& text);
+SIZE WideDCTextExtent(HDC dc, const WideString& text);
+SIZE WideCanvasTextExtent(vcl::TCanvas* canvas, const WideString& text);
+int WideCanvasTextWidth(vcl::TCanvas* canvas, const WideString& text);
+int WideCanvasTextHeight(vcl::TCanvas* canvas, const WideString& text);
+
+// The class library's graphics take ANSI names; these hand them the file's short (8.3) name.
+class TWydPicture : public vcl::TPicture {
+    VCL_CLASS(TWydPicture, vcl::TPicture)
+    TWydPicture() = default;
+    void LoadFromFile(const WideString& fileName);
+    // Writes a temporary file beside the target and only then replaces the target; on any failure the
+    // target stays as it was and the temporary file is removed.
+    void SaveToFile(const WideString& fileName);
+};
