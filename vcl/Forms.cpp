@@ -350,26 +350,29 @@ void TApplication::HandleException(TObject* Sender)
     std::exception_ptr current = std::current_exception();
     if (!current)
         return;
+    auto report = [&](Exception* e) {
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    };
+    // A handler that fails itself must not let its exception reach the window procedure around us.
     try {
-        std::rethrow_exception(current);
-    } catch (EAbort&) {
-    } catch (Exception& e) {
-        if (OnException)
-            OnException(Sender, &e);
-        else
-            ShowException(&e);
-    } catch (std::exception& e) {
-        Exception wrapped(e.what());
-        if (OnException)
-            OnException(Sender, &wrapped);
-        else
-            ShowException(&wrapped);
+        try {
+            std::rethrow_exception(current);
+        } catch (EAbort&) {
+        } catch (Exception& e) {
+            report(&e);
+        } catch (std::exception& e) {
+            Exception wrapped(e.what());
+            report(&wrapped);
+        } catch (...) {
+            Exception wrapped("Unknown exception");
+            report(&wrapped);
+        }
     } catch (...) {
-        Exception wrapped("Unknown exception");
-        if (OnException)
-            OnException(Sender, &wrapped);
-        else
-            ShowException(&wrapped);
+        ::MessageBoxA(nullptr, "An error occurred while an error was being reported.", FTitle.c_str(),
+                      MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     }
 }
 
