@@ -1,6 +1,8 @@
 // Image lists: a row of same-sized images on a system image list, made when first needed.
 #pragma once
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "Graphics.h"
