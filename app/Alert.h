@@ -2,6 +2,7 @@
 // reads AlertAnswer afterwards.
 #pragma once
 
+#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
@@ -16,7 +17,7 @@ class TfrmAlert : public vcl::TForm {
     explicit TfrmAlert(vcl::TComponent* owner);
     vcl::TLabel* lblMessage = nullptr;
     vcl::TLabel* lbl30Seconds = nullptr;
-    vcl::TPanel* pgbCountdown = nullptr;  // progress bar stand-in
+    vcl::TProgressBar* pgbCountdown = nullptr;
     vcl::TButton* btnOK = nullptr;
     vcl::TButton* btnApply = nullptr;
     vcl::TButton* btnCancel = nullptr;

@@ -126,6 +126,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
         EnableMainControls(false);
         StartTransaction(*this);
     }
+    pgbCountDown->SetMax(120);
     DiscTitle = Widen(cbxDiscLabel->GetText());
     FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     if (OperationMode == 1)
@@ -274,8 +275,8 @@ void TfrmMain::EnableMainControls(bool on)
         control->SetEnabled(on);
     if (on)
         WriteRequested = false;
-    // Append and Abort act on a selected transaction (the list shows transactions only for now).
-    if (tvSessions->GetItemIndex() < 0) {
+    vcl::TTreeNode* selected = tvSessions->GetSelected();
+    if (!selected || selected->GetLevel() >= 1) {
         bbtnAbort->SetEnabled(false);
         bbtnAppend->SetEnabled(false);
     }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "LanguageTexts.h"
@@ -16,19 +17,19 @@
 
 namespace pagorin {
 
-// Components of the form, by class. Until the tree, list, progress, status, tool and spin controls of the
-// class library exist, the form carries plain stand-ins of the same names (list box, panel, button, edit);
-// switching the form files and these classes is all the change.
+// Components of the form, by class. The bit buttons and the spin edit are plain buttons and an edit of the
+// same names until the class library has them (and the transaction tree a plain tree view until the check
+// tree exists); switching the form files and these classes is all the change.
 #define PAGORIN_MAIN_COMPONENTS(X)                                                                           \
     X(vcl::TMainMenu, MainMenu1) X(vcl::TMenuItem, menuFile) X(vcl::TMenuItem, menuStartTransaction)          \
     X(vcl::TMenuItem, menuLoadSettings) X(vcl::TMenuItem, menuSaveSettings) X(vcl::TMenuItem, menuSelectScanner) \
     X(vcl::TMenuItem, menuExit) X(vcl::TMenuItem, menuOptions) X(vcl::TMenuItem, menuSettings)                  \
     X(vcl::TMenuItem, menuTestTray) X(vcl::TMenuItem, menuHelp) X(vcl::TMenuItem, menuHelpManual)              \
     X(vcl::TMenuItem, menuWebPage) X(vcl::TMenuItem, menuAbout)                                              \
-    X(vcl::TPanel, ToolBar1) X(vcl::TButton, btnStartTransaction) X(vcl::TButton, btnLoadSettings)             \
-    X(vcl::TButton, btnSaveSettings) X(vcl::TButton, btnSelectScanner) X(vcl::TButton, btnSettings)            \
-    X(vcl::TButton, btnLanguage) X(vcl::TButton, btnHelpManual) X(vcl::TButton, btnWeb)                        \
-    X(vcl::TButton, btnAbout) X(vcl::TButton, btnExit)                                                       \
+    X(vcl::TToolBar, ToolBar1) X(vcl::TToolButton, btnStartTransaction) X(vcl::TToolButton, btnLoadSettings)             \
+    X(vcl::TToolButton, btnSaveSettings) X(vcl::TToolButton, btnSelectScanner) X(vcl::TToolButton, btnSettings)            \
+    X(vcl::TToolButton, btnLanguage) X(vcl::TToolButton, btnHelpManual) X(vcl::TToolButton, btnWeb)                        \
+    X(vcl::TToolButton, btnAbout) X(vcl::TToolButton, btnExit)                                                       \
     X(vcl::TGroupBox, gbxScanSettings) X(vcl::TLabel, lblScanner) X(vcl::TLabel, txtScanner)                   \
     X(vcl::TLabel, lblColorMode) X(vcl::TLabel, txtColorMode) X(vcl::TLabel, lblResolution)                    \
     X(vcl::TLabel, txtResolution) X(vcl::TLabel, lblPageSize) X(vcl::TLabel, txtPageSize)                      \
@@ -43,11 +44,11 @@ namespace pagorin {
     X(vcl::TLabel, lblDiscLabel) X(vcl::TComboBox, cbxDiscLabel) X(vcl::TImage, imgBar) X(vcl::TImage, imgDraw) \
     X(vcl::TGroupBox, gbxDiscWriteStatus) X(vcl::TLabel, lblAutoloader) X(vcl::TLabel, txtAutoloader)          \
     X(vcl::TLabel, lblCurrentDisc) X(vcl::TLabel, txtCurrentDisc) X(vcl::TLabel, lbl0) X(vcl::TLabel, lbl100)  \
-    X(vcl::TPanel, pgbWrite)                                                                                 \
-    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TListBox, tvSessions) X(vcl::TButton, bbtnWrite)              \
-    X(vcl::TButton, bbtnAppend) X(vcl::TButton, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TPanel, pgbCountDown) \
-    X(vcl::TPanel, StatusBar1)                                                                               \
-    X(vcl::TListBox, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
+    X(vcl::TProgressBar, pgbWrite)                                                                                 \
+    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TTreeView, tvSessions) X(vcl::TButton, bbtnWrite)              \
+    X(vcl::TButton, bbtnAppend) X(vcl::TButton, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TProgressBar, pgbCountDown) \
+    X(vcl::TStatusBar, StatusBar1)                                                                               \
+    X(vcl::TListView, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
     X(vcl::TComboBox, cbColorModes) X(vcl::TComboBox, cbPageSize) X(vcl::TComboBox, cbPDFOption)              \
     X(vcl::TRadioGroup, rgWriteSettings) X(vcl::TButton, btnScan) X(vcl::TButton, btnWrite)                   \
     X(vcl::TTimer, tmrStartRobotThread) X(vcl::TTimer, tmrCheckDir) X(vcl::TTimer, tmrShowWaitNextPage)         \

@@ -54,15 +54,6 @@ void ReadInstallationFolder()
     InstallationFolder = key.ReadString("InstallDir", MAX_PATH - 1).value_or("");
 }
 
-void RegisterFormClasses()
-{
-    vcl::RegisterClasses({vcl::TMainMenu::StaticClass(), vcl::TPopupMenu::StaticClass(), vcl::TMenuItem::StaticClass(),
-                          vcl::TPanel::StaticClass(), vcl::TButton::StaticClass(), vcl::TGroupBox::StaticClass(),
-                          vcl::TLabel::StaticClass(), vcl::TComboBox::StaticClass(), vcl::TCheckBox::StaticClass(),
-                          vcl::TEdit::StaticClass(), vcl::TImage::StaticClass(), vcl::TListBox::StaticClass(),
-                          vcl::TRadioGroup::StaticClass(), vcl::TTimer::StaticClass()});
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -76,7 +67,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     ReadInstallationFolder();
 
     vcl::InitForms();
-    RegisterFormClasses();
     try {
         vcl::Application->Initialize();
         vcl::Application->SetTitle("Pagorin");

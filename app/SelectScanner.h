@@ -1,6 +1,7 @@
 // TfrmSelectScanner, the small dialog that switches the current scanner.
 #pragma once
 
+#include "ComCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
 
@@ -10,7 +11,7 @@ class TfrmSelectScanner : public vcl::TForm {
     VCL_CLASS(TfrmSelectScanner, vcl::TForm)
     explicit TfrmSelectScanner(vcl::TComponent* owner) : vcl::TForm(owner) {}
     vcl::TGroupBox* gbxScanners = nullptr;
-    vcl::TListBox* lvDataSources = nullptr;  // list view stand-in
+    vcl::TListView* lvDataSources = nullptr;
     vcl::TButton* btnOK = nullptr;
     vcl::TButton* btnCancel = nullptr;
 };

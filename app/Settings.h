@@ -1,6 +1,7 @@
 // TfrmSettings, the four-page settings dialog (scanner and scan settings, write settings, language, path).
 #pragma once
 
+#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -8,25 +9,24 @@
 
 namespace pagorin {
 
-// Page control, tab sheets, list views, the folder tree and the spin edit are stand-ins (panels, list
-// boxes, an edit) until the class library has them.
+// The spin edit is a plain edit of the same name until the class library has it.
 #define PAGORIN_SETTINGS_COMPONENTS(X)                                                                        \
-    X(vcl::TPanel, WydPageControl1) X(vcl::TPanel, pageScanSettings) X(vcl::TGroupBox, gbxScanSettings)        \
-    X(vcl::TLabel, lblScanners) X(vcl::TListBox, lvDataSources) X(vcl::TLabel, lblColorMode)                   \
+    X(vcl::TPageControl, WydPageControl1) X(vcl::TTabSheet, pageScanSettings) X(vcl::TGroupBox, gbxScanSettings)        \
+    X(vcl::TLabel, lblScanners) X(vcl::TListView, lvDataSources) X(vcl::TLabel, lblColorMode)                   \
     X(vcl::TComboBox, cbxColorMode) X(vcl::TLabel, lblResolution) X(vcl::TComboBox, cbxResolution)             \
     X(vcl::TLabel, lblPageSize) X(vcl::TComboBox, cbxPageSize) X(vcl::TLabel, lblPaperWidth)                  \
     X(vcl::TEdit, edPaperWidth) X(vcl::TLabel, lblFileFormat) X(vcl::TComboBox, cbxFileFormat)                 \
     X(vcl::TLabel, lblPageWaitTime) X(vcl::TEdit, edPageWaitTime) X(vcl::TLabel, lblNotice)                    \
     X(vcl::TCheckBox, ckxDuplex) X(vcl::TCheckBox, ckbSaveScanSettings)                                     \
-    X(vcl::TPanel, pageWriteSettings) X(vcl::TGroupBox, gbxWriteSetting) X(vcl::TLabel, lblDiscType)           \
+    X(vcl::TTabSheet, pageWriteSettings) X(vcl::TGroupBox, gbxWriteSetting) X(vcl::TLabel, lblDiscType)           \
     X(vcl::TComboBox, cbxDiscType) X(vcl::TLabel, lblCompiledPDF) X(vcl::TComboBox, cbxCompiledPDF)            \
     X(vcl::TLabel, lblPDFSize) X(vcl::TEdit, edPDFSize) X(vcl::TLabel, lblCopies) X(vcl::TEdit, cseCopies)      \
     X(vcl::TLabel, lblRWDiscPolicy) X(vcl::TComboBox, cbxRWDiscPolicy) X(vcl::TLabel, lblWriteSpeed)           \
     X(vcl::TComboBox, cbxWriteSpeed) X(vcl::TCheckBox, ckbWriteEachTransaction)                              \
     X(vcl::TCheckBox, ckbSaveWriteSettings) X(vcl::TCheckBox, ckbDeleteHotKeyFiles)                          \
-    X(vcl::TPanel, pageLanguage) X(vcl::TGroupBox, gbxLanguageSettings) X(vcl::TListBox, lvLanguage)            \
+    X(vcl::TTabSheet, pageLanguage) X(vcl::TGroupBox, gbxLanguageSettings) X(vcl::TListView, lvLanguage)            \
     X(vcl::TCheckBox, ckbSaveLanguageSettings)                                                               \
-    X(vcl::TPanel, pageSaveFilePath) X(vcl::TGroupBox, gbxPathSettings) X(vcl::TListBox, tvDirectories)        \
+    X(vcl::TTabSheet, pageSaveFilePath) X(vcl::TGroupBox, gbxPathSettings) X(vcl::TTreeView, tvDirectories)        \
     X(vcl::TEdit, edPath) X(vcl::TButton, btnOK) X(vcl::TButton, btnApply) X(vcl::TButton, btnCancel)          \
     X(vcl::TPopupMenu, popMenu) X(vcl::TMenuItem, popGetProperties) X(vcl::TMenuItem, popRemovefromList)       \
     X(vcl::TMenuItem, popSeparator) X(vcl::TMenuItem, popShowAll) X(vcl::TTimer, tmrDiscType)

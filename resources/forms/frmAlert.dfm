@@ -31,12 +31,13 @@ object frmAlert: TfrmAlert
     Width = 380
     Height = 20
   end
-  object pgbCountdown: TPanel
+  object pgbCountdown: TProgressBar
+    Max = 100
+    Smooth = True
     Left = 12
     Top = 132
     Width = 380
     Height = 16
-    Caption = ''
   end
   object btnOK: TButton
     Left = 12

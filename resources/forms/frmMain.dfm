@@ -53,49 +53,51 @@ object frmMain: TfrmMain
       end
     end
   end
-  object ToolBar1: TPanel
+  object ToolBar1: TToolBar
+    ShowCaptions = True
+    ButtonWidth = 70
+    ButtonHeight = 28
     Left = 0
     Top = 0
     Width = 820
     Height = 36
     Align = alTop
-    Caption = ''
-    object btnStartTransaction: TButton
+    object btnStartTransaction: TToolButton
       Left = 4
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Start'
     end
-    object btnLoadSettings: TButton
+    object btnLoadSettings: TToolButton
       Left = 76
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Load'
     end
-    object btnSaveSettings: TButton
+    object btnSaveSettings: TToolButton
       Left = 148
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Save'
     end
-    object btnSelectScanner: TButton
+    object btnSelectScanner: TToolButton
       Left = 220
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Scanner'
     end
-    object btnSettings: TButton
+    object btnSettings: TToolButton
       Left = 292
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Settings'
     end
-    object btnLanguage: TButton
+    object btnLanguage: TToolButton
       Left = 364
       Top = 4
       Width = 70
@@ -103,28 +105,28 @@ object frmMain: TfrmMain
       Caption = 'Language'
       Hint = 'Select Language'
     end
-    object btnHelpManual: TButton
+    object btnHelpManual: TToolButton
       Left = 436
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Help'
     end
-    object btnWeb: TButton
+    object btnWeb: TToolButton
       Left = 508
       Top = 4
       Width = 70
       Height = 28
       Caption = 'Web'
     end
-    object btnAbout: TButton
+    object btnAbout: TToolButton
       Left = 580
       Top = 4
       Width = 70
       Height = 28
       Caption = 'About'
     end
-    object btnExit: TButton
+    object btnExit: TToolButton
       Left = 652
       Top = 4
       Width = 70
@@ -417,12 +419,11 @@ object frmMain: TfrmMain
         Height = 16
         Caption = '0'
       end
-      object pgbWrite: TPanel
+      object pgbWrite: TProgressBar
         Left = 36
         Top = 68
         Width = 320
         Height = 18
-        Caption = ''
       end
       object lbl100: TLabel
         Left = 362
@@ -438,7 +439,7 @@ object frmMain: TfrmMain
     Width = 380
     Height = 200
     Caption = ' Scan Transactions '
-      object tvSessions: TListBox
+      object tvSessions: TTreeView
         Left = 12
         Top = 20
         Width = 356
@@ -472,23 +473,34 @@ object frmMain: TfrmMain
         Height = 16
         Caption = 'Next Scanned Page Waiting'
       end
-      object pgbCountDown: TPanel
+      object pgbCountDown: TProgressBar
         Left = 212
         Top = 176
         Width = 156
         Height = 16
-        Caption = ''
       end
   end
-  object StatusBar1: TPanel
+  object StatusBar1: TStatusBar
+    Panels = <
+      item
+        Width = 426
+      end
+      item
+        Width = 50
+      end>
     Left = 0
     Top = 540
     Width = 820
     Height = 22
     Align = alBottom
-    Caption = ''
   end
-  object lvDataSources: TListBox
+  object lvDataSources: TListView
+    ViewStyle = vsReport
+    ShowColumnHeaders = False
+    Columns = <
+      item
+        Width = 100
+      end>
     Left = 0
     Top = 0
     Width = 10

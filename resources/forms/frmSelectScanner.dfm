@@ -14,7 +14,13 @@ object frmSelectScanner: TfrmSelectScanner
     Width = 280
     Height = 190
     Caption = ' Scanners '
-      object lvDataSources: TListBox
+      object lvDataSources: TListView
+      ViewStyle = vsReport
+      ShowColumnHeaders = False
+      Columns = <
+        item
+          Width = 228
+        end>
         Left = 12
         Top = 22
         Width = 256

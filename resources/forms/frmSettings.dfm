@@ -8,19 +8,14 @@ object frmSettings: TfrmSettings
   Position = poScreenCenter
   Font.Name = 'Arial'
   Font.Height = -12
-  object WydPageControl1: TPanel
+  object WydPageControl1: TPageControl
+    ActivePage = pageScanSettings
     Left = 8
     Top = 8
     Width = 530
     Height = 340
-    Caption = ''
-      object pageScanSettings: TPanel
-        Left = 0
-        Top = 0
-        Width = 530
-        Height = 340
-        Caption = ''
-        Visible = True
+      object pageScanSettings: TTabSheet
+      Caption = 'Scan Settings'
         object gbxScanSettings: TGroupBox
           Left = 8
           Top = 8
@@ -34,7 +29,15 @@ object frmSettings: TfrmSettings
             Height = 16
             Caption = 'Scanners :'
           end
-          object lvDataSources: TListBox
+          object lvDataSources: TListView
+          ViewStyle = vsReport
+          ShowColumnHeaders = False
+          ReadOnly = True
+          HideSelection = False
+          Columns = <
+            item
+              Width = 192
+            end>
             Left = 12
             Top = 40
             Width = 220
@@ -148,13 +151,8 @@ object frmSettings: TfrmSettings
           end
         end
       end
-      object pageWriteSettings: TPanel
-        Left = 0
-        Top = 0
-        Width = 530
-        Height = 340
-        Caption = ''
-        Visible = False
+      object pageWriteSettings: TTabSheet
+      Caption = 'Write Settings'
         object gbxWriteSetting: TGroupBox
           Left = 8
           Top = 8
@@ -268,20 +266,31 @@ object frmSettings: TfrmSettings
           end
         end
       end
-      object pageLanguage: TPanel
-        Left = 0
-        Top = 0
-        Width = 530
-        Height = 340
-        Caption = ''
-        Visible = False
+      object pageLanguage: TTabSheet
+      Caption = 'Language'
         object gbxLanguageSettings: TGroupBox
           Left = 8
           Top = 8
           Width = 508
           Height = 320
           Caption = ''
-          object lvLanguage: TListBox
+          object lvLanguage: TListView
+          ViewStyle = vsReport
+          ReadOnly = True
+          RowSelect = True
+          Columns = <
+            item
+              Caption = 'Language'
+              Width = 192
+            end
+            item
+              Caption = 'Local Term'
+              Width = 192
+            end
+            item
+              Caption = 'LCID'
+              Width = 92
+            end>
             Left = 12
             Top = 20
             Width = 480
@@ -296,20 +305,15 @@ object frmSettings: TfrmSettings
           end
         end
       end
-      object pageSaveFilePath: TPanel
-        Left = 0
-        Top = 0
-        Width = 530
-        Height = 340
-        Caption = ''
-        Visible = False
+      object pageSaveFilePath: TTabSheet
+      Caption = 'Path'
         object gbxPathSettings: TGroupBox
           Left = 8
           Top = 8
           Width = 508
           Height = 320
           Caption = ''
-          object tvDirectories: TListBox
+          object tvDirectories: TTreeView
             Left = 12
             Top = 20
             Width = 480
