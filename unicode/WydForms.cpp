@@ -243,6 +243,12 @@ AnsiString ProfileFont(const char* name)
     return value;
 }
 
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool ScreenHasFont(const char* name)
 {
     HDC dc = GetDC(nullptr);
@@ -250,12 +256,7 @@ bool ScreenHasFont(const char* name)
     wanted.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(wanted.lfFaceName, name, LF_FACESIZE);
     bool found = false;
-    EnumFontFamiliesExA(
-        dc, &wanted, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool*>(found) = true;
-            return 0;
-        },
-        LPARAM(&found), 0);
+    EnumFontFamiliesExA(dc, &wanted, NoteFontFound, LPARAM(&found), 0);
     ReleaseDC(nullptr, dc);
     return found;
 }
