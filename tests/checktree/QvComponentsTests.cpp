@@ -187,17 +187,21 @@ protected:
     void SetUp() override
     {
         iniPath = WideToAnsi(temp.File(L"settings.ini"));
-        testsupport::DeleteRegTree(HKEY_CURRENT_USER, L"Software\\Temp\\QvStoreTest");
+        testsupport::DeleteRegTree(HKEY_CURRENT_USER, TitleKey());
     }
-    void TearDown() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, L"Software\\Temp\\QvStoreTest"); }
+    void TearDown() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, TitleKey()); }
+
+    // Test cases run in parallel processes: each takes a title, and so a default key, of its own.
+    std::wstring TitleKey() const { return L"Software\\Temp\\" + AnsiToWide(title); }
 
     void Use(TQvRegIniFile& store, TQvPathType type)
     {
         store.SetPathType(type);
         store.SetPath(type == ptIniFile ? iniPath : AnsiString());
-        Application->SetTitle("QvStoreTest");
+        Application->SetTitle(title);
     }
 
+    const AnsiString title = "QvStoreTest" + std::to_string(GetCurrentProcessId());
     testsupport::TempDir temp;
     AnsiString iniPath;
 };
@@ -270,9 +274,9 @@ TEST_F(QvStoreTest, RegistryStoreWithoutPathUsesTheApplicationTitle)
 {
     TQvRegIniFile store(nullptr);
     Use(store, ptRegistry);
-    EXPECT_EQ(store.ResolvedPath(), "\\Software\\Temp\\QvStoreTest");
+    EXPECT_EQ(store.ResolvedPath(), "\\Software\\Temp\\" + title);
     store.WriteInteger("Section", "Value", 42);
-    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, L"Software\\Temp\\QvStoreTest\\Section", L"Value"), 42u);
+    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, TitleKey() + L"\\Section", L"Value"), 42u);
     TQvRegIniFile ini(nullptr);
     EXPECT_EQ(ExtractFileExt(ini.ResolvedPath()), ".ini");
 }
@@ -285,7 +289,7 @@ TEST_F(QvStoreTest, RegistrySectionValuesListEveryKind)
     store.WriteInteger("Kinds", "Number", -5);
     const BYTE bytes[] = {0x01, 0xAB, 0xFF};
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Temp\\QvStoreTest\\Kinds", 0, KEY_SET_VALUE, &key), 0);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (TitleKey() + L"\\Kinds").c_str(), 0, KEY_SET_VALUE, &key), 0);
     RegSetValueExA(key, "Bytes", 0, REG_BINARY, bytes, sizeof(bytes));
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("def"), 4);
     RegCloseKey(key);

@@ -34,10 +34,12 @@ protected:
         testsupport::DeleteRegTree(HKEY_LOCAL_MACHINE, kRegistryKey);
     }
 
-    // Runs a copy of the bare program with this document attached; gives the signed exit code.
+    // Runs a copy of the bare program with this document attached; gives the signed exit code. Every run
+    // gets its own copy: the file of a program that has just ended may still be held open for a moment.
     int RunWith(const std::string& document, const std::wstring& arguments = L"-ns") {
-        testsupport::WriteFileBytes(dir_.File(L"Quenfold.exe"), AttachedProgram(document));
-        return RunProgram(dir_.File(L"Quenfold.exe"), arguments);
+        const std::wstring program = dir_.File(L"Quenfold-" + std::to_wstring(++runs_) + L".exe");
+        testsupport::WriteFileBytes(program, AttachedProgram(document));
+        return RunProgram(program, arguments);
     }
     int RunProgram(const std::wstring& program, const std::wstring& arguments) {
         const auto code = testsupport::RunProgram(L"\"" + program + L"\" " + arguments, 30000);
@@ -46,6 +48,7 @@ protected:
     }
 
     testsupport::TempDir dir_;
+    int runs_ = 0;
     const std::wstring common_;
     const std::wstring local_;
 };

@@ -1,6 +1,8 @@
 // Helpers for tests that drive real programs, windows and the registry of the Wine prefix.
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <shlwapi.h>
 
 #include <atomic>
@@ -228,6 +230,8 @@ std::string ReadFileBytes(const std::wstring& path) {
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) ADD_FAILURE() << "cannot write " << ToUtf8(path);
 }
 
 std::string ToUtf8(const std::wstring& text) {
