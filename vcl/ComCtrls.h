@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 
 namespace vcl {
 
@@ -318,6 +319,52 @@ class TTreeView : public TCustomTreeView {
 
 // ---- progress bar ------------------------------------------------------------------------------
 
+// ---- rich edit -------------------------------------------------------------------------------
+
+class TCustomRichEdit;
+
+// The lines of a rich edit; an insertion the window refuses raises EOutOfResources.
+class TRichEditStrings : public TMemoStrings {
+    VCL_CLASS(TRichEditStrings, TMemoStrings)
+    explicit TRichEditStrings(TCustomRichEdit* RichEdit = nullptr);
+    void Insert(int Index, const AnsiString& S) override;
+
+private:
+    TCustomRichEdit* FRichEdit;
+};
+
+enum class TSearchType { stWholeWord, stMatchCase };
+using TSearchTypes = TSet<TSearchType>;
+
+// The system rich edit control (the ANSI class of riched20, or msftedit's where that is missing).
+class TCustomRichEdit : public TCustomMemo {
+    VCL_CLASS(TCustomRichEdit, TCustomMemo)
+    explicit TCustomRichEdit(TComponent* AOwner);
+    // Plain text only: no formatting, and RTF given as text stays text.
+    bool GetPlainText() const { return FPlainText; }
+    void SetPlainText(bool Value);
+    // Position of S within [StartPos, StartPos + Length), or -1.
+    int FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options);
+    TNotifyEvent OnSelectionChange;
+    TNotifyEvent GetOnSelectionChange() const { return OnSelectionChange; }
+    void SetOnSelectionChange(TNotifyEvent Value) { OnSelectionChange = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void SelectionChange();
+    void CNNotify(TMessage& Message);
+
+private:
+    bool FPlainText = false;
+};
+
+class TRichEdit : public TCustomRichEdit {
+    VCL_CLASS(TRichEdit, TCustomRichEdit)
+    using TCustomRichEdit::TCustomRichEdit;
+};
+
 class TProgressBar : public TWinControl {
     VCL_CLASS(TProgressBar, TWinControl)
     explicit TProgressBar(TComponent* AOwner);
@@ -401,7 +448,7 @@ class TStatusBar : public TWinControl {
     void SetAutoHint(bool Value) { FAutoHint = Value; }
     TCanvas* GetCanvas() const { return FCanvas; }
     // Shows the application's hint (THintAction) when AutoHint is on.
-    virtual bool ExecuteAction(TBasicAction* Action);
+    bool ExecuteAction(TBasicAction* Action) override;
     void UpdatePanels();
     void UpdatePanel(int Index);
     void Dispatch(TMessage& Message) override;

@@ -220,6 +220,8 @@ class TControl : public TComponent {
     void SetAction(TBasicAction* Value);
     TActionLink* ActionLink = nullptr;
     virtual void InitiateAction();
+    // A control that acts on actions sent through its form (the status bar on the hint action) says so.
+    virtual bool ExecuteAction(TBasicAction* Action) { (void)Action; return false; }
 
     // ---- input
     virtual void Click();

@@ -15,6 +15,7 @@
 #include "ExtCtrls.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "StdActns.h"
 #include "StdCtrls.h"
 
 namespace vcl {
@@ -23,6 +24,12 @@ VCL_IMPLEMENT_CLASS(THintWindow, TCustomControl)
 VCL_IMPLEMENT_CLASS(TApplication, TComponent)
 VCL_IMPLEMENT_CLASS(TScreen, TComponent)
 VCL_IMPLEMENT_CLASS(TCustomForm, TWinControl)
+VCL_IMPLEMENT_CLASS(TScrollBox, TWinControl, {
+    m.Publish("AutoScroll", &TScrollBox::GetAutoScroll, &TScrollBox::SetAutoScroll).WithDefault(1);
+    m.Publish("BorderStyle", &TScrollBox::GetBorderStyle, &TScrollBox::SetBorderStyle)
+        .WithNames({"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"})
+        .WithDefault(int(TFormBorderStyle::bsSingle));
+})
 VCL_IMPLEMENT_CLASS(TForm, TCustomForm, {
     m.Publish("Caption", &TForm::GetTextProp, &TForm::SetText);
     m.Publish("ClientWidth", &TForm::GetClientWidth, &TForm::SetClientWidth);
@@ -83,7 +90,9 @@ static void RegisterVisualClasses()
                      TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TActionList::StaticClass(),
                      TAction::StaticClass(), TImageList::StaticClass(), TOpenDialog::StaticClass(),
                      TSaveDialog::StaticClass(), TBitBtn::StaticClass(), TSpeedButton::StaticClass(),
-                     TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass()});
+                     TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass(), TScrollBox::StaticClass(),
+                     TRichEdit::StaticClass()});
+    RegisterStdActions();
 }
 
 void InitForms()
@@ -475,7 +484,15 @@ void TApplication::SetHint(const AnsiString& Value)
     if (FHint == Value)
         return;
     FHint = Value;
-    OnHint(this);
+    if (OnHint) {
+        OnHint(this);
+        return;
+    }
+    // Without a handler the hint goes out as a hint action (a status bar with AutoHint shows it).
+    THintAction action(nullptr);
+    action.SetHint(Value);
+    if (FHandle)
+        SendMessageA(FHandle, CM_ACTIONEXECUTE, 0, LPARAM(&action));
 }
 
 void TApplication::SetShowHint(bool Value)
@@ -1110,10 +1127,28 @@ void TCustomForm::CMBiDiModeChanged(TMessage& Message)
         GetControl(i)->Perform(CM_BIDIMODECHANGED, Message.WParam, Message.LParam);
 }
 
+// The form itself first, then its controls, the first that takes the action ending the search.
 void TCustomForm::CMActionExecute(TMessage& Message)
 {
     auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
-    Message.Result = action && action->HandlesTarget(this) ? (action->ExecuteTarget(this), 1) : 0;
+    Message.Result = 0;
+    if (!action)
+        return;
+    if (action->HandlesTarget(this)) {
+        action->ExecuteTarget(this);
+        Message.Result = 1;
+        return;
+    }
+    std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->GetControlCount(); ++i) {
+            TControl* c = parent->GetControl(i);
+            auto* w = dynamic_cast<TWinControl*>(c);
+            if (c->ExecuteAction(action) || (w && offer(w)))
+                return true;
+        }
+        return false;
+    };
+    Message.Result = offer(this) ? 1 : 0;
 }
 
 void TCustomForm::CMActionUpdate(TMessage& Message)
@@ -1272,6 +1307,199 @@ void TCustomForm::ModalLoop()
             Release();
         break;
     }
+}
+
+// =============================================================================================
+// TScrollBox
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner)
+{
+    ControlStyle << csAcceptsControls << csSetCaption << csDoubleClicks;
+    FWidth = 185;
+    FHeight = 41;
+    FColor = clBtnFace;
+}
+
+VCL_BEGIN_MESSAGE_MAP(TScrollBox)
+    VCL_MESSAGE(WM_SIZE, WMSize)
+    VCL_MESSAGE(WM_HSCROLL, WMHScroll)
+    VCL_MESSAGE(WM_VSCROLL, WMVScroll)
+VCL_END_MESSAGE_MAP(TWinControl)
+
+void TScrollBox::CreateParams(TCreateParams& Params)
+{
+    TWinControl::CreateParams(Params);
+    if (FBorderStyle != TFormBorderStyle::bsNone)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TScrollBox::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    UpdateScrollBars();
+}
+
+void TScrollBox::SetAutoScroll(bool Value)
+{
+    if (FAutoScroll == Value)
+        return;
+    FAutoScroll = Value;
+    if (!Value)
+        ScrollTo(0, 0);
+    UpdateScrollBars();
+}
+
+void TScrollBox::SetBorderStyle(TFormBorderStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TScrollBox::AlignControls(TControl* AControl, RECT& Rect)
+{
+    TWinControl::AlignControls(AControl, Rect);
+    UpdateScrollBars();
+}
+
+void TScrollBox::WMSize(TMessage& Message)
+{
+    TWinControl::WMSize(Message);
+    UpdateScrollBars();
+}
+
+SIZE TScrollBox::ContentSize() const
+{
+    SIZE size{0, 0};
+    for (int i = 0; i < GetControlCount(); ++i) {
+        TControl* c = GetControl(i);
+        if (!c->GetVisible() || c->GetAlign() != TAlign::alNone)
+            continue;
+        size.cx = std::max<LONG>(size.cx, c->GetLeft() + c->GetWidth() + FPosition.x);
+        size.cy = std::max<LONG>(size.cy, c->GetTop() + c->GetHeight() + FPosition.y);
+    }
+    return size;
+}
+
+// Showing one bar narrows the client area, which may call for the other: two passes settle it.
+void TScrollBox::UpdateScrollBars()
+{
+    if (!WindowHandle || FUpdating)
+        return;
+    FUpdating = true;
+    SIZE content = FAutoScroll ? ContentSize() : SIZE{0, 0};
+    RECT client{};
+    for (int pass = 0; pass < 2; ++pass) {
+        ::GetClientRect(WindowHandle, &client);
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+        si.nMax = content.cx > client.right ? content.cx - 1 : 0;
+        si.nPage = content.cx > client.right ? UINT(client.right) : 0;
+        si.nPos = FPosition.x;
+        SetScrollInfo(WindowHandle, SB_HORZ, &si, TRUE);
+        si.nMax = content.cy > client.bottom ? content.cy - 1 : 0;
+        si.nPage = content.cy > client.bottom ? UINT(client.bottom) : 0;
+        si.nPos = FPosition.y;
+        SetScrollInfo(WindowHandle, SB_VERT, &si, TRUE);
+    }
+    FUpdating = false;
+    // A grown client area (or shrunk content) may leave the view scrolled past the end.
+    ::GetClientRect(WindowHandle, &client);
+    ScrollTo(std::min<int>(FPosition.x, std::max<int>(0, content.cx - client.right)),
+             std::min<int>(FPosition.y, std::max<int>(0, content.cy - client.bottom)));
+}
+
+void TScrollBox::ScrollTo(int X, int Y)
+{
+    if (WindowHandle) {
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+        GetScrollInfo(WindowHandle, SB_HORZ, &si);
+        X = std::max(0, std::min<int>(X, si.nMax - std::max<int>(int(si.nPage) - 1, 0)));
+        GetScrollInfo(WindowHandle, SB_VERT, &si);
+        Y = std::max(0, std::min<int>(Y, si.nMax - std::max<int>(int(si.nPage) - 1, 0)));
+    } else {
+        X = std::max(0, X);
+        Y = std::max(0, Y);
+    }
+    int dx = FPosition.x - X, dy = FPosition.y - Y;
+    if (dx == 0 && dy == 0)
+        return;
+    FPosition = {X, Y};
+    DisableAlign();
+    for (int i = 0; i < GetControlCount(); ++i) {
+        TControl* c = GetControl(i);
+        if (c->GetAlign() == TAlign::alNone)
+            c->SetBounds(c->GetLeft() + dx, c->GetTop() + dy, c->GetWidth(), c->GetHeight());
+    }
+    EnableAlign();
+    if (WindowHandle) {
+        SetScrollPos(WindowHandle, SB_HORZ, X, TRUE);
+        SetScrollPos(WindowHandle, SB_VERT, Y, TRUE);
+        InvalidateRect(WindowHandle, nullptr, TRUE);
+    }
+}
+
+int TScrollBox::ScrollCode(int Bar, WORD Code, int Line) const
+{
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(WindowHandle, Bar, &si);
+    switch (Code) {
+    case SB_LINEUP: return si.nPos - Line;
+    case SB_LINEDOWN: return si.nPos + Line;
+    case SB_PAGEUP: return si.nPos - int(si.nPage);
+    case SB_PAGEDOWN: return si.nPos + int(si.nPage);
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return si.nTrackPos;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return si.nMax;
+    default: return si.nPos;
+    }
+}
+
+// The box's own bars send lParam 0; a scroll-bar child's messages go to the child as usual.
+void TScrollBox::WMHScroll(TMessage& Message)
+{
+    if (Message.LParam != 0)
+        return TWinControl::WMHScroll(Message);
+    ScrollTo(ScrollCode(SB_HORZ, LOWORD(Message.WParam), 16), FPosition.y);
+}
+
+void TScrollBox::WMVScroll(TMessage& Message)
+{
+    if (Message.LParam != 0)
+        return TWinControl::WMVScroll(Message);
+    ScrollTo(FPosition.x, ScrollCode(SB_VERT, LOWORD(Message.WParam), 16));
+}
+
+void TScrollBox::DoMouseWheelDown(TShiftState, POINT, bool& Handled)
+{
+    ScrollTo(FPosition.x, FPosition.y + 48);
+    Handled = true;
+}
+
+void TScrollBox::DoMouseWheelUp(TShiftState, POINT, bool& Handled)
+{
+    ScrollTo(FPosition.x, FPosition.y - 48);
+    Handled = true;
+}
+
+void TScrollBox::ScrollInView(TControl* AControl)
+{
+    if (!AControl || AControl->GetParent() != this || !WindowHandle)
+        return;
+    RECT client{};
+    ::GetClientRect(WindowHandle, &client);
+    RECT r = AControl->GetBoundsRect();
+    int x = FPosition.x, y = FPosition.y;
+    if (r.right > client.right)
+        x += r.right - client.right;
+    if (r.left - (x - FPosition.x) < 0)
+        x = FPosition.x + r.left;
+    if (r.bottom > client.bottom)
+        y += r.bottom - client.bottom;
+    if (r.top - (y - FPosition.y) < 0)
+        y = FPosition.y + r.top;
+    ScrollTo(x, y);
 }
 
 }  // namespace vcl

@@ -313,6 +313,46 @@ class TForm : public TCustomForm {
     using TCustomForm::TCustomForm;
 };
 
+// A windowed container with scroll bars: when its children reach beyond the client area, the bars
+// appear and scrolling moves the children (aligned children stay where alignment puts them).
+class TScrollBox : public TWinControl {
+    VCL_CLASS(TScrollBox, TWinControl)
+    explicit TScrollBox(TComponent* AOwner);
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    int GetHorzPosition() const { return FPosition.x; }
+    void SetHorzPosition(int Value) { ScrollTo(Value, FPosition.y); }
+    int GetVertPosition() const { return FPosition.y; }
+    void SetVertPosition(int Value) { ScrollTo(FPosition.x, Value); }
+    // Scrolls so that the control (a child) is fully visible where it fits.
+    void ScrollInView(TControl* AControl);
+    // Recomputes the bars from the children's extent (after moving children by hand).
+    void UpdateScrollBars();
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+    void DoMouseWheelDown(TShiftState Shift, POINT MousePos, bool& Handled) override;
+    void DoMouseWheelUp(TShiftState Shift, POINT MousePos, bool& Handled) override;
+    void WMSize(TMessage& Message);
+    void WMHScroll(TMessage& Message);
+    void WMVScroll(TMessage& Message);
+
+private:
+    void ScrollTo(int X, int Y);
+    // The children's extent in unscrolled coordinates.
+    SIZE ContentSize() const;
+    int ScrollCode(int Bar, WORD Code, int Line) const;
+    bool FAutoScroll = true;
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSingle;
+    POINT FPosition{};
+    bool FUpdating = false;
+};
+
 extern TApplication* Application;
 extern TScreen* Screen;
 

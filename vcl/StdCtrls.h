@@ -287,8 +287,9 @@ protected:
     void Dispatch(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message);
 
+    TStrings* FLines;  // a descendant may put lines of its own kind here
+
 private:
-    TStrings* FLines;
     bool FWordWrap = true;
     bool FWantReturns = true;
     bool FWantTabs = false;

@@ -4,6 +4,7 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Forms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ActnList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StdActns.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StdCtrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
@@ -13,6 +14,7 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsBars.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTabs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsRichEdit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CSpin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AppEvnts.cpp

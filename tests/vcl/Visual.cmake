@@ -7,6 +7,8 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StdActnsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ContainerEditHintTests.cpp
   LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
