@@ -17,12 +17,17 @@ function(pagorin_version_resource target description original_name)
 endfunction()
 
 # A GoogleTest program run by ctest under Wine: one ctest entry for each test case it holds.
-#   pagorin_add_gtest(name SOURCES a.cpp b.cpp [LIBS x y] [LABELS window])
+#   pagorin_add_gtest(name SOURCES a.cpp b.cpp [LIBS x y] [LABELS window] [SERIAL])
+# SERIAL runs each case with no other test beside it: for cases that need the display's mouse, focus or
+# foreground window to themselves.
 function(pagorin_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest_main testsupport ${T_LIBS})
   set(properties TIMEOUT 120)
+  if(T_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()

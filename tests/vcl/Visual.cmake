@@ -7,10 +7,18 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/StdActnsTests.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ContainerEditHintTests.cpp
   LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+# Cases that move the mouse or take the focus: each runs alone.
+pagorin_add_gtest(vcl_focus_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StdActnsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ContainerEditHintTests.cpp
+  LIBS vcl
+  LABELS window
+  SERIAL)
+target_include_directories(vcl_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The demo form goes through the build's form compiler into the test program's resources.
 vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
