@@ -1,5 +1,5 @@
 // Steps of the main window that belong to parts of the program still to come: scanning, transactions,
-// PDF compilation and the robot and disc threads. Each is a named no-op in LaterSteps.cpp until its own
+// PDF compilation and the disc job flow. Each is a named no-op in LaterSteps.cpp until its own
 // file provides it; the callers already run them in the right places.
 #pragma once
 
@@ -16,13 +16,10 @@ void CloseTwainManager(TfrmMain& form);
 void StartTransaction(TfrmMain& form);
 void AddPageNode(TfrmMain& form, const std::string& pagePath);
 void TryBurnAfterHotKey(TfrmMain& form);
-void HandleDeviceChange(TfrmMain& form, unsigned event, void* data);
 void DrawCapacityGauge(TfrmMain& form, int megabytes);
 // True while a hot-key transaction still waits for its PDF.
 bool HotKeyPdfsPending(TfrmMain& form);
 void DeleteHotKeyTransactionFolders(TfrmMain& form);
 void StopPdfJobSlot(TfrmMain& form, int slot);
-// Started by the start-up timer: the robot and the disc worker threads (handles kept on the form).
-void StartWorkerThreads(TfrmMain& form);
 
 }  // namespace pagorin

@@ -7,6 +7,7 @@
 #include "Alert.h"
 #include "DayLog.h"
 #include "Dialogs.h"
+#include "DiscEventsWindow.h"
 #include "KTRobots20.h"
 #include "LaterSteps.h"
 #include "SharedState.h"
@@ -290,7 +291,7 @@ void TfrmMain::Dispatch(vcl::TMessage& message)
 {
     switch (message.Msg) {
     case WM_COPYDATA: HandleCopyData(message); break;
-    case WM_DEVICECHANGE: HandleDeviceChange(*this, unsigned(message.WParam), reinterpret_cast<void*>(message.LParam)); break;
+    case WM_DEVICECHANGE: DiscRoadDeviceChange(*this, message.WParam, message.LParam); break;
     default: vcl::TForm::Dispatch(message);
     }
 }
@@ -392,7 +393,7 @@ void TfrmMain::btnExitClick(vcl::TObject*) { Close(); }
 void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
-    StartWorkerThreads(*this);
+    StartDiscRoad(*this);
 }
 
 #define PAGORIN_PUBLISH_COMPONENT(type, name) m.PublishField(#name, &TfrmMain::name);

@@ -1,10 +1,15 @@
 // Pagorin.exe as an operator and a hot-key tool start it: first run without the product key, the hand-over
-// of a page path to the running instance, and the main window's texts in the language file's languages.
+// of a page path to the running instance, the main window's texts in the language file's languages, and the
+// disc robot of the device lab as the main window connects, loses, finds and parks it.
 #include <windows.h>
+#include <dbt.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 
@@ -75,13 +80,20 @@ protected:
     }
     static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
 
-    void SetUp() override { DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey); }
+    // Each case has a device lab of its own (the robot and burning stand-ins read PAGORIN_LAB, which the
+    // program inherits); without a scenario it holds one robot with one writer.
+    void SetUp() override
+    {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
+        SetEnvironmentVariableW(L"PAGORIN_LAB", lab_.Path().c_str());
+    }
     void TearDown() override
     {
         for (ChildProcess* p : {&first_, &second_})
             if (p->Started() && !p->Wait(0))
                 p->Kill();
         DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
+        SetEnvironmentVariableW(L"PAGORIN_LAB", nullptr);
     }
 
     // The key an installer leaves: the installation folder with the language file, the working path.
@@ -104,9 +116,41 @@ protected:
         EXPECT_NE(window, nullptr) << "the main window did not open";
         return window;
     }
+    static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+            if (done())
+                return true;
+        return done();
+    }
+    // The disc writing status box (the group box of the write progress bar, in any language) comes on when
+    // the window has taken the robot's writer list.
+    static HWND DiscStatusBox(HWND window)
+    {
+        HWND found = nullptr;
+        EnumChildWindows(window, [](HWND child, LPARAM out) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
+                FindWindowExW(child, nullptr, L"TButton", nullptr))
+                return TRUE;
+            *reinterpret_cast<HWND*>(out) = child;
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    // While the robot is being connected a close asks the operator to wait; an operator sees the robot
+    // come on first.
+    static void CloseWhenRobotIdle(HWND window)
+    {
+        HWND status = DiscStatusBox(window);
+        EXPECT_TRUE(status && WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000))
+            << "the lab's robot did not come on";
+        SendWithTimeout(window, WM_CLOSE, 0, 0, 20000);
+    }
     void CloseFirst(HWND window)
     {
-        SendWithTimeout(window, WM_CLOSE, 0, 0, 20000);
+        CloseWhenRobotIdle(window);
         EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
     }
     std::string DayLog() const
@@ -120,7 +164,7 @@ protected:
     std::wstring Text(HWND window, const wchar_t* text) { return WindowText(FindChild(window, nullptr, text)); }
 
     static inline ULONG_PTR token_ = 0;
-    TempDir install_, work_;
+    TempDir install_, work_, lab_;
     ChildProcess first_, second_;
 };
 
@@ -166,7 +210,7 @@ TEST_F(PagorinRun, StartDuringFirstCreationBecomesSecondInstanceOrHandsOver)
     } else {
         HWND other = WaitForTopWindow(MainCaption, 60000, second_.Pid());
         ASSERT_NE(other, nullptr) << "the second start neither ended nor opened its window";
-        SendWithTimeout(other, WM_CLOSE, 0, 0, 20000);
+        CloseWhenRobotIdle(other);
         EXPECT_EQ(second_.Wait(30000), 0u);
     }
     CloseFirst(window);
@@ -201,6 +245,99 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         SaveScreenshot(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot);
         CloseFirst(window);
     }
+}
+
+// One robot with the writer E:, which this prefix has no drive for, so its removal is believed.
+class PagorinDiscRoad : public PagorinRun {
+protected:
+    void SetUp() override
+    {
+        PagorinRun::SetUp();
+        WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n");
+    }
+    // The robot library's calls in the lab's trace, in order.
+    std::vector<std::string> RobotCalls()
+    {
+        std::vector<std::string> calls;
+        std::string trace = ReadFileBytes(lab_.File(L"trace.log"));
+        for (size_t at = 0; at < trace.size();) {
+            size_t end = trace.find('\n', at);
+            std::string line = trace.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            at = end == std::string::npos ? trace.size() : end + 1;
+            if (line.rfind("KTROBOTS20\t", 0) == 0)
+                calls.push_back(line.substr(11, line.find('\t', 11) - 11));
+        }
+        return calls;
+    }
+    int Count(const std::string& call)
+    {
+        int n = 0;
+        for (const std::string& c : RobotCalls())
+            n += c == call;
+        return n;
+    }
+    static void SendVolumeChange(HWND window, WPARAM event, char letter)
+    {
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = 1u << (letter - 'A');
+        EXPECT_TRUE(SendWithTimeout(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume), 10000));
+    }
+};
+
+TEST_F(PagorinDiscRoad, ConnectsTheRobotAtStartAndParksItAtClose)
+{
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND write = FindChild(window, L"TButton", L"Write"), status = DiscStatusBox(window);
+    ASSERT_NE(write, nullptr);
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(status)) << "disc status shown before a robot is known";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000))
+        << "the robot's writer did not reach the window";
+    Sleep(1500);  // a polling round more: nothing is connected twice
+    CloseFirst(window);
+
+    std::vector<std::string> calls = RobotCalls();
+    const std::vector<std::string> start = {"Init", "SetProperty", "Connect", "GetRobotInfo", "Active", "EnumDrives"};
+    ASSERT_GE(calls.size(), start.size() + 2);
+    for (const std::string& call : start)
+        EXPECT_EQ(Count(call), 1) << call;
+    EXPECT_LT(std::find(calls.begin(), calls.end(), "Init") - calls.begin(),
+              std::find(calls.begin(), calls.end(), "EnumDrives") - calls.begin());
+    // The threads stopped before the window parked the robot and closed its library, which came last.
+    EXPECT_EQ(calls[calls.size() - 2], "Park");
+    EXPECT_EQ(calls.back(), "Close");
+    std::string log = DayLog();
+    EXPECT_EQ(log.find("did not stop in time"), std::string::npos) << log;
+    EXPECT_NE(log.find("Application closed"), std::string::npos) << log;
+}
+
+TEST_F(PagorinDiscRoad, WriterRemovalDisablesWriteAndItsArrivalReconnectsTheRobot)
+{
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND write = FindChild(window, L"TButton", L"Write"), status = DiscStatusBox(window);
+    ASSERT_NE(write, nullptr);
+    ASSERT_NE(status, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000));
+
+    SendVolumeChange(window, DBT_DEVICEREMOVECOMPLETE, 'F');
+    Sleep(300);
+    EXPECT_TRUE(IsWindowEnabled(write)) << "another drive's removal took the writer away";
+
+    SendVolumeChange(window, DBT_DEVICEREMOVECOMPLETE, 'E');
+    EXPECT_FALSE(IsWindowEnabled(write)) << "Write stays on without the writer";
+
+    SendVolumeChange(window, DBT_DEVICEARRIVAL, 'E');
+    EXPECT_TRUE(WaitUntil([&] { return Count("EnumDrives") == 2 && IsWindowEnabled(write); }, 20000))
+        << "the writer's return did not reconnect the robot";
+    EXPECT_EQ(Count("Connect"), 2);
+    CloseFirst(window);
+    EXPECT_EQ(RobotCalls().back(), "Close");
 }
 
 }  // namespace
