@@ -7,6 +7,9 @@
 #include <atomic>
 #include <string>
 
+#include "AppEvnts.h"
+#include "Buttons.h"
+#include "CSpin.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
@@ -40,14 +43,14 @@ namespace pagorin {
     X(vcl::TGroupBox, gbxTargetDisc) X(vcl::TLabel, lblDiscType) X(vcl::TLabel, txtDiscType)                   \
     X(vcl::TLabel, lblCapacity) X(vcl::TLabel, txtCapacity) X(vcl::TLabel, lblTransactionSize)                 \
     X(vcl::TLabel, txtTransactionSize) X(vcl::TLabel, lblDiscsRequired) X(vcl::TLabel, txtDiscsRequired)       \
-    X(vcl::TCheckBox, ckxWritePerTransaction) X(vcl::TLabel, lblCopies) X(vcl::TEdit, cseCopies)               \
+    X(vcl::TCheckBox, ckxWritePerTransaction) X(vcl::TLabel, lblCopies) X(vcl::TCSpinEdit, cseCopies)           \
     X(vcl::TLabel, lblDiscLabel) X(vcl::TComboBox, cbxDiscLabel) X(vcl::TImage, imgBar) X(vcl::TImage, imgDraw) \
     X(vcl::TGroupBox, gbxDiscWriteStatus) X(vcl::TLabel, lblAutoloader) X(vcl::TLabel, txtAutoloader)          \
     X(vcl::TLabel, lblCurrentDisc) X(vcl::TLabel, txtCurrentDisc) X(vcl::TLabel, lbl0) X(vcl::TLabel, lbl100)  \
     X(vcl::TProgressBar, pgbWrite)                                                                                 \
-    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TTreeView, tvSessions) X(vcl::TButton, bbtnWrite)              \
-    X(vcl::TButton, bbtnAppend) X(vcl::TButton, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TProgressBar, pgbCountDown) \
-    X(vcl::TStatusBar, StatusBar1)                                                                               \
+    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TTreeView, tvSessions) X(vcl::TBitBtn, bbtnWrite)              \
+    X(vcl::TBitBtn, bbtnAppend) X(vcl::TBitBtn, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TProgressBar, pgbCountDown) \
+    X(vcl::TStatusBar, StatusBar1) X(vcl::TApplicationEvents, ApplicationEvents1)                               \
     X(vcl::TListView, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
     X(vcl::TComboBox, cbColorModes) X(vcl::TComboBox, cbPageSize) X(vcl::TComboBox, cbPDFOption)              \
     X(vcl::TRadioGroup, rgWriteSettings) X(vcl::TButton, btnScan) X(vcl::TButton, btnWrite)                   \

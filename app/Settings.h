@@ -1,6 +1,7 @@
 // TfrmSettings, the four-page settings dialog (scanner and scan settings, write settings, language, path).
 #pragma once
 
+#include "CSpin.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
@@ -20,7 +21,7 @@ namespace pagorin {
     X(vcl::TCheckBox, ckxDuplex) X(vcl::TCheckBox, ckbSaveScanSettings)                                     \
     X(vcl::TTabSheet, pageWriteSettings) X(vcl::TGroupBox, gbxWriteSetting) X(vcl::TLabel, lblDiscType)           \
     X(vcl::TComboBox, cbxDiscType) X(vcl::TLabel, lblCompiledPDF) X(vcl::TComboBox, cbxCompiledPDF)            \
-    X(vcl::TLabel, lblPDFSize) X(vcl::TEdit, edPDFSize) X(vcl::TLabel, lblCopies) X(vcl::TEdit, cseCopies)      \
+    X(vcl::TLabel, lblPDFSize) X(vcl::TEdit, edPDFSize) X(vcl::TLabel, lblCopies) X(vcl::TCSpinEdit, cseCopies)      \
     X(vcl::TLabel, lblRWDiscPolicy) X(vcl::TComboBox, cbxRWDiscPolicy) X(vcl::TLabel, lblWriteSpeed)           \
     X(vcl::TComboBox, cbxWriteSpeed) X(vcl::TCheckBox, ckbWriteEachTransaction)                              \
     X(vcl::TCheckBox, ckbSaveWriteSettings) X(vcl::TCheckBox, ckbDeleteHotKeyFiles)                          \

@@ -344,12 +344,14 @@ object frmMain: TfrmMain
         Height = 16
         Caption = 'Copies :'
       end
-      object cseCopies: TEdit
+      object cseCopies: TCSpinEdit
         Left = 100
         Top = 136
         Width = 60
         Height = 24
-        Text = '1'
+        MaxValue = 999
+        MinValue = 1
+        Value = 1
       end
       object lblDiscLabel: TLabel
         Left = 12
@@ -445,21 +447,21 @@ object frmMain: TfrmMain
         Width = 356
         Height = 120
       end
-      object bbtnWrite: TButton
+      object bbtnWrite: TBitBtn
         Left = 12
         Top = 146
         Width = 80
         Height = 26
         Caption = 'Write'
       end
-      object bbtnAppend: TButton
+      object bbtnAppend: TBitBtn
         Left = 100
         Top = 146
         Width = 80
         Height = 26
         Caption = ' Append'
       end
-      object bbtnAbort: TButton
+      object bbtnAbort: TBitBtn
         Left = 188
         Top = 146
         Width = 80
@@ -594,6 +596,8 @@ object frmMain: TfrmMain
   end
   object tmrShowAlert: TTimer
     Enabled = False
+  end
+  object ApplicationEvents1: TApplicationEvents
   end
   object tmrLoadDisc: TTimer
     Enabled = False

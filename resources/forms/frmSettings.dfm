@@ -236,12 +236,14 @@ object frmSettings: TfrmSettings
             Height = 16
             Caption = 'Copies :'
           end
-          object cseCopies: TEdit
+          object cseCopies: TCSpinEdit
             Left = 140
             Top = 180
             Width = 60
             Height = 24
-            Text = '1'
+            MaxValue = 999
+            MinValue = 1
+            Value = 1
           end
           object ckbWriteEachTransaction: TCheckBox
             Left = 12

@@ -3,6 +3,7 @@
 // disc robot of the device lab as the main window connects, loses, finds and parks it.
 #include <windows.h>
 #include <dbt.h>
+#include <tlhelp32.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
@@ -92,8 +93,22 @@ protected:
         for (ChildProcess* p : {&first_, &second_})
             if (p->Started() && !p->Wait(0))
                 p->Kill();
+        // A first start launches Quenfold, which may still be installing; it must be done before the next
+        // test that shares its install targets begins.
+        EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Quenfold.exe"); }, 60000)) << "Quenfold did not end";
         DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
         SetEnvironmentVariableW(L"PAGORIN_LAB", nullptr);
+    }
+    static bool ProcessRunning(const wchar_t* exeName)
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        bool found = false;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+            found = lstrcmpiW(entry.szExeFile, exeName) == 0;
+        CloseHandle(snapshot);
+        return found;
     }
 
     // The key an installer leaves: the installation folder with the language file, the working path.
@@ -132,7 +147,7 @@ protected:
             wchar_t name[64] = {};
             GetClassNameW(child, name, 64);
             if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
-                FindWindowExW(child, nullptr, L"TButton", nullptr))
+                FindWindowExW(child, nullptr, L"TBitBtn", nullptr))
                 return TRUE;
             *reinterpret_cast<HWND*>(out) = child;
             return FALSE;
@@ -291,7 +306,7 @@ TEST_F(PagorinDiscRoad, ConnectsTheRobotAtStartAndParksItAtClose)
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, L"TButton", L"Write"), status = DiscStatusBox(window);
+    HWND write = FindChild(window, L"TBitBtn", L"Write"), status = DiscStatusBox(window);
     ASSERT_NE(write, nullptr);
     ASSERT_NE(status, nullptr);
     EXPECT_FALSE(IsWindowEnabled(status)) << "disc status shown before a robot is known";
@@ -320,7 +335,7 @@ TEST_F(PagorinDiscRoad, WriterRemovalDisablesWriteAndItsArrivalReconnectsTheRobo
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, L"TButton", L"Write"), status = DiscStatusBox(window);
+    HWND write = FindChild(window, L"TBitBtn", L"Write"), status = DiscStatusBox(window);
     ASSERT_NE(write, nullptr);
     ASSERT_NE(status, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000));
