@@ -19,7 +19,7 @@ protected:
     // Runs Fendrix on the page, quoted or bare, and gives its exit code (0xdeadbeef when it hung).
     DWORD Convert(const std::wstring& page, bool quoted = true) {
         const std::wstring argument = quoted ? L"\"" + page + L"\"" : page;
-        return RunProgram(L"\"" + BinDir() + L"Fendrix.exe\" " + argument, 20000).value_or(0xdeadbeef);
+        return RunProgram(L"\"" + BinDir() + L"Fendrix.exe\" " + argument, 60000).value_or(0xdeadbeef);
     }
     static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
