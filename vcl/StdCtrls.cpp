@@ -1494,23 +1494,36 @@ void TCustomComboBox::MeasureItem(int Index, int& Height)
     OnMeasureItem(this, Index, Height);
 }
 
-void TCustomComboBox::CNDrawItem(TMessage& Message)
+namespace {
+
+// Owner-drawn items of combo and list boxes: the control's font and brush on the item's DC, highlight colours
+// when selected, the focus rectangle after the item's own painting; the DC is let go on every path.
+template <class Paint>
+void PaintOwnerDrawnItem(TCanvas* Canvas, TFont* Font, TBrush* Brush, const DRAWITEMSTRUCT& Item, Paint paint)
 {
-    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-    FCanvas->SetHandle(draw->hDC);
+    Canvas->SetHandle(Item.hDC);
     struct Release {
         TCanvas* canvas;
         ~Release() { canvas->SetHandle(nullptr); }
-    } release{FCanvas};
-    FCanvas->GetFont()->Assign(FFont);
-    FCanvas->GetBrush()->Assign(GetBrush());
-    if (draw->itemState & ODS_SELECTED) {
-        FCanvas->GetBrush()->SetColor(clHighlight);
-        FCanvas->GetFont()->SetColor(clHighlightText);
+    } release{Canvas};
+    Canvas->GetFont()->Assign(Font);
+    Canvas->GetBrush()->Assign(Brush);
+    if (Item.itemState & ODS_SELECTED) {
+        Canvas->GetBrush()->SetColor(clHighlight);
+        Canvas->GetFont()->SetColor(clHighlightText);
     }
-    DrawItem(int(draw->itemID), draw->rcItem, draw->itemState);
-    if (draw->itemState & ODS_FOCUS)
-        DrawFocusRect(draw->hDC, &draw->rcItem);
+    paint();
+    if (Item.itemState & ODS_FOCUS)
+        DrawFocusRect(Item.hDC, &Item.rcItem);
+}
+
+}  // namespace
+
+void TCustomComboBox::CNDrawItem(TMessage& Message)
+{
+    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    PaintOwnerDrawnItem(FCanvas, FFont, GetBrush(), *draw,
+                        [&] { DrawItem(int(draw->itemID), draw->rcItem, draw->itemState); });
     Message.Result = 1;
 }
 
@@ -1759,20 +1772,8 @@ void TCustomListBox::CNDrawItem(TMessage& Message)
         Message.Result = 1;
         return;
     }
-    FCanvas->SetHandle(draw->hDC);
-    struct Release {
-        TCanvas* canvas;
-        ~Release() { canvas->SetHandle(nullptr); }
-    } release{FCanvas};
-    FCanvas->GetFont()->Assign(FFont);
-    FCanvas->GetBrush()->Assign(GetBrush());
-    if (draw->itemState & ODS_SELECTED) {
-        FCanvas->GetBrush()->SetColor(clHighlight);
-        FCanvas->GetFont()->SetColor(clHighlightText);
-    }
-    DrawItem(int(draw->itemID), draw->rcItem, draw->itemState);
-    if (draw->itemState & ODS_FOCUS)
-        DrawFocusRect(draw->hDC, &draw->rcItem);
+    PaintOwnerDrawnItem(FCanvas, FFont, GetBrush(), *draw,
+                        [&] { DrawItem(int(draw->itemID), draw->rcItem, draw->itemState); });
     Message.Result = 1;
 }
 
