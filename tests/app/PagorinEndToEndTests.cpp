@@ -140,18 +140,20 @@ protected:
     }
     // The disc writing status box (the group box of the write progress bar, in any language) comes on when
     // the window has taken the robot's writer list.
+    static BOOL CALLBACK TakeDiscStatusBox(HWND child, LPARAM out)
+    {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
+            FindWindowExW(child, nullptr, L"TBitBtn", nullptr))
+            return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+    }
     static HWND DiscStatusBox(HWND window)
     {
         HWND found = nullptr;
-        EnumChildWindows(window, [](HWND child, LPARAM out) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(child, name, 64);
-            if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
-                FindWindowExW(child, nullptr, L"TBitBtn", nullptr))
-                return TRUE;
-            *reinterpret_cast<HWND*>(out) = child;
-            return FALSE;
-        }, reinterpret_cast<LPARAM>(&found));
+        EnumChildWindows(window, TakeDiscStatusBox, reinterpret_cast<LPARAM>(&found));
         return found;
     }
     // While the robot is being connected a close asks the operator to wait; an operator sees the robot
