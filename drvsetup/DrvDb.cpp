@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+
+#include <windows.h>
 
 #include "RegDriverDatabase.h"
 #include "XmlDriverDatabase.h"
@@ -19,6 +20,45 @@ namespace {
 const char* const kDiscTypes[] = {"CD-ROM",   "CD-R",          "CD-RW", "DVD-ROM", "DVD-RAM",  "DVD-R",
                                   "DVD-RW",   "DVD-RW",        "DVD-RW (RO)", "DVD-R DL", "DVD-R DL (LJ)", "DVD+R",
                                   "DVD+RW",   "DVD+R DL",      "BD-ROM", "BD-R",    "BD-R (RR)", "BD-RE"};
+
+constexpr int64_t kSecondsPerDay = 86400;
+constexpr int64_t kFileTimeTicksPerSecond = 10000000;
+constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar, month 1 to 12.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
+    year -= month <= 2;
+    const int64_t era = FloorDiv(year, 400);
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// Local wall-clock time to seconds since 1970 UTC (negative before), 0 when the system cannot convert it.
+// Fields out of range carry over as the C runtime's mktime lets them (month 13 is January of the next
+// year, February 30 is March 2); the time zone and its daylight saving rule for that date are the system's.
+// Win32's SYSTEMTIME and FILETIME calls keep the result whole on both builds, past 2038 and before 1970.
+int64_t LocalToUnixSeconds(int year, int month, int day, int hour, int minute) {
+    const int64_t carriedYear = year + FloorDiv(month - 1, 12);
+    const int64_t carriedMonth = month - 1 - FloorDiv(month - 1, 12) * 12 + 1;
+    const int64_t wallSeconds =
+        (DaysFromCivil(carriedYear, carriedMonth, 1) + day - 1) * kSecondsPerDay + hour * 3600 + minute * 60;
+    const int64_t wallTicks = (wallSeconds + kSecondsFrom1601To1970) * kFileTimeTicksPerSecond;
+    if (wallTicks < 0) return 0;
+    FILETIME wallFile = {static_cast<DWORD>(wallTicks), static_cast<DWORD>(wallTicks >> 32)};
+    SYSTEMTIME wall, utc;
+    FILETIME utcFile;
+    if (!FileTimeToSystemTime(&wallFile, &wall) || !TzSpecificLocalTimeToSystemTime(nullptr, &wall, &utc) ||
+        !SystemTimeToFileTime(&utc, &utcFile)) {
+        return 0;
+    }
+    const int64_t utcTicks = static_cast<int64_t>((static_cast<uint64_t>(utcFile.dwHighDateTime) << 32) |
+                                                  utcFile.dwLowDateTime);
+    return utcTicks / kFileTimeTicksPerSecond - kSecondsFrom1601To1970;
+}
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -129,15 +169,7 @@ bool IsNewerDatabase(const CDriverDatabase& a, const CDriverDatabase& b) {
 int64_t ParseModifiedDate(const std::string& text) {
     int year, month, day, hour, minute;
     if (std::sscanf(text.c_str(), "%04d-%02d-%02d %02d:%02d", &year, &month, &day, &hour, &minute) != 5) return 0;
-    std::tm local = {};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&local);
-    return seconds == static_cast<std::time_t>(-1) ? 0 : static_cast<int64_t>(seconds);
+    return LocalToUnixSeconds(year, month, day, hour, minute);
 }
 
 std::vector<std::pair<std::string, std::string>> SplitDiscTypePrefix(const std::string& name) {

@@ -121,7 +121,8 @@ CDriverDatabase* OpenDriverDatabase(const std::string& url);
 // a is newer than b: a higher revision, or the same revision and a later modified time.
 bool IsNewerDatabase(const CDriverDatabase& a, const CDriverDatabase& b);
 
-// "YYYY-MM-DD hh:mm" as local time; 0 when the text does not give all five numbers.
+// "YYYY-MM-DD hh:mm" as local time, in seconds since 1970 UTC (negative before); 0 when the text does not
+// give all five numbers or the date lies before 1601.
 int64_t ParseModifiedDate(const std::string& text);
 
 // Every disc type of the table that is a prefix of the name, with the rest; ("", name) when none is.

@@ -1,5 +1,8 @@
 // The pure pieces of the driver database model: numbers, dates, versions, disc types, mappings, fallbacks.
+#include <windows.h>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "DrvDb.h"
 
@@ -44,12 +47,58 @@ TEST(DrvDbDates, ModifiedDateIsLocalTimeToTheMinute) {
     ASSERT_NE(base, 0);
     EXPECT_EQ(ParseModifiedDate("2026-11-20 14:31"), base + 60);
     EXPECT_EQ(ParseModifiedDate("2026-11-21 14:30"), base + 86400);
-    std::tm local = {};
-    local.tm_year = 126, local.tm_mon = 10, local.tm_mday = 20, local.tm_hour = 14, local.tm_min = 30;
-    local.tm_isdst = -1;
-    EXPECT_EQ(base, static_cast<int64_t>(std::mktime(&local)));
-    // Past 2038 the time stays whole.
+}
+
+// Seconds since 1970 back to the local wall clock through the system's own time zone conversion.
+SYSTEMTIME LocalWallClock(int64_t seconds) {
+    const int64_t ticks = (seconds + 11644473600) * 10000000;
+    const FILETIME file = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utc = {}, local = {};
+    EXPECT_TRUE(FileTimeToSystemTime(&file, &utc));
+    EXPECT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
+    return local;
+}
+
+// Every date read back through the system's time zone (with its daylight saving) is the wall-clock time it was.
+TEST(DrvDbDates, DatesPast2038AndBefore1970StayWhole) {
+    const struct {
+        const char* text;
+        WORD year, month, day, hour, minute;
+    } cases[] = {
+        {"2040-01-01 00:00", 2040, 1, 1, 0, 0},  {"2038-01-19 03:15", 2038, 1, 19, 3, 15},
+        {"2106-02-07 06:29", 2106, 2, 7, 6, 29}, {"2999-12-31 23:59", 2999, 12, 31, 23, 59},
+        {"1969-07-20 20:17", 1969, 7, 20, 20, 17}, {"1900-03-01 12:00", 1900, 3, 1, 12, 0},
+        {"1601-01-02 00:00", 1601, 1, 2, 0, 0},  {"2026-11-20 14:30", 2026, 11, 20, 14, 30},
+        {"2026-07-01 12:00", 2026, 7, 1, 12, 0},
+    };
+    for (const auto& c : cases) {
+        const int64_t seconds = ParseModifiedDate(c.text);
+        ASSERT_NE(seconds, 0) << c.text;
+        const SYSTEMTIME back = LocalWallClock(seconds);
+        EXPECT_EQ((std::vector<WORD>{back.wYear, back.wMonth, back.wDay, back.wHour, back.wMinute, back.wSecond}),
+                  (std::vector<WORD>{c.year, c.month, c.day, c.hour, c.minute, 0}))
+            << c.text;
+    }
     EXPECT_GT(ParseModifiedDate("2040-01-01 00:00"), int64_t{0x7fffffff});
+    EXPECT_GT(ParseModifiedDate("2106-02-08 00:00"), int64_t{0xffffffff});
+    EXPECT_LT(ParseModifiedDate("1969-07-20 20:17"), 0);
+    EXPECT_EQ(ParseModifiedDate("2040-01-02 00:00") - ParseModifiedDate("2040-01-01 00:00"), 86400);
+    EXPECT_EQ(ParseModifiedDate("1969-12-31 00:00") - ParseModifiedDate("1969-12-30 00:00"), 86400);
+    EXPECT_EQ(ParseModifiedDate("1600-12-31 00:00"), 0);  // before the system's calendar begins
+}
+
+// The C runtime's mktime lets fields run over into the next unit; stored dates may rely on it.
+TEST(DrvDbDates, FieldsOutOfRangeCarryOver) {
+    const struct {
+        const char* text;
+        const char* same;
+    } cases[] = {
+        {"2026-13-01 10:00", "2027-01-01 10:00"}, {"2026-02-30 10:00", "2026-03-02 10:00"},
+        {"2024-02-30 10:00", "2024-03-01 10:00"}, {"2026-00-15 10:00", "2025-12-15 10:00"},
+        {"2026-05-01 24:00", "2026-05-02 00:00"}, {"2026-05-01 10:60", "2026-05-01 11:00"},
+        {"2040-12-32 00:00", "2041-01-01 00:00"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseModifiedDate(c.text), ParseModifiedDate(c.same)) << c.text;
 }
 
 TEST(DrvDbDates, TextWithoutAllFiveNumbersIsZero) {
@@ -86,6 +135,7 @@ TEST(DrvDbVersions, NewerByRevisionThenModifiedTime) {
         {2, 0, 1, 0, true},         {1, 0, 2, 0, false},   {1, 0, 1, 0, false},
         {1, 100, 1, 40, true},      {1, 40, 1, 100, false}, {2, 0, 1, 5000, true},
         {1, 0x100000000LL, 1, 1, true},  // compared in 64 bits
+        {1, -100, 1, -200, true},   {1, -200, 1, -100, false},  // before 1970
     };
     for (const auto& c : cases) {
         FakeDatabase a(c.revisionA, c.timeA), b(c.revisionB, c.timeB);

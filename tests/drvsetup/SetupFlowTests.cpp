@@ -74,6 +74,16 @@ TEST_F(SetupFlow, NewerRevisionOrDateInstallsAndOlderDoesNot) {
     EXPECT_EQ(Run(SetupXml(DatabaseXml(6)), "-f -ns"), kInstalled);
 }
 
+// A database dated past 2038 must compare as later, or it would never be installed.
+TEST_F(SetupFlow, DatesAcross2038AndBefore1970DecideTheSameRevision) {
+    ASSERT_EQ(Run(SetupXml(DatabaseXml(7, "1969-07-20 20:17")), "-ns"), kInstalled);
+    EXPECT_EQ(Run(SetupXml(DatabaseXml(7, "1969-07-20 20:16")), "-ns"), kUpToDate);
+    EXPECT_EQ(Run(SetupXml(DatabaseXml(7, "2037-12-31 23:59")), "-ns"), kInstalled);
+    EXPECT_EQ(Run(SetupXml(DatabaseXml(7, "2040-01-01 00:00")), "-ns"), kInstalled);
+    EXPECT_NE(Installed(1).find("2040-01-01 00:00"), std::string::npos);
+    EXPECT_EQ(Run(SetupXml(DatabaseXml(7, "2039-12-31 23:59")), "-ns"), kUpToDate);
+}
+
 TEST_F(SetupFlow, BrokenOrNewerFormatTargetIsRewritten) {
     ASSERT_EQ(Run(kRevision5), kInstalled);
     testsupport::WriteFileBytes(dir_.File(L"local\\Corvell\\drivers\\driverdatabase.xml"), "<not xml");
