@@ -24,14 +24,14 @@ SYSTEMTIME At(int month, int day, int hour, int minute, int second)
 
 class DayLogTest : public ::testing::Test {
 protected:
-    void SetUp() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, KeyPath); }
-    void TearDown() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, KeyPath); }
+    void SetUp() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, WideKeyPath()); }
+    void TearDown() override { testsupport::DeleteRegTree(HKEY_CURRENT_USER, WideKeyPath()); }
 
     // One start of the program at `time`: the preparation and one line.
     void StartAt(SYSTEMTIME time, const std::string& line)
     {
         now_ = time;
-        RegistryKey key({HKEY_CURRENT_USER, "Software\\PagorinTests\\DayLog"}, true);
+        RegistryKey key({HKEY_CURRENT_USER, keyPath_}, true);
         log_.Prepare(Narrow(dir_.Path()), key);
         log_.WriteLine(line);
     }
@@ -42,8 +42,10 @@ protected:
         return testsupport::ReadFileBytes(dir_.File(name));
     }
     static std::string Narrow(const std::wstring& s) { return testsupport::ToUtf8(s); }
+    std::wstring WideKeyPath() const { return testsupport::FromUtf8(keyPath_); }
 
-    static constexpr const wchar_t* KeyPath = L"Software\\PagorinTests\\DayLog";
+    // Test cases run in parallel processes: each has a product key of its own.
+    const std::string keyPath_ = "Software\\PagorinTests\\DayLog-" + std::to_string(GetCurrentProcessId());
     testsupport::TempDir dir_;
     SYSTEMTIME now_{};
     DayLog log_{[this] { return now_; }};
@@ -59,7 +61,7 @@ TEST_F(DayLogTest, FirstStartCreatesTheDayFileAndRecordsTheDay)
 {
     StartAt(At(3, 5, 10, 0, 0), "Application started.");
     EXPECT_EQ(FileOfDay(5), Separator + "2026-03-05 10:00:00 Application started.\r\n");
-    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, KeyPath, L"Today"), 5u);
+    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, WideKeyPath(), L"Today"), 5u);
 }
 
 TEST_F(DayLogTest, SecondStartOnTheSameDayAppends)
@@ -75,7 +77,7 @@ TEST_F(DayLogTest, FirstStartOnADayOfANewMonthEmptiesThatFile)
     StartAt(At(2, 6, 10, 0, 0), "next day");
     StartAt(At(3, 5, 8, 0, 0), "this month");
     EXPECT_EQ(FileOfDay(5), Separator + "2026-03-05 08:00:00 this month\r\n");
-    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, KeyPath, L"Today"), 5u);
+    EXPECT_EQ(testsupport::ReadRegDword(HKEY_CURRENT_USER, WideKeyPath(), L"Today"), 5u);
 }
 
 TEST_F(DayLogTest, RunPastMidnightKeepsTheStartDaysFile)
@@ -90,7 +92,7 @@ TEST_F(DayLogTest, RunPastMidnightKeepsTheStartDaysFile)
 TEST_F(DayLogTest, MissingFolderIsSkippedSilently)
 {
     now_ = At(3, 5, 10, 0, 0);
-    RegistryKey key({HKEY_CURRENT_USER, "Software\\PagorinTests\\DayLog"}, true);
+    RegistryKey key({HKEY_CURRENT_USER, keyPath_}, true);
     log_.Prepare(Narrow(dir_.File(L"missing\\deeper")), key);
     log_.WriteLine("nowhere");
     EXPECT_EQ(GetFileAttributesW(dir_.File(L"missing").c_str()), INVALID_FILE_ATTRIBUTES);
