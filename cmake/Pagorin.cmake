@@ -34,3 +34,13 @@ function(pagorin_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 include(GoogleTest)
+
+# Gives every case that gtest_discover_tests found in a test program a property whose value is a list, such as
+# two resource locks. gtest_discover_tests flattens its PROPERTIES, so a list handed to it loses all but its
+# first item and shifts the properties after it; this file runs after the discovery, on its list of cases.
+#   pagorin_tests_list_property(target RESOURCE_LOCK "lock_a;lock_b")
+function(pagorin_tests_list_property target property value)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_${property}.cmake)
+  file(WRITE ${script} "set_tests_properties(\${${target}_TESTS} PROPERTIES ${property} \"${value}\")\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()

@@ -10,4 +10,5 @@ target_compile_definitions(pagorin_e2e_tests PRIVATE
   PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
 add_dependencies(pagorin_e2e_tests Pagorin Quenfold)
 gtest_discover_tests(pagorin_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 180 RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets" LABELS window)
+                     PROPERTIES TIMEOUT 180 LABELS window)
+pagorin_tests_list_property(pagorin_e2e_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
