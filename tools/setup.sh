@@ -6,7 +6,7 @@ log=${TMPDIR:-/tmp}/pagorin-setup.log
 
 packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev
           mingw-w64-x86-64-dev mingw-w64-tools wine wine32:i386 wine64 xvfb xauth googletest dpkg-dev
-          xorriso qpdf poppler-utils libxml2-utils img2pdf imagemagick python3 fonts-wqy-microhei)
+          xorriso qpdf poppler-utils libxml2-utils img2pdf imagemagick python3 fonts-wqy-microhei locales)
 
 # TinyXML's source comes from the same Debian release the machine installs from: derive a deb-src
 # entry from the machine's own binary entries.
@@ -36,6 +36,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >>"$log" 2>&1 \
     || { tail -n 30 "$log"; exit 1; }
+fi
+
+# One test program runs under the Russian locale (ANSI code page 1251); Wine takes the code page, and the
+# encoding of Unix file names, from the host locale, so that locale must exist.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
+  echo "setup: generating the ru_RU.UTF-8 locale"
+  sed -i 's/^# *\(ru_RU\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >>"$log" 2>&1 || { tail -n 30 "$log"; exit 1; }
 fi
 
 # TinyXML's Debian source package, unpacked with its patches into a git-ignored folder.

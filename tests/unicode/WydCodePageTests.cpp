@@ -1,6 +1,5 @@
-// The ANSI path under another system code page: run by ctest a second time with the Russian locale
-// (ANSI code page 1251), where Cyrillic text has an ANSI form. File names stay out of it: without that host
-// locale installed, Wine cannot name a Unix file with Cyrillic letters, whatever the Windows side asks.
+// The ANSI path under another system code page: ctest runs this program with the Russian locale (ANSI code
+// page 1251), where Cyrillic text and file names have an ANSI form.
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -36,4 +35,29 @@ TEST(WydCyrillicCodePage, AnsiPathKeepsCyrillicText) {
     list.LoadFromStream(&stream);
     EXPECT_EQ(list.GetText(), L"\u0416\u0435\u043d\u0430\r\n");
     EXPECT_EQ(list.GetAnsiStrings()->Get(0), "\xc6\xe5\xed\xe0");
+}
+
+TEST(WydCyrillicCodePage, AnsiPathKeepsCyrillicFileNames) {
+    if (!RussianCodePage()) GTEST_SKIP() << "runs with the Russian ANSI code page";
+    testsupport::TempDir dir;
+    const WideString folder = dir.File(L"\u0416\u0443\u0440\u043d\u0430\u043b");
+    const WideString page = L"\u0421\u0442\u0440\u0430\u043d\u0438\u0446\u0430 1.txt";
+    {
+        AnsiPlatform ansi;
+        ASSERT_TRUE(WideCreateDir(folder));
+        const HANDLE file = WideFileCreate(folder + L"\\" + page);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+        EXPECT_TRUE(WideFileExists(folder + L"\\" + page));
+        TSearchRecW found;
+        ASSERT_EQ(WideFindFirst(folder + L"\\*.txt", 0, found), 0);
+        EXPECT_TRUE(found.Name == page);
+        WideFindClose(found);
+    }
+    // The wide calls find the very names: nothing was lost on the way through code page 1251.
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(data.cFileName, page.c_str());
+    FindClose(search);
 }
