@@ -18,4 +18,6 @@ for file in "$bin"/*.exe "$bin"/*.dll "$bin"/*.ds; do
   done < <($objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
 done
 echo "checked $count files"
+# An empty or missing folder means the build put its programs elsewhere: nothing was checked.
+if [ $count -eq 0 ]; then echo "$bin: no program or library to check"; status=1; fi
 exit $status
