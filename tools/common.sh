@@ -3,21 +3,41 @@
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# Wine's loader and server for each target.
+wine_loader() { case $1 in i686) echo /usr/lib/wine/wine ;; *) echo /usr/lib/wine/wine64 ;; esac; }
+wine_server() { case $1 in i686) echo /usr/lib/wine/wineserver32 ;; *) echo /usr/lib/wine/wineserver64 ;; esac; }
+other_arch() { case $1 in i686) echo x86_64 ;; *) echo i686 ;; esac; }
+
 # The programs are 32-bit. A kernel without 32-bit user space (some virtual machines) cannot start
-# Wine's 32-bit loader; there the same sources are built for x86-64 and run under wine64.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  PAGORIN_ARCH=i686; WINE_LOADER=/usr/lib/wine/wine; WINE_SERVER=/usr/lib/wine/wineserver32; WINE_ARCH=win32
-else
-  PAGORIN_ARCH=x86_64; WINE_LOADER=/usr/lib/wine/wine64; WINE_SERVER=/usr/lib/wine/wineserver64; WINE_ARCH=win64
+# Wine's 32-bit loader; there the same sources are built for x86-64 and run under wine64. PAGORIN_ARCH=x86_64
+# chooses that path on any machine (as CI may take it); PAGORIN_ARCH=i686 insists on the 32-bit one.
+if [ -z "${PAGORIN_ARCH:-}" ]; then
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then PAGORIN_ARCH=i686; else PAGORIN_ARCH=x86_64; fi
 fi
-BUILD_DIR=${PAGORIN_BUILD_DIR:-$top/build}
+case $PAGORIN_ARCH in
+  i686) WINE_ARCH=win32 ;;
+  x86_64) WINE_ARCH=win64 ;;
+  *) echo "PAGORIN_ARCH must be i686 or x86_64, not '$PAGORIN_ARCH'" >&2; return 1 ;;
+esac
+WINE_LOADER=$(wine_loader "$PAGORIN_ARCH"); WINE_SERVER=$(wine_server "$PAGORIN_ARCH")
+
+# Each target builds into a folder of its own, so both trees live side by side: build/ for i686, build-x64/
+# for x86-64. PAGORIN_BUILD_DIR names the folder of the target that runs; the other one gets a suffix.
+tree_dir() { # arch
+  if [ -n "${PAGORIN_BUILD_DIR:-}" ]; then
+    if [ "$1" = "$PAGORIN_ARCH" ]; then echo "$PAGORIN_BUILD_DIR"; else echo "$PAGORIN_BUILD_DIR-$1"; fi
+  else
+    case $1 in i686) echo "$top/build" ;; *) echo "$top/build-x64" ;; esac
+  fi
+}
+BUILD_DIR=$(tree_dir "$PAGORIN_ARCH")
 export WINEPREFIX=$BUILD_DIR/wineprefix WINEARCH=$WINE_ARCH WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$WINE_LOADER
 export LC_ALL=C.UTF-8
 
 # Configures and builds one target architecture into a folder.
 build_tree() { # arch dir [extra cmake args...]
   local arch=$1 dir=$2; shift 2
-  cmake -S "$top" -B "$dir" -G Ninja -DPAGORIN_ARCH="$arch" -DPAGORIN_WINE="$WINE_LOADER" "$@" >/dev/null
+  cmake -S "$top" -B "$dir" -G Ninja -DPAGORIN_ARCH="$arch" -DPAGORIN_WINE="$(wine_loader "$arch")" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)" ${PAGORIN_TARGETS:+--target $PAGORIN_TARGETS}
 }
 
