@@ -110,6 +110,9 @@ static_assert(sizeof(TW_IDENTITY) == 156 && sizeof(TW_ONEVALUE) == 6 && sizeof(T
 static_assert(sizeof(TW_CAPABILITY) == 4 + sizeof(HANDLE) && sizeof(TW_USERINTERFACE) == 4 + sizeof(HANDLE) &&
                   sizeof(TW_EVENT) == sizeof(void*) + 2,
               "TWAIN handles and pointers keep their native size");
+static_assert(sizeof(TW_FIX32) == 4 && sizeof(TW_VERSION) == 42 && sizeof(TW_ENUMERATION) == 16 &&
+                  sizeof(TW_ARRAY) == 8 && sizeof(TW_UINT32) == 4,
+              "TWAIN containers are packed to 2 bytes, and its 32-bit numbers stay 32-bit on both builds");
 
 typedef TW_UINT16(WINAPI* DSMENTRYPROC)(pTW_IDENTITY origin, pTW_IDENTITY destination, TW_UINT32 group,
                                         TW_UINT16 data, TW_UINT16 message, TW_MEMREF pointer);
