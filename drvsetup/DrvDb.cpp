@@ -48,7 +48,7 @@ int64_t LocalToUnixSeconds(int year, int month, int day, int hour, int minute) {
         (DaysFromCivil(carriedYear, carriedMonth, 1) + day - 1) * kSecondsPerDay + hour * 3600 + minute * 60;
     const int64_t wallTicks = (wallSeconds + kSecondsFrom1601To1970) * kFileTimeTicksPerSecond;
     if (wallTicks < 0) return 0;
-    FILETIME wallFile = {static_cast<DWORD>(wallTicks), static_cast<DWORD>(wallTicks >> 32)};
+    const FILETIME wallFile = {static_cast<DWORD>(wallTicks), static_cast<DWORD>(wallTicks >> 32)};
     SYSTEMTIME wall, utc;
     FILETIME utcFile;
     if (!FileTimeToSystemTime(&wallFile, &wall) || !TzSpecificLocalTimeToSystemTime(nullptr, &wall, &utc) ||
