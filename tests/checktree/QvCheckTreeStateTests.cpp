@@ -13,11 +13,7 @@ using namespace qvtreetest;
 
 namespace {
 
-class QvCheckTreeStates : public ::testing::Test {
-protected:
-    void SetUp() override { tree = std::make_unique<TQvCheckTree>(nullptr); }
-    std::unique_ptr<TQvCheckTree> tree;
-};
+class QvCheckTreeStates : public WindowlessCheckTree {};
 
 // A: (A1: A1a, A1b), A2; B.
 const std::vector<NodeRow> family = {{0, "A", 1}, {1, "A1", 1}, {2, "A1a", 1}, {2, "A1b", 1},

@@ -14,10 +14,8 @@ using namespace qvtreetest;
 
 namespace {
 
-class QvCheckTreeText : public ::testing::Test {
+class QvCheckTreeText : public WindowlessCheckTree {
 protected:
-    void SetUp() override { tree = std::make_unique<TQvCheckTree>(nullptr); }
-
     AnsiString Write()
     {
         TMemoryStream stream;
@@ -51,8 +49,6 @@ protected:
         }
         return "no error";
     }
-
-    std::unique_ptr<TQvCheckTree> tree;
 };
 
 TEST_F(QvCheckTreeText, WritesOneLinePerNodeWithTabsAndFields)

@@ -1,12 +1,15 @@
 // Helpers of the tree-view tests: trees built from rows of (level, text, state), the check-state events
-// written down in order, and a pop-up menu that records where it would have opened.
+// written down in order, a pop-up menu that records where it would have opened, and a tree on a form.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Forms.h"
+#include "QvThemeSrv.h"
 #include "QvTreeVw.h"
 
 namespace qvtreetest {
@@ -82,6 +85,61 @@ public:
     int shown = 0;
     POINT at{};
     vcl::TComponent* openedFor = nullptr;
+};
+
+// A check tree without a window. The theme services it woke are freed after each case, so that cases
+// counting the theme library's users find none.
+class WindowlessCheckTree : public ::testing::Test {
+protected:
+    void SetUp() override { tree = std::make_unique<TQvCheckTree>(nullptr); }
+    void TearDown() override
+    {
+        tree.reset();
+        FreeThemeServices();
+    }
+    std::unique_ptr<TQvCheckTree> tree;
+};
+
+// A form holding one tree view of the given class.
+template <class Tree>
+class TreeOnForm {
+public:
+    TreeOnForm()
+    {
+        form.reset(new vcl::TForm(vcl::Application, 0));
+        form->SetBounds(60, 60, 360, 300);
+        tree = new Tree(form.get());
+        tree->SetBounds(8, 8, 300, 240);
+        tree->SetParent(form.get());
+    }
+    // The state image the window shows for a node (0: none).
+    int WindowStateImage(vcl::TTreeNode* node) const
+    {
+        TVITEMA item{};
+        item.mask = TVIF_STATE | TVIF_HANDLE;
+        item.hItem = node->ItemId;
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
+        return int((item.state & TVIS_STATEIMAGEMASK) >> 12);
+    }
+    // A pixel of the tree's window, non-client area included (0, 0 is the window's corner).
+    vcl::TColor WindowPixel(int x, int y) const
+    {
+        HDC dc = GetWindowDC(tree->WindowHandle);
+        const COLORREF pixel = GetPixel(dc, x, y);
+        ReleaseDC(tree->WindowHandle, dc);
+        return vcl::TColor(pixel);
+    }
+    vcl::TColor ClientPixel(int x, int y) const
+    {
+        HDC dc = GetDC(tree->WindowHandle);
+        const COLORREF pixel = GetPixel(dc, x, y);
+        ReleaseDC(tree->WindowHandle, dc);
+        return vcl::TColor(pixel);
+    }
+
+    std::unique_ptr<vcl::TForm> form;
+    Tree* tree = nullptr;
 };
 
 }  // namespace qvtreetest

@@ -16,16 +16,12 @@ using namespace qvtreetest;
 
 namespace {
 
-class QvTreeViewLogic : public ::testing::Test {
-protected:
-    void SetUp() override { tree = std::make_unique<TQvCheckTree>(nullptr); }
-    std::unique_ptr<TQvCheckTree> tree;
-};
+class QvTreeViewLogic : public WindowlessCheckTree {};
 
 TEST_F(QvTreeViewLogic, PathsNameNodesFromTheRootDown)
 {
     EXPECT_EQ(tree->NodeFromPath("A"), nullptr) << "empty tree";
-    BuildTree(tree.get(), {{0, "A"}, {1, "B"}, {2, "C"}, {1, "b2"}, {0, "Other"}, {1, "B"}});
+    BuildTree(tree.get(), {{0, "A"}, {1, "B"}, {2, "C"}, {1, "b2"}, {0, "Other"}, {1, "B"}, {0, ""}});
     TTreeNode* b = Node(tree.get(), "B");
     EXPECT_EQ(tree->PathFromNode(Node(tree.get(), "A")), "A\\");
     EXPECT_EQ(tree->PathFromNode(b), "A\\B\\");
@@ -43,7 +39,7 @@ TEST_F(QvTreeViewLogic, PathsNameNodesFromTheRootDown)
         {"A\\B2", Node(tree.get(), "b2")},
         {"A\\X", nullptr},
         {"B", nullptr},
-        {"\\", nullptr},
+        {"\\", tree->GetItems()->GetItem(6)},
         {"", nullptr},
     };
     for (const auto& row : rows) {
@@ -109,6 +105,7 @@ TEST_F(QvTreeViewLogic, CheckTreeStartsReadOnlyWithItsOwnImages)
 class QvTreeViewStream : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterQvComponents(); }
+    void TearDown() override { FreeThemeServices(); }
     // Reads a form text into root, or into a new component when root is null (the caller frees it).
     static TComponent* ReadText(const std::string& text, TComponent* root = nullptr)
     {
