@@ -191,9 +191,10 @@ void TQvCheckTree::Loaded()
 
 void TQvCheckTree::Notification(TComponent* AComponent, TOperation Operation)
 {
+    const bool imagesGone = Operation == opRemove && AComponent == GetImages();
     TQvCustomTreeView::Notification(AComponent, Operation);
-    // The node images went away: the boxes move back to the labels.
-    if (Operation == opRemove && AComponent == GetImages()) UpdateImageWidth();
+    // Without node images the boxes move back to the labels.
+    if (imagesGone) UpdateImageWidth();
 }
 
 void TQvCheckTree::SetImages(TCustomImageList* Value)

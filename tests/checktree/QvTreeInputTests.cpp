@@ -99,6 +99,30 @@ TEST_F(QvCheckTreeInput, ClickOnAnotherNodesBoxTogglesItOnlyWhenTheClickSelected
     EXPECT_EQ(State("Second"), csUnchecked);
 }
 
+TEST_F(QvCheckTreeInput, BoxSitsLeftOfTheNodeImagesWhileThereAreAny)
+{
+    auto* images = new TImageList(form.get());
+    TBitmap picture;
+    picture.SetSize(16, 16);
+    images->Add(&picture, nullptr);
+    tree->SetImages(images);
+    tree->Update();
+    TTreeNode* second = Node(tree, "Second");
+    auto leftOfLabel = [&](int by) {
+        const RECT label = second->DisplayRect(true);
+        return POINT{label.left - by, (label.top + label.bottom) / 2};
+    };
+    Click(leftOfLabel(8));
+    EXPECT_EQ(State("Second"), csUnchecked) << "on the node image";
+    Click(leftOfLabel(16 + 8));
+    EXPECT_EQ(State("Second"), csChecked) << "on the box left of the node image";
+
+    delete images;  // the tree is told and the boxes move back to the labels
+    tree->Update();
+    Click(leftOfLabel(8));
+    EXPECT_EQ(State("Second"), csUnchecked);
+}
+
 TEST_F(QvCheckTreeInput, DragFromTheBoxTogglesNothingAndLeavesNoPressBehind)
 {
     TTreeNode* second = Node(tree, "Second");
@@ -224,6 +248,24 @@ TEST_F(QvTreeViewInput, AfterANodeMenuAnEmptySpotStillOpensTheStandardMenu)
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked.back(), nullptr) << "no node there and none selected";
     EXPECT_EQ(menu->shown, 2);
+}
+
+TEST_F(QvTreeViewInput, AutoSelectSelectsANodeCollapsedByItsButton)
+{
+    TTreeNode* parent = Item(0);
+    tree->GetItems()->AddChild(parent, "child");
+    parent->Expand(false);
+    tree->SetAutoSelect(true);
+    tree->SetSelected(Item(3));  // "Third", below the child
+    const RECT row = parent->DisplayRect(true);
+    const int y = (row.top + row.bottom) / 2;
+    int x = 0;
+    while (x < row.left && !(tree->GetHitTestInfoAt(x, y) & TVHT_ONITEMBUTTON)) ++x;
+    ASSERT_LT(x, row.left) << "no expand button found";
+    PostMessageA(tree->WindowHandle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(tree->WindowHandle, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(PumpUntil([&] { return !parent->GetExpanded(); }, 5000));
+    EXPECT_EQ(tree->GetSelected(), parent);
 }
 
 TEST_F(QvTreeViewInput, FocusAndEnablingChooseTheColour)

@@ -21,7 +21,7 @@ struct NodeRow {
 };
 
 // Adds the rows in tree order; each row is a child of the last row one level up.
-inline void BuildTree(TQvCheckTree* tree, const std::vector<NodeRow>& rows)
+inline void BuildTree(vcl::TCustomTreeView* tree, const std::vector<NodeRow>& rows)
 {
     std::vector<vcl::TTreeNode*> parents;
     for (const NodeRow& row : rows) {
@@ -33,7 +33,7 @@ inline void BuildTree(TQvCheckTree* tree, const std::vector<NodeRow>& rows)
 }
 
 // The node with that text (the first in tree order).
-inline vcl::TTreeNode* Node(TQvCheckTree* tree, const std::string& text)
+inline vcl::TTreeNode* Node(vcl::TCustomTreeView* tree, const std::string& text)
 {
     for (vcl::TTreeNode* n = tree->GetItems()->GetFirstNode(); n; n = n->GetNext())
         if (n->GetText() == text) return n;
@@ -42,7 +42,7 @@ inline vcl::TTreeNode* Node(TQvCheckTree* tree, const std::string& text)
 }
 
 // Every node's state in tree order, as "text=state".
-inline std::vector<std::string> States(TQvCheckTree* tree)
+inline std::vector<std::string> States(vcl::TCustomTreeView* tree)
 {
     std::vector<std::string> states;
     for (vcl::TTreeNode* n = tree->GetItems()->GetFirstNode(); n; n = n->GetNext())

@@ -85,6 +85,35 @@ TEST_F(QvTreeViewLogic, AutoExpandAndAutoSelectExcludeEachOther)
     EXPECT_TRUE(tree->GetAutoExpand());
 }
 
+TEST_F(QvTreeViewLogic, FrameControllerSetsTheFrameAndKeepsItOutOfTheStream)
+{
+    auto controller = std::make_unique<TQvFrameController>(nullptr);
+    controller->SetFrameColor(clRed);
+    controller->SetFrameStyle(fsBump);
+    controller->SetFocusColor(clInfoBk);
+    tree->SetFrameController(controller.get());
+    EXPECT_EQ(tree->GetFrameColor(), clRed);
+    EXPECT_EQ(tree->GetFrameStyle(), fsBump);
+    EXPECT_EQ(tree->GetFocusColor(), clInfoBk);
+    EXPECT_EQ(controller->GetControlCount(), 1);
+    controller->SetFrameHotColor(clBlue);
+    EXPECT_EQ(tree->GetFrameHotColor(), clBlue) << "later changes reach the tree";
+    EXPECT_FALSE(tree->AreFramePropertiesStored());
+    EXPECT_FALSE(tree->IsColorStored());
+    EXPECT_FALSE(tree->IsFocusColorStored());
+
+    controller.reset();
+    EXPECT_EQ(tree->GetFrameController(), nullptr) << "told of the controller's end";
+    EXPECT_TRUE(tree->AreFramePropertiesStored());
+    EXPECT_TRUE(tree->IsColorStored());
+    EXPECT_TRUE(tree->IsFocusColorStored()) << "its focus colour differs from the colour";
+
+    auto second = std::make_unique<TQvFrameController>(nullptr);
+    tree->SetFrameController(second.get());
+    tree.reset();
+    EXPECT_EQ(second->GetControlCount(), 0) << "the tree left the controller when it went";
+}
+
 TEST_F(QvTreeViewLogic, CheckTreeStartsReadOnlyWithItsOwnImages)
 {
     EXPECT_TRUE(tree->GetReadOnly());

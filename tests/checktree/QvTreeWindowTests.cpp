@@ -178,6 +178,25 @@ TEST_F(QvTreeViewWindow, WheelScrollsByItsLinesAndReachesTheTop)
     EXPECT_EQ(tree->GetTopItem(), tree->GetItems()->GetFirstNode());
 }
 
+TEST_F(QvTreeViewWindow, AutoSelectSelectsWhatIsExpandedButNotDuringFullExpand)
+{
+    // The native tree tells of an expansion asked by a program only the first time a node opens.
+    BuildTree(tree, {{0, "A"}, {1, "A1"}, {2, "A1a"}, {0, "B"}, {1, "B1"}, {0, "C"}});
+    form->Show();
+    tree->SetAutoSelect(true);
+    tree->SetSelected(Node(tree, "C"));
+    Node(tree, "A")->Expand(false);
+    EXPECT_EQ(tree->GetSelected(), Node(tree, "A"));
+    tree->SetSelected(Node(tree, "C"));
+    Node(tree, "A1")->Expand(false);
+    EXPECT_EQ(tree->GetSelected(), Node(tree, "A1"));
+    tree->SetSelected(Node(tree, "C"));
+    tree->FullExpand();
+    EXPECT_TRUE(Node(tree, "B")->GetExpanded());
+    EXPECT_EQ(tree->GetSelected(), Node(tree, "C"));
+    EXPECT_TRUE(tree->GetAutoSelect()) << "restored afterwards";
+}
+
 TEST_F(QvTreeViewWindow, KeyboardMenusOpenAtTheSelectedLabel)
 {
     auto* menu = new RecordingPopupMenu(form.get());
