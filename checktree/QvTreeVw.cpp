@@ -102,23 +102,20 @@ void PublishTreeView(TMetaClass& m, bool checkTree)
     m.Publish("OnExpanding", &TCustomTreeView::GetOnExpanding, &TCustomTreeView::SetOnExpanding);
     m.Publish("OnDeletion", &TCustomTreeView::GetOnDeletion, &TCustomTreeView::SetOnDeletion);
 
-    m.Publish("Color", &Base::GetColor, &Base::SetColor).WithIdents(ColorIdents()).Stored(&Base::IsColorStored);
-    m.Publish("DisabledColor", &Base::GetDisabledColor, &Base::SetDisabledColor)
-        .WithIdents(ColorIdents())
-        .WithDefault(clBtnFace)
-        .Stored(&Base::AreFramePropertiesStored);
-    m.Publish("FocusColor", &Base::GetFocusColor, &Base::SetFocusColor)
+    m.Publish("Color", &Base::GetColor, &Base::SetColor)
         .WithIdents(ColorIdents())
         .WithDefault(clWindow)
-        .Stored(&Base::IsFocusColorStored);
-    m.Publish("FrameColor", &Base::GetFrameColor, &Base::SetFrameColor)
-        .WithIdents(ColorIdents())
-        .WithDefault(clBtnShadow)
-        .Stored(&Base::AreFramePropertiesStored);
-    m.Publish("FrameHotColor", &Base::GetFrameHotColor, &Base::SetFrameHotColor)
-        .WithIdents(ColorIdents())
-        .WithDefault(clBtnShadow)
-        .Stored(&Base::AreFramePropertiesStored);
+        .Stored(&Base::IsColorStored);
+    auto frameColor = [&m](const char* name, TColor (Base::*get)() const, void (Base::*set)(TColor), TColor byDefault,
+                           bool (Base::*stored)() const) {
+        m.Publish(name, get, set).WithIdents(ColorIdents()).WithDefault(byDefault).Stored(stored);
+    };
+    frameColor("DisabledColor", &Base::GetDisabledColor, &Base::SetDisabledColor, clBtnFace,
+               &Base::AreFramePropertiesStored);
+    frameColor("FocusColor", &Base::GetFocusColor, &Base::SetFocusColor, clWindow, &Base::IsFocusColorStored);
+    frameColor("FrameColor", &Base::GetFrameColor, &Base::SetFrameColor, clBtnShadow, &Base::AreFramePropertiesStored);
+    frameColor("FrameHotColor", &Base::GetFrameHotColor, &Base::SetFrameHotColor, clBtnShadow,
+               &Base::AreFramePropertiesStored);
     m.Publish("FrameHotTrack", &Base::GetFrameHotTrack, &Base::SetFrameHotTrack)
         .WithDefault(false)
         .Stored(&Base::AreFramePropertiesStored);
@@ -573,11 +570,11 @@ void TQvCustomTreeView::WMContextMenu(TMessage& Message)
 {
     Message.Result = 1;
     if (IsDesigning(this) || GetSelected() || FMenuShown) return;
-    if (Message.LParam == -1) {
+    const POINT screen{short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))};
+    if (screen.x == -1 && screen.y == -1) {  // from the keyboard
         DoPreNodeContextMenu();
         return;
     }
-    const POINT screen{short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))};
     DoNodeContextMenu(nullptr, ScreenToClient(screen));
 }
 

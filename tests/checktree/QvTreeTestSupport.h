@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "QvThemeSrv.h"
 #include "QvTreeVw.h"
+#include "WindowTestSupport.h"
 
 namespace qvtreetest {
 
@@ -100,46 +101,24 @@ protected:
     std::unique_ptr<TQvCheckTree> tree;
 };
 
-// A form holding one tree view of the given class.
+// A tree view on a form, with the pixels of its window.
 template <class Tree>
-class TreeOnForm {
+class TreeOnForm : public vcltest::TreeOnForm<Tree> {
 public:
-    TreeOnForm()
-    {
-        form.reset(new vcl::TForm(vcl::Application, 0));
-        form->SetBounds(60, 60, 360, 300);
-        tree = new Tree(form.get());
-        tree->SetBounds(8, 8, 300, 240);
-        tree->SetParent(form.get());
-    }
-    // The state image the window shows for a node (0: none).
-    int WindowStateImage(vcl::TTreeNode* node) const
-    {
-        TVITEMA item{};
-        item.mask = TVIF_STATE | TVIF_HANDLE;
-        item.hItem = node->ItemId;
-        item.stateMask = TVIS_STATEIMAGEMASK;
-        SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
-        return int((item.state & TVIS_STATEIMAGEMASK) >> 12);
-    }
+    using vcltest::TreeOnForm<Tree>::tree;
     // A pixel of the tree's window, non-client area included (0, 0 is the window's corner).
-    vcl::TColor WindowPixel(int x, int y) const
-    {
-        HDC dc = GetWindowDC(tree->WindowHandle);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        ReleaseDC(tree->WindowHandle, dc);
-        return vcl::TColor(pixel);
-    }
-    vcl::TColor ClientPixel(int x, int y) const
-    {
-        HDC dc = GetDC(tree->WindowHandle);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        ReleaseDC(tree->WindowHandle, dc);
-        return vcl::TColor(pixel);
-    }
+    vcl::TColor WindowPixel(int x, int y) const { return Pixel(x, y, true); }
+    vcl::TColor ClientPixel(int x, int y) const { return Pixel(x, y, false); }
 
-    std::unique_ptr<vcl::TForm> form;
-    Tree* tree = nullptr;
+private:
+    vcl::TColor Pixel(int x, int y, bool wholeWindow) const
+    {
+        const HWND window = tree->WindowHandle;
+        HDC dc = wholeWindow ? GetWindowDC(window) : GetDC(window);
+        const COLORREF pixel = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return vcl::TColor(pixel);
+    }
 };
 
 }  // namespace qvtreetest

@@ -276,9 +276,13 @@ TEST_F(QvTreeViewWindow, ContextMenuMessageServesOnlyATreeWithoutSelection)
     EXPECT_EQ(menu->shown, 1);
     EXPECT_EQ(menu->at.x, screen.x);
     EXPECT_EQ(menu->at.y, screen.y);
+    SendMessageA(tree->WindowHandle, WM_CONTEXTMENU, WPARAM(tree->WindowHandle), MAKELPARAM(-1, -1));
+    EXPECT_EQ(menu->shown, 2) << "from the keyboard";
+    EXPECT_EQ(menu->at.x, tree->ClientToScreen(POINT{0, 0}).x);
+    EXPECT_EQ(handlerCalls, 1) << "no node to ask about";
     tree->SetSelected(node);
     SendMessageA(tree->WindowHandle, WM_CONTEXTMENU, WPARAM(tree->WindowHandle), MAKELPARAM(screen.x, screen.y));
-    EXPECT_EQ(menu->shown, 1) << "with a selected node the right click's own menu serves";
+    EXPECT_EQ(menu->shown, 2) << "with a selected node the right click's own menu serves";
 }
 
 }  // namespace

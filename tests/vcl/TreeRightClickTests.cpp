@@ -13,14 +13,9 @@ using vcltest::PumpUntil;
 
 namespace {
 
-struct RightClickFixture : ::testing::Test {
+struct RightClickFixture : ::testing::Test, vcltest::TreeOnForm<TTreeView> {
     void SetUp() override
     {
-        form.reset(new TForm(Application, 0));
-        form->SetBounds(60, 60, 360, 300);
-        tree = new TTreeView(form.get());
-        tree->SetBounds(8, 8, 300, 240);
-        tree->SetParent(form.get());
         first = tree->GetItems()->Add(nullptr, "First");
         second = tree->GetItems()->Add(nullptr, "Second");
         third = tree->GetItems()->Add(nullptr, "Third");
@@ -33,8 +28,6 @@ struct RightClickFixture : ::testing::Test {
         tree->SetSelected(first);
         changes = 0;
     }
-    void TearDown() override { form.reset(); }
-
     // A right click through the native tree, with the mouse over the node's label.
     void RightClick(TTreeNode* node)
     {
@@ -49,8 +42,6 @@ struct RightClickFixture : ::testing::Test {
             << "no context menu request reached the tree";
     }
 
-    std::unique_ptr<TForm> form;
-    TTreeView* tree = nullptr;
     TTreeNode* first = nullptr;
     TTreeNode* second = nullptr;
     TTreeNode* third = nullptr;
