@@ -5,6 +5,7 @@
 
 #include "ExtCtrls.h"
 #include "IniFiles.h"
+#include "QvTreeVw.h"
 #include "Registry.h"
 #include "SysUtils.h"
 
@@ -14,11 +15,6 @@ using namespace vcl;
 // TQvFrameController
 
 namespace {
-
-const std::vector<AnsiString> frameStyleNames = {"fsNone", "fsFlat", "fsGroove", "fsBump", "fsLowered",
-                                                 "fsButtonDown", "fsRaised", "fsButtonUp", "fsStatus", "fsPopup",
-                                                 "fsFlatBold"};
-const std::vector<AnsiString> sideNames = {"sdLeft", "sdTop", "sdRight", "sdBottom"};
 
 // A value read from the store, kept only when it is one of the enumeration's values.
 int InRange(int value, int last, int fallback) { return value >= 0 && value <= last ? value : fallback; }
@@ -34,15 +30,54 @@ const TPropInfo* WritableProp(TControl* control, const char* name)
 Int64 TranslateSet(TSides sides, const TPropInfo& target)
 {
     Int64 mask = 0;
-    for (size_t i = 0; i < sideNames.size(); ++i) {
+    for (size_t i = 0; i < FrameSideNames().size(); ++i) {
         if (!(sides & (1u << i))) continue;
-        const auto found = std::find(target.Names.begin(), target.Names.end(), sideNames[i]);
+        const auto found = std::find(target.Names.begin(), target.Names.end(), FrameSideNames()[i]);
         if (found != target.Names.end()) mask |= Int64(1) << (found - target.Names.begin());
     }
     return mask;
 }
 
 }  // namespace
+
+const std::vector<AnsiString>& FrameStyleNames()
+{
+    static const std::vector<AnsiString> names = {"fsNone",   "fsFlat",       "fsGroove", "fsBump",
+                                                  "fsLowered", "fsButtonDown", "fsRaised", "fsButtonUp",
+                                                  "fsStatus", "fsPopup",      "fsFlatBold"};
+    return names;
+}
+
+const std::vector<AnsiString>& FrameSideNames()
+{
+    static const std::vector<AnsiString> names = {"sdLeft", "sdTop", "sdRight", "sdBottom"};
+    return names;
+}
+
+void DefineOldFrameProperties(TFiler* Filer, const TOldFrameProperties& Target)
+{
+    Filer->DefineProperty(
+        "FrameFlat",
+        [Target](TReader* reader) {
+            const bool flat = reader->ReadBoolean();
+            Target.SetHotTrack(flat);
+            if (flat) {
+                Target.SetStyle(fsStatus);
+                Target.SetHotStyle(fsLowered);
+            }
+        },
+        nullptr, false);
+    Filer->DefineProperty(
+        "FrameFocusStyle",
+        [Target](TReader* reader) {
+            const AnsiString name = reader->ReadIdent();
+            const auto& names = FrameStyleNames();
+            const auto found = std::find(names.begin(), names.end(), name);
+            if (found != names.end()) Target.SetHotStyle(static_cast<TFrameStyle>(found - names.begin()));
+        },
+        nullptr, false);
+    Filer->DefineProperty("FrameFlatStyle", &TQvOldPropReader::ReadOldIdentProp, nullptr, false);
+}
 
 VCL_IMPLEMENT_CLASS(TQvFrameController, TComponent, {
     m.Publish("About", &TQvFrameController::GetAbout, &TQvFrameController::SetAbout)
@@ -64,15 +99,15 @@ VCL_IMPLEMENT_CLASS(TQvFrameController, TComponent, {
     m.Publish("FrameHotColor", &TQvFrameController::GetFrameHotColor, &TQvFrameController::SetFrameHotColor)
         .WithDefault(clBtnShadow);
     m.Publish("FrameHotStyle", &TQvFrameController::GetFrameHotStyle, &TQvFrameController::SetFrameHotStyle)
-        .WithNames(frameStyleNames)
+        .WithNames(FrameStyleNames())
         .WithDefault(fsFlatBold);
     m.Publish("FrameHotTrack", &TQvFrameController::GetFrameHotTrack, &TQvFrameController::SetFrameHotTrack)
         .WithDefault(false);
     m.Publish("FrameSides", &TQvFrameController::GetFrameSides, &TQvFrameController::SetFrameSides)
-        .AsSet(sideNames)
+        .AsSet(FrameSideNames())
         .WithDefault(AllSides);
     m.Publish("FrameStyle", &TQvFrameController::GetFrameStyle, &TQvFrameController::SetFrameStyle)
-        .WithNames(frameStyleNames)
+        .WithNames(FrameStyleNames())
         .WithDefault(fsFlat);
     m.Publish("FrameVisible", &TQvFrameController::GetFrameVisible, &TQvFrameController::SetFrameVisible)
         .WithDefault(false);
@@ -256,26 +291,9 @@ void TQvFrameController::Loaded()
 void TQvFrameController::DefineProperties(TFiler* Filer)
 {
     TComponent::DefineProperties(Filer);
-    Filer->DefineProperty(
-        "FrameFlat",
-        [this](TReader* reader) {
-            FFrameHotTrack = reader->ReadBoolean();
-            if (FFrameHotTrack) {
-                FFrameStyle = fsStatus;
-                FFrameHotStyle = fsLowered;
-            }
-        },
-        nullptr, false);
-    Filer->DefineProperty(
-        "FrameFocusStyle",
-        [this](TReader* reader) {
-            const AnsiString name = reader->ReadIdent();
-            const auto found = std::find(frameStyleNames.begin(), frameStyleNames.end(), name);
-            if (found != frameStyleNames.end())
-                FFrameHotStyle = static_cast<TFrameStyle>(found - frameStyleNames.begin());
-        },
-        nullptr, false);
-    Filer->DefineProperty("FrameFlatStyle", &TQvOldPropReader::ReadOldIdentProp, nullptr, false);
+    DefineOldFrameProperties(Filer, {[this](bool on) { FFrameHotTrack = on; },
+                                     [this](TFrameStyle style) { FFrameStyle = style; },
+                                     [this](TFrameStyle style) { FFrameHotStyle = style; }});
 }
 
 void TQvFrameController::Load(const AnsiString& Section)
@@ -721,7 +739,7 @@ void FreeBlinkingControlsListIfEmpty()
 void RegisterQvComponents()
 {
     RegisterClasses({TQvFrameController::StaticClass(), TQvRegIniFile::StaticClass(), TQvCustomColors::StaticClass(),
-                     TQvDialogComponent::StaticClass()});
+                     TQvDialogComponent::StaticClass(), TQvTreeView::StaticClass(), TQvCheckTree::StaticClass()});
 }
 
 // ---------------------------------------------------------------------------------------------------------

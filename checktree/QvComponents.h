@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,20 @@ protected:
 };
 
 class TQvRegIniFile;
+
+// Frame styles and sides as form streams name them.
+const std::vector<vcl::AnsiString>& FrameStyleNames();
+const std::vector<vcl::AnsiString>& FrameSideNames();
+
+// Where the frame properties of old form streams go: "FrameFlat" True turns hot tracking on with the status
+// style and a lowered hot style (False turns it off), "FrameFocusStyle" names the hot style and
+// "FrameFlatStyle" is read and ignored. They are never written.
+struct TOldFrameProperties {
+    std::function<void(bool)> SetHotTrack;
+    std::function<void(TFrameStyle)> SetStyle;
+    std::function<void(TFrameStyle)> SetHotStyle;
+};
+void DefineOldFrameProperties(vcl::TFiler* Filer, const TOldFrameProperties& Target);
 
 class TQvFrameController : public vcl::TComponent {
     VCL_CLASS(TQvFrameController, vcl::TComponent)

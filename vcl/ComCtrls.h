@@ -183,6 +183,7 @@ class TCustomTreeView : public TWinControl {
 
     TTreeNodes* GetItems() const { return FItems; }
     void SetItems(TTreeNodes* Value) { FItems->Assign(Value); }
+    // The caret node; with RightClickSelect, the right-clicked node while its click is handled.
     virtual TTreeNode* GetSelected() const;
     void SetSelected(TTreeNode* Value);
     TTreeNode* GetTopItem() const;
@@ -277,11 +278,12 @@ protected:
     void CNNotify(TMessage& Message);
     void WMLButtonDown(TMessage& Message);
     void WMLButtonUp(TMessage& Message);
-    void WMRButtonDown(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMNotify(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
+    // The node a right click is being handled for (the selection does not move); nullptr otherwise.
+    TTreeNode* FRightClickNode = nullptr;
 
 private:
     friend class TTreeNode;

@@ -579,6 +579,8 @@ void TTreeNodes::Delete(TTreeNode* Node)
         FOwner->FSavedSelected = nullptr;
     if (FOwner && FOwner->FSavedTop == Node)
         FOwner->FSavedTop = nullptr;
+    if (FOwner && FOwner->FRightClickNode == Node)
+        FOwner->FRightClickNode = nullptr;
     if (FOwner && !IsDestroying(FOwner))
         FOwner->Delete(Node);
     Detach(Node);
@@ -973,6 +975,8 @@ void TCustomTreeView::SetSortType(TSortType Value)
 
 TTreeNode* TCustomTreeView::GetSelected() const
 {
+    if (FRightClickSelect && FRightClickNode)
+        return FRightClickNode;
     if (!HandleAllocated())
         return FSavedSelected;
     auto id = reinterpret_cast<HTREEITEM>(SendMessageA(WindowHandle, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -1199,7 +1203,6 @@ VCL_BEGIN_MESSAGE_MAP(TCustomTreeView)
     VCL_MESSAGE(CN_NOTIFY, CNNotify)
     VCL_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown)
     VCL_MESSAGE(WM_LBUTTONUP, WMLButtonUp)
-    VCL_MESSAGE(WM_RBUTTONDOWN, WMRButtonDown)
     VCL_MESSAGE(WM_CONTEXTMENU, WMContextMenu)
     VCL_MESSAGE(WM_NOTIFY, WMNotify)
     VCL_MESSAGE(CM_COLORCHANGED, CMColorChanged)
@@ -1228,15 +1231,6 @@ void TCustomTreeView::WMLButtonDown(TMessage& Message)
 void TCustomTreeView::WMLButtonUp(TMessage& Message)
 {
     FMouseUpSeen = true;
-    TWinControl::Dispatch(Message);
-}
-
-void TCustomTreeView::WMRButtonDown(TMessage& Message)
-{
-    if (FRightClickSelect) {
-        if (TTreeNode* node = GetNodeAt(short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))))
-            SetSelected(node);
-    }
     TWinControl::Dispatch(Message);
 }
 
@@ -1374,15 +1368,19 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         return;
     }
     if (code == UINT(NM_RCLICK)) {
-        // The context menu belongs to the point of the click.
+        // The context menu belongs to the point of the click. With RightClickSelect the node there is what
+        // GetSelected answers while the menu is handled; the selection itself stays (no OnChange).
         POINT p;
         GetCursorPos(&p);
-        if (FRightClickSelect) {
-            POINT local = p;
-            ::ScreenToClient(WindowHandle, &local);
-            if (TTreeNode* node = GetNodeAt(local.x, local.y))
-                SetSelected(node);
-        }
+        POINT local = p;
+        ::ScreenToClient(WindowHandle, &local);
+        struct Restore {
+            TTreeNode*& node;
+            TTreeNode* saved;
+            ~Restore() { node = saved; }
+        } restore{FRightClickNode, FRightClickNode};
+        if (!FRightClickNode)
+            FRightClickNode = GetNodeAt(local.x, local.y);
         Perform(WM_CONTEXTMENU, WPARAM(WindowHandle), MAKELPARAM(p.x, p.y));
         Message.Result = 1;
         return;

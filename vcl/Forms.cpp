@@ -974,6 +974,7 @@ VCL_BEGIN_MESSAGE_MAP(TCustomForm)
     VCL_MESSAGE(WM_DRAWITEM, WMDrawItem)
     VCL_MESSAGE(WM_MEASUREITEM, WMMeasureItem)
     VCL_MESSAGE(WM_WINDOWPOSCHANGING, WMWindowPosChanging)
+    VCL_MESSAGE(WM_SYSCOLORCHANGE, WMSysColorChange)
     VCL_MESSAGE(CM_VISIBLECHANGED, CMVisibleChanged)
     VCL_MESSAGE(CM_DIALOGKEY, CMDialogKey)
     VCL_MESSAGE(CM_RELEASE, CMRelease)
@@ -1114,6 +1115,13 @@ void TCustomForm::CMDialogKey(TMessage& Message)
         }
     }
     Message.Result = 0;
+}
+
+// Only top-level windows hear of new system colours: the form passes the news to its controls.
+void TCustomForm::WMSysColorChange(TMessage& Message)
+{
+    DefaultHandler(Message);
+    Perform(CM_SYSCOLORCHANGE);
 }
 
 void TCustomForm::CMRelease(TMessage&)

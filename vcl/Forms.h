@@ -283,6 +283,7 @@ protected:
     void WMDrawItem(TMessage& Message);
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
+    void WMSysColorChange(TMessage& Message);
     void CMDialogKey(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);
     void CMRelease(TMessage& Message);

@@ -61,11 +61,21 @@ void TCustomImageList::Change()
     OnChange(this);
 }
 
+namespace {
+// The system list needs the bitmaps outside any device context: a bitmap whose canvas is in use is copied.
+HBITMAP FreeHandleOf(TBitmap* Bitmap, TBitmap& Copy)
+{
+    Copy.Assign(Bitmap);
+    return Copy.GetHandle();
+}
+}  // namespace
+
 int TCustomImageList::Add(TBitmap* Image, TBitmap* Mask)
 {
     if (!Image || Image->GetEmpty())
         return -1;
-    int index = ImageList_Add(GetHandle(), Image->GetHandle(), Mask ? Mask->GetHandle() : nullptr);
+    TBitmap image, mask;
+    int index = ImageList_Add(GetHandle(), FreeHandleOf(Image, image), Mask ? FreeHandleOf(Mask, mask) : nullptr);
     if (index < 0)
         throw EInvalidOperation("Failed to add the image to the image list");
     Change();
@@ -76,10 +86,8 @@ int TCustomImageList::AddMasked(TBitmap* Image, TColor MaskColor)
 {
     if (!Image || Image->GetEmpty())
         return -1;
-    // The system list needs the bitmap outside any device context.
     TBitmap copy;
-    copy.Assign(Image);
-    int index = ImageList_AddMasked(GetHandle(), copy.GetHandle(), ColorToRGB(MaskColor));
+    int index = ImageList_AddMasked(GetHandle(), FreeHandleOf(Image, copy), ColorToRGB(MaskColor));
     if (index < 0)
         throw EInvalidOperation("Failed to add the image to the image list");
     Change();

@@ -12,27 +12,7 @@ using vcltest::PumpUntil;
 
 namespace {
 
-struct TreeFixture : ::testing::Test {
-    void SetUp() override
-    {
-        form.reset(new TForm(Application, 0));
-        form->SetBounds(60, 60, 360, 300);
-        tree = new TTreeView(form.get());
-        tree->SetBounds(8, 8, 300, 240);
-        tree->SetParent(form.get());
-    }
-    void TearDown() override { form.reset(); }
-
-    // The state image index the window shows for a node (0 = none).
-    int WindowStateImage(TTreeNode* node)
-    {
-        TVITEMA item{};
-        item.mask = TVIF_STATE | TVIF_HANDLE;
-        item.hItem = node->ItemId;
-        item.stateMask = TVIS_STATEIMAGEMASK;
-        SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
-        return int((item.state & TVIS_STATEIMAGEMASK) >> 12);
-    }
+struct TreeFixture : ::testing::Test, vcltest::TreeOnForm<TTreeView> {
     AnsiString WindowText(TTreeNode* node)
     {
         char buffer[128] = {};
@@ -44,9 +24,6 @@ struct TreeFixture : ::testing::Test {
         SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
         return item.pszText ? AnsiString(item.pszText) : AnsiString();
     }
-
-    std::unique_ptr<TForm> form;
-    TTreeView* tree = nullptr;
 };
 
 }  // namespace

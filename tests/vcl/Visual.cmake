@@ -7,6 +7,8 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SysColorTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ImageListTests.cpp
   LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
@@ -16,6 +18,7 @@ pagorin_add_gtest(vcl_focus_tests
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdActnsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ContainerEditHintTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TreeRightClickTests.cpp
   LIBS vcl
   LABELS window
   SERIAL)

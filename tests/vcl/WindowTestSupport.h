@@ -1,13 +1,16 @@
 // Helpers for the window tests of the class library: the library set up once per test program, a pump
-// with a time budget, and message sequences compared with a table (expected and actual side by side).
+// with a time budget, message sequences compared with a table (expected and actual side by side), and a
+// tree view on a form.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ComCtrls.h"
 #include "Forms.h"
 
 namespace vcltest {
@@ -30,5 +33,31 @@ void PumpFor(DWORD ms);
 
 // A name for a message number in failure output.
 std::string MessageName(UINT msg);
+
+// A form (shown by the test when it needs one) with one tree view of the given class on it.
+template <class Tree>
+struct TreeOnForm {
+    TreeOnForm()
+    {
+        form.reset(new vcl::TForm(vcl::Application, 0));
+        form->SetBounds(60, 60, 360, 300);
+        tree = new Tree(form.get());
+        tree->SetBounds(8, 8, 300, 240);
+        tree->SetParent(form.get());
+    }
+    // The state image the window shows for a node (0: none).
+    int WindowStateImage(vcl::TTreeNode* node) const
+    {
+        TVITEMA item{};
+        item.mask = TVIF_STATE | TVIF_HANDLE;
+        item.hItem = node->ItemId;
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
+        return int((item.state & TVIS_STATEIMAGEMASK) >> 12);
+    }
+
+    std::unique_ptr<vcl::TForm> form;
+    Tree* tree = nullptr;
+};
 
 }  // namespace vcltest
