@@ -99,7 +99,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     CreateDirectoryA(QueuePath.c_str(), nullptr);
     HelpFilePath = Config.WorkingPath + "\\Pagorin.chm";
     CopyFileA((Config.InstallFolder + "\\Pagorin.chm").c_str(), HelpFilePath.c_str(), FALSE);
-    SessionFilePath = Config.WorkingPath + "\\Session.txt";
+    SetSessionFilePath(Config.WorkingPath + "\\Session.txt");
     cbRobots->GetItems()->Clear();
     MainWindowHandle = GetHandle();
 
@@ -128,7 +128,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
         StartTransaction(*this);
     }
     pgbCountDown->SetMax(120);
-    DiscTitle = Widen(cbxDiscLabel->GetText());
+    SetDiscTitle(Widen(cbxDiscLabel->GetText()));
     FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     if (OperationMode == 1)
         tmrCheckDir->SetEnabled(true);
