@@ -8,6 +8,7 @@
 #include "DayLog.h"
 #include "Dialogs.h"
 #include "DiscEventsWindow.h"
+#include "DiscJobWindow.h"
 #include "KTRobots20.h"
 #include "LaterSteps.h"
 #include "SharedState.h"
@@ -77,8 +78,6 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
     ShowAllSources = SourceOpen = false;
     HotKeyOperation = hotKeyRun;
     TransactionBytes = 0;
-    for (int i = 0; i < 10; ++i)
-        PdfJobSlots[i].Index = i;
     FirstUseNotice = false;
 }
 
