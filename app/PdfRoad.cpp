@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
