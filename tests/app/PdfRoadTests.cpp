@@ -155,6 +155,7 @@ struct FailureCase {
     const char* context;
     const char* scenario;
     const char* reason;  // part of the outcome's reason
+    DWORD fendrixLimit = 60000;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.context; }
@@ -166,11 +167,11 @@ TEST_P(PdfRoadFailure, PdfFailsAndTheSlotIsFreedWithNothingLeftBehind)
     const FailureCase& c = GetParam();
     Scenario(c.scenario);
     PdfTiming timing;
-    timing.FendrixLimit = 3000;
+    timing.FendrixLimit = c.fendrixLimit;
     TimerPlayer player(timing);
     std::string folder = Folder("T");
     std::vector<PdfTransaction> transactions{StartTransaction(player, folder + "\\Page.pdf", Pages(folder, 3))};
-    ASSERT_TRUE(player.RunToTheEnd(transactions, 60000)) << c.context;
+    ASSERT_TRUE(player.RunToTheEnd(transactions, 90000)) << c.context;
     ASSERT_TRUE(player.Outcomes()[0].has_value());
     const PdfOutcome& outcome = *player.Outcomes()[0];
     EXPECT_FALSE(outcome.Saved) << c.context;
@@ -185,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"Fendrix writes nothing", "[Failures]\nFendrix.convert = 2:1\n", "no complete JPEG copy of"},
         FailureCase{"Fendrix leaves half a copy", "[Failures]\nFendrix.convert = 2:2\n", "no complete JPEG copy of"},
-        FailureCase{"Fendrix takes too long", "[Delays]\nFendrix.convert = 20000\n", "within 3 s"},
+        FailureCase{"Fendrix takes too long", "[Delays]\nFendrix.convert = 20000\n", "within 3 s", 3000},
         FailureCase{"the writer refuses a page", "[Failures]\nPDFLIBRARY.RURARO_AddImageFilePage = 2:1\n",
                     "did not take"},
         FailureCase{"the writer cannot save", "[Failures]\nPDFLIBRARY.RURARO_SaveToFileName = 1:1\n",
