@@ -36,24 +36,16 @@ protected:
     static std::string Ansi(const std::wstring& text) { return std::string(text.begin(), text.end()); }
     static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-    // Page file "Page<nnn>.<format>" in `folder`; its size makes its JPEG differ from the others'.
-    static std::string Page(const std::string& folder, int number, const GUID& format, UINT width)
-    {
-        const char* extension = format == GUID_ContainerFormatJpeg  ? "jpg"
-                                : format == GUID_ContainerFormatBmp ? "bmp"
-                                : format == GUID_ContainerFormatPng ? "png"
-                                                                    : "tif";
-        char name[32];
-        snprintf(name, sizeof name, "\\Page%03d.%s", number, extension);
-        std::string page = folder + name;
-        testimages::Write(FromUtf8(page), format, width, 40 + number, 100);
-        return page;
-    }
+    // JPEG pages "Page001.jpg" ... in `folder`, each of its own size, so that no two are alike.
     static std::vector<std::string> Pages(const std::string& folder, int count, UINT firstWidth = 60)
     {
         std::vector<std::string> pages;
-        for (int n = 1; n <= count; ++n)
-            pages.push_back(Page(folder, n, GUID_ContainerFormatJpeg, firstWidth + 7 * n));
+        for (int n = 1; n <= count; ++n) {
+            char name[32];
+            snprintf(name, sizeof name, "\\Page%03d.jpg", n);
+            pages.push_back(folder + name);
+            testimages::Write(FromUtf8(pages.back()), GUID_ContainerFormatJpeg, firstWidth + 7 * n, 40 + n, 100);
+        }
         return pages;
     }
     // The files in a folder matching a pattern.
@@ -116,21 +108,6 @@ TEST_F(PdfRoadTest, PagesArrivingWhileScanningBecomeOnePdfInOrder)
     }
     EXPECT_EQ(Count(folder, "*~.jpg"), 0) << "the JPEG copies are removed";
     EXPECT_EQ(Count(folder, "*.tmp"), 0);
-}
-
-TEST_F(PdfRoadTest, EveryPageFormatIsCopiedToJpegFirst)
-{
-    TimerPlayer player;
-    std::string folder = Folder("formats");
-    std::vector<std::string> pages{Page(folder, 1, GUID_ContainerFormatBmp, 70),
-                                   Page(folder, 2, GUID_ContainerFormatPng, 80),
-                                   Page(folder, 3, GUID_ContainerFormatTiff, 90)};
-    std::vector<PdfTransaction> transactions{StartTransaction(player, folder + "\\Doc.pdf", pages)};
-    ASSERT_TRUE(player.RunToTheEnd(transactions));
-    ASSERT_TRUE(player.Outcomes()[0].has_value());
-    EXPECT_TRUE(player.Outcomes()[0]->Saved) << player.Outcomes()[0]->Reason;
-    std::string pdf = ReadFileBytes(FromUtf8(folder + "\\Doc.pdf"));
-    EXPECT_EQ(Occurrences(pdf, "/Filter /DCTDecode"), 3);
 }
 
 // A page is handed over only to a thread that waits for one: after a failed creation, none is, and the
