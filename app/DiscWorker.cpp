@@ -126,11 +126,11 @@ bool ReadLine(std::ifstream& file, std::string& line)
 
 // Each line of "Session.txt" is the path of a transaction's file list; its folder's name becomes the disc
 // folder of that transaction's pages. Anything that would leave a listed page off the disc fails the burn.
-BurnOutcome DiscWorker::AddJobFiles(KAVO_HANDLE tree)
+BurnOutcome DiscWorker::AddJobFiles(KAVO_HANDLE tree, const std::string& sessionFilePath)
 {
-    std::ifstream session(SessionFilePath);
+    std::ifstream session(sessionFilePath);
     if (!session)
-        return Failed(BurnNoSessionFile, "cannot open " + SessionFilePath);
+        return Failed(BurnNoSessionFile, "cannot open " + sessionFilePath);
     std::string listPath;
     while (ReadLine(session, listPath)) {
         auto pieces = SplitAtBackslashes(listPath);
@@ -163,8 +163,10 @@ BurnOutcome DiscWorker::AddJobFiles(KAVO_HANDLE tree)
 
 BurnOutcome DiscWorker::BurnSession(char letter)
 {
-    if (!std::ifstream(SessionFilePath))
-        return Failed(BurnNoSessionFile, "cannot open " + SessionFilePath);
+    // The job as it stands now: a later preparation changes nothing this burn reads.
+    BurnJob job = CurrentBurnJob();
+    if (!std::ifstream(job.SessionFilePath))
+        return Failed(BurnNoSessionFile, "cannot open " + job.SessionFilePath);
     EngineSession session;
     if (!OpenEngineDrive(letter, ProjectKind::Data, session))
         return Failed(BurnEngineFailed, std::string("no engine drive for writer ") + letter + ": " +
@@ -176,7 +178,7 @@ BurnOutcome DiscWorker::BurnSession(char letter)
     if (!session.Tree)
         return Failed(BurnEngineFailed, "no disc tree: " + LastEngineError());
 
-    BurnOutcome added = AddJobFiles(session.Tree.Get());
+    BurnOutcome added = AddJobFiles(session.Tree.Get(), job.SessionFilePath);
     if (added.Result != BurnWritten)
         return added;
 
@@ -188,8 +190,7 @@ BurnOutcome DiscWorker::BurnSession(char letter)
         view_.ErrorBox("KAVO_ProjectSetWriteSpeed() failed", "Burn Thread");
     }
     KAVO_ProjectSetWriteOpenTray(project, 0);
-    std::wstring title = DiscTitle;  // complete before DiscCommand 3 was set
-    KAVO_DiscDataSetTitleW(session.Tree.Get(), title.c_str());
+    KAVO_DiscDataSetTitleW(session.Tree.Get(), job.DiscTitle.c_str());
     if (!KAVO_ProjectWrite(project))
         return Failed(BurnWriteFailed, LastEngineError());
 

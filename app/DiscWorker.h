@@ -44,7 +44,7 @@ public:
 private:
     static int WINAPI WriteProgressCallback(UINT_PTR context, UINT phase, UINT reserved, double fraction);
     void DumpEngineError(KAVO_HANDLE engine);
-    BurnOutcome AddJobFiles(KAVO_HANDLE tree);
+    BurnOutcome AddJobFiles(KAVO_HANDLE tree, const std::string& sessionFilePath);
 
     DiscRoadView& view_;
     const DiscTiming& timing_;

@@ -15,11 +15,9 @@ void CloseTwainSource(TfrmMain& form);
 void CloseTwainManager(TfrmMain& form);
 void StartTransaction(TfrmMain& form);
 void AddPageNode(TfrmMain& form, const std::string& pagePath);
-void TryBurnAfterHotKey(TfrmMain& form);
 void DrawCapacityGauge(TfrmMain& form, int megabytes);
 // True while a hot-key transaction still waits for its PDF.
 bool HotKeyPdfsPending(TfrmMain& form);
 void DeleteHotKeyTransactionFolders(TfrmMain& form);
-void StopPdfJobSlot(TfrmMain& form, int slot);
 
 }  // namespace pagorin

@@ -8,6 +8,7 @@
 #include "DayLog.h"
 #include "Dialogs.h"
 #include "DiscEventsWindow.h"
+#include "DiscJobWindow.h"
 #include "KTRobots20.h"
 #include "LaterSteps.h"
 #include "SharedState.h"
@@ -77,8 +78,6 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
     ShowAllSources = SourceOpen = false;
     HotKeyOperation = hotKeyRun;
     TransactionBytes = 0;
-    for (int i = 0; i < 10; ++i)
-        PdfJobSlots[i].Index = i;
     FirstUseNotice = false;
 }
 
@@ -99,7 +98,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     CreateDirectoryA(QueuePath.c_str(), nullptr);
     HelpFilePath = Config.WorkingPath + "\\Pagorin.chm";
     CopyFileA((Config.InstallFolder + "\\Pagorin.chm").c_str(), HelpFilePath.c_str(), FALSE);
-    SessionFilePath = Config.WorkingPath + "\\Session.txt";
+    SetSessionFilePath(Config.WorkingPath + "\\Session.txt");
     cbRobots->GetItems()->Clear();
     MainWindowHandle = GetHandle();
 
@@ -128,7 +127,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
         StartTransaction(*this);
     }
     pgbCountDown->SetMax(120);
-    DiscTitle = Widen(cbxDiscLabel->GetText());
+    SetDiscTitle(Widen(cbxDiscLabel->GetText()));
     FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     if (OperationMode == 1)
         tmrCheckDir->SetEnabled(true);

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
 #include "AppEvnts.h"
@@ -15,6 +14,8 @@
 #include "Forms.h"
 #include "LanguageTexts.h"
 #include "Menus.h"
+#include "PdfRoad.h"
+#include "PdfRoadWindow.h"
 #include "SettingsStore.h"
 #include "StdCtrls.h"
 
@@ -59,16 +60,6 @@ namespace pagorin {
     X(vcl::TTimer, tmrDiscReady) X(vcl::TTimer, tmrGoBurning) X(vcl::TTimer, tmrBurnJobDone)                   \
     X(vcl::TTimer, tmrShowAlert) X(vcl::TTimer, tmrLoadDisc)
 
-// One of the ten PDF job slots shared with the PDF threads.
-struct PdfJobSlot {
-    HANDLE Thread = nullptr;
-    int Index = 0;
-    std::atomic<int> State{0};  // 0 free ... 6 done
-    std::string PdfPath, PagePath;
-    std::wstring PageTitle;
-    int PagesHandedOver = 0;
-};
-
 class TfrmMain : public vcl::TForm {
     VCL_CLASS(TfrmMain, vcl::TForm)
     explicit TfrmMain(vcl::TComponent* owner);
@@ -108,7 +99,7 @@ class TfrmMain : public vcl::TForm {
     // Texts shown later by the disc road, in the current language.
     std::wstring DiscWritingStatusText, StatusErase, StatusIdle, StatusWriting, StatusVerify, RobotOperatingText;
     std::wstring StatusRobotNotOnline, StatusConnectintRobot, StatusPDFGenerating, StatusLoadDisc, StatusUnloadDisc;
-    PdfJobSlot PdfJobSlots[10];
+    PdfRoad PdfJobs{[this](int) { PdfSlotChanged(*this); }};
     HANDLE RobotThread = nullptr, DiscThread = nullptr;
     HWND MainWindowHandle = nullptr;
     HMODULE TwainLibrary = nullptr;

@@ -24,9 +24,18 @@ extern std::atomic<bool> TransactionClosed;
 // Asks the worker threads to end; they poll it with their commands.
 extern std::atomic<bool> StopWorkers;
 
-// Texts a worker reads: written on the main thread before the command that makes the worker read them.
-extern std::wstring DiscTitle;
-extern std::string SessionFilePath;
+// The disc job a burn writes: the disc's title and the "Session.txt" that lists the job's file lists. The main
+// thread sets them (at creation and when it prepares a job, before DiscCommand 3); a burn takes one copy when
+// it starts, so nothing it reads changes under it.
+struct BurnJob {
+    std::wstring DiscTitle;
+    std::string SessionFilePath;
+};
+void SetDiscTitle(const std::wstring& title);
+void SetSessionFilePath(const std::string& path);
+BurnJob CurrentBurnJob();
+
+// The sibling image program's path: set at the main window's creation, before any PDF thread starts.
 extern std::string FendrixPath;
 
 // A usable disc sits in the writer, and its family (-1 none or unknown, 1 CD, 2 DVD): set by the disc

@@ -22,7 +22,8 @@ RURARO_SECTION WINAPI RURARO_AddSection(RURARO_DOCUMENT document, const char* ti
 // Appends a page showing the image file to the section, sized from the image's pixels and density.
 // TRUE on success; FALSE for an unknown kind, an unreadable or unsupported image.
 BOOL WINAPI RURARO_AddImageFilePage(RURARO_SECTION section, int imageKind, const char* imagePath);
-// Writes the whole document to the file (replaced only when complete). TRUE on success.
+// Writes the whole document to the file (replaced only when complete). TRUE on success; the document then
+// takes nothing more and is only freed. After a failure it is unchanged and may be saved again.
 BOOL WINAPI RURARO_SaveToFileName(RURARO_DOCUMENT document, const char* path);
 // Releases the document and its sections; null is allowed.
 void WINAPI RURARO_Free(RURARO_DOCUMENT document);

@@ -85,7 +85,8 @@ std::wstring Folder() {
     std::wstring folder = EnvironmentValue(L"PAGORIN_LAB");
     if (folder.empty()) folder = EnvironmentValue(L"TEMP") + L"\\PagorinLab";
     while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-    MakeFolders(folder);
+    // Every call of every device asks for the folder: one look when it exists, the whole path only when not.
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) MakeFolders(folder);
     return folder;
 }
 

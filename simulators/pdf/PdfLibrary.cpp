@@ -12,7 +12,9 @@
 struct RuraroDocument {
     std::mutex mutex;  // one call at a time per document
     pdf::PdfDocument document;
-    RuraroDocument(std::wstring title, std::wstring author) : document(std::move(title), std::move(author)) {}
+    lab::Scenario scenario;  // as it was when the document was created: its failures
+    RuraroDocument(std::wstring title, std::wstring author, lab::Scenario scenario)
+        : document(std::move(title), std::move(author)), scenario(std::move(scenario)) {}
 };
 
 struct RuraroSection {
@@ -61,10 +63,11 @@ std::string HandleText(const void* handle) {
 }
 
 // Counting a call costs a rewrite of the lab's call counts, too slow for hundreds of pages: only calls that
-// the scenario names under [Failures] are counted.
-bool Injected(const char* function) {
+// the scenario names under [Failures] are counted. A document's calls look at the scenario it was created
+// under, which spares reading it for every page.
+bool Injected(const lab::Scenario& scenario, const char* function) {
     const std::wstring key = lab::FromUtf8(std::string(kComponent) + "." + function);
-    if (!lab::Scenario::Load().Find(L"Failures", key)) return false;
+    if (!scenario.Find(L"Failures", key)) return false;
     const auto code = lab::InjectedFailure(kComponent, function);
     if (code) SetLastError(static_cast<DWORD>(*code));
     return code.has_value();
@@ -75,8 +78,9 @@ bool Injected(const char* function) {
 extern "C" RURARO_DOCUMENT WINAPI RURARO_Create(const char* title, const char* author) {
     try {
         RURARO_DOCUMENT result = nullptr;
-        if (!Injected("RURARO_Create")) {
-            auto document = std::make_shared<RuraroDocument>(FromAnsi(title), FromAnsi(author));
+        lab::Scenario scenario = lab::Scenario::Load();
+        if (!Injected(scenario, "RURARO_Create")) {
+            auto document = std::make_shared<RuraroDocument>(FromAnsi(title), FromAnsi(author), std::move(scenario));
             std::lock_guard lock(handlesMutex);
             result = document.get();
             documents.emplace(result, std::move(document));
@@ -93,7 +97,7 @@ extern "C" RURARO_SECTION WINAPI RURARO_AddSection(RURARO_DOCUMENT handle, const
     try {
         RURARO_SECTION result = nullptr;
         auto document = FindDocument(handle);
-        if (document && !Injected("RURARO_AddSection")) {
+        if (document && !Injected(document->scenario, "RURARO_AddSection")) {
             size_t index;
             {
                 std::lock_guard lock(document->mutex);
@@ -122,7 +126,7 @@ extern "C" BOOL WINAPI RURARO_AddImageFilePage(RURARO_SECTION handle, int imageK
             outcome = "0 unknown section";
         } else if (imageKind != RURARO_IMAGE_JPEG || !imagePath) {
             outcome = "0 unsupported image kind";
-        } else if (!Injected("RURARO_AddImageFilePage")) {
+        } else if (!Injected(document->scenario, "RURARO_AddImageFilePage")) {
             std::lock_guard lock(document->mutex);
             document->document.AddJpegPage(index, FromAnsi(imagePath));
             outcome = "1";
@@ -142,7 +146,7 @@ extern "C" BOOL WINAPI RURARO_SaveToFileName(RURARO_DOCUMENT handle, const char*
         std::string outcome = "0";
         if (!document || !path || !*path) {
             outcome = "0 unknown document or no path";
-        } else if (!Injected("RURARO_SaveToFileName")) {
+        } else if (!Injected(document->scenario, "RURARO_SaveToFileName")) {
             std::lock_guard lock(document->mutex);
             document->document.Save(FromAnsi(path));
             outcome = "1";

@@ -38,7 +38,7 @@ protected:
     bool Ready() { return WaitUntil([&] { return view_.HasPrefix("writers "); }); }
     void StandardJob()
     {
-        DiscTitle = L"Road Label";
+        SetDiscTitle(L"Road Label");
         disctest::WriteJob(lab_, {JobFolder{"Job 1", {{"a.jpg", Pattern(3000, 1)}, {"b.jpg", Pattern(9000, 2)}}},
                                   JobFolder{"Job 2", {{"c.jpg", Pattern(100, 3)}}}});
     }

@@ -236,7 +236,7 @@ inline void WriteJob(const LabFixture& lab, const std::vector<JobFolder>& folder
         testsupport::WriteFileBytes(std::wstring(listPath.begin(), listPath.end()), list);
         session += listPath + "\n";
     }
-    pagorin::SessionFilePath = lab.AnsiFile("Session.txt");
+    pagorin::SetSessionFilePath(lab.AnsiFile("Session.txt"));
     testsupport::WriteFileBytes(lab.File(L"Session.txt"), session);
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "DiscTestSupport.h"
 #include "Kavo.h"
 #include "SharedState.h"
@@ -195,7 +197,7 @@ class BurnTest : public DiscWorkerTest {
 protected:
     void SetUp() override
     {
-        DiscTitle = L"Test Label";
+        SetDiscTitle(L"Test Label");
         WriterHolds("4:blank");
     }
     void StandardJob()
@@ -234,9 +236,27 @@ TEST_F(BurnTest, WrittenJobUnloadsTheDisc)
     EXPECT_FALSE(BurnRetryPending);
 }
 
+// The job is taken once when the burn starts: a job prepared meanwhile (a new title, another "Session.txt")
+// reaches the next burn, not this one.
+TEST_F(BurnTest, JobChangedWhileBurningDoesNotReachTheRunningBurn)
+{
+    StandardJob();
+    lab_.Scenario("[Writer.E]\nDisc = 4:blank\n[Delays]\nKAVO.DiscDataCreateFolderA = 300\n");
+    BurnOutcome outcome;
+    std::thread burn([&] { outcome = worker_.BurnSession('E'); });
+    bool started = disctest::WaitUntil([&] { return lab_.Calls("KAVO", "ProjectGetVirtualDisc") > 0; });
+    SetDiscTitle(L"Next Label");
+    SetSessionFilePath(lab_.AnsiFile("none\\Session.txt"));
+    burn.join();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(outcome.Result, BurnWritten) << outcome.Detail;
+    EXPECT_NE(lab_.Trace().find("Test Label"), std::string::npos);
+    EXPECT_EQ(lab_.Trace().find("Next Label"), std::string::npos);
+}
+
 TEST_F(BurnTest, MissingSessionFileIs900)
 {
-    SessionFilePath = lab_.AnsiFile("none\\Session.txt");
+    SetSessionFilePath(lab_.AnsiFile("none\\Session.txt"));
     EXPECT_EQ(worker_.BurnSession('E').Result, BurnNoSessionFile);
 }
 

@@ -132,6 +132,58 @@ TEST_F(PdfLibraryTest, PageSurvivesItsFileBeingRemovedBeforeSaving) {
     EXPECT_NE(ReadFileBytes(out).find(bytes), std::string::npos);
 }
 
+// The images go into the document's file as they are added; the save completes that file and moves it into
+// place, so nothing is left beside the pages, whether the document is saved or only freed.
+TEST_F(PdfLibraryTest, WorkingFileBecomesThePdfOrGoesAway) {
+    const std::string page = Jpeg(L"p.jpg", 40, 30, 72);
+    auto workingFiles = [&] {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(files_.File(L"*.tmp").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return 0;
+        int count = 0;
+        do ++count;
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+        return count;
+    };
+    RURARO_DOCUMENT unsaved = RURARO_Create("", "");
+    ASSERT_TRUE(RURARO_AddImageFilePage(RURARO_AddSection(unsaved, "Page 1"), RURARO_IMAGE_JPEG, page.c_str()));
+    EXPECT_EQ(workingFiles(), 1);
+    RURARO_Free(unsaved);
+    EXPECT_EQ(workingFiles(), 0);
+
+    RURARO_DOCUMENT document = RURARO_Create("", "");
+    RURARO_SECTION section = RURARO_AddSection(document, "Page 1");
+    ASSERT_TRUE(RURARO_AddImageFilePage(section, RURARO_IMAGE_JPEG, page.c_str()));
+    const std::wstring out = files_.File(L"out.pdf");
+    ASSERT_TRUE(RURARO_SaveToFileName(document, ToUtf8(out).c_str()));
+    EXPECT_EQ(workingFiles(), 0);
+    // Saved means complete: nothing more is taken, and the file stays as saved.
+    const std::string saved = ReadFileBytes(out);
+    EXPECT_EQ(RURARO_AddSection(document, "Page 2"), nullptr);
+    EXPECT_FALSE(RURARO_AddImageFilePage(section, RURARO_IMAGE_JPEG, page.c_str()));
+    EXPECT_FALSE(RURARO_SaveToFileName(document, ToUtf8(files_.File(L"again.pdf")).c_str()));
+    RURARO_Free(document);
+    EXPECT_EQ(ReadFileBytes(out), saved);
+    EXPECT_EQ(GetFileAttributesW(files_.File(L"again.pdf").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PdfLibraryTest, FailedSaveKeepsEveryPageForTheNextSave) {
+    const std::string first = Jpeg(L"a.jpg", 64, 48, 72), second = Jpeg(L"b.jpg", 32, 32, 72);
+    RURARO_DOCUMENT document = RURARO_Create("", "");
+    ASSERT_TRUE(RURARO_AddImageFilePage(RURARO_AddSection(document, "Page 1"), RURARO_IMAGE_JPEG, first.c_str()));
+    EXPECT_FALSE(RURARO_SaveToFileName(document, ToUtf8(files_.File(L"missing\\out.pdf")).c_str()));
+    ASSERT_TRUE(RURARO_AddImageFilePage(RURARO_AddSection(document, "Page 2"), RURARO_IMAGE_JPEG, second.c_str()));
+    const std::wstring out = files_.File(L"out.pdf");
+    EXPECT_TRUE(RURARO_SaveToFileName(document, ToUtf8(out).c_str()));
+    RURARO_Free(document);
+    const std::string pdf = ReadFileBytes(out);
+    EXPECT_NE(pdf.find(ReadFileBytes(FromUtf8(first))), std::string::npos);
+    EXPECT_NE(pdf.find(ReadFileBytes(FromUtf8(second))), std::string::npos);
+    EXPECT_NE(pdf.find("/Type /Pages /Count 2"), std::string::npos);
+    EXPECT_EQ(pdf.find("trailer"), pdf.rfind("trailer")) << "the failed save's end must be gone";
+}
+
 TEST_F(PdfLibraryTest, BadArgumentsFailWithoutHarm) {
     const std::string page = Jpeg(L"p.jpg", 32, 32, 72);
     const std::wstring notJpeg = files_.File(L"p.bmp");
