@@ -547,6 +547,9 @@ void TApplication::HintTimerExpired()
     info.HintStr = GetShortHint(FHintControl->Hint);
     if (FHintControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty())
         return;
+    if (HintShortCuts)
+        if (auto* action = dynamic_cast<TCustomAction*>(FHintControl->GetAction()); action && action->GetShortCut())
+            info.HintStr = Format("%s (%s)", {info.HintStr, ShortCutToText(action->GetShortCut())});
     if (!FHintWindow || FHintWindow->ClassType() != info.HintWindowClass) {
         delete FHintWindow;
         FHintWindow = static_cast<THintWindow*>(info.HintWindowClass->Create(this));
@@ -1036,6 +1039,11 @@ void TCustomForm::WMShowWindow(TMessage& Message)
         DoShow();
     else
         OnHide(this);
+}
+
+bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift)
+{
+    return FMenu && FMenu->IsShortCut(Key, Shift);
 }
 
 void TCustomForm::WMInitMenuPopup(TMessage& Message)

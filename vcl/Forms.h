@@ -237,6 +237,8 @@ class TCustomForm : public TWinControl {
     void DefaultHandler(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     virtual void UpdateActions();
+    // A key with its shift state that clicks an item of the form's menu (true when it did).
+    virtual bool IsShortCut(WORD Key, TShiftState Shift);
     int HelpContext = 0;
     AnsiString HelpFile;
 
