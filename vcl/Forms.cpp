@@ -1041,6 +1041,15 @@ void TCustomForm::WMShowWindow(TMessage& Message)
         OnHide(this);
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    if (Root == this)
+        for (int i = 0; i < GetComponentCount(); ++i)
+            if (TComponent* component = GetComponents(i); !component->HasParent())
+                Proc(component);
+    TWinControl::GetChildren(Proc, Root);
+}
+
 bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift)
 {
     return FMenu && FMenu->IsShortCut(Key, Shift);

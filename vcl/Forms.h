@@ -239,6 +239,8 @@ class TCustomForm : public TWinControl {
     virtual void UpdateActions();
     // A key with its shift state that clicks an item of the form's menu (true when it did).
     virtual bool IsShortCut(WORD Key, TShiftState Shift);
+    // In a form stream: the components without a parent (menus, action lists, timers), then the controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     int HelpContext = 0;
     AnsiString HelpFile;
 

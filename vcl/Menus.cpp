@@ -151,6 +151,23 @@ TShortCut TextToShortCut(const AnsiString& Text)
     return 0;
 }
 
+AnsiString StripHotkey(const AnsiString& Text)
+{
+    AnsiString result;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] != '&')
+            result += Text[i];
+        else if (i + 1 < Text.size() && Text[i + 1] == '&')
+            result += Text[++i];
+    }
+    return result;
+}
+
+bool AnsiSameCaption(const AnsiString& Text1, const AnsiString& Text2)
+{
+    return AnsiCompareText(StripHotkey(Text1), StripHotkey(Text2)) == 0;
+}
+
 TOwnerDrawState OwnerDrawStateOf(UINT ItemState)
 {
     TOwnerDrawState s;
@@ -179,6 +196,12 @@ TOwnerDrawState OwnerDrawStateOf(UINT ItemState)
 
 // ---- TMenuActionLink -------------------------------------------------------------------------
 
+bool TMenuActionLink::IsCaptionLinked() const
+{
+    auto* action = dynamic_cast<TCustomAction*>(FAction);
+    return TActionLink::IsCaptionLinked() && action && FClient &&
+           AnsiSameCaption(FClient->GetCaption(), action->GetCaption());
+}
 bool TMenuActionLink::IsCheckedLinked() const
 {
     return Shows(TActionLink::IsCheckedLinked(), &TCustomAction::GetChecked, &TMenuItem::GetChecked);
@@ -782,9 +805,15 @@ void TMenu::Notification(TComponent* AComponent, TOperation Operation)
     }
 }
 
+// Owner drawing and images concern every entry: each native menu of the tree is built again.
 void TMenu::RebuildHandle()
 {
-    FItems->RebuildHandle();
+    std::function<void(TMenuItem*)> rebuild = [&rebuild](TMenuItem* item) {
+        item->RebuildHandle();
+        for (TMenuItem* child : item->GetEntryItems())
+            rebuild(child);
+    };
+    rebuild(FItems);
     DoChange(nullptr, true);
 }
 

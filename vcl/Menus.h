@@ -22,6 +22,10 @@ AnsiString ShortCutToText(TShortCut Value);
 // 0 when the text is no shortcut.
 TShortCut TextToShortCut(const AnsiString& Text);
 void ShortCutToKey(TShortCut Value, WORD& Key, TShiftState& Shift);
+// A caption without its accelerator marks ("&&" stays one ampersand).
+AnsiString StripHotkey(const AnsiString& Text);
+// Captions that differ only in case and accelerator marks are the same caption.
+bool AnsiSameCaption(const AnsiString& Text1, const AnsiString& Text2);
 
 enum class TFindItemKind { fkCommand, fkHandle, fkShortCut };
 enum class TPopupAlignment { paLeft, paRight, paCenter };
@@ -34,8 +38,10 @@ using TMenuDrawItemEvent = TEvent<TObject*, TCanvas*, RECT, bool>;
 using TAdvancedMenuDrawItemEvent = TEvent<TObject*, TCanvas*, RECT, TOwnerDrawState>;
 using TMenuMeasureItemEvent = TEvent<TObject*, TCanvas*, int&, int&>;
 
+// A menu item stays linked when the library or a person only added an accelerator mark to its caption.
 class TMenuActionLink : public TClientActionLink<TMenuItem> {
     VCL_CLASS(TMenuActionLink, TActionLink)
+    bool IsCaptionLinked() const override;
     bool IsCheckedLinked() const override;
     bool IsShortCutLinked() const override;
     void SetChecked(bool Value) override;

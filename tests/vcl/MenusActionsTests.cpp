@@ -202,24 +202,29 @@ TEST_F(MenuFixture, ImageListMakesEntriesOwnerDrawnAndIsForgottenWhenFreed)
 {
     auto* popup = new TPopupMenu(form.get());
     TMenuItem* open = Item("Open");
+    TMenuItem* recent = Item("Recent");
+    open->Add(recent);
     popup->GetItems()->Add(open);
     HMENU native = popup->GetHandle();
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    GetMenuItemInfoA(native, 0, TRUE, &info);
-    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+    auto ownerDrawn = [](HMENU menu, TMenuItem* item) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(menu, item->GetCommand(), FALSE, &info);
+        return (info.fType & MFT_OWNERDRAW) != 0;
+    };
+    EXPECT_FALSE(ownerDrawn(native, open));
 
     auto* images = new TImageList(form.get());
     popup->SetImages(images);
     EXPECT_EQ(popup->GetImages(), images);
     EXPECT_TRUE(popup->IsOwnerDraw());
-    GetMenuItemInfoA(native, 0, TRUE, &info);
-    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << "images are painted by the item itself";
+    EXPECT_TRUE(ownerDrawn(native, open)) << "images are painted by the item itself";
+    EXPECT_TRUE(ownerDrawn(open->GetHandle(), recent)) << "in the sub-menus too";
     delete images;
     EXPECT_EQ(popup->GetImages(), nullptr);
-    GetMenuItemInfoA(native, 0, TRUE, &info);
-    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+    EXPECT_FALSE(ownerDrawn(native, open));
+    EXPECT_FALSE(ownerDrawn(open->GetHandle(), recent));
 }
 
 TEST_F(MenuFixture, OwnerDrawnItemPaintsItsImageOrCheckMarkLeftOfTheText)
