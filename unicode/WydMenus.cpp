@@ -80,6 +80,19 @@ bool ItemHasValidImage(TMenuItem* item)
            item->HasBitmap();
 }
 
+// Writes a native entry as a text entry of the given type (A or W, by the record and setter given).
+template <class Info, class String, class Setter>
+bool SetEntryText(Setter setter, HMENU menu, UINT item, BOOL byPosition, UINT type, String text)
+{
+    Info info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_TYPE;
+    info.fType = type;
+    info.dwTypeData = text.data();
+    info.cch = UINT(text.size());
+    return setter(menu, item, byPosition, &info);
+}
+
 // Restores on every way out what a scope changed for the time of one call.
 template <class Restore>
 struct TRestorer {
@@ -276,25 +289,10 @@ void NoOwnerDrawTopLevelItems(TMainMenu* menu)
             continue;
         UINT type = info.fType & ~UINT(MFT_OWNERDRAW);
         auto* wide = dynamic_cast<TWydMenuItem*>(item);
-        if (Win32PlatformIsUnicode && wide) {
-            WideString caption = wide->GetCaption();
-            MENUITEMINFOW text{};
-            text.cbSize = sizeof text;
-            text.fMask = MIIM_TYPE;
-            text.fType = type;
-            text.dwTypeData = caption.data();
-            text.cch = UINT(caption.size());
-            SetMenuItemInfoW(handle, position, TRUE, &text);
-        } else {
-            AnsiString caption = item->GetCaption();
-            MENUITEMINFOA text{};
-            text.cbSize = sizeof text;
-            text.fMask = MIIM_TYPE;
-            text.fType = type;
-            text.dwTypeData = caption.data();
-            text.cch = UINT(caption.size());
-            SetMenuItemInfoA(handle, position, TRUE, &text);
-        }
+        if (Win32PlatformIsUnicode && wide)
+            SetEntryText<MENUITEMINFOW>(SetMenuItemInfoW, handle, position, TRUE, type, wide->GetCaption());
+        else
+            SetEntryText<MENUITEMINFOA>(SetMenuItemInfoA, handle, position, TRUE, type, item->GetCaption());
     }
 }
 
@@ -395,13 +393,7 @@ void TWydMenuItem::UpdateMenuString(TMenu* parentMenu)
     int copied = GetMenuStringW(native, GetCommand(), current.data(), length + 1, MF_BYCOMMAND);
     if (WideString(current.data(), size_t(std::clamp(copied, 0, length))) == caption)
         return;
-    MENUITEMINFOW text{};
-    text.cbSize = sizeof text;
-    text.fMask = MIIM_TYPE;
-    text.fType = info.fType;
-    text.dwTypeData = caption.data();
-    text.cch = UINT(caption.size());
-    if (!SetMenuItemInfoW(native, GetCommand(), FALSE, &text))
+    if (!SetEntryText<MENUITEMINFOW>(SetMenuItemInfoW, native, GetCommand(), FALSE, info.fType, caption))
         RaiseLastOSError();
     // An entry of the bar itself (this menu's or the one it is merged into) shows after the bar is drawn.
     auto* bar = dynamic_cast<TMainMenu*>(host->GetParentMenu());

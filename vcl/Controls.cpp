@@ -252,6 +252,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(new TFont)
 TControl::~TControl()
 {
     Destroying();
+    if (Application)
+        Application->ControlDestroyed(this);
     SetAction(nullptr);
     if (FParent)
         FParent->RemoveControl(this);

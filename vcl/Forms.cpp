@@ -511,6 +511,14 @@ void TApplication::CancelHint()
     FHintActive = false;
 }
 
+void TApplication::ControlDestroyed(TControl* Control)
+{
+    if (Control != FHintControl)
+        return;
+    CancelHint();
+    FHintControl = nullptr;
+}
+
 // The control under the mouse gets a hint after a pause, if it shows hints and has one.
 void TApplication::ActivateHint(POINT CursorPos)
 {

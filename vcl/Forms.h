@@ -111,6 +111,8 @@ class TApplication : public TComponent {
     void SetShowHint(bool Value);
     void CancelHint();
     void ActivateHint(POINT CursorPos);
+    // A control going: a hint waiting for it is cancelled.
+    void ControlDestroyed(TControl* Control);
     bool HintShortCuts = true;
     int HintPause = 500;
     int HintHidePause = 2500;

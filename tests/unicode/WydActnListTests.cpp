@@ -15,16 +15,14 @@
 #include "WydControls.h"
 #include "WydForms.h"
 #include "WydMenus.h"
+#include "WydTestSupport.h"
 
 using namespace vcl;
+using namespace wydtest;
 using vcltest::PumpUntil;
 
 namespace {
 
-const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
-const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
-const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
-const WideString Emoji = L"smile \xD83D\xDE00";
 
 // A windowless and a windowed control made Unicode the way the layer's controls are, with their action
 // links through the layer.
@@ -64,17 +62,12 @@ protected:
 };
 VCL_IMPLEMENT_CLASS(TWideProbeEdit, TEdit)
 
-class WydActions : public ::testing::Test {
+class WydActions : public WydLayerSuite {
 protected:
     static void SetUpTestSuite()
     {
-        InitWydForms();
+        WydLayerSuite::SetUpTestSuite();
         RegisterClasses({TWideProbeLabel::StaticClass(), TWideProbeEdit::StaticClass()});
-    }
-    static void TearDownTestSuite()
-    {
-        DoneWydForms();
-        DoneWydControls();
     }
     void SetUp() override
     {
@@ -264,19 +257,7 @@ TEST_F(WydActions, WideHintShowsTheShortcutOfTheAction)
     edit->SetAction(action);
     edit->SetShowHint(true);
     form->Show();
-    SetForegroundWindow(form->WindowHandle);
-    int pause = Application->HintPause;
-    Application->HintPause = 50;
-    POINT centre{60, 50};
-    ClientToScreen(form->WindowHandle, &centre);
-    SetCursorPos(centre.x, centre.y);
-    PostMessageA(edit->WindowHandle, WM_MOUSEMOVE, 0, MAKELPARAM(50, 10));
-    bool shown = PumpUntil([] {
-        THintWindow* w = Application->GetHintWindow();
-        return w && w->HandleAllocated() && IsWindowVisible(w->WindowHandle);
-    });
-    Application->HintPause = pause;
-    ASSERT_TRUE(shown) << "no hint window appeared";
+    ASSERT_TRUE(vcltest::HoverUntilHintShows(edit, {50, 10})) << "no hint window appeared";
     THintWindow* window = Application->GetHintWindow();
     EXPECT_TRUE(window->InheritsFrom(TWydCustomHintWindow::StaticClass()));
     EXPECT_TRUE(WydControl_GetText(window) == Greek + L" (Ctrl+S)");
@@ -291,17 +272,7 @@ TEST_F(WydActions, ActionsWrittenToAFormStreamAndReadBack)
     action->SetActionList(list);
     action->SetCaption(Cjk);
     action->SetHint(Greek + L"|" + Emoji);
-    TMemoryStream stream;
-    {
-        TWriter writer(&stream);
-        writer.WriteRootComponent(form.get());
-    }
-    stream.SetPosition(0);
-    std::unique_ptr<TForm> back(new TForm(nullptr, 0));
-    {
-        TReader reader(&stream);
-        reader.ReadRootComponent(back.get());
-    }
+    std::unique_ptr<TForm> back = vcltest::StreamedCopy(form.get());
     auto* read = dynamic_cast<TWydAction*>(back->FindComponent("actScan"));
     ASSERT_NE(read, nullptr);
     EXPECT_TRUE(read->GetCaption() == Cjk);

@@ -16,14 +16,11 @@
 #include "WydTestSupport.h"
 
 using namespace vcl;
+using namespace wydtest;
 using vcltest::PumpUntil;
 
 namespace {
 
-const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
-const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
-const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
-const WideString Emoji = L"smile \xD83D\xDE00";
 const TShortCut CtrlS = scCtrl | 'S';
 
 // Keys as a person types them: each chord pressed in order and let go in reverse; a wide character arrives
@@ -69,6 +66,16 @@ struct MenuBudget {
     ~MenuBudget() { KillTimer(nullptr, timer); }
 };
 
+// Writes a text into an item's native entry behind the item's back.
+void SetNativeText(HMENU menu, TMenuItem* item, WideString text)
+{
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    ASSERT_TRUE(SetMenuItemInfoW(menu, item->GetCommand(), FALSE, &info));
+}
+
 WideString NativeText(HMENU menu, TMenuItem* item)
 {
     wchar_t text[256] = {};
@@ -103,14 +110,8 @@ class TLayoutProbeItem : public TWydMenuItem {
 };
 VCL_IMPLEMENT_CLASS(TLayoutProbeItem, TWydMenuItem)
 
-class WydMenus : public ::testing::Test {
+class WydMenus : public WydLayerSuite {
 protected:
-    static void SetUpTestSuite() { InitWydForms(); }
-    static void TearDownTestSuite()
-    {
-        DoneWydForms();
-        DoneWydControls();
-    }
     void SetUp() override
     {
         form.reset(new TForm(Application, 0));
@@ -339,12 +340,7 @@ TEST_F(WydMenus, NewKeyboardLayoutWritesTheShortcutTextsAgain)
     TWydMainMenu* bar = Bar({save});
     HMENU file = bar->GetItems()->GetItem(0)->GetHandle();
     ASSERT_TRUE(NativeText(file, save) == Greek + L"\tCtrl+S");
-    MENUITEMINFOW stale{};
-    stale.cbSize = sizeof stale;
-    stale.fMask = MIIM_STRING;
-    wchar_t old[] = L"stale";
-    stale.dwTypeData = old;
-    ASSERT_TRUE(SetMenuItemInfoW(file, save->GetCommand(), FALSE, &stale));
+    SetNativeText(file, save, L"stale");
     save->InitiateAction();
     EXPECT_TRUE(NativeText(file, save) == L"stale") << "the same layout: nothing is written";
     save->ForgetLayout();
@@ -395,12 +391,7 @@ TEST_F(WydMenus, RightToLeftBarUnderAMiddleEastLocaleWritesItsFirstEntryAgain)
     form->Show();
     HMENU native = GetMenu(form->WindowHandle);
     TMenuItem* file = bar->GetItems()->GetItem(0);
-    MENUITEMINFOW stale{};
-    stale.cbSize = sizeof stale;
-    stale.fMask = MIIM_STRING;
-    wchar_t old[] = L"stale";
-    stale.dwTypeData = old;
-    ASSERT_TRUE(SetMenuItemInfoW(native, file->GetCommand(), FALSE, &stale));
+    SetNativeText(native, file, L"stale");
     FixMenuBiDiProblem(bar);
     EXPECT_TRUE(NativeText(native, file) == L"stale") << "nothing to fix without the Middle-East locale";
     bool middleEast = SysLocale.MiddleEast;
@@ -570,17 +561,7 @@ TEST_F(WydMenus, MenusWrittenToAFormStreamAndReadBack)
         item->SetShortCut(CtrlS);
         bar->GetItems()->Add(item);
     }
-    TMemoryStream stream;
-    {
-        TWriter writer(&stream);
-        writer.WriteRootComponent(form.get());
-    }
-    stream.SetPosition(0);
-    std::unique_ptr<TForm> back(new TForm(nullptr, 0));
-    {
-        TReader reader(&stream);
-        reader.ReadRootComponent(back.get());
-    }
+    std::unique_ptr<TForm> back = vcltest::StreamedCopy(form.get());
     auto* read = dynamic_cast<TWydMainMenu*>(back->FindComponent("menuMain"));
     ASSERT_NE(read, nullptr);
     ASSERT_EQ(read->GetItems()->GetCount(), 4);

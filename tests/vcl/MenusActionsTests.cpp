@@ -104,6 +104,22 @@ TEST(ActionLinks, ControlAndMenuItemFollowTheActionWhileTheyShowWhatItSaid)
     EXPECT_EQ(item.GetCaption(), "Fetch");
 }
 
+TEST(ActionLinks, MenuItemWithAnAddedAcceleratorMarkStaysLinked)
+{
+    TAction action(nullptr);
+    action.SetCaption("Open");
+    TMenuItem item(nullptr);
+    item.SetAction(&action);
+    item.SetCaption("&Open");
+    EXPECT_TRUE(item.ActionLink->IsCaptionLinked());
+    action.SetCaption("Load");
+    EXPECT_EQ(item.GetCaption(), "Load");
+    item.SetCaption("Mine");
+    EXPECT_FALSE(item.ActionLink->IsCaptionLinked());
+    EXPECT_EQ(StripHotkey("Save && E&xit"), "Save & Exit");
+    EXPECT_TRUE(AnsiSameCaption("&open", "OPEN"));
+}
+
 TEST(ActionLinks, FreeingTheActionDropsEveryLink)
 {
     auto* action = new TAction(nullptr);
@@ -322,20 +338,67 @@ TEST_F(MenuFixture, HintOfAControlShowsTheShortcutOfItsAction)
     button->SetAction(&action);
     button->SetShowHint(true);
     form->Show();
-    SetForegroundWindow(form->WindowHandle);
-    int pause = Application->HintPause;
-    Application->HintPause = 50;
-    POINT centre{100, 60};
-    ClientToScreen(form->WindowHandle, &centre);
-    SetCursorPos(centre.x, centre.y);
-    PostMessageA(button->WindowHandle, WM_MOUSEMOVE, 0, MAKELPARAM(60, 20));
-    bool shown = PumpUntil([] {
-        THintWindow* w = Application->GetHintWindow();
-        return w && w->HandleAllocated() && IsWindowVisible(w->WindowHandle);
-    });
-    Application->HintPause = pause;
-    ASSERT_TRUE(shown) << "no hint window appeared";
+    ASSERT_TRUE(vcltest::HoverUntilHintShows(button, {60, 20})) << "no hint window appeared";
     EXPECT_EQ(Application->GetHintWindow()->GetCaption(), "Save (Ctrl+S)");
     Application->CancelHint();
     button->SetAction(nullptr);
+}
+
+TEST_F(MenuFixture, FormStreamCarriesItsMenusAndActionListsWithTheControls)
+{
+    form->SetName("frmStream");
+    auto* bar = new TMainMenu(form.get());
+    bar->SetName("menuMain");
+    auto* file = new TMenuItem(form.get());
+    file->SetName("menuFile");
+    file->SetCaption("File");
+    bar->GetItems()->Add(file);
+    auto* list = new TActionList(form.get());
+    list->SetName("alMain");
+    auto* scan = new TAction(form.get());
+    scan->SetName("actScan");
+    scan->SetCaption("Scan");
+    scan->SetActionList(list);
+    auto* button = new TButton(form.get());
+    button->SetName("btnScan");
+    button->SetParent(form.get());
+    button->SetAction(scan);
+    std::unique_ptr<TForm> back = vcltest::StreamedCopy(form.get());
+    auto* readBar = dynamic_cast<TMainMenu*>(back->FindComponent("menuMain"));
+    ASSERT_NE(readBar, nullptr);
+    ASSERT_EQ(readBar->GetItems()->GetCount(), 1);
+    EXPECT_EQ(readBar->GetItems()->GetItem(0)->GetCaption(), "File");
+    auto* readScan = dynamic_cast<TAction*>(back->FindComponent("actScan"));
+    ASSERT_NE(readScan, nullptr);
+    EXPECT_EQ(readScan->GetActionList(), back->FindComponent("alMain"));
+    auto* readButton = dynamic_cast<TButton*>(back->FindComponent("btnScan"));
+    ASSERT_NE(readButton, nullptr);
+    EXPECT_EQ(readButton->GetAction(), readScan);
+    EXPECT_EQ(readButton->GetCaption(), "Scan");
+}
+
+TEST_F(MenuFixture, ControlFreedWhileItsHintWaitsLeavesNoStaleHintControl)
+{
+    form->Show();
+    auto makeButton = [&](const char* hint) {
+        auto* button = new TButton(form.get());
+        button->SetParent(form.get());
+        button->SetBounds(40, 40, 120, 40);
+        button->Hint = hint;
+        button->SetShowHint(true);
+        return button;
+    };
+    TButton* first = makeButton("first");
+    POINT screen{60, 20};
+    ClientToScreen(first->WindowHandle, &screen);
+    SetCursorPos(screen.x, screen.y);
+    int pause = Application->HintPause;
+    Application->HintPause = 60000;  // the first hint must not show before the button goes
+    Application->ActivateHint(screen);
+    Application->HintPause = pause;
+    delete first;
+    TButton* second = makeButton("second");  // often at the freed button's address
+    ASSERT_TRUE(vcltest::HoverUntilHintShows(second, {60, 20})) << "the new control's hint never showed";
+    EXPECT_EQ(Application->GetHintWindow()->GetCaption(), "second");
+    Application->CancelHint();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,12 @@ void PumpFor(DWORD ms);
 
 // A name for a message number in failure output.
 std::string MessageName(UINT msg);
+
+// Puts the mouse over the control (a point of its client area) and waits, with a short hint pause, until the
+// application's hint window shows; true when it did. The control's form must be showing.
+bool HoverUntilHintShows(vcl::TWinControl* control, POINT local);
+
+// The form written to a form stream and read back into a new form without a resource.
+std::unique_ptr<vcl::TForm> StreamedCopy(vcl::TForm* form);
 
 }  // namespace vcltest
