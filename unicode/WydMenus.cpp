@@ -672,8 +672,7 @@ void TWydPopupList::WndProc(TMessage& message)
 {
     switch (message.Msg) {
     case WM_MENUSELECT:
-        WMMenuSelect(message);
-        if (message.Result)
+        if (WMMenuSelect(message))
             return;
         break;
     case WM_ENTERMENULOOP:
@@ -688,8 +687,9 @@ void TWydPopupList::WndProc(TMessage& message)
     TPopupList::WndProc(message);
 }
 
-// The long part of the selected item's wide hint becomes the application's hint (Result 1: done here).
-void TWydPopupList::WMMenuSelect(TMessage& message)
+// The long part of the selected item's wide hint becomes the application's hint; true when an item of the
+// wide menus was selected (the library has nothing to add then).
+bool TWydPopupList::WMMenuSelect(TMessage& message)
 {
     bool popup = HIWORD(message.WParam) & MF_POPUP;
     UINT_PTR key = popup ? (message.LParam ? UINT_PTR(GetSubMenu(HMENU(message.LParam), LOWORD(message.WParam)))
@@ -699,12 +699,12 @@ void TWydPopupList::WMMenuSelect(TMessage& message)
         auto* menu = static_cast<TPopupMenu*>(GetItems(i));
         if (TMenuItem* item = menu->FindItem(key, popup ? TFindItemKind::fkHandle : TFindItemKind::fkCommand)) {
             SetApplicationHint(WideGetLongHint(WideGetMenuItemHint(item)));
-            message.Result = 1;
-            return;
+            message.Result = 0;
+            return true;
         }
     }
     SetApplicationHint(L"");
-    message.Result = 0;
+    return false;
 }
 
 // =============================================================================================

@@ -85,7 +85,7 @@ class TWydPopupList : public vcl::TPopupList {
     void WndProc(vcl::TMessage& message) override;
 
 private:
-    void WMMenuSelect(vcl::TMessage& message);
+    bool WMMenuSelect(vcl::TMessage& message);
     vcl::TPopupList* libraryList_;
 };
 
