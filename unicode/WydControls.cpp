@@ -6,7 +6,9 @@
 
 #include "ActnList.h"
 #include "StdCtrls.h"
+#include "Menus.h"
 #include "WydGraphics.h"
+#include "WydMenus.h"
 #include "WydWindows.h"
 
 using namespace vcl;
@@ -636,13 +638,23 @@ const THintInfo* MarkedHintInfo(void* data)
     return info;
 }
 
+// The wide form of the hint the library shows: the control's short hint, or that with the shortcut of the
+// control's action appended as the library appends it.
 WideString WideHintOfRecord(const THintInfo& info)
 {
     WideString result = AnsiToWide(info.HintStr);
     if (result.empty() || !info.HintControl)
         return result;
     WideString shortHint = WideGetShortHint(WideGetHint(info.HintControl));
-    return WideToAnsi(shortHint) == info.HintStr ? shortHint : result;
+    if (WideToAnsi(shortHint) == info.HintStr)
+        return shortHint;
+    auto* action = dynamic_cast<TCustomAction*>(info.HintControl->GetAction());
+    if (!Application || !Application->HintShortCuts || !action || !action->GetShortCut())
+        return result;
+    TShortCut shortCut = action->GetShortCut();
+    if (WideToAnsi(shortHint) + " (" + ShortCutToText(shortCut) + ")" != info.HintStr)
+        return result;
+    return shortHint + L" (" + WideShortCutToText(shortCut) + L")";
 }
 
 }  // namespace

@@ -58,6 +58,9 @@ void DisableManualPeekMessageWithRemove();
 // The layer's run-time fixes, the dialog font substitutes and the wide hint window; offered, not run at start.
 void InitWydEnvironment();
 
+// True when the typed character (a WM_CHAR code) is the caption's accelerator, ignoring case.
+bool IsWideCharAccel(WORD charCode, const WideString& caption);
+
 class TWydForm : public vcl::TForm {
     VCL_CLASS(TWydForm, vcl::TForm)
     using TForm::TForm;
@@ -72,4 +75,6 @@ class TWydForm : public vcl::TForm {
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    vcl::TClass GetActionLinkClass() const override;
+    void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
 };

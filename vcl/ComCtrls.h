@@ -367,6 +367,21 @@ class TRichEdit : public TCustomRichEdit {
     using TCustomRichEdit::TCustomRichEdit;
 };
 
+// ---------------------------------------------------------------------------------------------------------
+// Extended combo box: here a combo box of its own class, so that actions link to it through its own link.
+
+class TComboBoxExActionLink : public TWinControlActionLink {
+    VCL_CLASS(TComboBoxExActionLink, TWinControlActionLink)
+};
+
+class TComboBoxEx : public TCustomComboBox {
+    VCL_CLASS(TComboBoxEx, TCustomComboBox)
+    using TCustomComboBox::TCustomComboBox;
+
+protected:
+    TClass GetActionLinkClass() const override { return TComboBoxExActionLink::StaticClass(); }
+};
+
 class TProgressBar : public TWinControl {
     VCL_CLASS(TProgressBar, TWinControl)
     explicit TProgressBar(TComponent* AOwner);

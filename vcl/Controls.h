@@ -254,6 +254,8 @@ class TControl : public TComponent {
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // An action takes the control's caption, hint, enabled and visible states and click handler.
+    void AssignTo(TPersistent* Dest) override;
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -401,6 +403,7 @@ class TWinControl : public TControl {
     static void CreateSubClass(TCreateParams& Params, const char* ClassName);
 
 protected:
+    TClass GetActionLinkClass() const override;
     virtual void AlignControls(TControl* AControl, RECT& Rect);
     virtual void PaintWindow(HDC DC);
     void PaintControls(HDC DC, TControl* First);
@@ -447,6 +450,7 @@ protected:
     void CMRecreateWnd(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
+    bool IsMenuKey(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
     void CNCtlColor(TMessage& Message);

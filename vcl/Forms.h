@@ -111,6 +111,8 @@ class TApplication : public TComponent {
     void SetShowHint(bool Value);
     void CancelHint();
     void ActivateHint(POINT CursorPos);
+    // A control going: a hint waiting for it is cancelled.
+    void ControlDestroyed(TControl* Control);
     bool HintShortCuts = true;
     int HintPause = 500;
     int HintHidePause = 2500;
@@ -237,6 +239,10 @@ class TCustomForm : public TWinControl {
     void DefaultHandler(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     virtual void UpdateActions();
+    // A key with its shift state that clicks an item of the form's menu (true when it did).
+    virtual bool IsShortCut(WORD Key, TShiftState Shift);
+    // In a form stream: the components without a parent (menus, action lists, timers), then the controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     int HelpContext = 0;
     AnsiString HelpFile;
 

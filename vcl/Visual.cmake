@@ -15,6 +15,7 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTabs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsRichEdit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsComboEx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Buttons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CSpin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AppEvnts.cpp

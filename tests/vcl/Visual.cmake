@@ -25,3 +25,12 @@ pagorin_add_gtest(vcl_focus_tests
 target_include_directories(vcl_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The demo form goes through the build's form compiler into the test program's resources.
 vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
+# Menus and action links: shortcuts are typed and hints shown under the mouse, so each case runs alone.
+pagorin_add_gtest(vcl_menu_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MenusActionsTests.cpp
+  LIBS vcl
+  LABELS window
+  SERIAL)
+target_include_directories(vcl_menu_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
