@@ -187,7 +187,8 @@ class TTreeNodes : public TPersistent {
     TTreeNode* AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr);
     TTreeNode* Insert(TTreeNode* Sibling, const AnsiString& S);
     TTreeNode* InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
-    // Places a node (a new one when Node is null) relative to another.
+    // Places a node relative to another. A new node (null: made here; or one not in the tree yet, which the node
+    // list then owns) gets text S and Data Ptr; a node already in the tree moves.
     TTreeNode* AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr, TNodeAttachMode Method);
     void Delete(TTreeNode* Node);
     void Clear();

@@ -544,9 +544,10 @@ void TTreeNodes::Detach(TTreeNode* Node)
 TTreeNode* TTreeNodes::AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr,
                                TNodeAttachMode Method)
 {
-    bool isNew = Node == nullptr;
-    if (isNew) {
+    bool isNew = !Node || Node->FIndex < 0;  // made here, or made by the caller and not in the tree yet
+    if (!Node)
         Node = FOwner ? FOwner->CreateNode() : new TTreeNode(this);
+    if (isNew) {
         Node->FText = S;
         Node->Data = Ptr;
     } else {
