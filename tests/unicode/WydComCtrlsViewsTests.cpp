@@ -1,66 +1,10 @@
 // Window tests of the wide list view and tree view: texts in four scripts before and after the window and across
-// its re-creation, the ANSI side kept in step, sorting, notifications in wide and ANSI form, label editing,
-// owner data, and the ANSI path of Windows 9x.
+// its re-creation, the ANSI side kept in step, sorting, notifications in wide and ANSI form, owner data, and the
+// ANSI path of Windows 9x.
 #include "WydComCtrlsTestSupport.h"
 
 using namespace vcl;
 using namespace wydcomtest;
-using vcltest::PumpUntil;
-
-namespace {
-
-using TRecordingListView = TRecording<TWydListView>;
-using TRecordingTreeView = TRecording<TWydTreeView>;
-
-WideString ItemTextW(TWinControl* list, int index, int subItem, int size = 256)
-{
-    std::vector<wchar_t> buffer(size_t(std::max(size, 1)), L'#');
-    LVITEMW item{};
-    item.iSubItem = subItem;
-    item.pszText = buffer.data();
-    item.cchTextMax = size;
-    int length = int(SendMessageW(list->WindowHandle, LVM_GETITEMTEXTW, WPARAM(index), LPARAM(&item)));
-    return WideString(item.pszText, size_t(std::max(length, 0)));
-}
-
-WideString ColumnTextW(TWinControl* list, int index)
-{
-    wchar_t buffer[128] = {};
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = buffer;
-    column.cchTextMax = 128;
-    SendMessageW(list->WindowHandle, LVM_GETCOLUMNW, WPARAM(index), LPARAM(&column));
-    return buffer;
-}
-
-WideString NodeTextW(TWinControl* tree, TTreeNode* node)
-{
-    wchar_t buffer[300] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node->ItemId;
-    item.pszText = buffer;
-    item.cchTextMax = 300;
-    SendMessageW(tree->WindowHandle, TVM_GETITEMW, 0, LPARAM(&item));
-    return item.pszText;
-}
-
-// Ends a label edit as the user would: the text typed into the editor, then Enter.
-void TypeIntoLabelEditor(HWND editor, const WideString& text)
-{
-    ASSERT_TRUE(editor);
-    SetWindowTextW(editor, text.c_str());
-    SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
-}
-
-// The notifications of a common control in ANSI form from now on.
-void NotifyInAnsi(TWinControl* control)
-{
-    SendMessageW(control->WindowHandle, CCM_SETUNICODEFORMAT, FALSE, 0);
-}
-
-}  // namespace
 
 // =============================================================================================
 // List view
@@ -140,58 +84,11 @@ TEST_F(WydComCtrlsTest, ListSortComparesWideCaptionsUnlessOnCompareDecides)
     EXPECT_TRUE(ItemTextW(list, 0, 0) == L"\x0432");
 }
 
-TEST_F(WydComCtrlsTest, ListLabelEditsInWideAndAnsiNotifications)
-{
-    auto* list = Make<TRecordingListView>();
-    list->SetViewStyle(TViewStyle::vsReport);
-    list->GetListColumns()->Add()->SetWidth(200);
-    TWydListItem* item = list->GetItems()->Add();
-    item->SetCaption(L"start");
-    std::vector<WORD> keys;
-    list->OnKeyDown = MakeEvent<TObject*, WORD&, TShiftState>(nullptr, [&](TObject*, WORD& key, TShiftState) {
-        keys.push_back(key);
-    });
-    WideString edited;
-    list->OnEdited = TWydLVEditedEvent(std::function<void(TObject*, TWydListItem*, WideString&)>(
-                                           [&](TObject*, TWydListItem*, WideString& s) {
-                                               edited = s;
-                                               s += L"+";
-                                           }),
-                                       this);
-    form->Show();
-    SetFocus(list->WindowHandle);
-    HWND editor = HWND(SendMessageW(list->WindowHandle, LVM_EDITLABELW, 0, 0));
-    EXPECT_TRUE(list->Saw(LVN_BEGINLABELEDITW)) << "a Unicode view on a plain form notifies in wide form";
-    TypeIntoLabelEditor(editor, Cjk);
-    EXPECT_TRUE(edited == Cjk);
-    EXPECT_TRUE(item->GetCaption() == Cjk + L"+") << "the wide OnEdited may change the text";
-    EXPECT_NE(std::find(keys.begin(), keys.end(), WORD(VK_RETURN)), keys.end())
-        << "the editor's keys reach the view's key handling";
-
-    editor = HWND(SendMessageW(list->WindowHandle, LVM_EDITLABELW, 0, 0));
-    ASSERT_TRUE(editor);
-    SendMessageW(list->WindowHandle, LVM_CANCELEDITLABEL, 0, 0);
-    EXPECT_TRUE(item->GetCaption() == Cjk + L"+") << "a cancelled edit changes nothing";
-
-    NotifyInAnsi(list);
-    list->Codes.clear();
-    list->OnEdited = TWydLVEditedEvent();
-    AnsiString ansiEdited;
-    list->TCustomListView::OnEdited = MakeEvent<TObject*, TListItem*, AnsiString&>(
-        nullptr, [&](TObject*, TListItem*, AnsiString& s) { ansiEdited = s; });
-    TypeIntoLabelEditor(HWND(SendMessageA(list->WindowHandle, LVM_EDITLABELA, 0, 0)), L"abc");
-    EXPECT_TRUE(list->Saw(LVN_ENDLABELEDITA));
-    EXPECT_FALSE(list->Saw(LVN_ENDLABELEDITW));
-    EXPECT_EQ(ansiEdited, "abc") << "without a wide OnEdited the ANSI one runs";
-    EXPECT_TRUE(item->GetCaption() == L"abc");
-    EXPECT_TRUE(ItemTextW(list, 0, 0) == L"abc");
-}
-
 TEST_F(WydComCtrlsTest, ListUnderAUnicodeContainerAndInAnsiFormShowsItsTexts)
 {
     for (bool unicodeForm : {true, false}) {
         MakeForm(unicodeForm);
-        auto* list = Make<TRecordingListView>();
+        auto* list = Make<TRecording<TWydListView>>();
         list->SetViewStyle(TViewStyle::vsReport);
         list->GetListColumns()->Add();
         list->AddItem(Greek, nullptr);
@@ -329,43 +226,6 @@ TEST_F(WydComCtrlsTest, TreeTextsInEveryScriptBeforeAndAfterTheWindowAndAcrossRe
         EXPECT_TRUE(NodeTextW(tree, later) == text + L"/later");
         EXPECT_EQ(hidden->TTreeNode::GetText(), WideToAnsi(text + L"/hidden"));
     }
-}
-
-TEST_F(WydComCtrlsTest, TreeNotificationsInWideAndAnsiForm)
-{
-    auto* tree = Make<TRecordingTreeView>();
-    TWydTreeNodes* nodes = tree->GetTreeNodes();
-    int expanding = 0, changes = 0, cancels = 0;
-    tree->OnExpanding = MakeEvent<TObject*, TTreeNode*, bool&>(nullptr, [&](TObject*, TTreeNode*, bool&) { ++expanding; });
-    tree->OnChange = MakeEvent<TObject*, TTreeNode*>(nullptr, [&](TObject*, TTreeNode*) { ++changes; });
-    tree->OnCancelEdit = MakeEvent<TObject*, TTreeNode*>(nullptr, [&](TObject*, TTreeNode*) { ++cancels; });
-    form->Show();
-    SetFocus(tree->WindowHandle);
-    for (bool wide : {true, false}) {
-        SCOPED_TRACE(wide ? "wide notifications" : "ANSI notifications");
-        // A node of its own for each form: the window announces only a node's first expansion.
-        TWydTreeNode* node = nodes->Add(nullptr, Cyrillic);
-        nodes->AddChild(node, Greek);
-        if (!wide)
-            NotifyInAnsi(tree);
-        tree->Codes.clear();
-        node->Expand(false);
-        EXPECT_TRUE(tree->Saw(wide ? TVN_ITEMEXPANDINGW : TVN_ITEMEXPANDINGA));
-        tree->SetSelected(node);
-        EXPECT_TRUE(tree->Saw(wide ? TVN_SELCHANGEDW : TVN_SELCHANGEDA));
-        HWND editor = HWND(SendMessageW(tree->WindowHandle, TVM_EDITLABELW, 0, LPARAM(node->ItemId)));
-        ASSERT_TRUE(editor);
-        SendMessageW(tree->WindowHandle, TVM_ENDEDITLABELNOW, TRUE, 0);
-        EXPECT_TRUE(node->GetText() == Cyrillic) << "a cancelled edit changes nothing";
-        WideString typed = wide ? Cjk : WideString(L"ansi");
-        TypeIntoLabelEditor(HWND(SendMessageW(tree->WindowHandle, TVM_EDITLABELW, 0, LPARAM(node->ItemId))), typed);
-        EXPECT_TRUE(tree->Saw(wide ? TVN_ENDLABELEDITW : TVN_ENDLABELEDITA));
-        EXPECT_TRUE(node->GetText() == typed);
-        EXPECT_TRUE(NodeTextW(tree, node) == typed);
-    }
-    EXPECT_EQ(expanding, 2);
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(cancels, 2) << "a cancelled edit is announced in both forms";
 }
 
 TEST_F(WydComCtrlsTest, TreeSortComparesWideTexts)
