@@ -218,6 +218,7 @@ private:
     std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
     void Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position);
     void Detach(TTreeNode* Node);
+    void RemoveFromWindow(TTreeNode* Node);
     void Renumber(TTreeNode* Parent, size_t From);
     void BuildIndex() const;
     void ReadData(TStream* Stream);

@@ -31,7 +31,8 @@ void PublishListViewProperties(TMetaClass& m)
     m.Publish("ViewStyle", &TCustomListView::GetViewStyle, &TCustomListView::SetViewStyle)
         .WithNames({"vsIcon", "vsSmallIcon", "vsList", "vsReport"})
         .WithDefault(0);
-    m.Publish("ShowColumnHeaders", &TCustomListView::GetShowColumnHeaders, &TCustomListView::SetShowColumnHeaders).WithDefault(1);
+    m.Publish("ShowColumnHeaders", &TCustomListView::GetShowColumnHeaders, &TCustomListView::SetShowColumnHeaders)
+        .WithDefault(1);
     m.Publish("ReadOnly", &TCustomListView::GetReadOnly, &TCustomListView::SetReadOnly).WithDefault(0);
     m.Publish("RowSelect", &TCustomListView::GetRowSelect, &TCustomListView::SetRowSelect).WithDefault(0);
     m.Publish("HideSelection", &TCustomListView::GetHideSelection, &TCustomListView::SetHideSelection).WithDefault(1);

@@ -26,7 +26,8 @@ void PublishTreeViewProperties(TMetaClass& m)
     m.Publish("AutoExpand", &TCustomTreeView::GetAutoExpand, &TCustomTreeView::SetAutoExpand).WithDefault(0);
     m.Publish("HideSelection", &TCustomTreeView::GetHideSelection, &TCustomTreeView::SetHideSelection).WithDefault(1);
     m.Publish("ReadOnly", &TCustomTreeView::GetReadOnly, &TCustomTreeView::SetReadOnly).WithDefault(0);
-    m.Publish("RightClickSelect", &TCustomTreeView::GetRightClickSelect, &TCustomTreeView::SetRightClickSelect).WithDefault(0);
+    m.Publish("RightClickSelect", &TCustomTreeView::GetRightClickSelect, &TCustomTreeView::SetRightClickSelect)
+        .WithDefault(0);
     m.Publish("ShowLines", &TCustomTreeView::GetShowLines, &TCustomTreeView::SetShowLines).WithDefault(1);
     m.Publish("ShowRoot", &TCustomTreeView::GetShowRoot, &TCustomTreeView::SetShowRoot).WithDefault(1);
     m.Publish("ShowButtons", &TCustomTreeView::GetShowButtons, &TCustomTreeView::SetShowButtons).WithDefault(1);
@@ -513,8 +514,8 @@ void TTreeNodes::Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position)
     FIndexValid = false;
     if (FOwner) {
         FOwner->InsertBranch(Node);
-        if (Parent)
-            Parent->UpdateItem(TVIF_CHILDREN);
+        if (Parent && Parent->FChildren.size() == 1)
+            Parent->UpdateItem(TVIF_CHILDREN);  // the first child: the parent shows its button
     }
 }
 
@@ -529,16 +530,22 @@ void TTreeNodes::Detach(TTreeNode* Node)
     Node->FIndex = -1;
     FCount -= SubtreeSize(Node);
     FIndexValid = false;
-    if (FOwner && Node->ItemId && FOwner->HandleAllocated()) {
-        HTREEITEM id = Node->ItemId;
-        for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
-            n->ItemId = nullptr;
-        FOwner->FRebuilding = true;
-        FOwner->Perform(TVM_DELETEITEM, 0, LPARAM(id));
-        FOwner->FRebuilding = false;
-    }
-    if (parent)
+    RemoveFromWindow(Node);
+    if (parent && parent->FChildren.empty())
         parent->UpdateItem(TVIF_CHILDREN);
+}
+
+// The window lets go of the node's item and with it of the whole branch, in one message.
+void TTreeNodes::RemoveFromWindow(TTreeNode* Node)
+{
+    if (!FOwner || !Node->ItemId || !FOwner->HandleAllocated())
+        return;
+    HTREEITEM id = Node->ItemId;
+    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        n->ItemId = nullptr;
+    FOwner->FRebuilding = true;
+    FOwner->Perform(TVM_DELETEITEM, 0, LPARAM(id));
+    FOwner->FRebuilding = false;
 }
 
 TTreeNode* TTreeNodes::AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr,
@@ -648,6 +655,7 @@ void TTreeNodes::Delete(TTreeNode* Node)
     if (!Node || Node->FDeleting)
         return;
     Node->FDeleting = true;
+    RemoveFromWindow(Node);
     while (!Node->FChildren.empty())
         Delete(Node->FChildren.back());
     if (FOwner && FOwner->FSavedSelected == Node)

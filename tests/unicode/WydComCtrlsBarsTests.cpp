@@ -281,5 +281,6 @@ TEST(WydComCtrlsRules, AcceleratorIsTheCharacterAfterASingleAmpersand)
     EXPECT_EQ(FindAcceleratorCaption('a', captions, any), 2) << "the first match, without case";
     EXPECT_EQ(FindAcceleratorCaption('C', captions, any), 4) << "after a literal ampersand";
     EXPECT_EQ(FindAcceleratorCaption('h', captions, any), -1) << "&& is no hot key";
-    EXPECT_EQ(FindAcceleratorCaption('a', captions, [](int i) { return i != 2; }), 3) << "an unusable one is passed over";
+    EXPECT_EQ(FindAcceleratorCaption('a', captions, [](int i) { return i != 2; }), 3)
+        << "an unusable one is passed over";
 }

@@ -63,7 +63,8 @@ TEST_F(WydComCtrlsTest, TreeNotificationsInWideAndAnsiForm)
     auto* tree = Make<TRecordingTreeView>();
     TWydTreeNodes* nodes = tree->GetTreeNodes();
     int expanding = 0, changes = 0, cancels = 0;
-    tree->OnExpanding = MakeEvent<TObject*, TTreeNode*, bool&>(nullptr, [&](TObject*, TTreeNode*, bool&) { ++expanding; });
+    tree->OnExpanding =
+        MakeEvent<TObject*, TTreeNode*, bool&>(nullptr, [&](TObject*, TTreeNode*, bool&) { ++expanding; });
     tree->OnChange = MakeEvent<TObject*, TTreeNode*>(nullptr, [&](TObject*, TTreeNode*) { ++changes; });
     tree->OnCancelEdit = MakeEvent<TObject*, TTreeNode*>(nullptr, [&](TObject*, TTreeNode*) { ++cancels; });
     form->Show();

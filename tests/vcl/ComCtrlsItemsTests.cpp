@@ -163,6 +163,26 @@ TEST(TreeNodes, NodesReadFromAStreamAreAnnouncedWithTheirWholeRecord)
     EXPECT_EQ(added, (std::vector<std::pair<AnsiString, int>>{{"Root", 3}, {"Leaf", 4}}));
 }
 
+TEST_F(ViewsFixture, TreeWindowFollowsBranchesAddedAndDeleted)
+{
+    auto* tree = Make<TTreeView>();
+    form->Show();
+    TTreeNodes* nodes = tree->GetItems();
+    TTreeNode* a = nodes->Add(nullptr, "A");
+    TTreeNode* branch = nodes->AddChild(a, "A1");
+    nodes->AddChild(branch, "A1a");
+    nodes->Add(nullptr, "B");
+    EXPECT_EQ(SendMessageA(tree->WindowHandle, TVM_GETCOUNT, 0, 0), 4);
+    branch->Delete();
+    EXPECT_EQ(SendMessageA(tree->WindowHandle, TVM_GETCOUNT, 0, 0), 2) << "the whole branch left the window";
+    EXPECT_EQ(nodes->GetCount(), 2);
+    TVITEMA item{};
+    item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    item.hItem = a->ItemId;
+    SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
+    EXPECT_EQ(item.cChildren, 0) << "a node without children shows no button";
+}
+
 TEST_F(ViewsFixture, ItemsOfAChosenClassKnowTheirViewInTheirConstructor)
 {
     TListItemClasses::Register<TOwnerAwareItem>();
@@ -188,7 +208,8 @@ TEST_F(ViewsFixture, OwnerDrawnListPaintsEveryItemThroughOnDrawItem)
     EXPECT_TRUE(GetWindowLongPtrA(list->WindowHandle, GWL_STYLE) & LVS_OWNERDRAWFIXED);
     InvalidateRect(list->WindowHandle, nullptr, TRUE);
     ASSERT_TRUE(PumpUntil([&] { return drawn.size() >= 3; }));
-    EXPECT_EQ(std::vector<AnsiString>(drawn.begin(), drawn.begin() + 3), (std::vector<AnsiString>{"One", "Two", "Three"}));
+    EXPECT_EQ(std::vector<AnsiString>(drawn.begin(), drawn.begin() + 3),
+              (std::vector<AnsiString>{"One", "Two", "Three"}));
 }
 
 TEST_F(ViewsFixture, ColumnFittedByDividerDoubleClickKeepsItsWidthAcrossRecreation)
