@@ -160,6 +160,23 @@ TEST_F(WydComCtrlsTest, ListZeroSizedTextBufferIsLeftAlone)
     EXPECT_EQ(sentinel[0], L'#');
 }
 
+TEST_F(WydComCtrlsTest, ListInfoTipInAWideNotificationIsWide)
+{
+    auto* list = Make<TWydListView>();
+    list->AddItem(Greek, nullptr);
+    list->OnInfoTip = MakeEvent<TObject*, TListItem*, AnsiString&>(
+        nullptr, [](TObject*, TListItem*, AnsiString& tip) { tip = "caf\xE9"; });
+    form->Show();
+    wchar_t tip[16];
+    std::fill(std::begin(tip), std::end(tip), L'#');
+    NMLVGETINFOTIPW info{};
+    info.hdr = {list->WindowHandle, 0, UINT(LVN_GETINFOTIPW)};
+    info.pszText = tip;
+    info.cchTextMax = 16;
+    SendMessageW(form->WindowHandle, WM_NOTIFY, 0, LPARAM(&info));
+    EXPECT_TRUE(WideString(tip) == L"caf\x00E9") << "UTF-16 in a UTF-16 buffer, terminated";
+}
+
 TEST_F(WydComCtrlsTest, ListItemAndFindRules)
 {
     auto* list = Make<TWydListView>();

@@ -183,6 +183,34 @@ TEST_F(ViewsFixture, TreeWindowFollowsBranchesAddedAndDeleted)
     EXPECT_EQ(item.cChildren, 0) << "a node without children shows no button";
 }
 
+TEST_F(ViewsFixture, WideNotificationsCancelEditsAndGetInfoTipsCutToTheirBuffer)
+{
+    auto* tree = Make<TTreeView>();
+    TTreeNode* node = tree->GetItems()->Add(nullptr, "kept");
+    int cancels = 0;
+    tree->OnCancelEdit = MakeEvent<TObject*, TTreeNode*>(nullptr, [&](TObject*, TTreeNode*) { ++cancels; });
+    TListView* list = ReportList({"Item"});
+    list->OnInfoTip = MakeEvent<TObject*, TListItem*, AnsiString&>(
+        nullptr, [](TObject*, TListItem*, AnsiString& tip) { tip = "caf\xE9 au lait"; });
+    form->Show();
+    NMTVDISPINFOW edit{};
+    edit.hdr = {tree->WindowHandle, 0, UINT(TVN_ENDLABELEDITW)};
+    edit.item.mask = TVIF_PARAM;
+    edit.item.lParam = LPARAM(node);
+    SendMessageW(form->WindowHandle, WM_NOTIFY, 0, LPARAM(&edit));
+    EXPECT_EQ(cancels, 1) << "an edit ended without text is a cancelled one";
+    EXPECT_EQ(node->GetText(), "kept");
+    wchar_t tip[6];
+    std::fill(std::begin(tip), std::end(tip), L'#');
+    NMLVGETINFOTIPW info{};
+    info.hdr = {list->WindowHandle, 0, UINT(LVN_GETINFOTIPW)};
+    info.pszText = tip;
+    info.cchTextMax = 5;
+    SendMessageW(form->WindowHandle, WM_NOTIFY, 0, LPARAM(&info));
+    EXPECT_EQ(WideString(tip), L"caf\x00E9") << "widened, cut to the buffer and terminated";
+    EXPECT_EQ(tip[5], L'#');
+}
+
 TEST_F(ViewsFixture, ItemsOfAChosenClassKnowTheirViewInTheirConstructor)
 {
     TListItemClasses::Register<TOwnerAwareItem>();
