@@ -20,22 +20,57 @@ void InitWydComCtrls();
 void CreateUnicodeHandle_ComCtl(vcl::TWinControl* control, const vcl::TCreateParams& params,
                                 const WideString& className);
 
-// The wide hint every control of the unit has, and the streaming of its wide published properties.
-#define WYD_COMCTL_HINT(C)                                                                                        \
-    WideString GetHint() const { return WydControl_GetHint(const_cast<C*>(this)); }                            \
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }                                   \
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<C*>(this)); }                        \
+// The streaming of a class's wide published properties, after its inherited ones.
+#define WYD_WIDE_PROPERTIES                                                                                      \
     void DefineProperties(vcl::TFiler* filer) override                                                           \
     {                                                                                                            \
         inherited::DefineProperties(filer);                                                                      \
         WydPersistent_AfterInherited_DefineProperties(filer, this);                                              \
     }
 
+// The wide hint every control of the unit has, with the streaming of its wide published properties.
+#define WYD_COMCTL_HINT(C)                                                                                        \
+    WideString GetHint() const { return WydControl_GetHint(const_cast<C*>(this)); }                            \
+    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }                                   \
+    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<C*>(this)); }                        \
+    WYD_WIDE_PROPERTIES
+
 // An edited text that came in ANSI: the wide text it was made from while its ANSI form is unchanged (an edit
 // ended without a change keeps characters the code page lacks), else the ANSI text widened.
 inline WideString SyncedWideText(const WideString& wide, const AnsiString& ansi)
 {
     return vcl::WideToAnsi(wide) == ansi ? wide : vcl::AnsiToWide(ansi);
+}
+
+// The text a label edit ends with: the wide OnEdited may change it; without it the class library's ANSI
+// OnEdited may, and its text counts where it changed.
+template <class Item, class WideEvent, class AnsiEvent>
+WideString EditedText(vcl::TObject* view, Item* item, WideString text, const WideEvent& wide, const AnsiEvent& ansi)
+{
+    if (wide) {
+        wide(view, item, text);
+    } else if (ansi) {
+        AnsiString before = vcl::WideToAnsi(text), after = before;
+        ansi(view, item, after);
+        if (after != before)
+            text = vcl::AnsiToWide(after);
+    }
+    return text;
+}
+
+// The class a view's OnCreateNodeClass or OnCreateItemClass chooses for a new node or item (Wide when it
+// chooses none). Anything but Wide or a descendant raises EWydInternalError with `refusal`. Wide's own
+// constructor joins the class library's list (Classes) on first use.
+template <class Wide, class Classes, class View, class Event>
+vcl::TClass ChosenWideClass(View* view, const Event& event, const char* refusal)
+{
+    static const bool registered = (Classes::template Register<Wide>(), true);
+    (void)registered;
+    vcl::TClass cls = Wide::StaticClass();
+    event(view, cls);
+    if (!cls || !cls->InheritsFrom(Wide::StaticClass()))
+        throw EWydInternalError(refusal);
+    return cls;
 }
 
 // Sets a flag for the lifetime of the scope; the flag's value before comes back at its end.
@@ -136,7 +171,7 @@ class TWydListColumn : public vcl::TListColumn {
     explicit TWydListColumn(vcl::TCollection* collection = nullptr) : TListColumn(collection) {}
     // From a TWydListColumn the wide caption too; from a plain column its caption widened.
     void Assign(vcl::TPersistent* source) override;
-    void DefineProperties(vcl::TFiler* filer) override;
+    WYD_WIDE_PROPERTIES
     WideString GetCaption() const { return GetSyncedWideString(caption_, TListColumn::GetCaption()); }
     void SetCaption(const WideString& value);
     void SetInheritedCaption(const AnsiString& value) { TListColumn::SetCaption(value); }
@@ -267,7 +302,7 @@ protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
     void WndProc(vcl::TMessage& message) override;
     // The end of a label edit with its wide text.
-    void EditText(TWydListItem* item, WideString text);
+    void EditText(TWydListItem* item, const WideString& text);
     void CNNotify(vcl::TMessage& message);
 
 private:
@@ -414,7 +449,7 @@ protected:
     TWydTreeNode* FindNextToSelect() override { return Typed(TCustomTreeView::FindNextToSelect()); }
     void Edit(const TVITEMA& item) override;
     // The end of a label edit with its wide text.
-    void EditText(TWydTreeNode* node, WideString text);
+    void EditText(TWydTreeNode* node, const WideString& text);
     void CNNotify(vcl::TMessage& message);
 
 private:
@@ -457,6 +492,8 @@ protected:
 private:
     enum class TStore { Window, Pending, Ansi };
     TStore Store() const;
+    void PlaceText(int index, const WideString& s, UINT msg, void (TWideStrings::*pending)(int, const WideString&),
+                   void (vcl::TStrings::*ansi)(int, const AnsiString&));
     void SendItem(UINT msg, int index, const WideString& s);
     TWydCustomTabControl* control_;
     vcl::TStrings* ansi_;
@@ -526,7 +563,7 @@ class TWydStatusPanel : public vcl::TStatusPanel {
     explicit TWydStatusPanel(vcl::TCollection* collection = nullptr) : TStatusPanel(collection) {}
     // The inherited Assign, then the wide text of a TWydStatusPanel.
     void Assign(vcl::TPersistent* source) override;
-    void DefineProperties(vcl::TFiler* filer) override;
+    WYD_WIDE_PROPERTIES
     WideString GetText() const { return GetSyncedWideString(text_, TStatusPanel::GetText()); }
     void SetText(const WideString& value);
     void SetInheritedText(const AnsiString& value) { TStatusPanel::SetText(value); }

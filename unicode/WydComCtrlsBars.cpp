@@ -37,12 +37,6 @@ void TWydStatusPanel::Assign(TPersistent* source)
     TStatusPanel::Assign(source);
 }
 
-void TWydStatusPanel::DefineProperties(TFiler* filer)
-{
-    TStatusPanel::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
-}
-
 void TWydStatusPanel::SetText(const WideString& value)
 {
     SetSyncedWideString(value, text_, TStatusPanel::GetText(), [this](const AnsiString& s) { SetInheritedText(s); });

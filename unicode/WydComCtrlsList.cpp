@@ -33,12 +33,6 @@ void TWydListColumn::Assign(TPersistent* source)
     TListColumn::Assign(source);
 }
 
-void TWydListColumn::DefineProperties(TFiler* filer)
-{
-    TListColumn::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
-}
-
 void TWydListColumn::SetCaption(const WideString& value)
 {
     SetSyncedWideString(value, caption_, TListColumn::GetCaption(),
@@ -173,13 +167,8 @@ TWydCustomListView::TWydCustomListView(TComponent* owner)
 
 TListItem* TWydCustomListView::CreateListItem()
 {
-    static const bool registered = (TListItemClasses::Register<TWydListItem>(), true);
-    (void)registered;
-    TClass cls = TWydListItem::StaticClass();
-    OnCreateItemClass(this, cls);
-    if (!cls || !cls->InheritsFrom(TWydListItem::StaticClass()))
-        throw EWydInternalError("Internal Error: OnCreateItemClass.ItemClass must inherit from TWydListItem.");
-    return NewListItem(cls);
+    return NewListItem(ChosenWideClass<TWydListItem, TListItemClasses>(
+        this, OnCreateItemClass, "Internal Error: OnCreateItemClass.ItemClass must inherit from TWydListItem."));
 }
 
 TListItems* TWydCustomListView::CreateListItems()
@@ -258,18 +247,11 @@ int TWydCustomListView::StringWidth(const WideString& s) const
     return int(SendMessageW(WindowHandle, LVM_GETSTRINGWIDTHW, 0, LPARAM(s.c_str())));
 }
 
-// The control reports the length first (no buffer), then fills a buffer of that size.
 WideString TWydCustomListView::GetSearchString() const
 {
     if (!Win32PlatformIsUnicode || !HandleAllocated())
         return AnsiToWide(TCustomListView::GetSearchString());
-    int length = int(SendMessageW(WindowHandle, LVM_GETISEARCHSTRINGW, 0, 0));
-    if (length <= 0)
-        return {};
-    WideString text(size_t(length) + 1, L'\0');
-    int copied = int(SendMessageW(WindowHandle, LVM_GETISEARCHSTRINGW, 0, LPARAM(text.data())));
-    text.resize(size_t(std::clamp(copied, 0, length)));
-    return text;
+    return ReadReportedText<WideString>(WindowHandle, LVM_GETISEARCHSTRINGW, &SendMessageW);
 }
 
 int TWydCustomListView::OwnerDataFind(int find, const WideString& findString, POINT findPosition, void* findData,
@@ -313,18 +295,9 @@ void TWydCustomListView::Edit(const LVITEMA& item)
             EditText(target, SyncedWideText(target->GetCaption(), item.pszText));
 }
 
-// The wide OnEdited may change the text; without it the ANSI one may, and its text counts where it changed.
-void TWydCustomListView::EditText(TWydListItem* item, WideString text)
+void TWydCustomListView::EditText(TWydListItem* item, const WideString& text)
 {
-    if (OnEdited) {
-        OnEdited(this, item, text);
-    } else if (TCustomListView::OnEdited) {
-        AnsiString before = WideToAnsi(text), after = before;
-        TCustomListView::OnEdited(this, item, after);
-        if (after != before)
-            text = AnsiToWide(after);
-    }
-    item->SetCaption(text);
+    item->SetCaption(EditedText(this, item, text, OnEdited, TCustomListView::OnEdited));
 }
 
 VCL_BEGIN_MESSAGE_MAP(TWydCustomListView)

@@ -94,34 +94,32 @@ void TWydTabStrings::SendItem(UINT msg, int index, const WideString& s)
     control_->Realign();
 }
 
-void TWydTabStrings::Put(int index, const WideString& s)
+// Puts or inserts a tab's text where the tabs are: the waiting list, the ANSI tabs or the window (msg).
+void TWydTabStrings::PlaceText(int index, const WideString& s, UINT msg,
+                               void (TWideStrings::*pending)(int, const WideString&),
+                               void (TStrings::*ansi)(int, const AnsiString&))
 {
     switch (Store()) {
     case TStore::Pending:
-        control_->pendingTabs_->Put(index, s);
+        (control_->pendingTabs_->*pending)(index, s);
         break;
     case TStore::Ansi:
-        ansi_->Put(index, WideToAnsi(s));
+        (ansi_->*ansi)(index, WideToAnsi(s));
         break;
     case TStore::Window:
-        SendItem(TCM_SETITEMW, index, s);
+        SendItem(msg, index, s);
         break;
     }
 }
 
+void TWydTabStrings::Put(int index, const WideString& s)
+{
+    PlaceText(index, s, TCM_SETITEMW, &TWideStrings::Put, &TStrings::Put);
+}
+
 void TWydTabStrings::Insert(int index, const WideString& s)
 {
-    switch (Store()) {
-    case TStore::Pending:
-        control_->pendingTabs_->Insert(index, s);
-        break;
-    case TStore::Ansi:
-        ansi_->Insert(index, WideToAnsi(s));
-        break;
-    case TStore::Window:
-        SendItem(TCM_INSERTITEMW, index, s);
-        break;
-    }
+    PlaceText(index, s, TCM_INSERTITEMW, &TWideStrings::Insert, &TStrings::Insert);
 }
 
 void TWydTabStrings::PutObject(int index, TObject* object)

@@ -254,13 +254,8 @@ TWydCustomTreeView::TWydCustomTreeView(TComponent* owner)
 
 TTreeNode* TWydCustomTreeView::CreateNode()
 {
-    static const bool registered = (TTreeNodeClasses::Register<TWydTreeNode>(), true);
-    (void)registered;
-    TClass cls = TWydTreeNode::StaticClass();
-    OnCreateNodeClass(this, cls);
-    if (!cls || !cls->InheritsFrom(TWydTreeNode::StaticClass()))
-        throw EWydInternalError("Internal Error: OnCreateNodeClass.ItemClass must inherit from TWydTreeNode.");
-    return NewNode(cls);
+    return NewNode(ChosenWideClass<TWydTreeNode, TTreeNodeClasses>(
+        this, OnCreateNodeClass, "Internal Error: OnCreateNodeClass.ItemClass must inherit from TWydTreeNode."));
 }
 
 TTreeNodes* TWydCustomTreeView::CreateTreeNodes()
@@ -306,18 +301,9 @@ void TWydCustomTreeView::Edit(const TVITEMA& item)
         EditText(node, SyncedWideText(node->GetText(), item.pszText));
 }
 
-// The wide OnEdited may change the text; without it the ANSI one may, and its text counts where it changed.
-void TWydCustomTreeView::EditText(TWydTreeNode* node, WideString text)
+void TWydCustomTreeView::EditText(TWydTreeNode* node, const WideString& text)
 {
-    if (OnEdited) {
-        OnEdited(this, node, text);
-    } else if (TCustomTreeView::OnEdited) {
-        AnsiString before = WideToAnsi(text), after = before;
-        TCustomTreeView::OnEdited(this, node, after);
-        if (after != before)
-            text = AnsiToWide(after);
-    }
-    node->SetText(text);
+    node->SetText(EditedText(this, node, text, OnEdited, TCustomTreeView::OnEdited));
 }
 
 VCL_BEGIN_MESSAGE_MAP(TWydCustomTreeView)

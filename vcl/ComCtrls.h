@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 
 #include "ActnList.h"
@@ -27,6 +28,32 @@ void CopyDisplayText(const AnsiString& Text, char* Buffer, int Size);
 void CopyDisplayText(const WideString& Text, wchar_t* Buffer, int Size);
 // The same for a notification that came in either form: a wide one gets the text widened.
 void CopyDisplayText(const AnsiString& Text, void* Buffer, int Size, bool Wide);
+
+// A canvas lent the DC of an owner-drawn item for the scope; the DC goes back when the scope ends.
+class TLentCanvas {
+public:
+    TLentCanvas(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) { FCanvas->SetHandle(DC); }
+    ~TLentCanvas() { FCanvas->SetHandle(nullptr); }
+    TLentCanvas(const TLentCanvas&) = delete;
+    TLentCanvas& operator=(const TLentCanvas&) = delete;
+
+private:
+    TCanvas* FCanvas;
+};
+
+// Asks a control for a text it reports in two steps: its length (no buffer), then the text into a buffer that
+// holds it. Send is SendMessageA or SendMessageW, as the string's characters are.
+template <class String>
+String ReadReportedText(HWND Window, UINT Msg, LRESULT(WINAPI* Send)(HWND, UINT, WPARAM, LPARAM))
+{
+    int length = int(Send(Window, Msg, 0, 0));
+    if (length <= 0)
+        return String();
+    String text(size_t(length) + 1, typename String::value_type());
+    int copied = int(Send(Window, Msg, 0, LPARAM(text.data())));
+    text.resize(size_t(std::clamp(copied, 0, length)));
+    return text;
+}
 
 // A batch of changes to a view's items: the first begin stops the window's redrawing, the last end redraws it.
 void BeginViewUpdate(TWinControl* View, int& UpdateCount);

@@ -350,11 +350,7 @@ void TCustomStatusBar::DrawPanel(TStatusPanel* Panel, const RECT& Rect)
 void TCustomStatusBar::CNDrawItem(TMessage& Message)
 {
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-    FCanvas->SetHandle(draw->hDC);
-    struct Release {
-        TCanvas* canvas;
-        ~Release() { canvas->SetHandle(nullptr); }
-    } release{FCanvas};
+    TLentCanvas lent(FCanvas, draw->hDC);
     FCanvas->GetFont()->Assign(FFont);
     FCanvas->GetBrush()->SetColor(clBtnFace);
     if (int(draw->itemID) >= 0 && int(draw->itemID) < GetPanels()->GetCount())

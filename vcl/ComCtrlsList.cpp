@@ -866,18 +866,10 @@ int TCustomListView::StringWidth(const AnsiString& S) const
     return HandleAllocated() ? int(SendMessageA(WindowHandle, LVM_GETSTRINGWIDTHA, 0, LPARAM(S.c_str()))) : 0;
 }
 
-// The control reports the length first (no buffer), then fills a buffer of that size.
 AnsiString TCustomListView::GetSearchString() const
 {
-    if (!HandleAllocated())
-        return {};
-    int length = int(SendMessageA(WindowHandle, LVM_GETISEARCHSTRINGA, 0, 0));
-    if (length <= 0)
-        return {};
-    AnsiString text(size_t(length) + 1, '\0');
-    int copied = int(SendMessageA(WindowHandle, LVM_GETISEARCHSTRINGA, 0, LPARAM(text.data())));
-    text.resize(size_t(std::clamp(copied, 0, length)));
-    return text;
+    return HandleAllocated() ? ReadReportedText<AnsiString>(WindowHandle, LVM_GETISEARCHSTRINGA, &SendMessageA)
+                             : AnsiString();
 }
 
 void TCustomListView::AddItem(const AnsiString& Item, TObject* AObject)
@@ -1016,11 +1008,7 @@ void TCustomListView::CNDrawItem(TMessage& Message)
     Message.Result = 1;
     if (!item)
         return;
-    FCanvas->SetHandle(draw->hDC);
-    struct Release {
-        TCanvas* canvas;
-        ~Release() { canvas->SetHandle(nullptr); }
-    } release{FCanvas};
+    TLentCanvas lent(FCanvas, draw->hDC);
     FCanvas->GetFont()->Assign(FFont);
     TOwnerDrawState state = OwnerDrawStateOf(draw->itemState);
     FCanvas->GetBrush()->SetColor(state.Contains(odSelected) ? clHighlight : FColor);
