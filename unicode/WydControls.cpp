@@ -31,7 +31,32 @@ std::set<TWinControlTrap*>* liveTraps = nullptr;
 std::vector<TWinControlTrap*>* releasedTraps = nullptr;  // freed once no call of theirs is running
 bool finalized = false;
 
-TWinControlTrap* TrapOf(HWND window) { return static_cast<TWinControlTrap*>(GetPropW(window, TrapProperty)); }
+// The trap of a window is its window property. Reading a property is a call to the Wine server, and every
+// message the class library sends its own window asks, so the last answer is kept; the property changes only
+// through the two functions below.
+HWND lastTrapWindow = nullptr;
+TWinControlTrap* lastTrap = nullptr;
+
+TWinControlTrap* TrapOf(HWND window)
+{
+    if (window != lastTrapWindow) {
+        lastTrap = static_cast<TWinControlTrap*>(GetPropW(window, TrapProperty));
+        lastTrapWindow = window;
+    }
+    return lastTrap;
+}
+
+void SetTrapOf(HWND window, TWinControlTrap* trap)
+{
+    SetPropW(window, TrapProperty, trap);
+    lastTrapWindow = nullptr;
+}
+
+void RemoveTrapOf(HWND window)
+{
+    RemovePropW(window, TrapProperty);
+    lastTrapWindow = nullptr;
+}
 
 void FreeReleasedTraps()
 {
@@ -141,7 +166,7 @@ void DoneWydControls()
     for (TWinControlTrap* trap : traps) {
         if (trap->handle_ && IsWindow(trap->handle_) && TrapOf(trap->handle_) == trap) {
             SetWindowLongPtrW(trap->handle_, GWLP_WNDPROC, LONG_PTR(trap->prevWindowProc_));
-            RemovePropW(trap->handle_, TrapProperty);
+            RemoveTrapOf(trap->handle_);
             if (trap->control_) {
                 trap->control_->DefWndProc = trap->prevDefWndProc_;
                 if (trap->IsInChain())
@@ -317,7 +342,7 @@ TWinControlTrap::~TWinControlTrap()
     // Never leave a window running on a freed trap.
     if (handle_ && IsWindow(handle_) && TrapOf(handle_) == this) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, LONG_PTR(prevWindowProc_ ? prevWindowProc_ : DefWindowProcW));
-        RemovePropW(handle_, TrapProperty);
+        RemoveTrapOf(handle_);
     }
 }
 
@@ -342,7 +367,7 @@ void TWinControlTrap::Attach(HWND window)
     handle_ = window;
     prevWindowProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     prevDefWndProc_ = control_->DefWndProc;
-    SetPropW(window, TrapProperty, this);
+    SetTrapOf(window, this);
     SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(&TrapWindowProc));
     control_->DefWndProc = &TrapDefaultProc;
     if (!IsInChain()) {
@@ -503,7 +528,7 @@ void TWinControlTrap::ReleaseWindowTrap()
     }
     if (TrapOf(window) == this) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(prevWindowProc_));
-        RemovePropW(window, TrapProperty);
+        RemoveTrapOf(window);
     }
     handle_ = nullptr;
     lastWindowsMessage_ = 0;

@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <map>
+
 #include "ActnList.h"
 #include "Controls.h"
 #include "ImgList.h"
@@ -18,6 +21,72 @@ VCL_EXCEPTION(ETreeViewError, Exception)
 
 // The version of comctl32 packed as major << 16 | minor (4.71 = 0x00040047).
 DWORD GetComCtlVersion();
+
+// Copies a text a notification asks for into its buffer of `Size` characters: cut to fit, always terminated,
+// nothing at all for a missing buffer or a size below 1.
+void CopyDisplayText(const AnsiString& Text, char* Buffer, int Size);
+void CopyDisplayText(const WideString& Text, wchar_t* Buffer, int Size);
+// The same for a notification that came in either form: a wide one gets the text widened.
+void CopyDisplayText(const AnsiString& Text, void* Buffer, int Size, bool Wide);
+
+// A canvas lent the DC of an owner-drawn item for the scope; the DC goes back when the scope ends.
+class TLentCanvas {
+public:
+    TLentCanvas(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) { FCanvas->SetHandle(DC); }
+    ~TLentCanvas() { FCanvas->SetHandle(nullptr); }
+    TLentCanvas(const TLentCanvas&) = delete;
+    TLentCanvas& operator=(const TLentCanvas&) = delete;
+
+private:
+    TCanvas* FCanvas;
+};
+
+// Asks a control for a text it reports in two steps: its length (no buffer), then the text into a buffer that
+// holds it. Send is SendMessageA or SendMessageW, as the string's characters are.
+template <class String>
+String ReadReportedText(HWND Window, UINT Msg, LRESULT(WINAPI* Send)(HWND, UINT, WPARAM, LPARAM))
+{
+    int length = int(Send(Window, Msg, 0, 0));
+    if (length <= 0)
+        return String();
+    String text(size_t(length) + 1, typename String::value_type());
+    int copied = int(Send(Window, Msg, 0, LPARAM(text.data())));
+    text.resize(size_t(std::clamp(copied, 0, length)));
+    return text;
+}
+
+// A batch of changes to a view's items: the first begin stops the window's redrawing, the last end redraws it.
+void BeginViewUpdate(TWinControl* View, int& UpdateCount);
+void EndViewUpdate(TWinControl* View, int& UpdateCount);
+
+// The classes of the objects a view makes on request (tree nodes, list items, chosen by OnCreateNodeClass and
+// OnCreateItemClass): each is constructed with its owner list already set, so its own constructor can use it.
+// A class other than the base registers its constructor once (TTreeNodeClasses::Register<TMyNode>()).
+template <class Item, class Owner> class TOwnedClasses {
+public:
+    using Constructor = Item* (*)(Owner*);
+    template <class T> static void Register()
+    {
+        Table()[T::StaticClass()] = [](Owner* AOwner) -> Item* { return new T(AOwner); };
+    }
+    // Raises EInvalidOperation for a class that is neither the base nor registered.
+    static Item* Create(TClass Cls, Owner* AOwner)
+    {
+        if (Cls == Item::StaticClass())
+            return new Item(AOwner);
+        auto it = Table().find(Cls);
+        if (it == Table().end())
+            throw EInvalidOperation("Cannot create an item of class %s", {Cls ? Cls->ClassName() : "nil"});
+        return it->second(AOwner);
+    }
+
+private:
+    static std::map<TClass, Constructor>& Table()
+    {
+        static std::map<TClass, Constructor> table;
+        return table;
+    }
+};
 
 class TCustomTreeView;
 class TTreeNodes;
@@ -64,7 +133,9 @@ class TTreeNode : public TPersistent {
     TTreeNode* GetItem(int Index) const;
     TTreeNode* GetParent() const { return FParent; }
     int GetLevel() const;
-    int GetIndex() const;
+    // The position among the siblings; -1 while the node is in no tree.
+    int GetIndex() const { return FIndex; }
+    // The position in GetNext order, from the node list's index (made once after each change).
     int GetAbsoluteIndex() const;
     HTREEITEM ItemId = nullptr;
     HTREEITEM GetItemId() const { return ItemId; }
@@ -81,6 +152,7 @@ class TTreeNode : public TPersistent {
     TTreeNode* GetNextVisible() const;
     TTreeNode* GetPrevVisible() const;
     TTreeNode* GetNextChild(TTreeNode* Value) const { return Value ? Value->getNextSibling() : nullptr; }
+    TTreeNode* GetPrevChild(TTreeNode* Value) const { return Value ? Value->getPrevSibling() : nullptr; }
     bool HasAsParent(const TTreeNode* Value) const;
 
     void Expand(bool Recurse);
@@ -108,6 +180,8 @@ private:
     bool FDeleting = false;
     bool FCut = false;
     int FHasChildren = -1;  // -1: as the children say
+    int FIndex = -1;
+    mutable int FAbsoluteIndex = -1;  // valid while the node list's index is
     TTreeNodes* FOwner;
     TTreeNode* FParent = nullptr;
     std::vector<TTreeNode*> FChildren;
@@ -140,11 +214,12 @@ class TTreeNodes : public TPersistent {
     TTreeNode* AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr);
     TTreeNode* Insert(TTreeNode* Sibling, const AnsiString& S);
     TTreeNode* InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
-    // Places a node (a new one when Node is null) relative to another.
+    // Places a node relative to another. A new node (null: made here; or one not in the tree yet, which the node
+    // list then owns) gets text S and Data Ptr; a node already in the tree moves.
     TTreeNode* AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr, TNodeAttachMode Method);
     void Delete(TTreeNode* Node);
     void Clear();
-    int GetCount() const;
+    int GetCount() const { return FCount; }
     // The node at an absolute index (GetNext order); raises ETreeViewError "Invalid index".
     TTreeNode* GetItem(int Index) const;
     TTreeNode* GetNodeFromIndex(int Index) const { return GetItem(Index); }
@@ -154,9 +229,15 @@ class TTreeNodes : public TPersistent {
     void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const { return FUpdateCount; }
-    void ClearCache() {}
+    // Forgets the index of absolute positions; the next lookup by index makes it again in one pass.
+    void ClearCache() { FIndexValid = false; }
+    // Set while the nodes are rebuilt from a stream: nodes are announced (Added) once their record is read.
     bool Reading = false;
     const std::vector<TTreeNode*>& Roots() const { return FRoots; }
+
+protected:
+    // Announces a node to the tree view (its Added and OnAddition).
+    void Added(TTreeNode* Node);
 
 private:
     friend class TTreeNode;
@@ -164,12 +245,20 @@ private:
     std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
     void Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position);
     void Detach(TTreeNode* Node);
+    void RemoveFromWindow(TTreeNode* Node);
+    void Renumber(TTreeNode* Parent, size_t From);
+    void BuildIndex() const;
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
     TCustomTreeView* FOwner;
     std::vector<TTreeNode*> FRoots;
+    int FCount = 0;
+    mutable std::vector<TTreeNode*> FByIndex;  // every node in GetNext order
+    mutable bool FIndexValid = false;
     int FUpdateCount = 0;
 };
+
+using TTreeNodeClasses = TOwnedClasses<TTreeNode, TTreeNodes>;
 
 // The compare routine the tree sorts with (lParam values are nodes, Data the tree view); replaceable.
 using TTreeSortCallback = int(CALLBACK*)(LPARAM Node1, LPARAM Node2, LPARAM Data);
@@ -181,8 +270,9 @@ class TCustomTreeView : public TWinControl {
     explicit TCustomTreeView(TComponent* AOwner);
     ~TCustomTreeView() override;
 
-    TTreeNodes* GetItems() const { return FItems; }
-    void SetItems(TTreeNodes* Value) { FItems->Assign(Value); }
+    // Made by CreateTreeNodes on first use, so a descendant's override makes it.
+    TTreeNodes* GetItems() const;
+    void SetItems(TTreeNodes* Value) { GetItems()->Assign(Value); }
     // The caret node; with RightClickSelect, the right-clicked node while its click is handled.
     virtual TTreeNode* GetSelected() const;
     void SetSelected(TTreeNode* Value);
@@ -252,6 +342,8 @@ class TCustomTreeView : public TWinControl {
     // Node factories; a descendant makes nodes of its own class.
     virtual TTreeNode* CreateNode();
     virtual TTreeNodes* CreateTreeNodes();
+    // A node of the given class for this tree's node list (see TTreeNodeClasses).
+    TTreeNode* NewNode(TClass NodeClass);
     virtual int GetImageIndex(TTreeNode* Node);
     virtual int GetSelectedIndex(TTreeNode* Node);
     // Compares two nodes for sorting: OnCompare, else by text (stText) or by data (stData).
@@ -294,7 +386,7 @@ private:
     void ImageListChange(TObject* Sender);
     TTreeNode* NodeOfNotify(LPARAM ItemParam) const { return reinterpret_cast<TTreeNode*>(ItemParam); }
     void SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCallback Proc, LPARAM Data);
-    TTreeNodes* FItems;
+    mutable TTreeNodes* FItems = nullptr;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TTreeNode* FSavedSelected = nullptr;
@@ -318,6 +410,9 @@ class TTreeView : public TCustomTreeView {
     VCL_CLASS(TTreeView, TCustomTreeView)
     using TCustomTreeView::TCustomTreeView;
 };
+
+// What TTreeView publishes; a descendant of TCustomTreeView that publishes the same calls it too.
+void PublishTreeViewProperties(TMetaClass& m);
 
 // ---- progress bar ------------------------------------------------------------------------------
 
@@ -411,7 +506,7 @@ private:
 // ---- status bar --------------------------------------------------------------------------------
 
 enum class TStatusPanelStyle { psText, psOwnerDraw };
-class TStatusBar;
+class TCustomStatusBar;
 
 class TStatusPanel : public TCollectionItem {
     VCL_CLASS(TStatusPanel, TCollectionItem)
@@ -435,7 +530,7 @@ private:
 
 class TStatusPanels : public TCollection {
     VCL_CLASS(TStatusPanels, TCollection)
-    explicit TStatusPanels(TStatusBar* AOwner = nullptr);
+    explicit TStatusPanels(TCustomStatusBar* AOwner = nullptr, TClass PanelClass = TStatusPanel::StaticClass());
     TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
     TStatusPanel* GetItem(int Index) const { return static_cast<TStatusPanel*>(GetItems(Index)); }
     TPersistent* GetOwner() override;
@@ -444,17 +539,18 @@ protected:
     void Update(TCollectionItem* Item) override;
 
 private:
-    TStatusBar* FStatusBar;
+    TCustomStatusBar* FStatusBar;
 };
 
-using TDrawPanelEvent = TEvent<TStatusBar*, TStatusPanel*, RECT>;
+using TDrawPanelEvent = TEvent<TCustomStatusBar*, TStatusPanel*, RECT>;
 
-class TStatusBar : public TWinControl {
-    VCL_CLASS(TStatusBar, TWinControl)
-    explicit TStatusBar(TComponent* AOwner);
-    ~TStatusBar() override;
-    TStatusPanels* GetPanels() const { return FPanels; }
-    void SetPanels(TStatusPanels* Value) { FPanels->Assign(Value); }
+class TCustomStatusBar : public TWinControl {
+    VCL_CLASS(TCustomStatusBar, TWinControl)
+    explicit TCustomStatusBar(TComponent* AOwner);
+    ~TCustomStatusBar() override;
+    // Made by CreatePanels on first use, so a descendant's override makes them.
+    TStatusPanels* GetPanels() const;
+    void SetPanels(TStatusPanels* Value) { GetPanels()->Assign(Value); }
     AnsiString GetSimpleText() const { return FSimpleText; }
     void SetSimpleText(const AnsiString& Value);
     bool GetSimplePanel() const { return FSimplePanel; }
@@ -474,6 +570,8 @@ class TStatusBar : public TWinControl {
 
 protected:
     virtual TStatusPanels* CreatePanels();
+    // The class of the panels CreatePanels makes.
+    virtual TClass GetPanelClass() const;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void DrawPanel(TStatusPanel* Panel, const RECT& Rect);
@@ -482,13 +580,21 @@ protected:
     void CMFontChanged(TMessage& Message);
 
 private:
-    TStatusPanels* FPanels;
+    mutable TStatusPanels* FPanels = nullptr;
     TCanvas* FCanvas;
     AnsiString FSimpleText;
     bool FSimplePanel = false;
     bool FSizeGrip = true;
     bool FAutoHint = false;
 };
+
+class TStatusBar : public TCustomStatusBar {
+    VCL_CLASS(TStatusBar, TCustomStatusBar)
+    using TCustomStatusBar::TCustomStatusBar;
+};
+
+// What TStatusBar publishes; a descendant of TCustomStatusBar that publishes the same calls it too.
+void PublishStatusBarProperties(TMetaClass& m);
 
 // ---- tab control and page control --------------------------------------------------------------
 
@@ -515,6 +621,7 @@ private:
 };
 
 using TTabChangingEvent = TEvent<TObject*, bool&>;
+using TTabGetImageEvent = TEvent<TObject*, int, int&>;  // Sender, TabIndex, var ImageIndex
 
 class TCustomTabControl : public TWinControl {
     VCL_CLASS(TCustomTabControl, TWinControl)
@@ -529,9 +636,12 @@ class TCustomTabControl : public TWinControl {
     // The area inside the tabs and border, in client coordinates.
     RECT GetDisplayRect() const;
     RECT GetClientRect() const override;
+    // The image a tab shows: its own index unless OnGetImageIndex gives another.
+    virtual int GetImageIndex(int TabIndex);
     void Dispatch(TMessage& Message) override;
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
+    TTabGetImageEvent OnGetImageIndex;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -598,6 +708,10 @@ class TPageControl : public TCustomTabControl {
     int GetActivePageIndex() const;
     void SetActivePageIndex(int Value);
     TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) const;
+    // The sheet that shows as tab TabIndex (hidden sheets have no tab); nullptr for none.
+    TTabSheet* GetPageForTab(int TabIndex) const;
+    // The sheet's ImageIndex, unless OnGetImageIndex gives another.
+    int GetImageIndex(int TabIndex) override;
     void SelectNextPage(bool GoForward);
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void Loaded() override;
@@ -695,10 +809,13 @@ class TListItem : public TPersistent {
     void MakeVisible(bool PartialOK);
     RECT DisplayRect(int Code) const;
 
+protected:
+    // Called after every change of the sub-items (also from the class library itself).
+    virtual void SubItemsChanged(TObject* Sender);
+
 private:
     friend class TListItems;
     friend class TCustomListView;
-    void SubItemsChanged(TObject* Sender);
     TListItems* FOwner;
     AnsiString FCaption;
     TStringList* FSubItems;
@@ -736,6 +853,8 @@ private:
     int FUpdateCount = 0;
 };
 
+using TListItemClasses = TOwnedClasses<TListItem, TListItems>;
+
 class TListViewActionLink : public TWinControlActionLink {
     VCL_CLASS(TListViewActionLink, TWinControlActionLink)
 };
@@ -748,20 +867,22 @@ using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int, int&>;
 using TLVEditedEvent = TEvent<TObject*, TListItem*, AnsiString&>;
 using TLVInfoTipEvent = TEvent<TObject*, TListItem*, AnsiString&>;
 using TLVCreateItemClassEvent = TEvent<TCustomListView*, TClass&>;
+using TLVDrawItemEvent = TEvent<TCustomListView*, TListItem*, RECT, TOwnerDrawState>;
+// Sender, Find (LVFI_ flags), FindString, FindPosition, FindData, StartIndex, Direction, Wrap, var Index.
+using TLVOwnerDataFindEvent = TEvent<TObject*, int, const AnsiString&, POINT, void*, int, int, bool, int&>;
 
 // The compare routine the list sorts with (lParam values are items, Data the list view); replaceable.
 using TListSortCallback = int(CALLBACK*)(LPARAM Item1, LPARAM Item2, LPARAM Data);
 int CALLBACK DefaultListViewSort(LPARAM Item1, LPARAM Item2, LPARAM Data);
 extern TListSortCallback ListViewSortCallback;
 
-class TCustomListView : public TWinControl {
-    VCL_CLASS(TCustomListView, TWinControl)
+class TCustomListView : public TCustomListControl {
+    VCL_CLASS(TCustomListView, TCustomListControl)
     explicit TCustomListView(TComponent* AOwner);
     ~TCustomListView() override;
-    TListItems* GetItems() const { return FItems; }
-    TListColumns* GetColumns() const { return FColumns; }
-    // A descendant may put a column collection of its own class in place (the view owns it).
-    void SetColumnsObject(TListColumns* Value);
+    // Made by CreateListItems and CreateListColumns on first use, so a descendant's overrides make them.
+    TListItems* GetItems() const;
+    TListColumns* GetColumns() const;
     TListColumn* ColumnFromIndex(int Index) const;
     TListColumn* GetColumnFromTag(int Tag) const;
     TViewStyle GetViewStyle() const { return FViewStyle; }
@@ -782,16 +903,29 @@ class TCustomListView : public TWinControl {
     void SetOwnerData(bool Value);
     bool GetGridLines() const { return FGridLines; }
     void SetGridLines(bool Value);
+    // The items are painted by DrawItem (report view only).
+    bool GetOwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value);
+    TCanvas* GetCanvas() const { return FCanvas; }
     TListItem* GetSelected() const;
     void SetSelected(TListItem* Value);
-    int GetItemIndex() const;
-    void SetItemIndex(int Value);
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
     TListItem* GetItemFocused() const;
     void SetItemFocused(TListItem* Value);
+    TListItem* GetDropTarget() const;
+    void SetDropTarget(TListItem* Value);
     TListItem* GetTopItem() const;
     TListItem* GetItemAt(int X, int Y) const;
     TListItem* FindCaption(int StartIndex, const AnsiString& Value, bool Partial, bool Inclusive, bool Wrap) const;
     int StringWidth(const AnsiString& S) const;
+    // What the user has typed of an incremental search; empty without one.
+    AnsiString GetSearchString() const;
+    // A new item with the caption and Data = AObject.
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    // Each selected item's caption and Data, added to Destination.
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
     bool AlphaSort();
     bool CustomSort(TListSortCallback SortProc, LPARAM Data);
     TCustomImageList* GetSmallImages() const { return FSmallImages; }
@@ -809,18 +943,25 @@ class TCustomListView : public TWinControl {
     TLVInfoTipEvent OnInfoTip;
     TLVNotifyEvent OnDeletion;
     TLVCreateItemClassEvent OnCreateItemClass;
+    TLVDrawItemEvent OnDrawItem;
+    TLVOwnerDataFindEvent OnDataFind;
     TEvent<TObject*, int> OnColumnClick;
 
     virtual TListItem* CreateListItem();
     virtual TListItems* CreateListItems();
     virtual TListColumns* CreateListColumns();
+    // An item of the given class for this view's item list (see TListItemClasses).
+    TListItem* NewListItem(TClass ItemClass);
     // Fills an owner-data item from OnData; true when it was handled.
     virtual bool OwnerDataFetch(TListItem* Item, TItemRequest Request);
+    // The index OnDataFind answers; without it the first item (from OnData) whose caption starts with FindString.
     virtual int OwnerDataFind(int Find, const AnsiString& FindString, POINT FindPosition, void* FindData,
                               int StartIndex, int Direction, bool Wrap);
     virtual bool CanEdit(TListItem* Item);
     virtual void Edit(const LVITEMA& Item);
     virtual int CompareItems(TListItem* Item1, TListItem* Item2, int Data);
+    // OnDrawItem; without it the caption on the item's background.
+    virtual void DrawItem(TListItem* Item, RECT Rect, TOwnerDrawState State);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -829,7 +970,10 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     TClass GetActionLinkClass() const override { return TListViewActionLink::StaticClass(); }
     virtual void Change(TListItem* Item, TItemChangeKind Kind);
+    // The first item from StartIndex (after it unless Inclusive, wrapping round when Wrap) that Match accepts.
+    TListItem* FindItem(int StartIndex, bool Inclusive, bool Wrap, const std::function<bool(TListItem*)>& Match) const;
     void CNNotify(TMessage& Message);
+    void CNDrawItem(TMessage& Message);
     void WMNotify(TMessage& Message);
 
 private:
@@ -837,19 +981,20 @@ private:
     friend class TListItems;
     friend class TListColumn;
     friend class TListColumns;
+    void HeaderNotify(TMessage& Message);
     void InsertItemInWindow(TListItem* Item, int Index);
     void InsertColumnInWindow(TListColumn* Column, int Index);
     void UpdateColumns();
     void ApplyExtendedStyle();
     void ApplyImageLists();
     TListItem* ItemOfParam(LPARAM Param) const;
-    TListItems* FItems;
-    TListColumns* FColumns;
+    mutable TListItems* FItems = nullptr;
+    mutable TListColumns* FColumns = nullptr;
+    TCanvas* FCanvas;
     TCustomImageList* FSmallImages = nullptr;
     TCustomImageList* FLargeImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TListItem* FOwnerDataItem = nullptr;  // the scratch item OnData fills
-    AnsiString FDispText;                 // keeps a display text alive for the control
     TViewStyle FViewStyle = TViewStyle::vsIcon;
     bool FShowColumnHeaders = true;
     bool FReadOnly = false;
@@ -859,6 +1004,7 @@ private:
     bool FMultiSelect = false;
     bool FOwnerData = false;
     bool FGridLines = false;
+    bool FOwnerDraw = false;
     int FSavedIndex = -1;
     bool FRebuilding = false;
 };
@@ -867,6 +1013,9 @@ class TListView : public TCustomListView {
     VCL_CLASS(TListView, TCustomListView)
     using TCustomListView::TCustomListView;
 };
+
+// What TListView publishes; a descendant of TCustomListView that publishes the same calls it too.
+void PublishListViewProperties(TMetaClass& m);
 
 // ---- tool bar ----------------------------------------------------------------------------------
 
@@ -939,6 +1088,7 @@ class TToolBar : public TWinControl {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CNCommand(TMessage& Message);
     void CNNotify(TMessage& Message);

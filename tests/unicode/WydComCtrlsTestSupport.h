@@ -1,0 +1,118 @@
+// What the window tests of the wide common controls share: texts in four scripts, a form (plain or Unicode) to
+// put the controls on, and views that note the notifications they get.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "Forms.h"
+#include "WindowTestSupport.h"
+#include "WydComCtrls.h"
+#include "WydForms.h"
+#include "WydTestSupport.h"
+
+namespace wydcomtest {
+
+inline const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
+inline const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
+inline const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
+inline const WideString Emoji = L"smile \xD83D\xDE00";
+inline const std::vector<WideString> Scripts{Cyrillic, Greek, Cjk, Emoji};
+
+// Notes the code of every notification the control handles.
+template <class View> class TRecording : public View {
+public:
+    using View::View;
+    std::vector<UINT> Codes;
+    bool Saw(UINT code) const { return std::find(Codes.begin(), Codes.end(), code) != Codes.end(); }
+
+protected:
+    void WndProc(vcl::TMessage& message) override
+    {
+        if (message.Msg == vcl::CN_NOTIFY)
+            Codes.push_back(reinterpret_cast<NMHDR*>(message.LParam)->code);
+        View::WndProc(message);
+    }
+};
+
+inline WideString ItemTextW(vcl::TWinControl* list, int index, int subItem, int size = 256)
+{
+    std::vector<wchar_t> buffer(size_t(std::max(size, 1)), L'#');
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = buffer.data();
+    item.cchTextMax = size;
+    int length = int(SendMessageW(list->WindowHandle, LVM_GETITEMTEXTW, WPARAM(index), LPARAM(&item)));
+    return WideString(item.pszText, size_t(std::max(length, 0)));
+}
+
+inline WideString ColumnTextW(vcl::TWinControl* list, int index)
+{
+    wchar_t buffer[128] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = buffer;
+    column.cchTextMax = 128;
+    SendMessageW(list->WindowHandle, LVM_GETCOLUMNW, WPARAM(index), LPARAM(&column));
+    return buffer;
+}
+
+inline WideString NodeTextW(vcl::TWinControl* tree, vcl::TTreeNode* node)
+{
+    wchar_t buffer[300] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node->ItemId;
+    item.pszText = buffer;
+    item.cchTextMax = 300;
+    SendMessageW(tree->WindowHandle, TVM_GETITEMW, 0, LPARAM(&item));
+    return item.pszText;
+}
+
+// Ends a label edit as the user would: the text typed into the editor, then Enter.
+inline void TypeIntoLabelEditor(HWND editor, const WideString& text)
+{
+    ASSERT_TRUE(editor);
+    SetWindowTextW(editor, text.c_str());
+    SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// The notifications of a common control in ANSI form from now on.
+inline void NotifyInAnsi(vcl::TWinControl* control)
+{
+    SendMessageW(control->WindowHandle, CCM_SETUNICODEFORMAT, FALSE, 0);
+}
+
+// The layer started once per program; each case gets a form of its own (plain, or a Unicode container).
+class WydComCtrlsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        InitWydForms();
+        InitWydComCtrls();
+    }
+    static void TearDownTestSuite()
+    {
+        DoneWydForms();
+        DoneWydControls();
+    }
+    void SetUp() override { MakeForm(false); }
+    void TearDown() override { form.reset(); }
+    void MakeForm(bool unicode)
+    {
+        form.reset(unicode ? new TWydForm(nullptr, 0) : new vcl::TForm(nullptr, 0));
+        form->SetBounds(40, 40, 520, 400);
+    }
+    template <class T> T* Make(int height = 200)
+    {
+        auto* control = new T(form.get());
+        control->SetParent(form.get());
+        control->SetBounds(8, 8, 480, height);
+        return control;
+    }
+    std::unique_ptr<vcl::TForm> form;
+};
+
+}  // namespace wydcomtest
