@@ -1472,7 +1472,7 @@ VCL_BEGIN_MESSAGE_MAP(TWinControl)
     VCL_MESSAGE(CN_KEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_SYSKEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_CHAR, CNChar)
-    VCL_MESSAGE(CN_SYSCHAR, CNChar)
+    VCL_MESSAGE(CN_SYSCHAR, CNSysChar)
     VCL_MESSAGE(CN_CTLCOLORBTN, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLOREDIT, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLORLISTBOX, CNCtlColor)
@@ -1782,6 +1782,14 @@ void TWinControl::CNKeyDown(TMessage& Message)
 void TWinControl::CNChar(TMessage& Message)
 {
     Message.Result = 0;
+}
+
+// Alt+Space stays the window menu's.
+void TWinControl::CNSysChar(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm();
+    Message.Result =
+        Message.WParam != VK_SPACE && form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
 }
 
 void TWinControl::WMMouseWheel(TMessage& Message)

@@ -449,6 +449,8 @@ protected:
     void CMSysColorChange(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
+    // Alt with a character: the controls of the form are asked whether it is their accelerator (CM_DIALOGCHAR).
+    void CNSysChar(TMessage& Message);
     void CNCtlColor(TMessage& Message);
 
     TControlList FControls;  // children in z-order: windowless and windowed
