@@ -38,18 +38,12 @@ void PublishCaption(TMetaClass& m)
 VCL_IMPLEMENT_CLASS(TCustomLabel, TGraphicControl)
 VCL_IMPLEMENT_CLASS(TLabel, TCustomLabel, {
     PublishCaption<TLabel>(m);
-    m.Publish("Alignment", &TLabel::GetAlignment, &TLabel::SetAlignment).WithNames({"taLeftJustify", "taRightJustify", "taCenter"}).WithDefault(0);
-    m.Publish("AutoSize", &TLabel::GetAutoSize, &TLabel::SetAutoSize).WithDefault(1);
-    m.Publish("Layout", &TLabel::GetLayout, &TLabel::SetLayout).WithNames({"tlTop", "tlCenter", "tlBottom"}).WithDefault(0);
-    m.Publish("WordWrap", &TLabel::GetWordWrap, &TLabel::SetWordWrap).WithDefault(0);
-    m.Publish("Transparent", &TLabel::GetTransparent, &TLabel::SetTransparent).WithDefault(0);
-    m.Publish("ShowAccelChar", &TLabel::GetShowAccelChar, &TLabel::SetShowAccelChar).WithDefault(1);
-    m.Publish("FocusControl", &TLabel::GetFocusControl, &TLabel::SetFocusControl);
+    PublishLabelProperties<TLabel>(m);
 })
 VCL_IMPLEMENT_CLASS(TCustomStaticText, TWinControl)
 VCL_IMPLEMENT_CLASS(TStaticText, TCustomStaticText, {
     PublishCaption<TStaticText>(m);
-    m.Publish<TStaticText, bool, bool>("AutoSize", &TStaticText::GetAutoSize, &TStaticText::SetAutoSize).WithDefault(1);
+    PublishStaticTextProperties<TStaticText>(m);
 })
 VCL_IMPLEMENT_CLASS(TButtonActionLink, TWinControlActionLink)
 VCL_IMPLEMENT_CLASS(TButtonControl, TWinControl)
@@ -62,9 +56,7 @@ VCL_IMPLEMENT_CLASS(TButton, TButtonControl, {
 VCL_IMPLEMENT_CLASS(TCustomCheckBox, TButtonControl)
 VCL_IMPLEMENT_CLASS(TCheckBox, TCustomCheckBox, {
     PublishCaption<TCheckBox>(m);
-    m.Publish("Checked", &TCheckBox::GetChecked, &TCheckBox::SetChecked).WithDefault(0);
-    m.Publish("AllowGrayed", &TCheckBox::GetAllowGrayed, &TCheckBox::SetAllowGrayed).WithDefault(0);
-    m.Publish("State", &TCheckBox::GetState, &TCheckBox::SetState).WithNames({"cbUnchecked", "cbChecked", "cbGrayed"}).WithDefault(0);
+    PublishCheckBoxProperties<TCheckBox>(m);
 })
 VCL_IMPLEMENT_CLASS(TRadioButton, TButtonControl, {
     PublishCaption<TRadioButton>(m);
@@ -75,41 +67,28 @@ VCL_IMPLEMENT_CLASS(TGroupBox, TCustomGroupBox, { PublishCaption<TGroupBox>(m); 
 VCL_IMPLEMENT_CLASS(TCustomEdit, TWinControl)
 VCL_IMPLEMENT_CLASS(TEdit, TCustomEdit, {
     m.Publish("Text", &TEdit::GetTextProp, &TEdit::SetText);
-    m.Publish("MaxLength", &TEdit::GetMaxLength, &TEdit::SetMaxLength).WithDefault(0);
-    m.Publish("ReadOnly", &TEdit::GetReadOnly, &TEdit::SetReadOnly).WithDefault(0);
     m.Publish("PasswordChar", &TEdit::GetPasswordChar, &TEdit::SetPasswordChar).WithDefault(0);
-    m.Publish("OnChange", &TEdit::GetOnChange, &TEdit::SetOnChange);
+    PublishEditProperties<TEdit>(m);
 })
 VCL_IMPLEMENT_CLASS(TMemoStrings, TStrings)
 VCL_IMPLEMENT_CLASS(TCustomMemo, TCustomEdit)
 VCL_IMPLEMENT_CLASS(TMemo, TCustomMemo, {
     m.PublishReadOnly("Lines", &TMemo::GetLines);
-    m.Publish("WordWrap", &TMemo::GetWordWrap, &TMemo::SetWordWrap).WithDefault(1);
-    m.Publish("ReadOnly", &TMemo::GetReadOnly, &TMemo::SetReadOnly).WithDefault(0);
-    m.Publish("ScrollBars", &TMemo::GetScrollBars, &TMemo::SetScrollBars).WithNames({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}).WithDefault(0);
-    m.Publish("OnChange", &TMemo::GetOnChange, &TMemo::SetOnChange);
+    PublishMemoProperties<TMemo>(m);
 })
 VCL_IMPLEMENT_CLASS(TListControlStrings, TStrings)
 VCL_IMPLEMENT_CLASS(TCustomListControl, TWinControl)
 VCL_IMPLEMENT_CLASS(TCustomItemListControl, TCustomListControl)
 VCL_IMPLEMENT_CLASS(TCustomComboBox, TCustomItemListControl)
 VCL_IMPLEMENT_CLASS(TComboBox, TCustomComboBox, {
-    m.Publish("Style", &TComboBox::GetStyle, &TComboBox::SetStyle).WithNames({"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"}).WithDefault(0);
     m.Publish("Text", &TComboBox::GetTextProp, &TComboBox::SetText);
     m.PublishReadOnly("Items", &TComboBox::GetItems);
-    m.Publish("ItemIndex", &TComboBox::GetItemIndex, &TComboBox::SetItemIndex).WithDefault(-1);
-    m.Publish("DropDownCount", &TComboBox::GetDropDownCount, &TComboBox::SetDropDownCount).WithDefault(8);
-    m.Publish("MaxLength", &TComboBox::GetMaxLength, &TComboBox::SetMaxLength).WithDefault(0);
-    m.Publish("Sorted", &TComboBox::GetSorted, &TComboBox::SetSorted).WithDefault(0);
-    m.Publish("OnChange", &TComboBox::GetOnChange, &TComboBox::SetOnChange);
-    m.Publish("OnSelect", &TComboBox::GetOnSelect, &TComboBox::SetOnSelect);
+    PublishComboBoxProperties<TComboBox>(m);
 })
 VCL_IMPLEMENT_CLASS(TCustomListBox, TCustomItemListControl)
 VCL_IMPLEMENT_CLASS(TListBox, TCustomListBox, {
     m.PublishReadOnly("Items", &TListBox::GetItems);
-    m.Publish("ItemIndex", &TListBox::GetItemIndex, &TListBox::SetItemIndex).WithDefault(-1);
-    m.Publish("MultiSelect", &TListBox::GetMultiSelect, &TListBox::SetMultiSelect).WithDefault(0);
-    m.Publish("Sorted", &TListBox::GetSorted, &TListBox::SetSorted).WithDefault(0);
+    PublishListBoxProperties<TListBox>(m);
 })
 VCL_IMPLEMENT_CLASS(TScrollBar, TWinControl)
 

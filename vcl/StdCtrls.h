@@ -574,4 +574,75 @@ private:
     int FPosition = 0, FMin = 0, FMax = 100;
 };
 
+// The published properties of the standard classes beyond their caption, text and items, shared by the
+// class library's classes and a layer's descendants (which publish a caption and items of their own). Items
+// come before these, so that a stream sets the selection after the items.
+template <class C> void PublishLabelProperties(TMetaClass& m)
+{
+    m.Publish("Alignment", &C::GetAlignment, &C::SetAlignment)
+        .WithNames({"taLeftJustify", "taRightJustify", "taCenter"})
+        .WithDefault(0);
+    m.Publish("AutoSize", &C::GetAutoSize, &C::SetAutoSize).WithDefault(1);
+    m.Publish("Layout", &C::GetLayout, &C::SetLayout).WithNames({"tlTop", "tlCenter", "tlBottom"}).WithDefault(0);
+    m.Publish("WordWrap", &C::GetWordWrap, &C::SetWordWrap).WithDefault(0);
+    m.Publish("Transparent", &C::GetTransparent, &C::SetTransparent).WithDefault(0);
+    m.Publish("ShowAccelChar", &C::GetShowAccelChar, &C::SetShowAccelChar).WithDefault(1);
+    m.Publish("FocusControl", &C::GetFocusControl, &C::SetFocusControl);
+}
+
+template <class C> void PublishStaticTextProperties(TMetaClass& m)
+{
+    m.Publish<C, bool, bool>("AutoSize", &C::GetAutoSize, &C::SetAutoSize).WithDefault(1);
+    m.Publish("ShowAccelChar", &C::GetShowAccelChar, &C::SetShowAccelChar).WithDefault(1);
+    m.Publish("FocusControl", &C::GetFocusControl, &C::SetFocusControl);
+}
+
+template <class C> void PublishCheckBoxProperties(TMetaClass& m)
+{
+    m.Publish("Checked", &C::GetChecked, &C::SetChecked).WithDefault(0);
+    m.Publish("AllowGrayed", &C::GetAllowGrayed, &C::SetAllowGrayed).WithDefault(0);
+    m.Publish("State", &C::GetState, &C::SetState).WithNames({"cbUnchecked", "cbChecked", "cbGrayed"}).WithDefault(0);
+}
+
+template <class C> void PublishEditProperties(TMetaClass& m)
+{
+    m.Publish("MaxLength", &C::GetMaxLength, &C::SetMaxLength).WithDefault(0);
+    m.Publish("ReadOnly", &C::GetReadOnly, &C::SetReadOnly).WithDefault(0);
+    m.Publish("OnChange", &C::GetOnChange, &C::SetOnChange);
+}
+
+template <class C> void PublishMemoProperties(TMetaClass& m)
+{
+    m.Publish("WordWrap", &C::GetWordWrap, &C::SetWordWrap).WithDefault(1);
+    m.Publish("ScrollBars", &C::GetScrollBars, &C::SetScrollBars)
+        .WithNames({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"})
+        .WithDefault(0);
+    PublishEditProperties<C>(m);
+}
+
+template <class C> void PublishComboBoxProperties(TMetaClass& m)
+{
+    m.Publish("Style", &C::GetStyle, &C::SetStyle)
+        .WithNames({"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"})
+        .WithDefault(0);
+    m.Publish("ItemIndex", &C::GetItemIndex, &C::SetItemIndex).WithDefault(-1);
+    m.Publish("DropDownCount", &C::GetDropDownCount, &C::SetDropDownCount).WithDefault(8);
+    m.Publish("MaxLength", &C::GetMaxLength, &C::SetMaxLength).WithDefault(0);
+    m.Publish("Sorted", &C::GetSorted, &C::SetSorted).WithDefault(0);
+    m.Publish("AutoComplete", &C::GetAutoComplete, &C::SetAutoComplete).WithDefault(1);
+    m.Publish("AutoDropDown", &C::GetAutoDropDown, &C::SetAutoDropDown).WithDefault(0);
+    m.Publish("OnChange", &C::GetOnChange, &C::SetOnChange);
+    m.Publish("OnSelect", &C::GetOnSelect, &C::SetOnSelect);
+}
+
+template <class C> void PublishListBoxProperties(TMetaClass& m)
+{
+    m.Publish("Style", &C::GetStyle, &C::SetStyle)
+        .WithNames({"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"})
+        .WithDefault(0);
+    m.Publish("ItemIndex", &C::GetItemIndex, &C::SetItemIndex).WithDefault(-1);
+    m.Publish("MultiSelect", &C::GetMultiSelect, &C::SetMultiSelect).WithDefault(0);
+    m.Publish("Sorted", &C::GetSorted, &C::SetSorted).WithDefault(0);
+}
+
 }  // namespace vcl
