@@ -89,16 +89,10 @@ private:
 void DrawGlyphCaption(TCanvas* canvas, const WideString& caption, RECT bounds, TButtonState state, UINT biDiFlags)
 {
     UINT flags = DT_CENTER | DT_VCENTER | biDiFlags;
-    TColor color = canvas->GetFont()->GetColor();
-    if (state == TButtonState::bsDisabled) {
-        OffsetRect(&bounds, 1, 1);
-        canvas->GetFont()->SetColor(clBtnHighlight);
+    if (state == TButtonState::bsDisabled)
+        WideCanvasDrawDisabledText(canvas, caption, bounds, flags);
+    else
         WideCanvasDrawText(canvas, caption, bounds, flags);
-        OffsetRect(&bounds, -1, -1);
-        canvas->GetFont()->SetColor(clBtnShadow);
-    }
-    WideCanvasDrawText(canvas, caption, bounds, flags);
-    canvas->GetFont()->SetColor(color);
 }
 
 }  // namespace

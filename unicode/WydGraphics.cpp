@@ -82,6 +82,18 @@ int WideCanvasDrawText(TCanvas* canvas, const WideString& text, RECT& rect, UINT
     return height;
 }
 
+void WideCanvasDrawDisabledText(TCanvas* canvas, const WideString& text, RECT& rect, UINT flags)
+{
+    TColor color = canvas->GetFont()->GetColor();
+    OffsetRect(&rect, 1, 1);
+    canvas->GetFont()->SetColor(clBtnHighlight);
+    WideCanvasDrawText(canvas, text, rect, flags);
+    OffsetRect(&rect, -1, -1);
+    canvas->GetFont()->SetColor(clBtnShadow);
+    WideCanvasDrawText(canvas, text, rect, flags);
+    canvas->GetFont()->SetColor(color);
+}
+
 void TWydPicture::LoadFromFile(const WideString& fileName)
 {
     WideString name = fileName;

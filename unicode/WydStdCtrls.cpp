@@ -31,9 +31,18 @@ void PublishWideText(TMetaClass& m)
 bool IsLoading(const TComponent* c) { return c->GetComponentState().Contains(csLoading); }
 
 // The accelerator character of a CM_DIALOGCHAR (a wide character may come packed for the class library).
-// The class library's own ANSI test is never asked about a wide caption: the '?' standing for a character
-// outside the code page would match a typed '?'.
 WORD DialogChar(const TMessage& message) { return WORD(GetWideCharFromWMCharMsg(message)); }
+
+// Whether the character of a CM_DIALOGCHAR is the wide caption's accelerator and the control can take the
+// focus; if so the message is answered as taken. The class library's own ANSI test is never asked about a
+// wide caption: the '?' standing for a character outside the code page would match a typed '?'.
+bool TakesAccelerator(TWinControl* control, TMessage& message, const WideString& caption)
+{
+    if (!IsWideCharAccel(DialogChar(message), caption) || !control->CanFocus())
+        return false;
+    message.Result = 1;
+    return true;
+}
 
 // A wide message to the control's window (made when it has none yet).
 LRESULT SendWide(TWinControl* control, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -417,15 +426,10 @@ void WydLabel_DoDrawText(TCustomLabel* label, RECT& rect, UINT flags, const Wide
     flags = label->DrawTextBiDiModeFlags(flags);
     TCanvas* canvas = label->GetCanvas();
     canvas->GetFont()->Assign(label->GetFont());
-    if (!label->GetEnabled()) {
-        // Embossed: the highlight one pixel down and right, the shadow in place.
-        OffsetRect(&rect, 1, 1);
-        canvas->GetFont()->SetColor(clBtnHighlight);
+    if (label->GetEnabled() || (flags & DT_CALCRECT))
         WideCanvasDrawText(canvas, shown, rect, flags);
-        OffsetRect(&rect, -1, -1);
-        canvas->GetFont()->SetColor(clBtnShadow);
-    }
-    WideCanvasDrawText(canvas, shown, rect, flags);
+    else
+        WideCanvasDrawDisabledText(canvas, shown, rect, flags);
 }
 
 bool WydLabel_CMDialogChar(TControl* control, TWinControl* focusControl, bool showAccelChar, TMessage& message,
@@ -509,10 +513,9 @@ void TWydButton::CreateWindowHandle(const TCreateParams& params) { CreateUnicode
 
 bool WydButton_CMDialogChar(TButton* button, TMessage& message, const WideString& caption)
 {
-    if (!IsWideCharAccel(DialogChar(message), caption) || !button->CanFocus())
+    if (!TakesAccelerator(button, message, caption))
         return false;
     button->Click();
-    message.Result = 1;
     return true;
 }
 
@@ -529,12 +532,11 @@ void TWydCustomCheckBox::CreateWindowHandle(const TCreateParams& params)
 
 void TWydCustomCheckBox::CMDialogChar(TMessage& message)
 {
-    if (IsWideCharAccel(DialogChar(message), GetCaption()) && CanFocus()) {
-        SetFocus();
-        if (Focused())
-            Toggle();
-        message.Result = 1;
-    }
+    if (!TakesAccelerator(this, message, GetCaption()))
+        return;
+    SetFocus();
+    if (Focused())
+        Toggle();
 }
 
 VCL_BEGIN_MESSAGE_MAP(TWydRadioButton)
@@ -548,10 +550,8 @@ void TWydRadioButton::CreateWindowHandle(const TCreateParams& params)
 
 void TWydRadioButton::CMDialogChar(TMessage& message)
 {
-    if (IsWideCharAccel(DialogChar(message), GetCaption()) && CanFocus()) {
+    if (TakesAccelerator(this, message, GetCaption()))
         SetFocus();
-        message.Result = 1;
-    }
 }
 
 void TWydScrollBar::CreateWindowHandle(const TCreateParams& params)
@@ -611,12 +611,10 @@ void TWydCustomGroupBox::Paint()
 
 void TWydCustomGroupBox::CMDialogChar(TMessage& message)
 {
-    if (IsWideCharAccel(DialogChar(message), GetCaption()) && CanFocus()) {
+    if (TakesAccelerator(this, message, GetCaption()))
         SelectFirst();
-        message.Result = 1;
-        return;
-    }
-    TWinControl::CMDialogChar(message);  // the controls inside
+    else
+        TWinControl::CMDialogChar(message);  // the controls inside
 }
 
 void InitWydStdCtrls()

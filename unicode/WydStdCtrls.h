@@ -262,45 +262,64 @@ protected:
 // consumes it.
 using TWMCharMsgHandler = std::function<void(vcl::TMessage&)>;
 
-// The items of a combo box: the wide CB_ messages on a Unicode window, the class library's ANSI items on an
-// ANSI window, and a wide list while the combo box has no window (items made before it, or kept across its
-// re-creation).
-class TWydComboBoxStrings : public TWydStrings {
-    VCL_CLASS(TWydComboBoxStrings, TWydStrings)
-    TWydComboBoxStrings() = default;
-    ~TWydComboBoxStrings() override;
-    vcl::TCustomComboBox* ComboBox = nullptr;
-
-    WideString Get(int index) const override;
+// The items of a combo box or list box: the wide item messages on a Unicode window, the class library's ANSI
+// items on an ANSI window, and a wide list while the control has no window (items made before it, or kept
+// across its re-creation).
+class TWydListControlStrings : public TWydStrings {
+    VCL_CLASS(TWydListControlStrings, TWydStrings)
+    // The control's item messages: text length, text, add, insert, exact search; and its error result.
+    struct Messages {
+        UINT GetTextLen, GetText, Add, Insert, FindExact;
+        LRESULT Err;
+    };
+    TWydListControlStrings() = default;
+    explicit TWydListControlStrings(const Messages& msgs) : msgs_(msgs) {}
+    ~TWydListControlStrings() override;
     int GetCount() const override;
     vcl::TObject* GetObject(int index) const override;
-    // Replaces the text; the item keeps its object and, when it was selected, the selection.
+    // Replaces the text; the item keeps its object and the control its selection. A bad index raises.
     void Put(int index, const WideString& s) override;
     void PutObject(int index, vcl::TObject* object) override;
+    // A refused insertion raises EOutOfResources "Unable to insert a line".
     int Add(const WideString& s) override;
-    // Empties the list; the edit text stays.
+    void Insert(int index, const WideString& s) override;
     void Clear() override;
     void Delete(int index) override;
     int IndexOf(const WideString& s) const override;
-    void Insert(int index, const WideString& s) override;
     // Moves the items out of the window before it goes, and into the new one.
     void SaveFromWindow();
     void LoadIntoWindow();
 
 protected:
     void SetUpdateState(bool updating) override;
+    // The text of an item that exists.
+    WideString ItemText(int index) const;
+    void CheckIndex(int index) const;
+    bool UnicodeWindow() const;
+    vcl::TStrings* AnsiItems() const;
+    TWydStringList* Kept() const;
+    vcl::TCustomItemListControl* owner_ = nullptr;
 
 private:
-    bool UnicodeWindow() const;
-    TWydStringList* Kept() const;
-    vcl::TStrings* AnsiItems() const;
-    mutable TWydStringList* kept_ = nullptr;  // the items while there is no window
+    Messages msgs_{};
+    mutable TWydStringList* kept_ = nullptr;
+};
+
+class TWydComboBoxStrings : public TWydListControlStrings {
+    VCL_CLASS(TWydComboBoxStrings, TWydListControlStrings)
+    TWydComboBoxStrings();
+    vcl::TCustomComboBox* GetComboBox() const { return static_cast<vcl::TCustomComboBox*>(owner_); }
+    void SetComboBox(vcl::TCustomComboBox* comboBox) { owner_ = comboBox; }
+    // A bad index gives the empty string.
+    WideString Get(int index) const override;
+    // Empties the list; the edit text stays.
+    void Clear() override;
 };
 
 // The combo box routines, shared by combo box classes: the combo box comes first.
-void WydCombo_AfterInherited_CreateWnd(vcl::TCustomComboBox* combo, TWydComboBoxStrings* items, int savedIndex,
-                                       const WideString& text);
-void WydCombo_BeforeInherited_DestroyWnd(vcl::TCustomComboBox* combo, TWydComboBoxStrings* items,
+void WydCombo_AfterInherited_CreateWnd(vcl::TCustomComboBox* combo, TWydListControlStrings* items,
+                                       int savedIndex, const WideString& text);
+void WydCombo_BeforeInherited_DestroyWnd(vcl::TCustomComboBox* combo, TWydListControlStrings* items,
                                          int& savedIndex, WideString& text);
 // The messages of the inner edit and list; false when the class library's handling should run. doKeyPress is
 // the combo box's key-press handling (true when it took the character).
@@ -383,48 +402,26 @@ using TLBGetWideDataEvent = vcl::TEvent<vcl::TWinControl*, int, WideString&>;
 
 class TWydCustomListBox;
 
-// The items of a list box: the wide LB_ messages on a Unicode window, the class library's ANSI items on an
-// ANSI window, and a wide list while the list box has no window.
-class TWydListBoxStrings : public TWydStrings {
-    VCL_CLASS(TWydListBoxStrings, TWydStrings)
-    TWydListBoxStrings() = default;
-    ~TWydListBoxStrings() override;
-    vcl::TCustomListBox* GetListBox() const { return listBox_; }
-    void SetListBox(vcl::TCustomListBox* listBox) { listBox_ = listBox; }
+// The items of a list box; a virtual list box's come from its data events.
+class TWydListBoxStrings : public TWydListControlStrings {
+    VCL_CLASS(TWydListBoxStrings, TWydListControlStrings)
+    TWydListBoxStrings();
+    vcl::TCustomListBox* GetListBox() const { return static_cast<vcl::TCustomListBox*>(owner_); }
+    void SetListBox(vcl::TCustomListBox* listBox) { owner_ = listBox; }
 
     // A bad index raises "List index out of bounds (%d)".
     WideString Get(int index) const override;
     int GetCount() const override;
     vcl::TObject* GetObject(int index) const override;
-    // Replaces the text; the item keeps its object and the list box its selection.
-    void Put(int index, const WideString& s) override;
-    void PutObject(int index, vcl::TObject* object) override;
-    int Add(const WideString& s) override;
-    void Clear() override;
-    void Delete(int index) override;
     // Swaps texts and objects; the selection follows the item it was on.
     void Exchange(int index1, int index2) override;
     int IndexOf(const WideString& s) const override;
-    void Insert(int index, const WideString& s) override;
     void Move(int curIndex, int newIndex) override;
-    void SaveFromWindow();
-    void LoadIntoWindow();
-
-protected:
-    void SetUpdateState(bool updating) override;
-
-private:
-    bool UnicodeWindow() const;
-    TWydStringList* Kept() const;
-    vcl::TStrings* AnsiItems() const;
-    void CheckIndex(int index) const;
-    vcl::TCustomListBox* listBox_ = nullptr;
-    mutable TWydStringList* kept_ = nullptr;
 };
 
-void WydListBox_AfterInherited_CreateWnd(vcl::TCustomListBox* listBox, TWydListBoxStrings* items, int savedTop,
-                                         int savedIndex);
-void WydListBox_BeforeInherited_DestroyWnd(vcl::TCustomListBox* listBox, TWydListBoxStrings* items,
+void WydListBox_AfterInherited_CreateWnd(vcl::TCustomListBox* listBox, TWydListControlStrings* items,
+                                         int savedTop, int savedIndex);
+void WydListBox_BeforeInherited_DestroyWnd(vcl::TCustomListBox* listBox, TWydListControlStrings* items,
                                            int& savedTop, int& savedIndex);
 void WydListBox_DrawItem_Text(vcl::TCustomListBox* listBox, TWydStrings* items, int index, const RECT& rect);
 void WydListBox_AddItem(TWydStrings* items, const WideString& item, vcl::TObject* object);

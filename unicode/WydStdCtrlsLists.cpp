@@ -8,7 +8,8 @@
 
 using namespace vcl;
 
-VCL_IMPLEMENT_CLASS(TWydComboBoxStrings, TWydStrings)
+VCL_IMPLEMENT_CLASS(TWydListControlStrings, TWydStrings)
+VCL_IMPLEMENT_CLASS(TWydComboBoxStrings, TWydListControlStrings)
 VCL_IMPLEMENT_CLASS(TWydCustomComboBox, TCustomComboBox)
 VCL_IMPLEMENT_CLASS(TWydComboBox, TWydCustomComboBox, {
     m.Publish("Text", &TWydComboBox::GetText, &TWydComboBox::SetText);
@@ -16,7 +17,7 @@ VCL_IMPLEMENT_CLASS(TWydComboBox, TWydCustomComboBox, {
     m.PublishReadOnly("Items", &TWydComboBox::GetItems);
     PublishComboBoxProperties<TWydComboBox>(m);
 })
-VCL_IMPLEMENT_CLASS(TWydListBoxStrings, TWydStrings)
+VCL_IMPLEMENT_CLASS(TWydListBoxStrings, TWydListControlStrings)
 VCL_IMPLEMENT_CLASS(TWydCustomListBox, TCustomListBox)
 VCL_IMPLEMENT_CLASS(TWydListBox, TWydCustomListBox, {
     m.Publish("Hint", &TWydListBox::GetHint, &TWydListBox::SetHint).Stored(&TWydListBox::IsHintStored);
@@ -44,26 +45,6 @@ int SortedInsertIndex(TWydStringList* list, const WideString& s)
     return i;
 }
 
-int AddKept(TWydStringList* list, bool sorted, const WideString& s)
-{
-    int index = sorted ? SortedInsertIndex(list, s) : list->GetCount();
-    list->Insert(index, s);
-    return index;
-}
-
-// The text of a wide get-text pair of messages (length first, then text); empty when either fails.
-WideString WideItemText(HWND window, UINT lengthMsg, UINT textMsg, int index, LRESULT error)
-{
-    LRESULT length = SendMessageW(window, lengthMsg, WPARAM(index), 0);
-    if (length == error || length < 0)
-        return {};
-    std::vector<wchar_t> buffer(size_t(length) + 1, L'\0');
-    LRESULT copied = SendMessageW(window, textMsg, WPARAM(index), LPARAM(buffer.data()));
-    if (copied == error || copied < 0)
-        return {};
-    return WideString(buffer.data());
-}
-
 // The system's answer to an insertion: its index, or EOutOfResources when it refused (CB_ERR, CB_ERRSPACE).
 int CheckInserted(LRESULT index)
 {
@@ -71,6 +52,11 @@ int CheckInserted(LRESULT index)
         throw EOutOfResources("Unable to insert a line");
     return int(index);
 }
+
+const TWydListControlStrings::Messages ComboMessages{CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING, CB_INSERTSTRING,
+                                                     CB_FINDSTRINGEXACT, CB_ERR};
+const TWydListControlStrings::Messages ListMessages{LB_GETTEXTLEN, LB_GETTEXT, LB_ADDSTRING, LB_INSERTSTRING,
+                                                    LB_FINDSTRINGEXACT, LB_ERR};
 
 // Puts an inner window of a combo box on the wide procedures: its own procedure is saved in its wide form
 // and the class library's procedure goes back on, now receiving wide messages.
@@ -93,110 +79,128 @@ TLBGetWideDataEvent WideDataEvent(TCustomListBox* listBox)
 }  // namespace
 
 // =============================================================================================
-// TWydComboBoxStrings
+// TWydListControlStrings
 
-TWydComboBoxStrings::~TWydComboBoxStrings() { delete kept_; }
+TWydListControlStrings::~TWydListControlStrings() { delete kept_; }
 
-bool TWydComboBoxStrings::UnicodeWindow() const { return IsWindowUnicode(ComboBox->WindowHandle); }
+bool TWydListControlStrings::UnicodeWindow() const { return IsWindowUnicode(owner_->WindowHandle); }
 
-TWydStringList* TWydComboBoxStrings::Kept() const
+TStrings* TWydListControlStrings::AnsiItems() const { return owner_->TCustomItemListControl::GetItems(); }
+
+TWydStringList* TWydListControlStrings::Kept() const
 {
     if (!kept_)
         kept_ = new TWydStringList;
     return kept_;
 }
 
-TStrings* TWydComboBoxStrings::AnsiItems() const { return ComboBox->TCustomItemListControl::GetItems(); }
-
-WideString TWydComboBoxStrings::Get(int index) const
+void TWydListControlStrings::CheckIndex(int index) const
 {
     if (index < 0 || index >= GetCount())
-        return {};
-    if (!ComboBox->HandleAllocated())
+        Error(SWydListIndexError, index);
+}
+
+WideString TWydListControlStrings::ItemText(int index) const
+{
+    if (!owner_->HandleAllocated())
         return Kept()->Get(index);
     if (!UnicodeWindow())
         return AnsiToWide(AnsiItems()->Get(index));
-    return WideItemText(ComboBox->WindowHandle, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, CB_ERR);
+    HWND window = owner_->WindowHandle;
+    LRESULT length = SendMessageW(window, msgs_.GetTextLen, WPARAM(index), 0);
+    if (length == msgs_.Err || length < 0)
+        return {};
+    std::vector<wchar_t> buffer(size_t(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(window, msgs_.GetText, WPARAM(index), LPARAM(buffer.data()));
+    if (copied == msgs_.Err || copied < 0)
+        return {};
+    return WideString(buffer.data());
 }
 
-int TWydComboBoxStrings::GetCount() const
+int TWydListControlStrings::GetCount() const
 {
-    return ComboBox->HandleAllocated() ? AnsiItems()->GetCount() : Kept()->GetCount();
+    return owner_->HandleAllocated() ? AnsiItems()->GetCount() : Kept()->GetCount();
 }
 
-TObject* TWydComboBoxStrings::GetObject(int index) const
+TObject* TWydListControlStrings::GetObject(int index) const
 {
-    return ComboBox->HandleAllocated() ? AnsiItems()->GetObject(index) : Kept()->GetObject(index);
+    return owner_->HandleAllocated() ? AnsiItems()->GetObject(index) : Kept()->GetObject(index);
 }
 
-void TWydComboBoxStrings::PutObject(int index, TObject* object)
+void TWydListControlStrings::PutObject(int index, TObject* object)
 {
-    if (ComboBox->HandleAllocated())
+    if (owner_->HandleAllocated())
         AnsiItems()->PutObject(index, object);
     else
         Kept()->PutObject(index, object);
 }
 
-void TWydComboBoxStrings::Put(int index, const WideString& s)
+// The item's object is taken off before the item goes, so that nothing that follows a deletion sees it.
+void TWydListControlStrings::Put(int index, const WideString& s)
 {
-    bool selected = ComboBox->HandleAllocated() && ComboBox->GetItemIndex() == index;
-    TWydStrings::Put(index, s);
-    if (selected)
-        ComboBox->SetItemIndex(index);
+    CheckIndex(index);
+    TWideStringsUpdate update(this);
+    int selected = owner_->GetItemIndex();
+    TObject* object = GetObject(index);
+    PutObject(index, nullptr);
+    Delete(index);
+    InsertObject(index, s, nullptr);
+    PutObject(index, object);
+    if (owner_->GetItemIndex() != selected)
+        owner_->SetItemIndex(selected);
 }
 
-int TWydComboBoxStrings::Add(const WideString& s)
+int TWydListControlStrings::Add(const WideString& s)
 {
-    if (!ComboBox->HandleAllocated())
-        return AddKept(Kept(), ComboBox->GetSorted(), s);
+    if (!owner_->HandleAllocated()) {
+        int index = owner_->GetSorted() ? SortedInsertIndex(Kept(), s) : Kept()->GetCount();
+        Kept()->Insert(index, s);
+        return index;
+    }
     if (!UnicodeWindow())
         return AnsiItems()->Add(WideToAnsi(s));
-    return CheckInserted(SendMessageW(ComboBox->WindowHandle, CB_ADDSTRING, 0, LPARAM(s.c_str())));
+    return CheckInserted(SendMessageW(owner_->WindowHandle, msgs_.Add, 0, LPARAM(s.c_str())));
 }
 
-void TWydComboBoxStrings::Insert(int index, const WideString& s)
+void TWydListControlStrings::Insert(int index, const WideString& s)
 {
-    if (!ComboBox->HandleAllocated())
+    if (!owner_->HandleAllocated())
         Kept()->Insert(index, s);
     else if (!UnicodeWindow())
         AnsiItems()->Insert(index, WideToAnsi(s));
     else
-        CheckInserted(SendMessageW(ComboBox->WindowHandle, CB_INSERTSTRING, WPARAM(index), LPARAM(s.c_str())));
+        CheckInserted(SendMessageW(owner_->WindowHandle, msgs_.Insert, WPARAM(index), LPARAM(s.c_str())));
 }
 
-void TWydComboBoxStrings::Delete(int index)
+void TWydListControlStrings::Delete(int index)
 {
-    if (ComboBox->HandleAllocated())
+    if (owner_->HandleAllocated())
         AnsiItems()->Delete(index);
     else
         Kept()->Delete(index);
 }
 
-void TWydComboBoxStrings::Clear()
+void TWydListControlStrings::Clear()
 {
-    if (!ComboBox->HandleAllocated()) {
+    if (owner_->HandleAllocated())
+        AnsiItems()->Clear();
+    else
         Kept()->Clear();
-        return;
-    }
-    WideString text = WydControl_GetText(ComboBox);
-    SendMessageA(ComboBox->WindowHandle, CB_RESETCONTENT, 0, 0);
-    WydControl_SetText(ComboBox, text);
-    ComboBox->Update();
 }
 
-int TWydComboBoxStrings::IndexOf(const WideString& s) const
+int TWydListControlStrings::IndexOf(const WideString& s) const
 {
-    if (!ComboBox->HandleAllocated())
+    if (!owner_->HandleAllocated())
         return Kept()->IndexOf(s);
     if (!UnicodeWindow())
         return AnsiItems()->IndexOf(WideToAnsi(s));
-    LRESULT index = SendMessageW(ComboBox->WindowHandle, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(s.c_str()));
-    return index == CB_ERR ? -1 : int(index);
+    LRESULT index = SendMessageW(owner_->WindowHandle, msgs_.FindExact, WPARAM(-1), LPARAM(s.c_str()));
+    return index == msgs_.Err ? -1 : int(index);
 }
 
-void TWydComboBoxStrings::SetUpdateState(bool updating)
+void TWydListControlStrings::SetUpdateState(bool updating)
 {
-    if (!ComboBox->HandleAllocated())
+    if (!owner_->HandleAllocated())
         return;
     if (updating)
         AnsiItems()->BeginUpdate();
@@ -204,16 +208,17 @@ void TWydComboBoxStrings::SetUpdateState(bool updating)
         AnsiItems()->EndUpdate();
 }
 
-void TWydComboBoxStrings::SaveFromWindow()
+// Called with a Unicode window: the class library keeps no ANSI copy.
+void TWydListControlStrings::SaveFromWindow()
 {
     TWydStringList* kept = Kept();
     kept->Clear();
     for (int i = 0, n = GetCount(); i < n; ++i)
-        kept->AddObject(Get(i), GetObject(i));
-    AnsiItems()->Clear();  // the class library keeps no ANSI copy
+        kept->AddObject(ItemText(i), GetObject(i));
+    AnsiItems()->Clear();
 }
 
-void TWydComboBoxStrings::LoadIntoWindow()
+void TWydListControlStrings::LoadIntoWindow()
 {
     if (!kept_)
         return;
@@ -223,9 +228,31 @@ void TWydComboBoxStrings::LoadIntoWindow()
 }
 
 // =============================================================================================
+// TWydComboBoxStrings
+
+TWydComboBoxStrings::TWydComboBoxStrings() : TWydListControlStrings(ComboMessages) {}
+
+WideString TWydComboBoxStrings::Get(int index) const
+{
+    return index >= 0 && index < GetCount() ? ItemText(index) : WideString();
+}
+
+void TWydComboBoxStrings::Clear()
+{
+    if (!GetComboBox()->HandleAllocated()) {
+        TWydListControlStrings::Clear();
+        return;
+    }
+    WideString text = WydControl_GetText(GetComboBox());
+    SendMessageA(GetComboBox()->WindowHandle, CB_RESETCONTENT, 0, 0);
+    WydControl_SetText(GetComboBox(), text);
+    GetComboBox()->Update();
+}
+
+// =============================================================================================
 // Combo box routines
 
-void WydCombo_AfterInherited_CreateWnd(TCustomComboBox* combo, TWydComboBoxStrings* items, int savedIndex,
+void WydCombo_AfterInherited_CreateWnd(TCustomComboBox* combo, TWydListControlStrings* items, int savedIndex,
                                        const WideString& text)
 {
     if (Win32PlatformIsUnicode && IsWindowUnicode(combo->WindowHandle)) {
@@ -241,7 +268,7 @@ void WydCombo_AfterInherited_CreateWnd(TCustomComboBox* combo, TWydComboBoxStrin
         WydControl_SetText(combo, text);
 }
 
-void WydCombo_BeforeInherited_DestroyWnd(TCustomComboBox* combo, TWydComboBoxStrings* items, int& savedIndex,
+void WydCombo_BeforeInherited_DestroyWnd(TCustomComboBox* combo, TWydListControlStrings* items, int& savedIndex,
                                          WideString& text)
 {
     savedIndex = combo->GetItemIndex();
@@ -451,7 +478,7 @@ void WydCombo_DefaultDrawItem(TCustomComboBox* combo, TWydStrings* items, int in
 
 TWydCustomComboBox::TWydCustomComboBox(TComponent* owner) : TCustomComboBox(owner), items_(new TWydComboBoxStrings)
 {
-    items_->ComboBox = this;
+    items_->SetComboBox(this);
 }
 
 TWydCustomComboBox::~TWydCustomComboBox()
@@ -538,112 +565,28 @@ void TWydCustomComboBox::WMChar(TMessage& message)
 // =============================================================================================
 // TWydListBoxStrings
 
-TWydListBoxStrings::~TWydListBoxStrings() { delete kept_; }
-
-bool TWydListBoxStrings::UnicodeWindow() const { return IsWindowUnicode(listBox_->WindowHandle); }
-
-TWydStringList* TWydListBoxStrings::Kept() const
-{
-    if (!kept_)
-        kept_ = new TWydStringList;
-    return kept_;
-}
-
-TStrings* TWydListBoxStrings::AnsiItems() const { return listBox_->TCustomItemListControl::GetItems(); }
-
-void TWydListBoxStrings::CheckIndex(int index) const
-{
-    if (index < 0 || index >= GetCount())
-        Error(SWydListIndexError, index);
-}
+TWydListBoxStrings::TWydListBoxStrings() : TWydListControlStrings(ListMessages) {}
 
 WideString TWydListBoxStrings::Get(int index) const
 {
-    if (listBox_->IsVirtual()) {
-        WideString data;
-        if (!GetVirtualListBoxItem(listBox_, index, WideDataEvent(listBox_), data))
-            Error(SWydListIndexError, index);
-        return data;
-    }
-    if (!listBox_->HandleAllocated()) {
+    if (!GetListBox()->IsVirtual()) {
         CheckIndex(index);
-        return Kept()->Get(index);
+        return ItemText(index);
     }
-    if (!UnicodeWindow())
-        return AnsiToWide(AnsiItems()->Get(index));
-    if (SendMessageW(listBox_->WindowHandle, LB_GETTEXTLEN, WPARAM(index), 0) == LB_ERR)
+    WideString data;
+    if (!GetVirtualListBoxItem(GetListBox(), index, WideDataEvent(GetListBox()), data))
         Error(SWydListIndexError, index);
-    return WideItemText(listBox_->WindowHandle, LB_GETTEXTLEN, LB_GETTEXT, index, LB_ERR);
+    return data;
 }
 
 int TWydListBoxStrings::GetCount() const
 {
-    if (listBox_->IsVirtual())
-        return listBox_->GetCount();
-    return listBox_->HandleAllocated() ? AnsiItems()->GetCount() : Kept()->GetCount();
+    return GetListBox()->IsVirtual() ? GetListBox()->GetCount() : TWydListControlStrings::GetCount();
 }
 
 TObject* TWydListBoxStrings::GetObject(int index) const
 {
-    return listBox_->HandleAllocated() || listBox_->IsVirtual() ? AnsiItems()->GetObject(index)
-                                                                : Kept()->GetObject(index);
-}
-
-void TWydListBoxStrings::PutObject(int index, TObject* object)
-{
-    if (listBox_->HandleAllocated())
-        AnsiItems()->PutObject(index, object);
-    else
-        Kept()->PutObject(index, object);
-}
-
-// The item's object is taken off before the item goes, so that nothing that follows a deletion sees it.
-void TWydListBoxStrings::Put(int index, const WideString& s)
-{
-    CheckIndex(index);
-    TWideStringsUpdate update(this);
-    int selected = listBox_->GetItemIndex();
-    TObject* object = GetObject(index);
-    PutObject(index, nullptr);
-    Delete(index);
-    InsertObject(index, s, nullptr);
-    PutObject(index, object);
-    listBox_->SetItemIndex(selected);
-}
-
-int TWydListBoxStrings::Add(const WideString& s)
-{
-    if (!listBox_->HandleAllocated())
-        return AddKept(Kept(), listBox_->GetSorted(), s);
-    if (!UnicodeWindow())
-        return AnsiItems()->Add(WideToAnsi(s));
-    return CheckInserted(SendMessageW(listBox_->WindowHandle, LB_ADDSTRING, 0, LPARAM(s.c_str())));
-}
-
-void TWydListBoxStrings::Insert(int index, const WideString& s)
-{
-    if (!listBox_->HandleAllocated())
-        Kept()->Insert(index, s);
-    else if (!UnicodeWindow())
-        AnsiItems()->Insert(index, WideToAnsi(s));
-    else
-        CheckInserted(SendMessageW(listBox_->WindowHandle, LB_INSERTSTRING, WPARAM(index), LPARAM(s.c_str())));
-}
-
-void TWydListBoxStrings::Delete(int index)
-{
-    if (listBox_->HandleAllocated())
-        listBox_->DeleteString(index);
-    else
-        Kept()->Delete(index);
-}
-
-void TWydListBoxStrings::Clear()
-{
-    if (listBox_->HandleAllocated())
-        listBox_->ResetContent();
-    else
-        Kept()->Clear();
+    return GetListBox()->IsVirtual() ? AnsiItems()->GetObject(index) : TWydListControlStrings::GetObject(index);
 }
 
 void TWydListBoxStrings::Exchange(int index1, int index2)
@@ -651,7 +594,7 @@ void TWydListBoxStrings::Exchange(int index1, int index2)
     CheckIndex(index1);
     CheckIndex(index2);
     TWideStringsUpdate update(this);
-    int selected = listBox_->GetItemIndex();
+    int selected = GetListBox()->GetItemIndex();
     WideString text1 = Get(index1), text2 = Get(index2);
     TObject* object1 = GetObject(index1);
     TObject* object2 = GetObject(index2);
@@ -660,9 +603,9 @@ void TWydListBoxStrings::Exchange(int index1, int index2)
     PutObject(index1, object2);
     PutObject(index2, object1);
     if (selected == index1)
-        listBox_->SetItemIndex(index2);
+        GetListBox()->SetItemIndex(index2);
     else if (selected == index2)
-        listBox_->SetItemIndex(index1);
+        GetListBox()->SetItemIndex(index1);
 }
 
 // Both indexes are checked before the item leaves its place, so a refused move loses nothing.
@@ -673,11 +616,12 @@ void TWydListBoxStrings::Move(int curIndex, int newIndex)
     if (curIndex == newIndex)
         return;
     TWideStringsUpdate update(this);
-    listBox_->SetMoving(true);
+    TCustomListBox* listBox = GetListBox();
+    listBox->SetMoving(true);
     struct Done {
         TCustomListBox* listBox;
         ~Done() { listBox->SetMoving(false); }
-    } done{listBox_};
+    } done{listBox};
     WideString text = Get(curIndex);
     TObject* object = GetObject(curIndex);
     PutObject(curIndex, nullptr);
@@ -686,48 +630,18 @@ void TWydListBoxStrings::Move(int curIndex, int newIndex)
     PutObject(newIndex, object);
 }
 
+// A virtual list box finds through its ANSI find event.
 int TWydListBoxStrings::IndexOf(const WideString& s) const
 {
-    if (!listBox_->HandleAllocated() && !listBox_->IsVirtual())
-        return Kept()->IndexOf(s);
-    if (!UnicodeWindow() || listBox_->IsVirtual())
+    if (GetListBox()->IsVirtual())
         return AnsiItems()->IndexOf(WideToAnsi(s));
-    LRESULT index = SendMessageW(listBox_->WindowHandle, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(s.c_str()));
-    return index == LB_ERR ? -1 : int(index);
-}
-
-void TWydListBoxStrings::SetUpdateState(bool updating)
-{
-    if (!listBox_->HandleAllocated())
-        return;
-    if (updating)
-        AnsiItems()->BeginUpdate();
-    else
-        AnsiItems()->EndUpdate();
-}
-
-void TWydListBoxStrings::SaveFromWindow()
-{
-    TWydStringList* kept = Kept();
-    kept->Clear();
-    for (int i = 0, n = GetCount(); i < n; ++i)
-        kept->AddObject(Get(i), GetObject(i));
-    AnsiItems()->Clear();
-}
-
-void TWydListBoxStrings::LoadIntoWindow()
-{
-    if (!kept_)
-        return;
-    for (int i = 0; i < kept_->GetCount(); ++i)
-        PutObject(Add(kept_->Get(i)), kept_->GetObject(i));
-    kept_->Clear();
+    return TWydListControlStrings::IndexOf(s);
 }
 
 // =============================================================================================
 // List box routines
 
-void WydListBox_AfterInherited_CreateWnd(TCustomListBox* listBox, TWydListBoxStrings* items, int savedTop,
+void WydListBox_AfterInherited_CreateWnd(TCustomListBox* listBox, TWydListControlStrings* items, int savedTop,
                                          int savedIndex)
 {
     if (listBox->IsVirtual())
@@ -740,8 +654,8 @@ void WydListBox_AfterInherited_CreateWnd(TCustomListBox* listBox, TWydListBoxStr
     listBox->SetItemIndex(std::min(savedIndex, count - 1));
 }
 
-void WydListBox_BeforeInherited_DestroyWnd(TCustomListBox* listBox, TWydListBoxStrings* items, int& savedTop,
-                                           int& savedIndex)
+void WydListBox_BeforeInherited_DestroyWnd(TCustomListBox* listBox, TWydListControlStrings* items,
+                                           int& savedTop, int& savedIndex)
 {
     savedTop = listBox->GetTopIndex();
     savedIndex = listBox->GetItemIndex();
