@@ -93,11 +93,6 @@ VCL_IMPLEMENT_CLASS(TWydGroupBox, TWydCustomGroupBox, { PublishWideCaption<TWydG
 
 char AnsiPasswordChar(wchar_t c) { return c < 256 ? char(BYTE(c)) : '*'; }
 
-namespace {
-
-// Selection positions of an edit or a combo box's edit (class-library class C). On a Unicode platform the
-// window counts UTF-16 units, as the wide text does; elsewhere the positions are converted through the ANSI
-// text.
 int WideSelStartFromAnsi(const AnsiString& ansiText, int ansiStart)
 {
     size_t start = size_t(std::clamp(ansiStart, 0, int(ansiText.size())));
@@ -109,6 +104,12 @@ int AnsiLengthOfWide(const WideString& text, int start, int count)
     size_t from = size_t(std::clamp(start, 0, int(text.size())));
     return int(WideToAnsi(text.substr(from, size_t(std::max(0, count)))).size());
 }
+
+namespace {
+
+// Selection positions of an edit or a combo box's edit (class-library class C). On a Unicode platform the
+// window counts UTF-16 units, as the wide text does; elsewhere the positions are converted through the ANSI
+// text.
 
 template <class C> int SelStart(C* control)
 {

@@ -46,6 +46,11 @@ void WydCustomEdit_SetPasswordChar(vcl::TCustomEdit* edit, wchar_t& kept, wchar_
 // The ANSI form of a password character: itself below 256, else '*'.
 char AnsiPasswordChar(wchar_t c);
 
+// Selection positions off a Unicode platform, where the edits count bytes of the ANSI text: the wide start of
+// an ANSI one, and the ANSI length of count wide characters from start.
+int WideSelStartFromAnsi(const AnsiString& ansiText, int ansiStart);
+int AnsiLengthOfWide(const WideString& text, int start, int count);
+
 class TWydCustomEdit : public vcl::TCustomEdit {
     VCL_CLASS(TWydCustomEdit, vcl::TCustomEdit)
     explicit TWydCustomEdit(vcl::TComponent* owner) : TCustomEdit(owner) {}

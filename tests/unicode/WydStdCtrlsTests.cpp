@@ -349,3 +349,20 @@ TEST_F(WydStdCtrls, FormStreamWithEveryControlIsWrittenAndReadBack)
     EXPECT_TRUE(bitBack->GetCaption() == Cyrillic);
     EXPECT_TRUE(Find<TWydSpeedButton>(copy.get(), "sbtnRun")->GetCaption() == Cjk);
 }
+
+// Under a double-byte ANSI code page (Japanese, 932) a kanji is two bytes: the positions that the edits of an
+// ANSI platform count in bytes are turned into wide characters and back. (Only the conversion is tested: Wine's
+// ANSI edit and combo box count wide characters, as no ANSI platform ever did.)
+TEST(WydDoubleByteCodePage, SelectionPositionsConvertBetweenBytesAndCharacters)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "runs with the Japanese ANSI code page";
+    const WideString text = L"ab" + Cjk + L"c";  // two kanji and two kana: eight bytes
+    const AnsiString ansi = WideToAnsi(text);
+    ASSERT_EQ(ansi.size(), 11u);
+    EXPECT_EQ(WideSelStartFromAnsi(ansi, 6), 4) << "after ab and the two kanji";
+    EXPECT_EQ(WideSelStartFromAnsi(ansi, 99), int(text.size()));
+    EXPECT_EQ(AnsiLengthOfWide(text, 0, 4), 6);
+    EXPECT_EQ(AnsiLengthOfWide(text, 4, 3), 5);
+    EXPECT_EQ(AnsiLengthOfWide(text, 4, 99), 5) << "as far as the text goes";
+}
