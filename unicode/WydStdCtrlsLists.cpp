@@ -23,7 +23,6 @@ VCL_IMPLEMENT_CLASS(TWydListBox, TWydCustomListBox, {
     m.Publish("Hint", &TWydListBox::GetHint, &TWydListBox::SetHint).Stored(&TWydListBox::IsHintStored);
     m.PublishReadOnly("Items", &TWydListBox::GetItems);
     PublishListBoxProperties<TWydListBox>(m);
-    m.Publish("OnData", &TWydListBox::GetOnData, &TWydListBox::SetOnData);
 })
 
 namespace {

@@ -981,6 +981,7 @@ void TWinControl::CreateWnd()
     // The library's class: the chosen class description with InitWndProc as its procedure. What that
     // description names as its procedure (a system class's, or DefWindowProcA) becomes DefWndProc.
     DefWndProc = params.WindowClass.lpfnWndProc;
+    FOwnClass = DefWndProc == DefWindowProcA;
     WNDCLASSA registered{};
     bool known = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &registered);
     if (!known || registered.lpfnWndProc != &InitWndProc) {

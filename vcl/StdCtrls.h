@@ -372,6 +372,10 @@ class TCustomItemListControl : public TCustomListControl {
     void Dispatch(TMessage& Message) override;
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
+    TDrawItemEvent GetOnDrawItem() const { return OnDrawItem; }
+    void SetOnDrawItem(TDrawItemEvent Value) { OnDrawItem = Value; }
+    TMeasureItemEvent GetOnMeasureItem() const { return OnMeasureItem; }
+    void SetOnMeasureItem(TMeasureItemEvent Value) { OnMeasureItem = Value; }
 
 protected:
     // Draws item Index (OnDrawItem, else its text); an index outside the items only fills the rectangle.
@@ -520,6 +524,10 @@ class TCustomListBox : public TCustomItemListControl {
     TLBFindDataEvent OnDataFind;
     TLBGetDataEvent GetOnData() const { return OnData; }
     void SetOnData(TLBGetDataEvent Value) { OnData = Value; }
+    TLBGetDataObjectEvent GetOnDataObject() const { return OnDataObject; }
+    void SetOnDataObject(TLBGetDataObjectEvent Value) { OnDataObject = Value; }
+    TLBFindDataEvent GetOnDataFind() const { return OnDataFind; }
+    void SetOnDataFind(TLBFindDataEvent Value) { OnDataFind = Value; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -620,6 +628,12 @@ template <class C> void PublishMemoProperties(TMetaClass& m)
     PublishEditProperties<C>(m);
 }
 
+template <class C> void PublishOwnerDrawEvents(TMetaClass& m)
+{
+    m.Publish("OnDrawItem", &C::GetOnDrawItem, &C::SetOnDrawItem);
+    m.Publish("OnMeasureItem", &C::GetOnMeasureItem, &C::SetOnMeasureItem);
+}
+
 template <class C> void PublishComboBoxProperties(TMetaClass& m)
 {
     m.Publish("Style", &C::GetStyle, &C::SetStyle)
@@ -633,6 +647,7 @@ template <class C> void PublishComboBoxProperties(TMetaClass& m)
     m.Publish("AutoDropDown", &C::GetAutoDropDown, &C::SetAutoDropDown).WithDefault(0);
     m.Publish("OnChange", &C::GetOnChange, &C::SetOnChange);
     m.Publish("OnSelect", &C::GetOnSelect, &C::SetOnSelect);
+    PublishOwnerDrawEvents<C>(m);
 }
 
 template <class C> void PublishListBoxProperties(TMetaClass& m)
@@ -643,6 +658,10 @@ template <class C> void PublishListBoxProperties(TMetaClass& m)
     m.Publish("ItemIndex", &C::GetItemIndex, &C::SetItemIndex).WithDefault(-1);
     m.Publish("MultiSelect", &C::GetMultiSelect, &C::SetMultiSelect).WithDefault(0);
     m.Publish("Sorted", &C::GetSorted, &C::SetSorted).WithDefault(0);
+    m.Publish("OnData", &C::GetOnData, &C::SetOnData);  // a layer's class may give its own kind of data event
+    m.Publish("OnDataObject", &C::GetOnDataObject, &C::SetOnDataObject);
+    m.Publish("OnDataFind", &C::GetOnDataFind, &C::SetOnDataFind);
+    PublishOwnerDrawEvents<C>(m);
 }
 
 }  // namespace vcl

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "TestSupport.h"
+#include "WindowPicture.h"
 #include "WydGraphics.h"
 #include "WydStdCtrlsTestSupport.h"
 #include "WydTestSupport.h"
@@ -223,6 +225,27 @@ TEST_F(WydStdCtrls, DisabledLabelIsDrawnEmbossed)
     EXPECT_GT(shadow, 0) << "the shadow copy in place";
 }
 
+TEST_F(WydStdCtrls, GroupBoxPaintsItsFaceFrameAndWideCaption)
+{
+    auto* group = Make<TWydGroupBox>();
+    group->SetBounds(10, 10, 200, 120);
+    group->SetCaption(L"\x2588\x2588\x2588\x2588");  // full blocks: pixels of the font's colour
+    form->Show();
+    RedrawWindow(form->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(group->WindowHandle);
+    COLORREF face = ColorToRGB(clBtnFace);
+    EXPECT_EQ(GetPixel(dc, 100, 80), face) << "the inside is erased in the box's colour";
+    int captionPixels = 0;
+    for (int x = 8; x < 60; ++x)
+        captionPixels += GetPixel(dc, x, 6) == ColorToRGB(group->GetFont()->GetColor());
+    int framePixels = 0;
+    for (int y = 20; y < 110; ++y)
+        framePixels += GetPixel(dc, 1, y) != face;
+    ReleaseDC(group->WindowHandle, dc);
+    EXPECT_GT(captionPixels, 10) << "the caption is drawn";
+    EXPECT_GT(framePixels, 50) << "the frame is drawn";
+}
+
 TEST_F(WydStdCtrls, StaticTextAutoSizeFitsTheWideCaptionWithItsBorders)
 {
     auto* text = Make<TWydStaticText>();
@@ -365,4 +388,53 @@ TEST(WydDoubleByteCodePage, SelectionPositionsConvertBetweenBytesAndCharacters)
     EXPECT_EQ(AnsiLengthOfWide(text, 0, 4), 6);
     EXPECT_EQ(AnsiLengthOfWide(text, 4, 3), 5);
     EXPECT_EQ(AnsiLengthOfWide(text, 4, 99), 5) << "as far as the text goes";
+}
+
+TEST_F(WydStdCtrls, DemoFormShowsEveryKindInNonLatinScriptsAndAScreenshotIsWritten)
+{
+    form->SetBounds(40, 40, 560, 330);
+    Make<TWydLabel>(10, 10)->SetCaption(L"&" + Cyrillic);
+    Make<TWydEdit>(10, 30)->SetText(Greek);
+    auto* memo = Make<TWydMemo>(10, 60);
+    memo->GetLines()->Add(Cjk);
+    memo->GetLines()->Add(Greek);
+    Make<TWydButton>(10, 160)->SetCaption(Cyrillic);
+    Make<TWydCheckBox>(10, 195)->SetCaption(Greek);
+    Make<TWydRadioButton>(10, 220)->SetCaption(Cjk);
+    auto* scroll = Make<TWydScrollBar>(10, 250);
+    scroll->SetWidth(180);
+    auto* group = Make<TWydGroupBox>(210, 10);
+    group->SetCaption(Cyrillic);
+    auto* note = new TWydStaticText(form);
+    note->SetParent(group);
+    note->SetBounds(10, 30, 100, 20);
+    note->SetCaption(Greek + L" " + Cjk);
+    auto* combo = Make<TWydComboBox>(210, 130);
+    auto* list = Make<TWydListBox>(210, 160);
+    for (const WideString& s : Scripts) {
+        combo->GetItems()->Add(s);
+        list->GetItems()->Add(s);
+    }
+    combo->SetItemIndex(2);
+    list->SetItemIndex(0);
+    auto* bit = Make<TWydBitBtn>(410, 10);
+    bit->SetBounds(410, 10, 130, 32);
+    bit->SetCaption(Greek);
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    glyph.GetCanvas()->GetBrush()->SetColor(clWhite);  // the corner pixel's colour is the transparent one
+    glyph.GetCanvas()->FillRect(RECT{0, 0, 16, 16});
+    glyph.GetCanvas()->GetBrush()->SetColor(clTeal);
+    glyph.GetCanvas()->FillRect(RECT{2, 2, 14, 14});
+    bit->SetGlyph(&glyph);
+    auto* speed = Make<TWydSpeedButton>(410, 60);
+    speed->SetBounds(410, 60, 130, 28);
+    speed->SetCaption(Cjk);
+    form->Show();
+    RedrawWindow(form->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(combo->GetText() == Cjk);
+    EXPECT_TRUE(WydControl_GetText(note) == Greek + L" " + Cjk);
+    std::wstring png = testsupport::BinDir() + L"wyd-stdctrls-demo.png";
+    EXPECT_TRUE(vcltest::SaveWindowPng(form->WindowHandle, png));
+    EXPECT_GT(testsupport::ReadFileBytes(png).size(), 1000u);
 }
