@@ -482,6 +482,7 @@ TWydCustomComboBox::TWydCustomComboBox(TComponent* owner) : TCustomComboBox(owne
 
 TWydCustomComboBox::~TWydCustomComboBox()
 {
+    Destroying();  // the window goes without keeping its items
     DestroyHandle();
     delete items_;
 }
@@ -509,6 +510,10 @@ void TWydCustomComboBox::DestroyWnd()
 {
     if (ControlState.Contains(csDestroyingHandle))
         return;
+    if (GetComponentState().Contains(csDestroying)) {
+        TCustomComboBox::DestroyWnd();
+        return;
+    }
     int index = -1;
     WideString text;
     WydCombo_BeforeInherited_DestroyWnd(this, items_, index, text);
@@ -756,6 +761,7 @@ TWydCustomListBox::TWydCustomListBox(TComponent* owner) : TCustomListBox(owner),
 
 TWydCustomListBox::~TWydCustomListBox()
 {
+    Destroying();  // the window goes without keeping its items
     DestroyHandle();
     delete items_;
 }
@@ -779,6 +785,10 @@ void TWydCustomListBox::CreateWnd()
 
 void TWydCustomListBox::DestroyWnd()
 {
+    if (GetComponentState().Contains(csDestroying)) {
+        TCustomListBox::DestroyWnd();
+        return;
+    }
     int index = -1;
     WydListBox_BeforeInherited_DestroyWnd(this, items_, savedTop_, index);
     TCustomListBox::DestroyWnd();
