@@ -380,7 +380,8 @@ protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    void DrawItem(int index, RECT rect, unsigned state) override;
+    // The wide item text (OnDrawItem, when set, draws instead).
+    void DrawItemText(int index, const RECT& rect) override;
     // The character handler of the inner edit: wide completion.
     virtual void DoEditCharMsg(vcl::TMessage& message);
     virtual bool GetAutoComplete_UniqueMatchOnly() const { return false; }
@@ -462,7 +463,8 @@ protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    void DrawItem(int index, RECT rect, unsigned state) override;
+    // The wide item text (OnDrawItem, when set, draws instead).
+    void DrawItemText(int index, const RECT& rect) override;
     void LBGetText(vcl::TMessage& message);
     void LBGetTextLen(vcl::TMessage& message);
 

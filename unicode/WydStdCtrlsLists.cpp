@@ -543,12 +543,9 @@ void TWydCustomComboBox::DoEditCharMsg(TMessage& message)
                                   GetAutoComplete_PreserveDataEntryCase());
 }
 
-void TWydCustomComboBox::DrawItem(int index, RECT rect, unsigned state)
+void TWydCustomComboBox::DrawItemText(int index, const RECT& rect)
 {
-    if (OnDrawItem)
-        OnDrawItem(this, index, rect, state);
-    else
-        WydCombo_DefaultDrawItem(this, items_, index, rect);
+    WydCombo_DefaultDrawItem(this, items_, index, rect);
 }
 
 void TWydCustomComboBox::CNCommand(TMessage& message)
@@ -811,12 +808,9 @@ bool TWydCustomListBox::GetVirtualItem(int index, AnsiString& data)
     return true;
 }
 
-void TWydCustomListBox::DrawItem(int index, RECT rect, unsigned state)
+void TWydCustomListBox::DrawItemText(int index, const RECT& rect)
 {
-    if (OnDrawItem)
-        OnDrawItem(this, index, rect, state);
-    else
-        WydListBox_DrawItem_Text(this, items_, index, rect);
+    WydListBox_DrawItem_Text(this, items_, index, rect);
 }
 
 void TWydCustomListBox::LBGetText(TMessage& message)

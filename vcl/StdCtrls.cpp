@@ -1298,10 +1298,14 @@ void TCustomItemListControl::SetItemHeight(int Value)
 
 void TCustomItemListControl::DrawItem(int Index, RECT Rect, unsigned State)
 {
-    if (OnDrawItem) {
+    if (OnDrawItem)
         OnDrawItem(this, Index, Rect, State);
-        return;
-    }
+    else
+        DrawItemText(Index, Rect);
+}
+
+void TCustomItemListControl::DrawItemText(int Index, const RECT& Rect)
+{
     FCanvas->FillRect(Rect);
     if (Index >= 0 && Index < FItems->GetCount())
         FCanvas->TextOut(Rect.left + 2, Rect.top, FItems->Get(Index));

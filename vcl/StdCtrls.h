@@ -378,8 +378,10 @@ class TCustomItemListControl : public TCustomListControl {
     void SetOnMeasureItem(TMeasureItemEvent Value) { OnMeasureItem = Value; }
 
 protected:
-    // Draws item Index (OnDrawItem, else its text); an index outside the items only fills the rectangle.
+    // Draws item Index: OnDrawItem, else DrawItemText.
     virtual void DrawItem(int Index, RECT Rect, unsigned State);
+    // The default look: the rectangle filled and the item's text; an index outside the items only fills.
+    virtual void DrawItemText(int Index, const RECT& Rect);
     virtual void MeasureItem(int Index, int& Height);
     // True for the owner-drawn style whose items each have a height of their own.
     virtual bool HasVariableItemHeight() const = 0;

@@ -301,3 +301,28 @@ TEST_F(WydListBox, CopySelectionHandsWideTextToWideDestinations)
     list->CopySelection(combo);
     EXPECT_EQ(combo->GetItems()->GetCount(), 2);
 }
+
+TEST_F(WydListBox, OwnerDrawnItemsDrawTheirWideTextUnlessTheEventDrawsThem)
+{
+    auto* list = Make<TWydListBox>();
+    list->SetStyle(TListBoxStyle::lbOwnerDrawFixed);
+    list->GetItems()->Add(L"\x2588\x2588\x2588\x2588");  // full blocks: pixels of the text colour
+    form->Show();
+    auto textPixels = [&] {
+        RedrawWindow(list->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT item = list->ItemRect(0);
+        HDC dc = GetDC(list->WindowHandle);
+        int count = 0;
+        for (int x = item.left; x < item.right; ++x)
+            count += GetPixel(dc, x, (item.top + item.bottom) / 2) == ColorToRGB(list->GetFont()->GetColor());
+        ReleaseDC(list->WindowHandle, dc);
+        return count;
+    };
+    EXPECT_GT(textPixels(), 10);
+    int drawn = 0;
+    list->OnDrawItem = MakeEvent<TWinControl*, int, RECT, unsigned>(nullptr, [&](TWinControl*, int, RECT, unsigned) {
+        ++drawn;
+    });
+    EXPECT_EQ(textPixels(), 0) << "the event draws instead";
+    EXPECT_GT(drawn, 0);
+}
