@@ -55,6 +55,11 @@ void DoneWydForms();
 void EnableManualPeekMessageWithRemove();
 void DisableManualPeekMessageWithRemove();
 
+// Whether a typed character (a WM_CHAR or CM_DIALOGCHAR character: an ANSI character of the keyboard's code
+// page, or a wide one) is the accelerator of caption, the character after its last single '&', compared
+// without regard to case.
+bool IsWideCharAccel(WORD charCode, const WideString& caption);
+
 // The layer's run-time fixes, the dialog font substitutes and the wide hint window; offered, not run at start.
 void InitWydEnvironment();
 

@@ -986,6 +986,7 @@ void TWinControl::CreateWnd()
     // The library's class: the chosen class description with InitWndProc as its procedure. What that
     // description names as its procedure (a system class's, or DefWindowProcA) becomes DefWndProc.
     DefWndProc = params.WindowClass.lpfnWndProc;
+    FOwnClass = DefWndProc == DefWindowProcA;
     WNDCLASSA registered{};
     bool known = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &registered);
     if (!known || registered.lpfnWndProc != &InitWndProc) {
@@ -1477,7 +1478,7 @@ VCL_BEGIN_MESSAGE_MAP(TWinControl)
     VCL_MESSAGE(CN_KEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_SYSKEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_CHAR, CNChar)
-    VCL_MESSAGE(CN_SYSCHAR, CNChar)
+    VCL_MESSAGE(CN_SYSCHAR, CNSysChar)
     VCL_MESSAGE(CN_CTLCOLORBTN, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLOREDIT, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLORLISTBOX, CNCtlColor)
@@ -1801,6 +1802,14 @@ void TWinControl::CNKeyDown(TMessage& Message)
 void TWinControl::CNChar(TMessage& Message)
 {
     Message.Result = 0;
+}
+
+// Alt+Space stays the window menu's.
+void TWinControl::CNSysChar(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm();
+    Message.Result =
+        Message.WParam != VK_SPACE && form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
 }
 
 void TWinControl::WMMouseWheel(TMessage& Message)

@@ -418,8 +418,9 @@ protected:
     virtual void DoExit();
     virtual void DoMouseWheelDown(TShiftState Shift, POINT MousePos, bool& Handled);
     virtual void DoMouseWheelUp(TShiftState Shift, POINT MousePos, bool& Handled);
-    // Owner-painted classes (forms, panels) erase with their colour; system classes paint themselves.
-    bool IsOwnClass() const { return DefWndProc == DefWindowProcA; }
+    // Owner-painted classes (forms, panels) erase with their colour; system classes paint themselves. Decided
+    // by the class the window is made of, whatever procedure a layer later puts in DefWndProc.
+    bool IsOwnClass() const { return FOwnClass; }
 
     void WMPaint(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);
@@ -453,6 +454,8 @@ protected:
     bool IsMenuKey(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
+    // Alt with a character: the controls of the form are asked whether it is their accelerator (CM_DIALOGCHAR).
+    void CNSysChar(TMessage& Message);
     void CNCtlColor(TMessage& Message);
 
     TControlList FControls;  // children in z-order: windowless and windowed
@@ -462,6 +465,7 @@ protected:
     int FTabOrder = -1;
     bool FCtl3D = true;
     int FAlignLevel = 0;
+    bool FOwnClass = true;
 
 private:
     friend class TControl;

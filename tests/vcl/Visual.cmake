@@ -2,6 +2,7 @@
 pagorin_add_gtest(vcl_visual_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowPicture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsItemsTests.cpp
