@@ -2,6 +2,7 @@
 // the unit's start, and the progress bar.
 #include "WydComCtrls.h"
 
+#include "WydForms.h"
 #include "WydSysUtils.h"
 #include "WydSystem.h"
 
@@ -109,37 +110,12 @@ LRESULT TWydLabelEditHook::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 // =============================================================================================
 // Accelerators
 
-namespace {
-// The character after the last single '&' of a caption ("&&" is a literal ampersand); 0 for none.
-wchar_t CaptionHotkey(const WideString& caption)
-{
-    wchar_t hotkey = 0;
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != L'&')
-            continue;
-        if (caption[i + 1] != L'&')
-            hotkey = caption[i + 1];
-        ++i;
-    }
-    return hotkey;
-}
-
-wchar_t UpperChar(wchar_t c)
-{
-    CharUpperBuffW(&c, 1);
-    return c;
-}
-}  // namespace
-
 int FindAcceleratorCaption(WORD charCode, const std::vector<WideString>& captions,
                            const std::function<bool(int)>& usable)
 {
-    wchar_t typed = UpperChar(KeyUnicode(charCode));
-    for (size_t i = 0; i < captions.size(); ++i) {
-        wchar_t hotkey = CaptionHotkey(captions[i]);
-        if (hotkey && UpperChar(hotkey) == typed && usable(int(i)))
+    for (size_t i = 0; i < captions.size(); ++i)
+        if (IsWideCharAccel(charCode, captions[i]) && usable(int(i)))
             return int(i);
-    }
     return -1;
 }
 

@@ -237,30 +237,6 @@ void DisableManualPeekMessageWithRemove()
 
 namespace {
 
-// The accelerator of a caption: the character after the last single '&' ("&&" is a literal ampersand).
-wchar_t CaptionHotkey(const WideString& caption)
-{
-    wchar_t hotkey = 0;
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != L'&')
-            continue;
-        if (caption[i + 1] != L'&')
-            hotkey = caption[i + 1];
-        ++i;
-    }
-    return hotkey;
-}
-
-}  // namespace
-
-bool IsWideCharAccel(WORD charCode, const WideString& caption)
-{
-    wchar_t hotkey = CaptionHotkey(caption);
-    return hotkey && Wyd_WideUpperCase(WideString(1, KeyUnicode(charCode))) == Wyd_WideUpperCase(WideString(1, hotkey));
-}
-
-namespace {
-
 void SubstituteFont(const char* name, const AnsiString& substitute)
 {
     if (!WriteProfileStringA("FontSubstitutes", name, substitute.c_str()))

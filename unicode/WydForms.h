@@ -63,9 +63,6 @@ bool IsWideCharAccel(WORD charCode, const WideString& caption);
 // The layer's run-time fixes, the dialog font substitutes and the wide hint window; offered, not run at start.
 void InitWydEnvironment();
 
-// True when the typed character (a WM_CHAR code) is the caption's accelerator, ignoring case.
-bool IsWideCharAccel(WORD charCode, const WideString& caption);
-
 class TWydForm : public vcl::TForm {
     VCL_CLASS(TWydForm, vcl::TForm)
     using TForm::TForm;

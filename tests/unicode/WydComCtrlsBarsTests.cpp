@@ -139,7 +139,7 @@ TEST_F(WydComCtrlsTest, PanelTextsInEveryScriptKeepTheirAlignment)
     auto* bar = Make<TWydStatusBar>(24);
     static const TAlignment alignments[] = {TAlignment::taLeftJustify, TAlignment::taRightJustify,
                                             TAlignment::taCenter, TAlignment::taLeftJustify};
-    for (size_t i = 0; i < Scripts.size(); ++i) {
+    for (size_t i = 0; i < std::size(Scripts); ++i) {
         TWydStatusPanel* panel = bar->GetPanels()->Add();
         panel->SetWidth(100);
         panel->SetAlignment(alignments[i]);

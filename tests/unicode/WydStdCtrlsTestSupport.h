@@ -1,5 +1,5 @@
-// Shared by the window tests of the wide standard controls and glyph buttons: texts in four scripts, the layer
-// set up once per test suite, and a form to put the controls on.
+// Shared by the window tests of the wide standard controls and glyph buttons: the layer set up once per test
+// suite, and a form to put the controls on.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,14 +9,9 @@
 #include "WydButtons.h"
 #include "WydForms.h"
 #include "WydStdCtrls.h"
+#include "WydTestSupport.h"
 
 namespace wydtest {
-
-inline const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
-inline const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
-inline const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
-inline const WideString Emoji = L"smile \xD83D\xDE00";
-inline const WideString Scripts[] = {Cyrillic, Greek, Cjk, Emoji};
 
 // A marker standing for an item's object (never dereferenced).
 inline vcl::TObject* Tag(int n) { return reinterpret_cast<vcl::TObject*>(uintptr_t(0x1000 + n)); }

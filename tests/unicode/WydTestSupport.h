@@ -30,6 +30,7 @@ inline const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
 inline const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
 inline const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
 inline const WideString Emoji = L"smile \xD83D\xDE00";
+inline const WideString Scripts[] = {Cyrillic, Greek, Cjk, Emoji};
 }  // namespace wydtest
 
 // Runs `body` once on the wide path and once on the ANSI path.
