@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "TwainClient.h"
 
 using namespace testsupport;
 
@@ -211,6 +212,25 @@ TEST_F(PagorinRun, SecondStartHandsItsPageOverAndEnds)
     EXPECT_NE(log.find("Handed-over page ignored: \"\""), std::string::npos) << log;
     EXPECT_NE(log.find("Handed-over page ignored: \"C:\\nowhere\\x.jpg\""), std::string::npos) << log;
     EXPECT_NE(log.find("Application closed\r\n\r\n"), std::string::npos) << log;
+}
+
+TEST_F(PagorinRun, StartUpMakesTheLabScannerTheFirstScannerWithItsSubkey)
+{
+    ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    const std::wstring scanner = L"Pagorin Virtual Scanner", subkey = std::wstring(ProductKey) + L"\\" + scanner;
+    EXPECT_TRUE(WaitUntil([] { return ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Default Scanner").has_value(); },
+                          20000))
+        << "no first scanner was chosen";
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Default Scanner"), scanner);
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, ProductKey, L"Max PDF File Size"), 100u);
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, subkey, L"Visible"), 1u);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, subkey, L"Color Modes"), L"");
+    CloseFirst(window);
+    EXPECT_EQ(ReadFileBytes(lab_.File(L"trace.log")).find("IDENTITY.OPENDS"), std::string::npos)
+        << "listing the sources opens none";
 }
 
 // The Part accepts two instances when the second starts before the first has its window.
