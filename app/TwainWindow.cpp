@@ -139,11 +139,11 @@ void CloseTwainSource(TfrmMain&)
         TheScanner->session.CloseTwainSource();
 }
 
+// The session itself stays until the program ends: a message box of a scan may still be open on the stack.
 void CloseTwainManager(TfrmMain&)
 {
     if (TheScanner)
         TheScanner->session.CloseTwainManager();
-    TheScanner.reset();
 }
 
 void ListTwainSources(TfrmMain& form)
