@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "Twain.h"
 #include "TwainClient.h"
+#include "TwainPump.h"
 
 namespace twaintest {
 
@@ -67,25 +68,10 @@ protected:
     static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
     static std::string Narrow(const std::wstring& s) { return testsupport::ToUtf8(s); }
 
-    // Passes the thread's messages through the event check, then to their windows, until `done` or the time
-    // is up; gives `done`.
     template <class Done>
     bool Pump(Done done, DWORD timeoutMs)
     {
-        DWORD start = GetTickCount();
-        while (!done()) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                twain_.CheckEvent(message);
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            DWORD waited = GetTickCount() - start;
-            if (done() || waited >= timeoutMs)
-                break;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        }
-        return done();
+        return PumpThroughEventCheck(twain_, done, timeoutMs);
     }
 
     testsupport::TempDir lab_;
