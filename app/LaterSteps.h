@@ -20,8 +20,7 @@ struct ScanTransaction {
 ScanTransaction CurrentScanTransaction(TfrmMain& form);
 // Checks the current transaction's node.
 void CheckCurrentTransaction(TfrmMain& form);
-// Removes the current transaction, which holds no page: its node, its folder and its PDF slot; clears
-// CurrentTransaction.
+// Removes the current transaction, which holds no page: its node, its folder and its PDF slot.
 void DropEmptyTransaction(TfrmMain& form);
 // Compiles the PDF again for a transaction that had one before pages were added.
 void StartPdfForAppend(TfrmMain& form);

@@ -57,16 +57,16 @@ public:
     {
         TfrmMain& f = form_;
         f.PageNumber = result.PageNumber;
-        if (result.Pages == 0 && !CurrentScanTransaction(f).HasPages) {
-            DropEmptyTransaction(f);
-            f.EnableMainControls(true);
-        } else if (!result.Transferred) {
-            // An added scan that never started leaves its transaction as it was.
-            f.CurrentTransaction = nullptr;
-            f.EnableMainControls(true);
-        } else {
+        if (result.Transferred && (result.Pages > 0 || CurrentScanTransaction(f).HasPages)) {
             PagesDone();
+            return;
         }
+        // A transaction without pages goes; an added scan that never started leaves its transaction as it
+        // was. Either way no transaction waits for pages any more.
+        if (result.Pages == 0 && !CurrentScanTransaction(f).HasPages)
+            DropEmptyTransaction(f);
+        f.CurrentTransaction = nullptr;
+        f.EnableMainControls(true);
     }
 
 private:
