@@ -38,16 +38,6 @@ TW_UINT32 Fix32Item(TW_INT16 whole, TW_UINT16 frac = 0)
 
 }  // namespace
 
-TEST(ScannerCaps, ItemSizesFollowTheItemTypes)
-{
-    const std::pair<TW_UINT16, int> rows[] = {
-        {TWTY_INT8, 1},  {TWTY_UINT8, 1},  {TWTY_INT16, 2},  {TWTY_UINT16, 2},  {TWTY_INT32, 4},
-        {TWTY_UINT32, 4}, {TWTY_FIX32, 4}, {TWTY_FRAME, 16}, {TWTY_STR32, 34}, {TWTY_STR64, 66},
-        {TWTY_STR128, 130}, {TWTY_STR255, 256}, {TWTY_BOOL, 2}, {99, 2}};
-    for (auto [type, size] : rows)
-        EXPECT_EQ(TwainItemSize(type), size) << "type " << type;
-}
-
 TEST(ScannerCaps, ItemsFormatAsTheirTypes)
 {
     const TW_UINT32 minusTwo = 0xFFFFFFFE;

@@ -355,34 +355,3 @@ TEST(TwainSession, WithoutTheManagerNothingIsCalledAndAScanStopsAtOnce)
     EXPECT_FALSE(events.Ends[0].Transferred);
 }
 
-TEST(TwainSession, IdentityIsTheToolkitApplications)
-{
-    RecordingEvents events;
-    pagorin::TwainSession twain(events);
-    const TW_IDENTITY& id = twain.AppIdentity;
-    EXPECT_EQ(id.Id, 0u);
-    EXPECT_EQ(id.Version.MajorNum, 1);
-    EXPECT_EQ(id.Version.MinorNum, 703);
-    EXPECT_EQ(id.Version.Language, TWLG_USA);
-    EXPECT_EQ(id.Version.Country, TWCY_USA);
-    EXPECT_STREQ(id.Version.Info, "TWAIN_32 Twacker 1.7.0.3  01/18/");
-    EXPECT_EQ(id.ProtocolMajor, 1);
-    EXPECT_EQ(id.ProtocolMinor, 7);
-    EXPECT_EQ(id.SupportedGroups, 3u);
-    EXPECT_STREQ(id.Manufacturer, "TWAIN Working Group");
-    EXPECT_STREQ(id.ProductFamily, "TWAIN Toolkit");
-    EXPECT_STREQ(id.ProductName, "TWACKER_32");
-}
-
-TEST(TwainSession, NamesOfTheMainWindowMapToTwainCodes)
-{
-    EXPECT_EQ(pagorin::PixelTypeOfName("Black and White"), TWPT_BW);
-    EXPECT_EQ(pagorin::PixelTypeOfName("Grayscale"), TWPT_GRAY);
-    EXPECT_EQ(pagorin::PixelTypeOfName("24-bit Color"), TWPT_RGB);
-    EXPECT_EQ(pagorin::PixelTypeOfName("grayscale"), pagorin::UnknownPixelType);
-    EXPECT_STREQ(pagorin::FileExtension(TWFF_TIFF), "tif");
-    EXPECT_STREQ(pagorin::FileExtension(TWFF_JFIF), "jpg");
-    EXPECT_STREQ(pagorin::FileExtension(TWFF_PNG), "png");
-    EXPECT_STREQ(pagorin::FileExtension(TWFF_BMP), "bmp");
-    EXPECT_STREQ(pagorin::FileExtension(99), "bmp");
-}
