@@ -5,12 +5,12 @@
 
 namespace pagorin {
 
-void OpenTwainManager(TfrmMain&) {}
-void ListTwainSources(TfrmMain&) {}
-void CloseTwainSource(TfrmMain&) {}
-void CloseTwainManager(TfrmMain&) {}
 void StartTransaction(TfrmMain&) {}
 void AddPageNode(TfrmMain&, const std::string&) {}
+ScanTransaction CurrentScanTransaction(TfrmMain&) { return {}; }
+void CheckCurrentTransaction(TfrmMain&) {}
+void DropEmptyTransaction(TfrmMain&) {}
+void StartPdfForAppend(TfrmMain&) {}
 void DrawCapacityGauge(TfrmMain&, int) {}
 bool HotKeyPdfsPending(TfrmMain&) { return false; }
 void DeleteHotKeyTransactionFolders(TfrmMain&) {}

@@ -12,6 +12,7 @@
 #include "KTRobots20.h"
 #include "LaterSteps.h"
 #include "SharedState.h"
+#include "TwainWindow.h"
 #include "WideText.h"
 
 namespace pagorin {
@@ -75,7 +76,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
     bool hotKeyRun = !CommandLineArgument.empty();
     OperationMode = hotKeyRun ? 0 : 1;
     AutoWriteArmed = hotKeyRun;
-    ShowAllSources = SourceOpen = false;
+    ShowAllSources = false;
     HotKeyOperation = hotKeyRun;
     TransactionBytes = 0;
     FirstUseNotice = false;
@@ -101,17 +102,10 @@ void TfrmMain::FormCreate(vcl::TObject*)
     SetSessionFilePath(Config.WorkingPath + "\\Session.txt");
     cbRobots->GetItems()->Clear();
     MainWindowHandle = GetHandle();
-
-    TwainLibrary = LoadLibraryA("TWAIN_32.DLL");
-    if (!TwainLibrary)
-        vcl::ShowMessage("Load lib failed");
-    else if (!(DsmEntry = GetProcAddress(TwainLibrary, "DSM_Entry")))
-        vcl::ShowMessage("Fetch entry failed");
     OpenTwainManager(*this);
 
     for (vcl::TComboBox* list : {cbColorModes, cbPageSize, cbXferMech, cbPDFOption})
         list->GetItems()->Clear();
-    FileFormatCode = 2;
     for (const char* item : {"No PDF file", "Compile one PDF file only", "Compile one additional PDF file"})
         cbPDFOption->GetItems()->Add(item);
     cbPDFOption->SetItemIndex(0);
@@ -374,8 +368,7 @@ void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
     for (int slot = 0; slot < 10; ++slot)
         StopPdfJobSlot(*this, slot);
     DeleteHotKeyTransactionFolders(*this);
-    if (SourceOpen)
-        CloseTwainSource(*this);
+    CloseTwainSource(*this);
     CloseTwainManager(*this);
     StopWorkerThreads();
     if (RobotDriveLetter != 0) {
@@ -393,7 +386,13 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
+    EnumerateScanners(*this);
 }
+
+void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
+
+// Every message of the main thread, in modal loops too; it always goes on to its window.
+void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }
 
 #define PAGORIN_PUBLISH_COMPONENT(type, name) m.PublishField(#name, &TfrmMain::name);
 VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
@@ -403,6 +402,8 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("FormClose", &TfrmMain::FormClose);
     m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
+    m.PublishMethod("btnScanClick", &TfrmMain::btnScanClick);
+    m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

@@ -73,6 +73,8 @@ class TfrmMain : public vcl::TForm {
     void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
     void btnExitClick(vcl::TObject* sender);
     void tmrStartRobotThreadTimer(vcl::TObject* sender);
+    void btnScanClick(vcl::TObject* sender);
+    void ApplicationEvents1Message(vcl::TMsg& message, bool& handled);
     void Dispatch(vcl::TMessage& message) override;
 
     void EnableMainControls(bool on);
@@ -86,8 +88,8 @@ class TfrmMain : public vcl::TForm {
     int OperationMode = 1;  // 0 hot-key run, 1 interactive, 2 hot-key operation inside an interactive run
     bool AppendMode = false, AutoWriteArmed = false, PdfRunning = false;
     bool ShowAllSources = false, HotKeyOperation = false, NoticeActive = false, FirstUseNotice = false;
-    bool WriteRequested = false, AppendHadPdf = false, SourceOpen = false;
-    int DiscsWritten = 0, JobCopies = 0, FileFormatCode = 2;
+    bool WriteRequested = false, AppendHadPdf = false;
+    int DiscsWritten = 0, JobCopies = 0;
     int GaugeTop = 4, GaugeUnit = 3, GaugeWidth = 0, GaugeMargin = 0;
     int PageNumber = 0, WritingSessionTag = 0;
     long long TransactionBytes = 0;
@@ -102,8 +104,6 @@ class TfrmMain : public vcl::TForm {
     PdfRoad PdfJobs{[this](int) { PdfSlotChanged(*this); }};
     HANDLE RobotThread = nullptr, DiscThread = nullptr;
     HWND MainWindowHandle = nullptr;
-    HMODULE TwainLibrary = nullptr;
-    FARPROC DsmEntry = nullptr;
 
 protected:
     void Loaded() override;

@@ -550,6 +550,7 @@ object frmMain: TfrmMain
     Width = 10
     Height = 10
     Visible = False
+    OnClick = btnScanClick
   end
   object btnWrite: TButton
     Left = 0
@@ -598,6 +599,7 @@ object frmMain: TfrmMain
     Enabled = False
   end
   object ApplicationEvents1: TApplicationEvents
+    OnMessage = ApplicationEvents1Message
   end
   object tmrLoadDisc: TTimer
     Enabled = False

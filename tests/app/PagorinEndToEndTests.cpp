@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "TwainClient.h"
 
 using namespace testsupport;
 
@@ -35,10 +36,12 @@ std::wstring AsShownByControls(const std::wstring& text)
     return wide;
 }
 
-void SetRegString(const wchar_t* name, const std::wstring& value)
+// A value of the product key, or of one of its subkeys.
+void SetRegString(const wchar_t* name, const std::wstring& value, const std::wstring& subkey = L"")
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    std::wstring path = subkey.empty() ? std::wstring(ProductKey) : std::wstring(ProductKey) + L"\\" + subkey;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD((value.size() + 1) * 2));
     RegCloseKey(key);
 }
@@ -211,6 +214,62 @@ TEST_F(PagorinRun, SecondStartHandsItsPageOverAndEnds)
     EXPECT_NE(log.find("Handed-over page ignored: \"\""), std::string::npos) << log;
     EXPECT_NE(log.find("Handed-over page ignored: \"C:\\nowhere\\x.jpg\""), std::string::npos) << log;
     EXPECT_NE(log.find("Application closed\r\n\r\n"), std::string::npos) << log;
+}
+
+TEST_F(PagorinRun, StartUpMakesTheLabScannerTheFirstScannerWithItsSubkey)
+{
+    ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    const std::wstring scanner = L"Pagorin Virtual Scanner", subkey = std::wstring(ProductKey) + L"\\" + scanner;
+    EXPECT_TRUE(WaitUntil([] { return ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Default Scanner").has_value(); },
+                          20000))
+        << "no first scanner was chosen";
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Default Scanner"), scanner);
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, ProductKey, L"Max PDF File Size"), 100u);
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, subkey, L"Visible"), 1u);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, subkey, L"Color Modes"), L"");
+    CloseFirst(window);
+    EXPECT_EQ(ReadFileBytes(lab_.File(L"trace.log")).find("IDENTITY.OPENDS"), std::string::npos)
+        << "listing the sources opens none";
+}
+
+// The hidden scan button has no text, nor has the hidden write button, which does nothing when clicked.
+BOOL CALLBACK ClickHiddenButton(HWND child, LPARAM)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (lstrcmpW(name, L"TButton") == 0 && !IsWindowVisible(child) && GetWindowTextLengthW(child) == 0)
+        PostMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED), LPARAM(child));
+    return TRUE;
+}
+
+// Without a transaction the pages have nowhere to go: the operator is told, and the controls come back.
+TEST_F(PagorinRun, ScanEventsReachTheScanThroughTheWindowsLoopAndTheControlsComeBack)
+{
+    ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
+    Install();
+    const std::wstring scanner = L"Pagorin Virtual Scanner";
+    SetRegString(L"Default Scanner", scanner);
+    for (auto [name, value] : {std::pair{L"Color Modes", L"1|0|1|2"}, {L"Resolution", L"100|75|600"},
+                               {L"File Formats", L"4|0|2|4|7"}})
+        SetRegString(name, value, scanner);
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND naming = FindChild(window, L"TComboBox", L"Page");
+    ASSERT_NE(naming, nullptr);
+    EnumChildWindows(window, ClickHiddenButton, 0);
+    HWND box = WaitForTopWindow(L"Pagorin", 20000, first_.Pid());
+    ASSERT_NE(box, nullptr) << "the operator was not told";
+    EXPECT_FALSE(IsWindowEnabled(naming)) << "the controls stay off until the message is read";
+    std::string trace = ReadFileBytes(lab_.File(L"trace.log"));
+    for (const char* call : {"USERINTERFACE.ENABLEDS\t\t0", "PENDINGXFERS.RESET\t\t0", "USERINTERFACE.DISABLEDS\t\t0"})
+        EXPECT_NE(trace.find(call), std::string::npos) << call << "\n" << trace;
+    EXPECT_EQ(trace.find("SETUPFILEXFER"), std::string::npos) << trace;
+    SendWithTimeout(box, WM_CLOSE, 0, 0, 10000);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 10000)) << "the controls stay off";
+    CloseFirst(window);
 }
 
 // The Part accepts two instances when the second starts before the first has its window.
