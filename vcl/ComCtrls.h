@@ -323,15 +323,20 @@ class TTreeView : public TCustomTreeView {
 
 class TCustomRichEdit;
 
-// The lines of a rich edit; an insertion the window refuses raises EOutOfResources.
+// The lines of a rich edit; an insertion the window refuses raises EOutOfResources. Streams and files
+// hold RTF while the control formats its text (PlainText off), plain text otherwise.
 class TRichEditStrings : public TMemoStrings {
     VCL_CLASS(TRichEditStrings, TMemoStrings)
     explicit TRichEditStrings(TCustomRichEdit* RichEdit = nullptr);
     void Insert(int Index, const AnsiString& S) override;
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) override;
 
 private:
     TCustomRichEdit* FRichEdit;
 };
+
+VCL_EXCEPTION(EPrinter, Exception)
 
 enum class TSearchType { stWholeWord, stMatchCase };
 using TSearchTypes = TSet<TSearchType>;
@@ -343,8 +348,15 @@ class TCustomRichEdit : public TCustomMemo {
     // Plain text only: no formatting, and RTF given as text stays text.
     bool GetPlainText() const { return FPlainText; }
     void SetPlainText(bool Value);
-    // Position of S within [StartPos, StartPos + Length), or -1.
+    // Position of S within [StartPos, StartPos + Length), or -1. The search goes through the wide message,
+    // which every rich edit window reads the same way, whatever its own character set.
     int FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options);
+    // Prints the text on the default printer as one document named Caption; raises EPrinter when there
+    // is no printer or the control lays out none of its text, EOSError when the printer refuses.
+    void Print(const AnsiString& Caption);
+    // The content in or out in an EM_STREAMIN/EM_STREAMOUT format (SF_RTF, SF_TEXT); needs the window.
+    void StreamIn(TStream* Stream, UINT Format);
+    void StreamOut(TStream* Stream, UINT Format);
     TNotifyEvent OnSelectionChange;
     TNotifyEvent GetOnSelectionChange() const { return OnSelectionChange; }
     void SetOnSelectionChange(TNotifyEvent Value) { OnSelectionChange = Value; }
@@ -354,7 +366,14 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void SelectionChange();
+    // Lays the text out page by page on a device, from the start to the length WM_GETTEXTLENGTH reports;
+    // NewPage runs between two pages. Returns the characters laid out.
+    int FormatPages(HDC Device, const std::function<void()>& NewPage);
     void CNNotify(TMessage& Message);
+    // The text's length as WM_GETTEXT gives it: ANSI bytes in the system code page, line breaks as CR LF.
+    void WMGetTextLength(TMessage& Message);
+    // In plain-text mode a text that looks like RTF stays text (the control would read it as RTF).
+    void WMSetText(TMessage& Message);
 
 private:
     bool FPlainText = false;

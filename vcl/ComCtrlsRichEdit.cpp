@@ -1,5 +1,11 @@
-// The rich edit: a memo over the system rich edit control.
+// The rich edit: a memo over the system rich edit control, with RTF streams and printing.
 #include <richedit.h>
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
 
 #include "ComCtrls.h"
 
@@ -35,6 +41,71 @@ const char* RichEditClass()
     }();
     return name;
 }
+
+// Carries a stream through EM_STREAMIN / EM_STREAMOUT; an exception of the stream waits here until the
+// message has returned, so that it never unwinds through the control.
+struct StreamCookie {
+    TStream* Stream;
+    std::exception_ptr Failure;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
+{
+    auto* cookie = reinterpret_cast<StreamCookie*>(Cookie);
+    try {
+        *Done = cookie->Stream->Read(Buffer, Count);
+        return 0;
+    } catch (...) {
+        cookie->Failure = std::current_exception();
+        *Done = 0;
+        return 1;
+    }
+}
+
+DWORD CALLBACK WriteStream(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
+{
+    auto* cookie = reinterpret_cast<StreamCookie*>(Cookie);
+    try {
+        cookie->Stream->WriteBuffer(Buffer, Count);
+        *Done = Count;
+        return 0;
+    } catch (...) {
+        cookie->Failure = std::current_exception();
+        *Done = 0;
+        return 1;
+    }
+}
+
+// A printer DC and the device descriptions PrintDlg hands out with it; all released together.
+class DefaultPrinter {
+public:
+    DefaultPrinter()
+    {
+        FDialog.lStructSize = sizeof FDialog;
+        FDialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+        if (!PrintDlgA(&FDialog) || !FDialog.hDC)
+            throw EPrinter("There is no default printer currently selected");
+    }
+    ~DefaultPrinter()
+    {
+        if (FDialog.hDC)
+            DeleteDC(FDialog.hDC);
+        GlobalFree(FDialog.hDevMode);
+        GlobalFree(FDialog.hDevNames);
+    }
+    DefaultPrinter(const DefaultPrinter&) = delete;
+    DefaultPrinter& operator=(const DefaultPrinter&) = delete;
+    HDC Handle() const { return FDialog.hDC; }
+
+private:
+    PRINTDLGA FDialog{};
+};
+
+void CheckPrinter(int Result)
+{
+    if (Result <= 0)
+        RaiseLastOSError();
+}
 }  // namespace
 
 TRichEditStrings::TRichEditStrings(TCustomRichEdit* RichEdit) : TMemoStrings(RichEdit), FRichEdit(RichEdit) {}
@@ -47,6 +118,16 @@ void TRichEditStrings::Insert(int Index, const AnsiString& S)
     TMemoStrings::Insert(Index, S);
     if (FRichEdit->Perform(WM_GETTEXTLENGTH) == before)
         throw EOutOfResources("RichEdit line insertion error");
+}
+
+void TRichEditStrings::LoadFromStream(TStream* Stream)
+{
+    FRichEdit->StreamIn(Stream, FRichEdit->GetPlainText() ? SF_TEXT : SF_RTF);
+}
+
+void TRichEditStrings::SaveToStream(TStream* Stream)
+{
+    FRichEdit->StreamOut(Stream, FRichEdit->GetPlainText() ? SF_TEXT : SF_RTF);
 }
 
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner)
@@ -88,21 +169,129 @@ void TCustomRichEdit::SetPlainText(bool Value)
 int TCustomRichEdit::FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options)
 {
     HandleNeeded();
-    FINDTEXTA find{};
+    WideString text = AnsiToWide(S);
+    FINDTEXTW find{};
     find.chrg.cpMin = StartPos;
     find.chrg.cpMax = StartPos + Length;
-    find.lpstrText = S.c_str();
+    find.lpstrText = text.c_str();
     WPARAM flags = FR_DOWN;
     if (Options.Contains(TSearchType::stWholeWord))
         flags |= FR_WHOLEWORD;
     if (Options.Contains(TSearchType::stMatchCase))
         flags |= FR_MATCHCASE;
-    return int(SendMessageA(WindowHandle, EM_FINDTEXT, flags, LPARAM(&find)));
+    return int(Perform(EM_FINDTEXTW, flags, LPARAM(&find)));
+}
+
+void TCustomRichEdit::StreamIn(TStream* Stream, UINT Format)
+{
+    HandleNeeded();
+    StreamCookie cookie{Stream, nullptr};
+    EDITSTREAM edit{DWORD_PTR(&cookie), 0, &ReadStream};
+    Perform(EM_STREAMIN, Format, LPARAM(&edit));
+    if (cookie.Failure)
+        std::rethrow_exception(cookie.Failure);
+    if (edit.dwError != 0)
+        throw EStreamError("Failed to load stream");
+}
+
+void TCustomRichEdit::StreamOut(TStream* Stream, UINT Format)
+{
+    HandleNeeded();
+    StreamCookie cookie{Stream, nullptr};
+    EDITSTREAM edit{DWORD_PTR(&cookie), 0, &WriteStream};
+    Perform(EM_STREAMOUT, Format, LPARAM(&edit));
+    if (cookie.Failure)
+        std::rethrow_exception(cookie.Failure);
+    if (edit.dwError != 0)
+        throw EStreamError("Failed to save stream");
+}
+
+int TCustomRichEdit::FormatPages(HDC Device, const std::function<void()>& NewPage)
+{
+    HandleNeeded();
+    const int end = int(Perform(WM_GETTEXTLENGTH));
+    GETTEXTLENGTHEX count{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const int characters = int(Perform(EM_GETTEXTLENGTHEX, WPARAM(&count)));
+    FORMATRANGE range{};
+    range.hdc = range.hdcTarget = Device;
+    // The printable area in twips.
+    range.rcPage = {0, 0, MulDiv(GetDeviceCaps(Device, HORZRES), 1440, GetDeviceCaps(Device, LOGPIXELSX)),
+                    MulDiv(GetDeviceCaps(Device, VERTRES), 1440, GetDeviceCaps(Device, LOGPIXELSY))};
+    range.chrg = {0, end};
+    struct FreeCache {
+        TCustomRichEdit* edit;
+        ~FreeCache() { edit->Perform(EM_FORMATRANGE, FALSE, 0); }
+    } freeCache{this};
+    for (;;) {
+        range.rc = range.rcPage;
+        LONG next = LONG(Perform(EM_FORMATRANGE, TRUE, LPARAM(&range)));
+        bool progress = next > range.chrg.cpMin;
+        range.chrg.cpMin = std::max(range.chrg.cpMin, next);
+        // A page that takes nothing more ends the loop, so a text the device cannot hold never hangs it.
+        if (!progress || next >= end || next >= characters)
+            break;
+        NewPage();
+    }
+    return range.chrg.cpMin;
+}
+
+void TCustomRichEdit::Print(const AnsiString& Caption)
+{
+    DefaultPrinter printer;
+    HDC dc = printer.Handle();
+    DOCINFOA document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = Caption.c_str();
+    CheckPrinter(StartDocA(dc, &document));
+    try {
+        CheckPrinter(StartPage(dc));
+        int laidOut = FormatPages(dc, [dc] {
+            CheckPrinter(EndPage(dc));
+            CheckPrinter(StartPage(dc));
+        });
+        if (laidOut == 0 && GetTextLen() > 0)
+            throw EPrinter("The text could not be laid out for printing");
+        CheckPrinter(EndPage(dc));
+        CheckPrinter(EndDoc(dc));
+    } catch (...) {
+        AbortDoc(dc);
+        throw;
+    }
 }
 
 VCL_BEGIN_MESSAGE_MAP(TCustomRichEdit)
     VCL_MESSAGE(CN_NOTIFY, CNNotify)
+    VCL_MESSAGE(WM_GETTEXTLENGTH, WMGetTextLength)
+    VCL_MESSAGE(WM_SETTEXT, WMSetText)
 VCL_END_MESSAGE_MAP(TCustomMemo)
+
+void TCustomRichEdit::WMSetText(TMessage& Message)
+{
+    if (!FPlainText || !HandleAllocated() || !Message.LParam) {
+        DefaultHandler(Message);
+        return;
+    }
+    const char* text = reinterpret_cast<const char*>(Message.LParam);
+    TMemoryStream stream;
+    stream.WriteBuffer(text, int(std::strlen(text)));
+    stream.SetPosition(0);
+    StreamIn(&stream, SF_TEXT);
+    Message.Result = TRUE;
+}
+
+void TCustomRichEdit::WMGetTextLength(TMessage& Message)
+{
+    if (!HandleAllocated()) {
+        DefaultHandler(Message);
+        return;
+    }
+    GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
+    LRESULT bytes = Perform(EM_GETTEXTLENGTHEX, WPARAM(&length));
+    if (bytes >= 0)
+        Message.Result = bytes;
+    else
+        DefaultHandler(Message);
+}
 
 void TCustomRichEdit::CNNotify(TMessage& Message)
 {

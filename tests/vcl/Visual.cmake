@@ -22,3 +22,12 @@ pagorin_add_gtest(vcl_focus_tests
 target_include_directories(vcl_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The demo form goes through the build's form compiler into the test program's resources.
 vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
+# The toolkit's common controls: rich edit streams and pages, ranges, pickers, the extended combo box,
+# the page scroller and the control bar.
+pagorin_add_gtest(vcl_toolkit_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RichEditTests.cpp
+  LIBS vcl
+  LABELS window)
+target_include_directories(vcl_toolkit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
