@@ -20,4 +20,11 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AppEvnts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Clipbrd.cpp
 )
+# The toolkit's extra common controls.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsRanges.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsPager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsPickers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsComboEx.cpp
+)
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

@@ -28,6 +28,7 @@ pagorin_add_gtest(vcl_toolkit_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RichEditTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitControlsTests.cpp
   LIBS vcl
   LABELS window)
 target_include_directories(vcl_toolkit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
