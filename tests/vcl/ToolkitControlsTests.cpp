@@ -360,3 +360,85 @@ TEST(ToolkitActionLinks, ExtendedComboBoxLinksToActionsThroughItsOwnLinkClass)
     EXPECT_EQ(probe.LinkClass(), TComboBoxExActionLink::StaticClass());
     EXPECT_EQ(TComboBoxExActionLink::StaticClass()->ClassParent(), TWinControlActionLink::StaticClass());
 }
+
+namespace {
+struct ControlBarFixture : ToolkitFixture {
+    void SetUp() override
+    {
+        ToolkitFixture::SetUp();
+        bar = Make<TControlBar>(0, 0, 400, 120);
+        first = Band(0, 0);
+        second = Band(30, 2);  // overlaps the first in row 0
+        third = Band(5, 80);   // row 3, with rows 1 and 2 empty
+        form->Show();
+    }
+    TPanel* Band(int left, int top)
+    {
+        auto* panel = new TPanel(form.get());
+        panel->SetBounds(left, top, 60, 20);
+        panel->SetParent(bar);
+        return panel;
+    }
+    void Drag(POINT from, POINT to)
+    {
+        SendMessageA(bar->WindowHandle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        SendMessageA(bar->WindowHandle, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageA(bar->WindowHandle, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    }
+    TControlBar* bar = nullptr;
+    TPanel *first = nullptr, *second = nullptr, *third = nullptr;
+};
+}  // namespace
+
+TEST_F(ControlBarFixture, BandsStandSideBySideInRowsThatCloseUp)
+{
+    const int grab = TCustomControlBar::GrabberSize + 1;
+    EXPECT_EQ(first->GetLeft(), grab);
+    EXPECT_EQ(first->GetTop(), 3) << "centred in a row of 26";
+    EXPECT_EQ(second->GetLeft(), first->GetLeft() + 60 + 2 + grab) << "pushed past the first band";
+    EXPECT_EQ(second->GetTop(), 3);
+    EXPECT_EQ(third->GetTop(), 26 + 3) << "the empty rows between closed up";
+    EXPECT_EQ(third->GetLeft(), grab);
+    RECT band = bar->GetBandRect(second);
+    EXPECT_EQ(band.left, second->GetLeft() - grab);
+    EXPECT_EQ(band.bottom - band.top, 26);
+    EXPECT_EQ(bar->BandAtPos({band.left + 2, 10}), second);
+    EXPECT_EQ(bar->BandAtPos({390, 100}), nullptr);
+
+    bar->SetRowSize(40);
+    EXPECT_EQ(third->GetTop(), 40 + 10);
+    third->SetTop(0);  // moved in code into the first row, at the left of the second band
+    bar->Realign();
+    EXPECT_EQ(third->GetTop(), 10);
+    EXPECT_EQ(third->GetLeft(), first->GetLeft() + 60 + 2 + grab) << "beside the first band";
+    EXPECT_EQ(second->GetLeft(), third->GetLeft() + 60 + 2 + grab) << "the second band makes room";
+}
+
+TEST_F(ControlBarFixture, DraggingAGrabberMovesTheBandToAnotherRow)
+{
+    RECT moved{};
+    int moves = 0;
+    bar->OnBandMove = MakeEvent<TObject*, TControl*, RECT&>(nullptr, [&](TObject*, TControl* c, RECT& r) {
+        EXPECT_EQ(c, third);
+        moved = r;
+        ++moves;
+    });
+    RECT band = bar->GetBandRect(third);
+    Drag({band.left + 3, band.top + 10}, {300, 8});
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(moved.top, 0);
+    EXPECT_EQ(third->GetTop(), 3) << "now in the first row";
+    EXPECT_GT(third->GetLeft(), second->GetLeft());
+    EXPECT_EQ(first->GetTop(), 3);
+    EXPECT_EQ(GetCapture(), nullptr) << "the mouse is let go";
+
+    RECT face = bar->GetBandRect(first);
+    Drag({face.left + 30, face.top + 10}, {10, 60});  // on the control's face: no drag
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(first->GetTop(), 3);
+
+    bar->SetAutoDrag(false);
+    band = bar->GetBandRect(third);
+    Drag({band.left + 3, band.top + 10}, {10, 40});
+    EXPECT_EQ(moves, 1) << "dragging is off";
+}
