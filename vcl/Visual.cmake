@@ -28,4 +28,10 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsComboEx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtCtrlsControlBar.cpp
 )
+# The common dialogs.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsCommon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsChoosers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsFind.cpp
+)
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

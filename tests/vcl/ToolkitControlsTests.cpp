@@ -210,24 +210,6 @@ TEST_F(ToolkitFixture, DateTimePickerHoldsDateTimeAndCheckedAcrossNewWindows)
     EXPECT_DOUBLE_EQ(picker->GetDate(), EncodeDate(2025, 1, 2)) << "a refused date changes nothing";
 }
 
-TEST_F(ToolkitFixture, DateTimePickerReportsTheUsersChange)
-{
-    auto* picker = Make<TDateTimePicker>(8, 8, 200, 24);
-    picker->SetDate(EncodeDate(2024, 3, 10));
-    int changes = 0;
-    picker->OnChange = MakeEvent<TObject*>(nullptr, [&](TObject*) { ++changes; });
-    form->Show();
-    SetForegroundWindow(form->WindowHandle);
-    picker->SetFocus();
-    ASSERT_TRUE(PumpUntil([&] { return picker->Focused(); }, 3000));
-    SendMessageA(picker->WindowHandle, WM_KEYDOWN, VK_RIGHT, 0);  // the first field, then a step up
-    SendMessageA(picker->WindowHandle, WM_KEYDOWN, VK_UP, 0);
-    ASSERT_TRUE(PumpUntil([&] { return changes > 0 && picker->GetDate() != EncodeDate(2024, 3, 10); }, 3000));
-    SYSTEMTIME st{};
-    Send(picker, DTM_GETSYSTEMTIME, 0, LPARAM(&st));
-    EXPECT_DOUBLE_EQ(picker->GetDate(), EncodeDate(st.wYear, st.wMonth, st.wDay));
-}
-
 TEST_F(ToolkitFixture, MonthCalendarSelectsWholeDaysAndAsksForBoldDays)
 {
     auto* calendar = Make<TMonthCalendar>(8, 8, 240, 180);
