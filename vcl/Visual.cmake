@@ -34,4 +34,9 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DialogsChoosers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogsFind.cpp
 )
+# The dialog, window and help actions, and the program's help.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/StdActnsDialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormsHelp.cpp
+)
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

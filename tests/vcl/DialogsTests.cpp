@@ -327,33 +327,3 @@ TEST_F(DialogFixture, ReplaceDialogReportsReplaceAllAndItsTexts)
     replace.reset();  // freeing the object closes its dialog first
     EXPECT_FALSE(IsWindow(window));
 }
-
-TEST(FileNames, SplitFileNamesReadsEveryShapeADialogReturns)
-{
-    struct Case {
-        const char* context;
-        std::string buffer;
-        char separator;
-        bool multi;
-        std::vector<AnsiString> expected;
-    };
-    const Case cases[] = {
-        {"one name", std::string("C:\\dir\\a.txt\0rest\0", 18), '\0', false, {"C:\\dir\\a.txt"}},
-        {"folder and two names", std::string("C:\\dir\0a.txt\0b.txt\0\0", 20), '\0', true,
-         {"C:\\dir\\a.txt", "C:\\dir\\b.txt"}},
-        {"folder with its backslash", std::string("C:\\\0a.txt\0b.txt\0\0", 17), '\0', true,
-         {"C:\\a.txt", "C:\\b.txt"}},
-        {"full paths kept", std::string("C:\\dir\0D:\\x\\y.txt\0\\\\srv\\s\\f\0c.txt\0\0", 36), '\0', true,
-         {"D:\\x\\y.txt", "\\\\srv\\s\\f", "C:\\dir\\c.txt"}},
-        {"one part of a multi-selection", std::string("C:\\dir\\only.txt\0\0", 17), '\0', true,
-         {"C:\\dir\\only.txt"}},
-        {"nothing", std::string("\0\0", 2), '\0', true, {""}},
-        {"old style with spaces", std::string("C:\\DIR A.TXT B.TXT\0", 19), ' ', true,
-         {"C:\\DIR\\A.TXT", "C:\\DIR\\B.TXT"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SplitFileNames(c.buffer.data(), c.buffer.size(), c.separator, c.multi), c.expected) << c.context;
-    const char unterminated[] = {'a', '.', 't', 'x', 't'};
-    EXPECT_EQ(SplitFileNames(unterminated, sizeof unterminated, '\0', false), std::vector<AnsiString>{"a.txt"})
-        << "the buffer's end stops the name";
-}

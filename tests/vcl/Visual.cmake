@@ -40,6 +40,7 @@ pagorin_add_gtest(vcl_toolkit_focus_tests
     ${CMAKE_CURRENT_LIST_DIR}/DialogTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DialogsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToolkitFocusTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StdActnsToolkitTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToolkitDialogs.rc
   LIBS vcl shlwapi ole32 uuid
   LABELS window
