@@ -424,3 +424,44 @@ TEST_F(ControlBarFixture, DraggingAGrabberMovesTheBandToAnotherRow)
     Drag({band.left + 3, band.top + 10}, {10, 40});
     EXPECT_EQ(moves, 1) << "dragging is off";
 }
+
+namespace {
+// Whether any pixel of a row span is dark (text drawn there).
+bool InkBetween(TCanvas* canvas, int from, int to, int height)
+{
+    for (int x = from; x < to; ++x)
+        for (int y = 0; y < height; ++y)
+            if ((canvas->GetPixel(x, y) & 0xFF) < 0x80)
+                return true;
+    return false;
+}
+}  // namespace
+
+TEST(CanvasOrientation, RightToLeftReadingDrawsTextOneWidthFurtherRight)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(200, 30);
+    TCanvas* canvas = bitmap.GetCanvas();
+    canvas->GetFont()->SetColor(clBlack);
+    EXPECT_EQ(canvas->GetCanvasOrientation(), TCanvasOrientation::coLeftToRight);
+    const int width = canvas->TextWidth("WWW");
+    canvas->TextOut(10, 0, "WWW");
+    EXPECT_TRUE(InkBetween(canvas, 10, 10 + width, 30));
+    EXPECT_EQ(canvas->GetPenPos().x, 10 + width);
+
+    canvas->FillRect({0, 0, 200, 30});
+    SetTextAlign(canvas->GetHandle(), TA_LEFT | TA_TOP | TA_RTLREADING);
+    EXPECT_EQ(canvas->GetCanvasOrientation(), TCanvasOrientation::coRightToLeft);
+    canvas->TextOut(10, 0, "WWW");
+    EXPECT_FALSE(InkBetween(canvas, 0, 10 + width, 30)) << "nothing where left-to-right text would start";
+    EXPECT_TRUE(InkBetween(canvas, 10 + width + 1, 10 + 2 * width + 2, 30));
+    EXPECT_EQ(canvas->GetPenPos().x, 10 + width + 1 + width);
+
+    canvas->FillRect({0, 0, 200, 30});
+    canvas->TextRect({0, 0, 200, 30}, 10, 0, "WWW");
+    EXPECT_TRUE(InkBetween(canvas, 10, 10 + width, 30)) << "a rectangle's text moves only when read right to left";
+    canvas->FillRect({0, 0, 200, 30});
+    canvas->SetTextFlags(ETO_RTLREADING);
+    canvas->TextRect({0, 0, 200, 30}, 10, 0, "WWW");
+    EXPECT_FALSE(InkBetween(canvas, 0, 10 + width, 30));
+}

@@ -29,6 +29,7 @@ pagorin_add_gtest(vcl_toolkit_tests
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RichEditTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToolkitControlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitStreamTests.cpp
   LIBS vcl
   LABELS window)
 target_include_directories(vcl_toolkit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
