@@ -351,8 +351,9 @@ class TCustomRichEdit : public TCustomMemo {
     // Position of S within [StartPos, StartPos + Length), or -1. The search goes through the wide message,
     // which every rich edit window reads the same way, whatever its own character set.
     int FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options);
-    // Prints the text on the default printer as one document named Caption; raises EPrinter when there
-    // is no printer or the control lays out none of its text, EOSError when the printer refuses.
+    // Prints the text as one document named Caption on the printer the print dialogs chose last, else on
+    // the default printer; raises EPrinter when there is no printer or the control lays out none of its
+    // text, EOSError when the printer refuses.
     void Print(const AnsiString& Caption);
     // The content in or out in an EM_STREAMIN/EM_STREAMOUT format (SF_RTF, SF_TEXT); needs the window.
     void StreamIn(TStream* Stream, UINT Format);

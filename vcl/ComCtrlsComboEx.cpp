@@ -152,7 +152,7 @@ void TCustomComboBoxEx::UpdateItems()
 {
     if (!HandleAllocated() || FItemsEx->GetUpdateCount() > 0)
         return;
-    int selected = HandleAllocated() ? GetItemIndex() : FItemIndex;
+    int selected = GetItemIndex();
     if (selected < 0)
         selected = FItemIndex;
     Perform(WM_SETREDRAW, FALSE);

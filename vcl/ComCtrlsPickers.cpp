@@ -364,11 +364,16 @@ void TMonthCalendar::SetDate(TDateTime Value)
     ApplySelection();
 }
 
+// A range the calendar cannot show is refused with an error rather than shown otherwise.
 void TMonthCalendar::SetEndDate(TDateTime Value)
 {
     Value = WholeDays(Value);
-    if (!FMultiSelect || Value < FDate || Value - FDate >= FMaxSelectRange)
+    if (Value == FEndDate)
         return;
+    if (!FMultiSelect)
+        throw EDateTimeError("Only a calendar with MultiSelect selects a range of dates");
+    if (Value < FDate || Value - FDate >= FMaxSelectRange)
+        throw EDateTimeError("A selected range runs from Date over at most %d days", {FMaxSelectRange});
     FEndDate = Value;
     ApplySelection();
 }

@@ -1,13 +1,12 @@
 // The rich edit: a memo over the system rich edit control, with RTF streams and printing.
 #include <richedit.h>
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <cstring>
 #include <exception>
 
 #include "ComCtrls.h"
+#include "Dialogs.h"
 
 namespace vcl {
 
@@ -76,29 +75,21 @@ DWORD CALLBACK WriteStream(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Do
     }
 }
 
-// A printer DC and the device descriptions PrintDlg hands out with it; all released together.
-class DefaultPrinter {
+// The DC of the printer to print on, deleted with this object.
+class PrinterDC {
 public:
-    DefaultPrinter()
+    PrinterDC() : FHandle(CreatePrinterDC())
     {
-        FDialog.lStructSize = sizeof FDialog;
-        FDialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-        if (!PrintDlgA(&FDialog) || !FDialog.hDC)
+        if (!FHandle)
             throw EPrinter("There is no default printer currently selected");
     }
-    ~DefaultPrinter()
-    {
-        if (FDialog.hDC)
-            DeleteDC(FDialog.hDC);
-        GlobalFree(FDialog.hDevMode);
-        GlobalFree(FDialog.hDevNames);
-    }
-    DefaultPrinter(const DefaultPrinter&) = delete;
-    DefaultPrinter& operator=(const DefaultPrinter&) = delete;
-    HDC Handle() const { return FDialog.hDC; }
+    ~PrinterDC() { DeleteDC(FHandle); }
+    PrinterDC(const PrinterDC&) = delete;
+    PrinterDC& operator=(const PrinterDC&) = delete;
+    HDC Handle() const { return FHandle; }
 
 private:
-    PRINTDLGA FDialog{};
+    HDC FHandle;
 };
 
 void CheckPrinter(int Result)
@@ -237,7 +228,7 @@ int TCustomRichEdit::FormatPages(HDC Device, const std::function<void()>& NewPag
 
 void TCustomRichEdit::Print(const AnsiString& Caption)
 {
-    DefaultPrinter printer;
+    PrinterDC printer;
     HDC dc = printer.Handle();
     DOCINFOA document{};
     document.cbSize = sizeof document;

@@ -281,6 +281,10 @@ private:
     bool FPrintToFile = false;
 };
 
+// A DC of the printer the print or printer set-up dialog chose last, else of the default printer; nullptr
+// when the machine has none. The caller deletes it (DeleteDC).
+HDC CreatePrinterDC();
+
 class TPrinterSetupDialog : public TCommonDialog {
     VCL_CLASS(TPrinterSetupDialog, TCommonDialog)
     using TCommonDialog::TCommonDialog;

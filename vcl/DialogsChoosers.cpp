@@ -76,6 +76,21 @@ public:
         FDevMode = Dialog.hDevMode;
         FDevNames = Dialog.hDevNames;
     }
+    // A DC of the chosen printer; nullptr when none was chosen.
+    HDC OpenDC() const
+    {
+        auto* names = static_cast<const DEVNAMES*>(FDevNames ? GlobalLock(FDevNames) : nullptr);
+        if (!names)
+            return nullptr;
+        auto* mode = static_cast<const DEVMODEA*>(FDevMode ? GlobalLock(FDevMode) : nullptr);
+        const char* base = reinterpret_cast<const char*>(names);
+        HDC dc = ::CreateDCA(base + names->wDriverOffset, base + names->wDeviceOffset,
+                             base + names->wOutputOffset, mode);
+        if (mode)
+            GlobalUnlock(FDevMode);
+        GlobalUnlock(FDevNames);
+        return dc;
+    }
 
 private:
     HGLOBAL FDevMode = nullptr;
@@ -99,12 +114,31 @@ PRINTDLGA PrintDialogStructure(HWND Owner)
     return dialog;
 }
 
+// The default printer's DC; nullptr without one.
+HDC CreateDefaultPrinterDC()
+{
+    PRINTDLGA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+    if (!PrintDlgA(&dialog))
+        return nullptr;
+    GlobalFree(dialog.hDevMode);
+    GlobalFree(dialog.hDevNames);
+    return dialog.hDC;
+}
+
 AnsiString CustomColorName(int Index)
 {
     return "Color" + AnsiString(1, char('A' + Index));
 }
 
 }  // namespace
+
+HDC CreatePrinterDC()
+{
+    HDC chosen = ChosenPrinter().OpenDC();
+    return chosen ? chosen : CreateDefaultPrinterDC();
+}
 
 // ---- font --------------------------------------------------------------------------------------
 
@@ -136,22 +170,15 @@ bool TFontDialog::Execute()
     choose.Flags = CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK | FlagsOf(FOptions, flags);
     if (choose.lpTemplateName)
         choose.Flags |= CF_ENABLETEMPLATE;
-    // Printer fonts need the default printer; without one the screen's fonts are offered.
-    PRINTDLGA printer = PrintDialogStructure(nullptr);
-    printer.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-    bool printerFonts = FDevice != TFontDialogDevice::fdScreen && PrintDlgA(&printer) && printer.hDC;
-    if (printerFonts) {
-        choose.hDC = printer.hDC;
+    // Printer fonts need a printer; without one the screen's fonts are offered.
+    choose.hDC = FDevice != TFontDialogDevice::fdScreen ? CreatePrinterDC() : nullptr;
+    if (choose.hDC)
         choose.Flags |= FDevice == TFontDialogDevice::fdBoth ? CF_BOTH : CF_PRINTERFONTS;
-    } else {
+    else
         choose.Flags = (choose.Flags & ~DWORD(CF_WYSIWYG)) | CF_SCREENFONTS;
-    }
     bool chosen = TaskModalDialog([&] { return ChooseFontA(&choose); });
-    if (printerFonts) {
-        DeleteDC(printer.hDC);
-        GlobalFree(printer.hDevMode);
-        GlobalFree(printer.hDevNames);
-    }
+    if (choose.hDC)
+        DeleteDC(choose.hDC);
     if (!chosen)
         return false;
     HFONT handle = CreateFontIndirectA(&font);

@@ -11,11 +11,11 @@ bool ForceCurrentDirectory = false;
 
 namespace {
 const std::vector<AnsiString> OpenOptionNames = {
-    "ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",  "ofNoChangeDir",        "ofShowHelp",
-    "ofNoValidate",       "ofAllowMultiSelect",   "ofExtensionDifferent", "ofPathMustExist", "ofFileMustExist",
-    "ofCreatePrompt",     "ofShareAware",         "ofNoReadOnlyReturn", "ofNoTestFileCreate", "ofNoNetworkButton",
-    "ofNoLongNames",      "ofOldStyleDialog",     "ofNoDereferenceLinks", "ofEnableIncludeNotify",
-    "ofEnableSizing"};
+    "ofReadOnly",         "ofOverwritePrompt",  "ofHideReadOnly",       "ofNoChangeDir",
+    "ofShowHelp",         "ofNoValidate",       "ofAllowMultiSelect",   "ofExtensionDifferent",
+    "ofPathMustExist",    "ofFileMustExist",    "ofCreatePrompt",       "ofShareAware",
+    "ofNoReadOnlyReturn", "ofNoTestFileCreate", "ofNoNetworkButton",    "ofNoLongNames",
+    "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"};
 }  // namespace
 
 VCL_IMPLEMENT_CLASS(TCommonDialog, TComponent, {

@@ -11,13 +11,13 @@ namespace vcl {
 
 namespace {
 const std::vector<AnsiString> FindOptionNames = {
-    "frDown",         "frFindNext",         "frHideMatchCase",    "frHideWholeWord", "frHideUpDown",
-    "frMatchCase",    "frDisableMatchCase", "frDisableUpDown",    "frDisableWholeWord", "frReplace",
-    "frReplaceAll",   "frWholeWord",        "frShowHelp"};
+    "frDown",          "frFindNext",         "frHideMatchCase", "frHideWholeWord",    "frHideUpDown",
+    "frMatchCase",     "frDisableMatchCase", "frDisableUpDown", "frDisableWholeWord", "frReplace",
+    "frReplaceAll",    "frWholeWord",        "frShowHelp"};
 // The system's flag for each option, in the order of TFindOption.
-const DWORD FindFlags[] = {FR_DOWN,           FR_FINDNEXT,        FR_HIDEMATCHCASE, FR_HIDEWHOLEWORD, FR_HIDEUPDOWN,
-                           FR_MATCHCASE,      FR_NOMATCHCASE,     FR_NOUPDOWN,      FR_NOWHOLEWORD,   FR_REPLACE,
-                           FR_REPLACEALL,     FR_WHOLEWORD,       FR_SHOWHELP};
+const DWORD FindFlags[] = {FR_DOWN,      FR_FINDNEXT,    FR_HIDEMATCHCASE, FR_HIDEWHOLEWORD, FR_HIDEUPDOWN,
+                           FR_MATCHCASE, FR_NOMATCHCASE, FR_NOUPDOWN,      FR_NOWHOLEWORD,   FR_REPLACE,
+                           FR_REPLACEALL, FR_WHOLEWORD,  FR_SHOWHELP};
 
 DWORD FlagsOf(TFindOptions Options)
 {

@@ -271,7 +271,8 @@ TEST_F(ToolkitFixture, MonthCalendarSelectsWholeDaysAndAsksForBoldDays)
     ASSERT_TRUE(Send(calendar, MCM_GETSELRANGE, 0, LPARAM(range)));
     EXPECT_EQ(range[0].wDay, 20);
     EXPECT_EQ(range[1].wDay, 23);
-    calendar->SetEndDate(EncodeDate(2025, 1, 30));  // longer than the allowed range: refused
+    EXPECT_THROW(calendar->SetEndDate(EncodeDate(2025, 1, 30)), EDateTimeError) << "longer than the allowed range";
+    EXPECT_THROW(calendar->SetEndDate(EncodeDate(2024, 12, 19)), EDateTimeError) << "before the first day";
     EXPECT_DOUBLE_EQ(calendar->GetEndDate(), EncodeDate(2024, 12, 23));
 }
 
