@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "ActnList.h"
 #include "Controls.h"
@@ -377,6 +378,7 @@ protected:
     void WMSetText(TMessage& Message);
 
 private:
+    void RunStream(TStream* Stream, UINT Msg, UINT Format, EDITSTREAMCALLBACK Callback, const char* Failure);
     bool FPlainText = false;
 };
 
@@ -962,6 +964,18 @@ private:
     int FButtonWidth = 23;
     int FButtonHeight = 22;
 };
+
+// ---- a property only a new window shows -------------------------------------------------------
+
+// Sets Field and, when it changed, makes the control's window again (a style of the window).
+template <class T>
+void SetWindowStyleProperty(TWinControl* Control, T& Field, T Value)
+{
+    if (Field != Value) {
+        Field = Value;
+        Control->RecreateWnd();
+    }
+}
 
 // ---- track bar ---------------------------------------------------------------------------------
 

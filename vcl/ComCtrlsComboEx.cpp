@@ -180,11 +180,7 @@ void TCustomComboBoxEx::UpdateItems()
 
 void TCustomComboBoxEx::SetImages(TCustomImageList* Value)
 {
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FImages, Value);
     if (HandleAllocated())
         Perform(CBEM_SETIMAGELIST, 0, LPARAM(Value ? Value->GetHandle() : nullptr));
 }
@@ -201,10 +197,7 @@ void TCustomComboBoxEx::Notification(TComponent* AComponent, TOperation Operatio
 
 void TCustomComboBoxEx::SetStyle(TComboBoxExStyle Value)
 {
-    if (FStyle != Value) {
-        FStyle = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FStyle, Value);
 }
 
 void TCustomComboBoxEx::SetDropDownCount(int Value)

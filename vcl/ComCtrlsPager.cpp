@@ -56,14 +56,9 @@ void TPageScroller::SetControl(TWinControl* Value)
 {
     if (Value == FControl || Value == this)
         return;
-    if (FControl)
-        FControl->RemoveFreeNotification(this);
-    FControl = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        if (Value->GetParent() != this && !GetComponentState().Contains(csLoading))
-            Value->SetParent(this);
-    }
+    SetComponentReference(this, FControl, Value);
+    if (Value && Value->GetParent() != this && !GetComponentState().Contains(csLoading))
+        Value->SetParent(this);
     AttachControl();
 }
 
@@ -87,10 +82,7 @@ void TPageScroller::AlignControls(TControl* AControl, RECT& Rect)
 
 void TPageScroller::SetOrientation(TPageScrollerOrientation Value)
 {
-    if (FOrientation != Value) {
-        FOrientation = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FOrientation, Value);
 }
 
 int TPageScroller::GetPosition() const
@@ -121,18 +113,12 @@ void TPageScroller::SetMargin(int Value)
 
 void TPageScroller::SetAutoScroll(bool Value)
 {
-    if (FAutoScroll != Value) {
-        FAutoScroll = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FAutoScroll, Value);
 }
 
 void TPageScroller::SetDragScroll(bool Value)
 {
-    if (FDragScroll != Value) {
-        FDragScroll = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FDragScroll, Value);
 }
 
 VCL_BEGIN_MESSAGE_MAP(TPageScroller)

@@ -200,42 +200,27 @@ void TDateTimePicker::SetChecked(bool Value)
 
 void TDateTimePicker::SetKind(TDateTimeKind Value)
 {
-    if (FKind != Value) {
-        FKind = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FKind, Value);
 }
 
 void TDateTimePicker::SetDateFormat(TDTDateFormat Value)
 {
-    if (FDateFormat != Value) {
-        FDateFormat = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FDateFormat, Value);
 }
 
 void TDateTimePicker::SetDateMode(TDTDateMode Value)
 {
-    if (FDateMode != Value) {
-        FDateMode = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FDateMode, Value);
 }
 
 void TDateTimePicker::SetCalAlignment(TDTCalAlignment Value)
 {
-    if (FCalAlignment != Value) {
-        FCalAlignment = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FCalAlignment, Value);
 }
 
 void TDateTimePicker::SetShowCheckbox(bool Value)
 {
-    if (FShowCheckbox != Value) {
-        FShowCheckbox = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FShowCheckbox, Value);
 }
 
 void TDateTimePicker::SetMinDate(TDateTime Value)
@@ -408,26 +393,17 @@ void TMonthCalendar::SetMaxDate(TDateTime Value)
 
 void TMonthCalendar::SetWeekNumbers(bool Value)
 {
-    if (FWeekNumbers != Value) {
-        FWeekNumbers = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FWeekNumbers, Value);
 }
 
 void TMonthCalendar::SetShowToday(bool Value)
 {
-    if (FShowToday != Value) {
-        FShowToday = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FShowToday, Value);
 }
 
 void TMonthCalendar::SetShowTodayCircle(bool Value)
 {
-    if (FShowTodayCircle != Value) {
-        FShowTodayCircle = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FShowTodayCircle, Value);
 }
 
 void TMonthCalendar::SetFirstDayOfWeek(TCalDayOfWeek Value)

@@ -163,18 +163,12 @@ void TTrackBar::SetOrientation(TTrackBarOrientation Value)
 
 void TTrackBar::SetTickMarks(TTickMark Value)
 {
-    if (FTickMarks != Value) {
-        FTickMarks = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FTickMarks, Value);
 }
 
 void TTrackBar::SetTickStyle(TTickStyle Value)
 {
-    if (FTickStyle != Value) {
-        FTickStyle = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FTickStyle, Value);
 }
 
 void TTrackBar::SetSelStart(int Value)
@@ -305,11 +299,7 @@ void TCustomUpDown::SetAssociate(TWinControl* Value)
 {
     if (Value == this)
         return;
-    if (FAssociate)
-        FAssociate->RemoveFreeNotification(this);
-    FAssociate = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FAssociate, Value);
     ApplyAssociate();
 }
 
@@ -325,42 +315,27 @@ void TCustomUpDown::Notification(TComponent* AComponent, TOperation Operation)
 
 void TCustomUpDown::SetAlignButton(TUDAlignButton Value)
 {
-    if (FAlignButton != Value) {
-        FAlignButton = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FAlignButton, Value);
 }
 
 void TCustomUpDown::SetOrientation(TUDOrientation Value)
 {
-    if (FOrientation != Value) {
-        FOrientation = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FOrientation, Value);
 }
 
 void TCustomUpDown::SetArrowKeys(bool Value)
 {
-    if (FArrowKeys != Value) {
-        FArrowKeys = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FArrowKeys, Value);
 }
 
 void TCustomUpDown::SetThousands(bool Value)
 {
-    if (FThousands != Value) {
-        FThousands = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FThousands, Value);
 }
 
 void TCustomUpDown::SetWrap(bool Value)
 {
-    if (FWrap != Value) {
-        FWrap = Value;
-        RecreateWnd();
-    }
+    SetWindowStyleProperty(this, FWrap, Value);
 }
 
 bool TCustomUpDown::CanChange()

@@ -175,26 +175,26 @@ int TCustomRichEdit::FindText(const AnsiString& S, int StartPos, int Length, TSe
 
 void TCustomRichEdit::StreamIn(TStream* Stream, UINT Format)
 {
-    HandleNeeded();
-    StreamCookie cookie{Stream, nullptr};
-    EDITSTREAM edit{DWORD_PTR(&cookie), 0, &ReadStream};
-    Perform(EM_STREAMIN, Format, LPARAM(&edit));
-    if (cookie.Failure)
-        std::rethrow_exception(cookie.Failure);
-    if (edit.dwError != 0)
-        throw EStreamError("Failed to load stream");
+    RunStream(Stream, EM_STREAMIN, Format, &ReadStream, "Failed to load stream");
 }
 
 void TCustomRichEdit::StreamOut(TStream* Stream, UINT Format)
 {
+    RunStream(Stream, EM_STREAMOUT, Format, &WriteStream, "Failed to save stream");
+}
+
+// A stream's own failure is raised as it was; the control's, with the text given.
+void TCustomRichEdit::RunStream(TStream* Stream, UINT Msg, UINT Format, EDITSTREAMCALLBACK Callback,
+                                const char* Failure)
+{
     HandleNeeded();
     StreamCookie cookie{Stream, nullptr};
-    EDITSTREAM edit{DWORD_PTR(&cookie), 0, &WriteStream};
-    Perform(EM_STREAMOUT, Format, LPARAM(&edit));
+    EDITSTREAM edit{DWORD_PTR(&cookie), 0, Callback};
+    Perform(Msg, Format, LPARAM(&edit));
     if (cookie.Failure)
         std::rethrow_exception(cookie.Failure);
     if (edit.dwError != 0)
-        throw EStreamError("Failed to save stream");
+        throw EStreamError(Failure);
 }
 
 int TCustomRichEdit::FormatPages(HDC Device, const std::function<void()>& NewPage)

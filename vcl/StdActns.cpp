@@ -63,13 +63,7 @@ TEditAction::TEditAction(TComponent* AOwner) : TAction(AOwner) {}
 
 void TEditAction::SetControl(TCustomEdit* Value)
 {
-    if (FControl == Value)
-        return;
-    if (FControl)
-        FControl->RemoveFreeNotification(this);
-    FControl = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FControl, Value);
 }
 
 void TEditAction::Notification(TComponent* AComponent, TOperation Operation)
@@ -178,13 +172,7 @@ TWindowAction::TWindowAction(TComponent* AOwner) : TAction(AOwner) {}
 
 void TWindowAction::SetForm(TCustomForm* Value)
 {
-    if (FForm == Value)
-        return;
-    if (FForm)
-        FForm->RemoveFreeNotification(this);
-    FForm = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FForm, Value);
 }
 
 void TWindowAction::Notification(TComponent* AComponent, TOperation Operation)

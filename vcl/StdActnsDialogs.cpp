@@ -156,13 +156,7 @@ TSearchAction::TSearchAction(TComponent* AOwner) : TCommonDialogAction(AOwner) {
 
 void TSearchAction::SetControl(TCustomEdit* Value)
 {
-    if (FControl == Value)
-        return;
-    if (FControl)
-        FControl->RemoveFreeNotification(this);
-    FControl = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FControl, Value);
 }
 
 void TSearchAction::Notification(TComponent* AComponent, TOperation Operation)
@@ -280,13 +274,7 @@ TSearchFindFirst::TSearchFindFirst(TComponent* AOwner) : TSearchFind(AOwner)
 
 void TSearchFindNext::SetSearchFind(TSearchFind* Value)
 {
-    if (FSearchFind == Value)
-        return;
-    if (FSearchFind)
-        FSearchFind->RemoveFreeNotification(this);
-    FSearchFind = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FSearchFind, Value);
 }
 
 void TSearchFindNext::Notification(TComponent* AComponent, TOperation Operation)
