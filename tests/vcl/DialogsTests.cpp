@@ -141,6 +141,76 @@ TEST_F(DialogFixture, RefusedCloseKeepsTheDialogAndCancelKeepsTheNames)
     EXPECT_EQ(dialog.GetFiles()->GetCount(), 0);
 }
 
+TEST(FileDialogStructure, ADescendantCanRunTheDialogWithAFunctionOfItsOwn)
+{
+    // A function that only copies the structure, as the Unicode layer's does before it runs the wide dialog.
+    struct TCapturing : TOpenDialog {
+        using TOpenDialog::TOpenDialog;
+        OPENFILENAMEA Captured{};
+        std::string Filter, File, InitialDir;
+        bool Capture()
+        {
+            return DoExecute(
+                [this](OPENFILENAMEA& ofn) {
+                    Captured = ofn;
+                    Filter.assign(ofn.lpstrFilter, 20);
+                    File = ofn.lpstrFile;
+                    InitialDir = ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "(none)";
+                    return FALSE;
+                },
+                nullptr);
+        }
+    } dialog(nullptr);
+    dialog.SetFilter("Text|*.txt|All|*.*");
+    dialog.SetFileName("earlier.txt");
+    dialog.SetTemplate("VCLTESTEXTRA");
+    dialog.SetOptions(dialog.GetOptions() + TOpenOptions{ofAllowMultiSelect});
+    EXPECT_FALSE(dialog.Capture());
+    EXPECT_EQ(dialog.Filter, std::string("Text\0*.txt\0All\0*.*\0\0", 20)) << "NUL separated, doubly ended";
+    EXPECT_EQ(dialog.File, "earlier.txt");
+    EXPECT_EQ(dialog.InitialDir, "(none)");
+    const DWORD flags = dialog.Captured.Flags;
+    EXPECT_TRUE(flags & OFN_EXPLORER);
+    EXPECT_TRUE(flags & OFN_ENABLEHOOK) << "the structure carries the library's hook";
+    EXPECT_TRUE(flags & OFN_ENABLETEMPLATE);
+    EXPECT_TRUE(flags & OFN_ALLOWMULTISELECT);
+    EXPECT_EQ(dialog.Captured.lpfnHook, &TCommonDialog::DialogHook);
+    EXPECT_EQ(dialog.GetFileName(), "earlier.txt") << "a function that answers 0 changes nothing";
+    EXPECT_EQ(dialog.GetFiles()->GetCount(), 0);
+
+    ForceCurrentDirectory = true;
+    dialog.Capture();
+    ForceCurrentDirectory = false;
+    EXPECT_EQ(dialog.InitialDir, ".") << "without InitialDir the dialog starts in the current folder";
+    NewStyleControls = false;
+    dialog.Capture();
+    NewStyleControls = true;
+    EXPECT_FALSE(dialog.Captured.Flags & OFN_EXPLORER);
+}
+
+TEST_F(DialogFixture, TheOldStyleDialogChecksAndChoosesOnce)
+{
+    TOpenDialog dialog(nullptr);
+    dialog.SetTitle("Where am I");
+    dialog.SetInitialDir(path);
+    NewStyleControls = false;  // the old-style dialog: its hook is the dialog itself
+    HWND shown = nullptr;
+    dialog.OnShow = MakeEvent<TObject*>(nullptr, [&](TObject*) { shown = dialog.GetHandle(); });
+    int checks = 0;
+    dialog.OnCanClose = MakeEvent<TObject*, bool&>(nullptr, [&](TObject*, bool&) { ++checks; });
+    DialogAnswerer answer(L"Where am I", [](HWND d) {
+        SetDlgItemTextA(d, edt1, "b.txt");
+        ClickButton(d, IDOK);
+    });
+    bool chosen = dialog.Execute();
+    NewStyleControls = true;
+    ASSERT_TRUE(answer.Answered());
+    ASSERT_TRUE(chosen);
+    EXPECT_NE(shown, nullptr);
+    EXPECT_EQ(checks, 1) << "the old-style close check runs once";
+    EXPECT_EQ(CompareText(dialog.GetFileName(), IncludeTrailingBackslash(path) + "b.txt"), 0) << dialog.GetFileName();
+}
+
 TEST_F(DialogFixture, SaveDialogAddsTheDefaultExtensionAndShowsItsTemplate)
 {
     TSaveDialog dialog(nullptr);
