@@ -367,6 +367,8 @@ class TCustomRichEdit : public TCustomMemo {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // Keeps the content, formatting included, for the next window.
+    void DestroyWnd() override;
     virtual void SelectionChange();
     // Lays the text out page by page on a device, from the start to the length WM_GETTEXTLENGTH reports;
     // NewPage runs between two pages. Returns the characters laid out.
@@ -380,6 +382,8 @@ protected:
 private:
     void RunStream(TStream* Stream, UINT Msg, UINT Format, EDITSTREAMCALLBACK Callback, const char* Failure);
     bool FPlainText = false;
+    std::unique_ptr<TMemoryStream> FSaved;  // between DestroyWnd and CreateWnd
+    UINT FSavedFormat = SF_RTF;
 };
 
 class TRichEdit : public TCustomRichEdit {

@@ -135,18 +135,36 @@ void TCustomRichEdit::CreateParams(TCreateParams& Params)
 
 void TCustomRichEdit::CreateWnd()
 {
+    AnsiString text = FText;
     TCustomMemo::CreateWnd();
-    // The text mode can change only while the control is empty, before the inherited text goes in.
+    // The text mode can change only while the control is empty; the text goes in after it.
     if (FPlainText) {
-        AnsiString text = GetText();
         Perform(WM_SETTEXT, 0, LPARAM(""));
         Perform(EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE);
-        Perform(WM_SETTEXT, 0, LPARAM(text.c_str()));
+        if (!FSaved)
+            Perform(WM_SETTEXT, 0, LPARAM(text.c_str()));
+    }
+    if (FSaved) {
+        FSaved->SetPosition(0);
+        std::unique_ptr<TMemoryStream> saved = std::move(FSaved);
+        StreamIn(saved.get(), FSavedFormat);
     }
     // Without a limit of its own the control stops at 32K characters.
     Perform(EM_EXLIMITTEXT, 0, FMaxLength > 0 ? LPARAM(FMaxLength) : LPARAM(0x7FFFFFF0));
     Perform(EM_SETTARGETDEVICE, 0, GetWordWrap() ? 0 : 1);
     Perform(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+}
+
+void TCustomRichEdit::DestroyWnd()
+{
+    if (!GetComponentState().Contains(csDestroying)) {
+        // The window's own mode says how its content reads (PlainText may have changed already).
+        FSavedFormat = Perform(EM_GETTEXTMODE) & TM_PLAINTEXT ? SF_TEXT : SF_RTF;
+        auto saved = std::make_unique<TMemoryStream>();
+        StreamOut(saved.get(), FSavedFormat);
+        FSaved = std::move(saved);
+    }
+    TCustomMemo::DestroyWnd();
 }
 
 void TCustomRichEdit::SetPlainText(bool Value)

@@ -141,6 +141,21 @@ TEST_F(RichEditFixture, RtfFilesRoundTrip)
     EXPECT_EQ(rich->GetLines()->Get(1), "second");
 }
 
+TEST_F(RichEditFixture, ANewWindowKeepsTheFormattingAndPlainTextKeepsItsCharacters)
+{
+    rich->SetText("{\\rtf1\\ansi plain {\\b heavy}\\par}");
+    rich->SetWordWrap(false);  // a new window
+    TMemoryStream out;
+    rich->GetLines()->SaveToStream(&out);
+    EXPECT_TRUE(HasBoldRun(StreamText(out), "heavy")) << StreamText(out);
+
+    rich->SetPlainText(true);
+    EXPECT_EQ(rich->GetText(), "plain heavy") << "formatting goes, the characters stay";
+    rich->SetText("{\\rtf1 not rtf}");
+    rich->SetWordWrap(true);
+    EXPECT_EQ(rich->GetText(), "{\\rtf1 not rtf}") << "text that looks like RTF stays text in a new window";
+}
+
 TEST_F(RichEditFixture, AFailingStreamIsReportedAfterTheControlLetsGo)
 {
     struct TBrokenStream : TMemoryStream {
