@@ -9,12 +9,8 @@ void OpenTwainManager(TfrmMain&) {}
 void ListTwainSources(TfrmMain&) {}
 void CloseTwainSource(TfrmMain&) {}
 void CloseTwainManager(TfrmMain&) {}
-void StartTransaction(TfrmMain&) {}
-void AddPageNode(TfrmMain&, const std::string&) {}
 void TryBurnAfterHotKey(TfrmMain&) {}
-void DrawCapacityGauge(TfrmMain&, int) {}
-bool HotKeyPdfsPending(TfrmMain&) { return false; }
-void DeleteHotKeyTransactionFolders(TfrmMain&) {}
+int StartTransactionPdf(TfrmMain&, const std::string&) { return -1; }
 void StopPdfJobSlot(TfrmMain&, int) {}
 // Declared with the disc road's window side; the job flow starts the disc cycle here.
 void GoBurning(TfrmMain&) {}

@@ -13,10 +13,13 @@ void OpenTwainManager(TfrmMain& form);
 void ListTwainSources(TfrmMain& form);
 void CloseTwainSource(TfrmMain& form);
 void CloseTwainManager(TfrmMain& form);
+// Transactions (MainTransactions.cpp): a new one, and a page for the one receiving pages.
 void StartTransaction(TfrmMain& form);
 void AddPageNode(TfrmMain& form, const std::string& pagePath);
 void TryBurnAfterHotKey(TfrmMain& form);
-void DrawCapacityGauge(TfrmMain& form, int megabytes);
+// Starts compiling a new transaction's PDF into `pdfPath` in the first free job slot; the slot's index,
+// or -1 when none is free.
+int StartTransactionPdf(TfrmMain& form, const std::string& pdfPath);
 // True while a hot-key transaction still waits for its PDF.
 bool HotKeyPdfsPending(TfrmMain& form);
 void DeleteHotKeyTransactionFolders(TfrmMain& form);

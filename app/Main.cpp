@@ -85,6 +85,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 void TfrmMain::Loaded()
 {
     vcl::TForm::Loaded();
+    Transactions.Attach(tvSessions);
     if (menuTestTray)
         menuTestTray->SetEnabled(false);
 }
@@ -108,6 +109,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
         vcl::ShowMessage("Load lib failed");
     else if (!(DsmEntry = GetProcAddress(TwainLibrary, "DSM_Entry")))
         vcl::ShowMessage("Fetch entry failed");
+    lvDataSources->GetColumns()->GetItem(0)->SetWidth(lvDataSources->GetClientWidth() - 28);
     OpenTwainManager(*this);
 
     for (vcl::TComboBox* list : {cbColorModes, cbPageSize, cbXferMech, cbPDFOption})
@@ -125,7 +127,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
         EnableMainControls(false);
-        StartTransaction(*this);
+        StartTransaction();
     }
     pgbCountDown->SetMax(120);
     DiscTitle = Widen(cbxDiscLabel->GetText());
@@ -136,23 +138,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
              gbxDiscWriteStatus, txtAutoloader, lbl0, lbl100, lblAutoloader, lblCurrentDisc})
         control->SetEnabled(false);
     ApplyLanguageTexts();
-}
-
-void TfrmMain::LayoutMainWindow()
-{
-    bbtnWrite->SetVisible(false);
-    bbtnAppend->SetVisible(false);
-    bbtnAbort->SetVisible(false);
-    cbxFileNaming->SetText("Page");
-    cbxDiscLabel->SetText("Scanned Doc");
-    cseCopies->SetText("1");
-    txtAutoloader->SetCaption("None");
-    txtCurrentDisc->SetCaption("");
-    RobotDriveLetter = 0;
-    SetCaption(MainCaption);
-    LoadDefaultSettings();
-    ApplyLanguageTexts();
-    DrawCapacityGauge(*this, 0);
 }
 
 void TfrmMain::ShowSettingsView(const SettingsView& view)
@@ -183,7 +168,7 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
     auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
     txtScannedFiles->SetCaption(scanned);
     txtCompiledPDF->SetCaption(compiled);
-    cseCopies->SetText(std::to_string(Config.Copies));
+    cseCopies->SetValue(Config.Copies);
 }
 
 void TfrmMain::LoadDefaultSettings()
@@ -193,6 +178,7 @@ void TfrmMain::LoadDefaultSettings()
         return;
     ShowSettingsView(view);
     txtCapacity->SetCaption(CapacityText(Config.DiscType));
+    ShowDiscType();
 }
 
 void TfrmMain::LoadMainSettings()
@@ -256,6 +242,7 @@ void TfrmMain::ApplyLanguageTexts()
     StatusPDFGenerating = Texts.Text("Main.Status.PDFGenerating", 255);
     StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
     StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
+    ShowDiscType();
     // This caption is joined in the system code page.
     gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
 
@@ -314,10 +301,10 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (OperationMode == 0 || OperationMode == 2) {
         Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction(*this);
+            StartTransaction();
             TransactionClosed = false;
         }
-        AddPageNode(*this, text);
+        AddPageNode(text);
         return;
     }
     EnableMainControls(false);
@@ -325,8 +312,8 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     AutoWriteArmed = true;
     TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
-    StartTransaction(*this);
-    AddPageNode(*this, text);
+    StartTransaction();
+    AddPageNode(text);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
@@ -394,6 +381,9 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
+    StatusBar1->GetFont()->SetName("Arial");
+    StatusBar1->GetFont()->SetSize(9);
+    CheckFirstRun();
 }
 
 #define PAGORIN_PUBLISH_COMPONENT(type, name) m.PublishField(#name, &TfrmMain::name);
@@ -404,6 +394,24 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("FormClose", &TfrmMain::FormClose);
     m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
+    m.PublishMethod("btnStartTransactionClick", &TfrmMain::btnStartTransactionClick);
+    m.PublishMethod("btnLoadSettingsClick", &TfrmMain::btnLoadSettingsClick);
+    m.PublishMethod("btnSaveSettingsClick", &TfrmMain::btnSaveSettingsClick);
+    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
+    m.PublishMethod("btnSettingsClick", &TfrmMain::btnSettingsClick);
+    m.PublishMethod("btnLanguageClick", &TfrmMain::btnLanguageClick);
+    m.PublishMethod("btnHelpManualClick", &TfrmMain::btnHelpManualClick);
+    m.PublishMethod("btnWebClick", &TfrmMain::btnWebClick);
+    m.PublishMethod("btnAboutClick", &TfrmMain::btnAboutClick);
+    m.PublishMethod("cseCopiesClick", &TfrmMain::cseCopiesClick);
+    m.PublishMethod("menuTestTrayClick", &TfrmMain::menuTestTrayClick);
+    m.PublishMethod("tmrCheckDirTimer", &TfrmMain::tmrCheckDirTimer);
+    m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
+    m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
+    m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
+    m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
+    m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
+    m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 
