@@ -407,6 +407,7 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("menuTestTrayClick", &TfrmMain::menuTestTrayClick);
     m.PublishMethod("tmrCheckDirTimer", &TfrmMain::tmrCheckDirTimer);
     m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
+    m.PublishMethod("tvSessionsChange", &TfrmMain::tvSessionsChange);
     m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
     m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
     m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);

@@ -105,6 +105,7 @@ class TfrmMain : public vcl::TForm {
     void RestoreTransactionFolder(const std::string& folder);
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
+    void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
     void tvSessionsStateChange(vcl::TObject* sender, vcl::TTreeNode* node, TQvCheckState state);
     void bbtnAppendClick(vcl::TObject* sender);
     void bbtnAbortClick(vcl::TObject* sender);

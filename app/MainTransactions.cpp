@@ -140,8 +140,10 @@ void TfrmMain::ScanQueueFolder()
     {
         SizeUpdateHold hold(SizeUpdatesHeld);
         tvSessions->GetItems()->BeginUpdate();
+        // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
         for (const std::string& folder : QueueSubfolders(QueuePath))
-            RestoreTransactionFolder(QueuePath + "\\" + folder);
+            if (!Transactions.Find(folder))
+                RestoreTransactionFolder(QueuePath + "\\" + folder);
         tvSessions->GetItems()->EndUpdate();
     }
     UpdateTransactionSize();
@@ -169,6 +171,9 @@ void TfrmMain::tvSessionsClick(vcl::TObject*)
     bbtnAbort->SetEnabled(transaction);
     bbtnAppend->SetEnabled(transaction);
 }
+
+// The keyboard moves the selection without a click.
+void TfrmMain::tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode*) { tvSessionsClick(sender); }
 
 void TfrmMain::tvSessionsStateChange(vcl::TObject*, vcl::TTreeNode*, TQvCheckState) { UpdateTransactionSize(); }
 

@@ -468,6 +468,7 @@ object frmMain: TfrmMain
         Width = 356
         Height = 120
         OnClick = tvSessionsClick
+        OnChange = tvSessionsChange
         OnStateChange = tvSessionsStateChange
       end
       object bbtnWrite: TBitBtn

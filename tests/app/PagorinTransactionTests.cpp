@@ -57,7 +57,8 @@ struct Node {
     std::vector<Node> pages;
 };
 
-class PagorinWindow : public PagorinRun {
+// On the lab's robot with its writer E: (the disc road's fixture).
+class PagorinWindow : public PagorinDiscRoad {
 protected:
     std::wstring Queue(const std::wstring& name = L"") const
     {
@@ -168,11 +169,41 @@ protected:
         HWND bar = FindChild(window, L"TToolBar", nullptr);
         return SendWithTimeout(bar, TB_ISBUTTONENABLED, ToolId(bar, caption), 0, 5000).value_or(0) != 0;
     }
-    // Item `item` of the menu bar's menu `menu`, chosen as a click would.
-    static void ChooseMenu(HWND window, int menu, int item)
+    // Item `item` of the menu bar's menu `menu`, chosen from the keyboard (menus belong to their process
+    // under Wine, so their command numbers cannot be read from here): the menu bar opens on its first
+    // menu, then arrows walk to the item and Enter chooses it.
+    void ChooseMenu(HWND window, int menu, int item)
     {
-        UINT id = GetMenuItemID(GetSubMenu(GetMenu(window), menu), item);
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        SetForegroundWindow(window);
+        // Returns once the menu's own loop runs (the loop ends only with the choice).
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_KEYMENU, 0, SMTO_NORMAL, 1000, &result);
+        if (!WaitUntil([&] { return OpenMenu() != nullptr; }, 1000))
+            PressKey(window, VK_RETURN);  // the bar is selected with its first menu still closed
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenu() != nullptr; }, 10000)) << "the menu bar did not open";
+        for (int i = 0; i < menu; ++i)
+            PressKey(window, VK_RIGHT);
+        for (int i = 0; i < item; ++i)
+            PressKey(window, VK_DOWN);
+        PressKey(window, VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return OpenMenu() == nullptr; }, 10000)) << "the menu stayed open";
+    }
+    static void PressKey(HWND window, WPARAM key)
+    {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    }
+    // A shown pop-up menu of Pagorin's.
+    HWND OpenMenu() const
+    {
+        for (HWND popup = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); popup;
+             popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(popup, &owner);
+            if (owner == first_.Pid() && IsWindowVisible(popup))
+                return popup;
+        }
+        return nullptr;
     }
     HWND Dialog(const wchar_t* caption) { return WaitForTopWindow(caption, 20000, first_.Pid()); }
     void CloseDialog(HWND dialog)
@@ -223,7 +254,7 @@ TEST_F(PagorinWindow, QueueFolderOfAnEarlierRunIsRestoredAsTheRulesSay)
     EXPECT_TRUE(Exists(Queue(L"20260101-020202\\notes.txt")));
     EXPECT_FALSE(Exists(Queue(L"20260101-060606\\empty")));
 
-    HWND write = Button(window, L"Write"), abort = Button(window, L" Abort");
+    HWND write = Button(window, L"Write"), abort = Button(window, L"Abort");
     ASSERT_NE(write, nullptr);
     ASSERT_NE(abort, nullptr);
     EXPECT_TRUE(IsWindowVisible(write) && IsWindowVisible(abort));
@@ -240,7 +271,7 @@ TEST_F(PagorinWindow, AbortTakesTheChosenTransactionOnly)
     QueueFolder(L"20260101-020202", {L"Page001.jpg"});
     HWND window = StartRestored(2);
     ASSERT_NE(window, nullptr);
-    HWND abort = Button(window, L" Abort");
+    HWND abort = Button(window, L"Abort");
     std::vector<Node> roots = Transactions(window);
     ASSERT_EQ(roots.size(), 2u);
 
@@ -264,7 +295,7 @@ TEST_F(PagorinWindow, AppendAfterAGapContinuesPastTheLastPage)
     QueueFolder(L"20260101-010101", {L"Page001.jpg", L"Page005.jpg", L"Page.pdf"});
     HWND window = StartRestored(1);
     ASSERT_NE(window, nullptr);
-    HWND append = Button(window, L" Append");
+    HWND append = Button(window, L"Append");
     ClickNode(window, Transactions(window)[0].item);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(append) != FALSE; }, 10000));
     SendWithTimeout(append, BM_CLICK, 0, 0, 10000);
@@ -282,7 +313,7 @@ TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
     ClickTool(window, L"Start");
     ClickTool(window, L"Start");
     ChooseMenu(window, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Transactions(window).size() == 3; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return Transactions(window).size() == 3; }, 20000)) << DayLog();
     std::vector<Node> roots = Transactions(window);
     EXPECT_NE(roots[0].text, roots[1].text);
     EXPECT_NE(roots[1].text, roots[2].text);
@@ -301,11 +332,12 @@ TEST_F(PagorinWindow, GaugeShowsTheDiscMarksAndTheCheckedSize)
     // The gauge lies on the target disc group, 360 pixels wide: 8 pixels per 100 MB after a margin of 4.
     HWND group = GetParent(FindChild(window, L"TCheckBox", L"Write to Disc for Each Transaction"));
     ASSERT_NE(group, nullptr);
-    const int left = 12, top = 196;
     auto pixel = [&](int x, int y) {
-        HDC dc = GetDC(group);
-        COLORREF c = GetPixel(dc, left + x, top + y);
-        ReleaseDC(group, dc);
+        POINT at{12 + x, 196 + y};  // where the gauge's image lies in the group
+        ClientToScreen(group, &at);
+        HDC screen = GetDC(nullptr);
+        COLORREF c = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
         return c;
     };
     SetForegroundWindow(window);
@@ -405,7 +437,7 @@ TEST_F(PagorinWindow, FirstRunWithoutScanSettingsAsksForThemFirst)
     CloseFirst(window);
 }
 
-TEST_F(PagorinDiscRoad, TestTrayOpensTheWritersTrayAndClosesItFiveSecondsLater)
+TEST_F(PagorinWindow, TestTrayOpensTheWritersTrayAndClosesItFiveSecondsLater)
 {
     Install();
     HWND window = StartFirst();
@@ -413,8 +445,7 @@ TEST_F(PagorinDiscRoad, TestTrayOpensTheWritersTrayAndClosesItFiveSecondsLater)
     HWND status = DiscStatusBox(window);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000));
     DWORD clicked = GetTickCount();
-    UINT id = GetMenuItemID(GetSubMenu(GetMenu(window), 1), 1);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ChooseMenu(window, 1, 1);
     ASSERT_TRUE(WaitUntil([&] { return Count("LOAD") == 1; }, 20000)) << "the tray was not closed";
     EXPECT_GE(GetTickCount() - clicked, 5000u) << "the tray closed too soon";
     std::vector<std::string> calls = RobotCalls();
