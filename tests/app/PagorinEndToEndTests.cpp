@@ -30,11 +30,25 @@ TEST_F(PagorinRun, SecondStartHandsItsPageOverAndEnds)
     EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe") + L" " + Quoted(page), 30000), 0u);
     EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe"), 30000), 0u) << "an empty argument is handed over too";
     EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe") + L" C:\\nowhere\\x.jpg", 30000), 0u);
-    CloseFirst(window);
+    // The page became a hot-key transaction: closing asks first, and the answer Terminate closes.
+    HWND status = DiscStatusBox(window);
+    ASSERT_TRUE(WaitUntil([&] { return status && IsWindowEnabled(status); }, 20000));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+    ASSERT_NE(alert, nullptr) << "closing during a hot-key operation did not ask";
+    PostMessageW(alert, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
+    EXPECT_TRUE(ReadFileBytes(page).size() == 4) << "the handed-over page itself was touched";
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((work_.File(L"Queue") + L"\\2*").c_str(), &entry);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "the hot-key transaction's folder outlived the run";
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 
     std::string log = DayLog();
     EXPECT_NE(log.find("Application started."), std::string::npos) << log;
     EXPECT_NE(log.find("Page handed over: " + ToUtf8(page)), std::string::npos) << log;
+    EXPECT_NE(log.find("A Scan-To-Disc transaction started."), std::string::npos) << log;
     EXPECT_NE(log.find("Handed-over page ignored: \"\""), std::string::npos) << log;
     EXPECT_NE(log.find("Handed-over page ignored: \"C:\\nowhere\\x.jpg\""), std::string::npos) << log;
     EXPECT_NE(log.find("Application closed\r\n\r\n"), std::string::npos) << log;
