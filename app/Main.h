@@ -102,7 +102,8 @@ class TfrmMain : public vcl::TForm {
     void StartTransaction();
     void AddPageNode(const std::string& name);
     void ScanQueueFolder();
-    void RestoreTransactionFolder(const std::string& folder);
+    // True when the folder became a transaction.
+    bool RestoreTransactionFolder(const std::string& folder);
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
     void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
@@ -160,6 +161,7 @@ private:
     // The selected node when it is a transaction that Append or Abort may take, else none.
     vcl::TTreeNode* SelectedIdleTransaction();
     void StopTransactionWork(vcl::TTreeNode* transaction);
+    void ShowRestoredTransactions(size_t restored);
     // Write-per-transaction may be chosen again; the tree's buttons go.
     void ShowEmptyTree();
     void SaveRecentTexts(vcl::TComboBox* box, const char* base);

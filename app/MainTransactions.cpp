@@ -2,6 +2,7 @@
 // the tree's buttons, the size of what is checked and the clean-up after a disc job.
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "Alert.h"
 #include "DayLog.h"
@@ -9,10 +10,13 @@
 #include "LaterSteps.h"
 #include "Main.h"
 #include "SharedState.h"
+#include "WideText.h"
 
 namespace pagorin {
 
 namespace {
+
+constexpr size_t ExpandedRestoreLimit = 100;
 
 std::string LocalNowFolder(const std::string& queuePath)
 {
@@ -136,33 +140,46 @@ void TfrmMain::tmrCheckDirTimer(vcl::TObject*)
 
 void TfrmMain::ScanQueueFolder()
 {
-    size_t before = Transactions.Transactions().size();
+    std::unordered_set<std::string> known;
+    for (vcl::TTreeNode* root : Transactions.Transactions())
+        known.insert(root->GetText());
+    size_t restored = 0;
     {
         SizeUpdateHold hold(SizeUpdatesHeld);
         tvSessions->GetItems()->BeginUpdate();
         // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
         for (const std::string& folder : QueueSubfolders(QueuePath))
-            if (!Transactions.Find(folder))
-                RestoreTransactionFolder(QueuePath + "\\" + folder);
+            if (!known.count(folder) && RestoreTransactionFolder(QueuePath + "\\" + folder))
+                ++restored;
         tvSessions->GetItems()->EndUpdate();
     }
+    if (restored > 0)
+        ShowRestoredTransactions(restored);
     UpdateTransactionSize();
-    WriteLogLine("Restored " + std::to_string(Transactions.Transactions().size() - before) +
-                 " transactions from the queue folder.");
+    WriteLogLine("Restored " + std::to_string(restored) + " transactions from the queue folder.");
 }
 
-void TfrmMain::RestoreTransactionFolder(const std::string& folder)
+bool TfrmMain::RestoreTransactionFolder(const std::string& folder)
 {
-    if (vcl::TTreeNode* restored = Transactions.Restore(folder, vcl::AnsiToWide(cbxDiscLabel->GetText()))) {
-        restored->Expand(true);
-        ckxWritePerTransaction->SetChecked(false);
-        ckxWritePerTransaction->SetEnabled(false);
-        for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite}) {
-            button->SetVisible(true);
-            button->SetEnabled(false);
-        }
-    }
+    vcl::TTreeNode* restored = Transactions.Restore(folder, vcl::AnsiToWide(cbxDiscLabel->GetText()));
     UpdateTransactionSize();
+    return restored != nullptr;
+}
+
+// Restored transactions are written as they are, never one per disc. They open to show their pages while
+// there are few; a queue of thousands stays closed, as opening every one costs seconds and shows nothing.
+void TfrmMain::ShowRestoredTransactions(size_t restored)
+{
+    const auto& roots = Transactions.Transactions();
+    if (restored <= ExpandedRestoreLimit)
+        for (size_t i = roots.size() - restored; i < roots.size(); ++i)  // the restored ones came last
+            roots[i]->Expand(true);
+    ckxWritePerTransaction->SetChecked(false);
+    ckxWritePerTransaction->SetEnabled(false);
+    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite}) {
+        button->SetVisible(true);
+        button->SetEnabled(false);
+    }
 }
 
 void TfrmMain::tvSessionsClick(vcl::TObject*)
@@ -259,12 +276,15 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
     }
     if (RobotState != 0) {
         // Nothing would start now and nothing would enable the controls again.
-        StatusBar1->GetPanels()->GetItem(0)->SetText(vcl::WideToAnsi(RobotOperatingText));
+        SetPanelText(StatusBar1->GetPanels()->GetItem(0), RobotOperatingText);
         return;
     }
     EnableMainControls(false);
     WriteRequested = true;
     GoBurning(*this);
+    // With a disc already classified in the writer nothing else would take the job to it.
+    if (DiscReady)
+        tmrDiscReady->SetEnabled(true);
 }
 
 void TfrmMain::ckxWritePerTransactionClick(vcl::TObject*)

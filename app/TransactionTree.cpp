@@ -1,8 +1,6 @@
 // The transaction tree's nodes and records: adding, restoring, sizing and removing transactions.
 #include "TransactionTree.h"
 
-#include "DiscWorker.h"
-
 namespace pagorin {
 
 namespace {
@@ -39,11 +37,16 @@ vcl::TTreeNode* TransactionTree::Find(const std::string& name) const
     return nullptr;
 }
 
-vcl::TTreeNode* TransactionTree::Hang(vcl::TTreeNode* node, const TransactionRecord& record, bool checked)
+vcl::TTreeNode* TransactionTree::Hang(vcl::TTreeNode* node, const TransactionRecord& record)
 {
     auto owned = std::make_unique<TransactionRecord>(record);
     node->Data = owned.get();
     records_.emplace(owned.get(), std::move(owned));
+    return node;
+}
+
+vcl::TTreeNode* TransactionTree::Check(vcl::TTreeNode* node, bool checked)
+{
     node->SetStateIndex(csUnchecked);
     if (checked)
         tree_->ChangeNodeCheckState(node, csChecked);
@@ -54,13 +57,13 @@ vcl::TTreeNode* TransactionTree::Hang(vcl::TTreeNode* node, const TransactionRec
 
 vcl::TTreeNode* TransactionTree::AddTransaction(const std::string& name, const TransactionRecord& record, bool checked)
 {
-    return Hang(tree_->GetItems()->Add(nullptr, name), record, checked);
+    return Check(Hang(tree_->GetItems()->Add(nullptr, name), record), checked);
 }
 
 vcl::TTreeNode* TransactionTree::AddPage(vcl::TTreeNode* transaction, const std::string& text,
                                          const TransactionRecord& record, bool checked)
 {
-    return Hang(tree_->GetItems()->AddChild(transaction, text), record, checked);
+    return Check(Hang(tree_->GetItems()->AddChild(transaction, text), record), checked);
 }
 
 void TransactionTree::FreeRecords(vcl::TTreeNode* node)
@@ -90,12 +93,15 @@ vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const std::w
     record.Closed = record.PdfDone = true;
     record.Path = folder;
     record.DiscLabel = discLabel;
-    vcl::TTreeNode* root = AddTransaction(LastPart(folder), record, false);
+    // Every page is checked and so the transaction too: the states are set as they end, without the
+    // events and the cascade of each change (a queue may hold thousands).
+    vcl::TTreeNode* root = Hang(tree_->GetItems()->Add(nullptr, LastPart(folder)), record);
+    root->SetStateIndex(csChecked);
     for (const FolderEntry& page : contents.Pages) {
         TransactionRecord pageRecord;
         pageRecord.FileSize = page.Size;
         pageRecord.Path = folder + "\\" + page.Name;
-        AddPage(root, page.Name, pageRecord, true);
+        Hang(tree_->GetItems()->AddChild(root, page.Name), pageRecord)->SetStateIndex(csChecked);
     }
     return root;
 }
@@ -107,7 +113,7 @@ long long TransactionTree::CheckedBytes() const
         for (int i = 0; i < root->GetCount(); ++i) {
             vcl::TTreeNode* page = root->GetItem(i);
             if (!IsUnchecked(page))
-                total += std::max(GetFileSizeByPath(RecordOf(page)->Path), 0LL);
+                total += PageFileSize(RecordOf(page)->Path);
         }
     return total;
 }

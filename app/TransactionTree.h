@@ -58,7 +58,9 @@ public:
     bool RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles);
 
 private:
-    vcl::TTreeNode* Hang(vcl::TTreeNode* node, const TransactionRecord& record, bool checked);
+    vcl::TTreeNode* Hang(vcl::TTreeNode* node, const TransactionRecord& record);
+    // Gives a new node its state; the nodes above follow.
+    vcl::TTreeNode* Check(vcl::TTreeNode* node, bool checked);
     void FreeRecords(vcl::TTreeNode* node);
 
     TQvCheckTree* tree_;

@@ -13,7 +13,8 @@ namespace {
 class FindHandle {
 public:
     FindHandle(const std::string& folder, WIN32_FIND_DATAA& data)
-        : handle_(FindFirstFileA((folder + "\\*.*").c_str(), &data))
+        : handle_(FindFirstFileExA((folder + "\\*.*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH))
     {
     }
     ~FindHandle()

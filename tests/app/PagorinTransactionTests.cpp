@@ -85,6 +85,14 @@ protected:
         return window;
     }
 
+    // Installed and started, with the lab's robot on (its commands are then enabled).
+    HWND StartWithRobot()
+    {
+        Install();
+        HWND window = StartFirst();
+        HWND status = window ? DiscStatusBox(window) : nullptr;
+        return status && WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000) ? window : nullptr;
+    }
     HWND Tree(HWND window) const { return FindChild(window, L"TQvCheckTree", nullptr); }
     Node ReadNode(HWND tree, HTREEITEM item)
     {
@@ -312,6 +320,11 @@ TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
     ASSERT_NE(window, nullptr);
     ClickTool(window, L"Start");
     ClickTool(window, L"Start");
+    // The third starts with a new disc label and file naming, which become the recent ones.
+    HWND label = FindChild(window, L"TComboBox", L"Scanned Doc"), naming = FindChild(window, L"TComboBox", L"Page");
+    ASSERT_TRUE(label && naming);
+    SendWithTimeout(label, WM_SETTEXT, 0, LPARAM(L"Box 7"), 5000);
+    SendWithTimeout(naming, WM_SETTEXT, 0, LPARAM(L"Scan"), 5000);
     ChooseMenu(window, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return Transactions(window).size() == 3; }, 20000)) << DayLog();
     std::vector<Node> roots = Transactions(window);
@@ -320,6 +333,9 @@ TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
     for (const Node& root : roots)
         EXPECT_TRUE(Exists(Queue(root.text + L"\\FileList.txt"))) << ToUtf8(root.text);
     EXPECT_EQ(LogCount("A Scan-To-Disc transaction started."), 3u);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Disc Label 1"), L"Box 7");
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"File Naming 1"), L"Scan");
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Disc Label 0"), L"Scanned Doc");
     CloseFirst(window);
 }
 
@@ -411,11 +427,8 @@ TEST_F(PagorinWindow, DialogCommandsOpenTheirDialogs)
 
 TEST_F(PagorinWindow, ExitFromTheMenuEndsTheProgram)
 {
-    Install();
-    HWND window = StartFirst();
+    HWND window = StartWithRobot();
     ASSERT_NE(window, nullptr);
-    HWND status = DiscStatusBox(window);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000));
     ChooseMenu(window, 0, 4);
     EXPECT_EQ(first_.Wait(30000), 0u);
 }
@@ -438,11 +451,8 @@ TEST_F(PagorinWindow, FirstRunWithoutScanSettingsAsksForThemFirst)
 
 TEST_F(PagorinWindow, TestTrayOpensTheWritersTrayAndClosesItFiveSecondsLater)
 {
-    Install();
-    HWND window = StartFirst();
+    HWND window = StartWithRobot();
     ASSERT_NE(window, nullptr);
-    HWND status = DiscStatusBox(window);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000));
     DWORD clicked = GetTickCount();
     ChooseMenu(window, 1, 1);
     ASSERT_TRUE(WaitUntil([&] { return Count("LOAD") == 1; }, 20000)) << "the tray was not closed";

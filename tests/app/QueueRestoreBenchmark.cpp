@@ -1,7 +1,8 @@
 // Benchmark (not a test): Pagorin's start with a queue folder of leftover transactions. It prints, in ms,
 // the time from the process's start to its main window shown with every transaction restored (the day
-// log's restore line), for an empty queue and for one of N transactions of 5 pages, and beside the empty
-// start the time Wine's notepad takes to show its window, started the same way in the same run.
+// log's restore line, which the queue timer writes 200 ms after the window's creation at the earliest),
+// for an empty queue and for one of N transactions of 5 pages; and the time to the main window shown on an
+// empty start beside the time Wine's notepad takes to show its window, started the same way in the same run.
 //   pagorin_queue_benchmark [transactions, default 10000]
 // It uses the prefix's product key (as Pagorin's end-to-end tests do) and removes it at the end.
 #include <windows.h>
@@ -100,27 +101,30 @@ public:
                 WriteFileBytes(folder + L"\\Page00" + std::to_wstring(p) + L".jpg", std::string(1000, 'x'));
         }
     }
-    // The best of `Runs` starts of Pagorin until it shows its window with the queue restored.
-    double PagorinStart(int transactions)
+    struct StartTimes {
+        double Shown = -1, Restored = -1;
+    };
+    // The best of `Runs` starts of Pagorin: until its window shows, and until the queue is restored too.
+    StartTimes PagorinStart(int transactions)
     {
         std::string line = "Restored " + std::to_string(transactions) + " transactions from the queue folder.";
-        std::vector<double> times;
+        StartTimes best{1e12, 1e12};
         for (int run = 0; run < Runs; ++run) {
             DeleteFileW(DayLogPath().c_str());
             double start = Now();
             ChildProcess pagorin = StartProgram(L"\"" + BinDir() + L"Pagorin.exe\"", BinDir());
-            bool shown = WaitFor([&] {
-                return VisibleWindow(pagorin.Pid()) && ReadFileBytes(DayLogPath()).find(line) != std::string::npos;
-            }, 600000);
-            times.push_back(Now() - start);
-            if (!shown) {
+            bool shown = WaitFor([&] { return VisibleWindow(pagorin.Pid()) != nullptr; }, 600000);
+            best.Shown = std::min(best.Shown, Now() - start);
+            bool restored = shown && WaitFor([&] { return ReadFileBytes(DayLogPath()).find(line) != std::string::npos; }, 600000);
+            best.Restored = std::min(best.Restored, Now() - start);
+            if (!restored) {
                 fprintf(stderr, "Pagorin did not show %d restored transactions\n", transactions);
                 pagorin.Kill();
-                return -1;
+                return {};
             }
             Close(pagorin);
         }
-        return *std::min_element(times.begin(), times.end());
+        return best;
     }
     static double NotepadStart()
     {
@@ -162,12 +166,12 @@ int main(int argc, char** argv)
     int transactions = argc > 1 ? atoi(argv[1]) : 10000;
     Bench bench;
     double notepad = Bench::NotepadStart();
-    double empty = bench.PagorinStart(0);
-    printf("empty start:             %8.0f ms   Wine's notepad %8.0f ms   ratio %.2f (aim: at most 3)\n", empty,
-           notepad, empty / notepad);
+    auto empty = bench.PagorinStart(0);
+    printf("empty start, window shown:     %8.0f ms   Wine's notepad %8.0f ms   ratio %.2f (aim: at most 3)\n",
+           empty.Shown, notepad, empty.Shown / notepad);
     bench.FillQueue(transactions);
-    double full = bench.PagorinStart(transactions);
-    printf("%5d transactions x %d:  %8.0f ms   empty start    %8.0f ms   beyond empty %.0f ms (aim: under 2000)\n",
-           transactions, PagesPerTransaction, full, empty, full - empty);
-    return full < 0 || empty < 0 ? 1 : 0;
+    auto full = bench.PagorinStart(transactions);
+    printf("%5d transactions x %d restored: %8.0f ms   empty start    %8.0f ms   beyond empty %.0f ms (aim: under 2000)\n",
+           transactions, PagesPerTransaction, full.Restored, empty.Restored, full.Restored - empty.Restored);
+    return full.Restored < 0 || empty.Restored < 0 ? 1 : 0;
 }
