@@ -102,8 +102,8 @@ class TfrmMain : public vcl::TForm {
     void StartTransaction();
     void AddPageNode(const std::string& name);
     void ScanQueueFolder();
-    // True when the folder became a transaction.
-    bool RestoreTransactionFolder(const std::string& folder);
+    // True when the folder, as read, became a transaction.
+    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents);
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
     void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);

@@ -148,8 +148,13 @@ void TfrmMain::ScanQueueFolder()
         SizeUpdateHold hold(SizeUpdatesHeld);
         tvSessions->GetItems()->BeginUpdate();
         // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
-        for (const std::string& folder : QueueSubfolders(QueuePath))
-            if (!known.count(folder) && RestoreTransactionFolder(QueuePath + "\\" + folder))
+        std::vector<std::string> folders;
+        for (const std::string& name : QueueSubfolders(QueuePath))
+            if (!known.count(name))
+                folders.push_back(QueuePath + "\\" + name);
+        FolderReadAhead reader(folders);
+        for (size_t i = 0; i < folders.size(); ++i)
+            if (RestoreTransactionFolder(folders[i], reader.Take(i)))
                 ++restored;
         tvSessions->GetItems()->EndUpdate();
     }
@@ -159,9 +164,9 @@ void TfrmMain::ScanQueueFolder()
     WriteLogLine("Restored " + std::to_string(restored) + " transactions from the queue folder.");
 }
 
-bool TfrmMain::RestoreTransactionFolder(const std::string& folder)
+bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents)
 {
-    vcl::TTreeNode* restored = Transactions.Restore(folder, vcl::AnsiToWide(cbxDiscLabel->GetText()));
+    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, vcl::AnsiToWide(cbxDiscLabel->GetText()));
     UpdateTransactionSize();
     return restored != nullptr;
 }

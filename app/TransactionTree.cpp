@@ -80,9 +80,9 @@ void TransactionTree::Remove(vcl::TTreeNode* node)
     node->Delete();
 }
 
-vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const std::wstring& discLabel)
+vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const TransactionFolderContents& contents,
+                                         const std::wstring& discLabel)
 {
-    TransactionFolderContents contents = ReadTransactionFolder(folder);
     for (const std::string& subfolder : contents.Subfolders)
         RemoveLeftoverFolder(folder + "\\" + subfolder);
     if (contents.Pages.empty()) {

@@ -46,7 +46,12 @@ public:
     // Brings a folder left in the queue by an earlier run back as a transaction: every page file a
     // checked page, subfolders that hold nothing of ours removed. A folder without pages is removed when
     // nothing but the program's own leftovers is in it, and kept otherwise. Null when no node was made.
-    vcl::TTreeNode* Restore(const std::string& folder, const std::wstring& discLabel);
+    vcl::TTreeNode* Restore(const std::string& folder, const TransactionFolderContents& contents,
+                            const std::wstring& discLabel);
+    vcl::TTreeNode* Restore(const std::string& folder, const std::wstring& discLabel)
+    {
+        return Restore(folder, ReadTransactionFolder(folder), discLabel);
+    }
 
     // Bytes on disc of every page that is not unchecked.
     long long CheckedBytes() const;

@@ -158,6 +158,37 @@ TransactionFolderContents ReadTransactionFolder(const std::string& folder)
     return contents;
 }
 
+FolderReadAhead::FolderReadAhead(std::vector<std::string> folders)
+    : folders_(std::move(folders)), contents_(folders_.size()), reader_([this] { ReadAll(); })
+{
+}
+
+FolderReadAhead::~FolderReadAhead() { reader_.join(); }
+
+void FolderReadAhead::ReadAll() noexcept
+{
+    for (size_t i = 0; i < folders_.size(); ++i) {
+        TransactionFolderContents contents;
+        try {
+            contents = ReadTransactionFolder(folders_[i]);
+        } catch (...) {
+            // Out of memory: the folder reads as empty of pages and stays as it is.
+            contents.HasForeignFiles = true;
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        contents_[i] = std::move(contents);
+        read_ = i + 1;
+        progress_.notify_one();
+    }
+}
+
+TransactionFolderContents FolderReadAhead::Take(size_t index)
+{
+    std::unique_lock<std::mutex> guard(lock_);
+    progress_.wait(guard, [&] { return read_ > index; });
+    return std::move(contents_[index]);
+}
+
 std::vector<std::string> QueueSubfolders(const std::string& queuePath)
 {
     std::vector<std::string> names;

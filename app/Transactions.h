@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pagorin {
@@ -56,6 +59,28 @@ struct TransactionFolderContents {
     bool HasForeignFiles = false;         // files that are neither pages nor leftovers
 };
 TransactionFolderContents ReadTransactionFolder(const std::string& folder);
+
+// Reads a list of folders on a thread of its own, ahead of the caller, who takes them in order: listing
+// thousands of folders then overlaps with what the caller does with each.
+class FolderReadAhead {
+public:
+    explicit FolderReadAhead(std::vector<std::string> folders);
+    ~FolderReadAhead();
+    FolderReadAhead(const FolderReadAhead&) = delete;
+    FolderReadAhead& operator=(const FolderReadAhead&) = delete;
+    // The contents of folder `index`, waiting until it has been read; indexes are taken in order.
+    TransactionFolderContents Take(size_t index);
+
+private:
+    void ReadAll() noexcept;
+
+    std::vector<std::string> folders_;
+    std::vector<TransactionFolderContents> contents_;
+    size_t read_ = 0;  // folders read so far
+    std::mutex lock_;
+    std::condition_variable progress_;
+    std::thread reader_;
+};
 
 // The subfolders of the queue folder, in listing order (names beginning with "." left out).
 std::vector<std::string> QueueSubfolders(const std::string& queuePath);

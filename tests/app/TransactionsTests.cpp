@@ -103,6 +103,23 @@ TEST_F(QueueFolder, ReadingAFolderSortsPagesSubfoldersAndForeignFiles)
     EXPECT_EQ(QueueSubfolders(queue), std::vector<std::string>{"t"});
 }
 
+TEST_F(QueueFolder, ReadAheadGivesEveryFolderInOrder)
+{
+    std::vector<std::string> folders;
+    for (int i = 0; i < 50; ++i) {
+        folders.push_back(In("t" + std::to_string(i)));
+        CreateDirectoryA(folders.back().c_str(), nullptr);
+        for (int p = 0; p <= i % 3; ++p)
+            Touch(folders.back() + "\\p" + std::to_string(p) + ".jpg");
+    }
+    folders.push_back(In("missing"));
+    FolderReadAhead reader(folders);
+    for (size_t i = 0; i < 50; ++i)
+        EXPECT_EQ(reader.Take(i).Pages.size(), i % 3 + 1) << i;
+    EXPECT_TRUE(reader.Take(50).Pages.empty());
+    FolderReadAhead untaken({In("t1"), In("t2")});  // ends with its reader
+}
+
 TEST_F(QueueFolder, DeleteFolderRefusesPathsOutsideAFolder)
 {
     CreateDirectoryA(In("keep").c_str(), nullptr);
