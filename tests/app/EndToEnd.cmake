@@ -4,7 +4,8 @@
 if(NOT TARGET Pagorin)
   return()
 endif()
-# The second program drives the transactions, the gauge and the commands of the main window.
+# The second program drives the transactions, the gauge and the commands of the main window, partly from the
+# keyboard and the foreground window, so its cases run with no other test beside them.
 foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests)
   string(REPLACE ":" ";" parts ${program})
   list(GET parts 0 target)
@@ -19,6 +20,7 @@ foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:
                        PROPERTIES TIMEOUT 180 LABELS window)
   pagorin_tests_list_property(${target} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 endforeach()
+pagorin_tests_list_property(pagorin_window_e2e_tests RUN_SERIAL TRUE)
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)
