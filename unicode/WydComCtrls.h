@@ -59,31 +59,6 @@ vcl::TClass ChosenWideClass(View* view, const Event& event, const char* refusal)
     return cls;
 }
 
-// Sets a flag for the lifetime of the scope; the flag's value before comes back at its end.
-class TWydFlagScope {
-public:
-    explicit TWydFlagScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TWydFlagScope() { flag_ = saved_; }
-    TWydFlagScope(const TWydFlagScope&) = delete;
-    TWydFlagScope& operator=(const TWydFlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
-
-// BeginUpdate of an item list now, EndUpdate when the scope ends (also through an exception).
-template <class Items> class TWydUpdateScope {
-public:
-    explicit TWydUpdateScope(Items* items) : items_(items) { items_->BeginUpdate(); }
-    ~TWydUpdateScope() { items_->EndUpdate(); }
-    TWydUpdateScope(const TWydUpdateScope&) = delete;
-    TWydUpdateScope& operator=(const TWydUpdateScope&) = delete;
-
-private:
-    Items* items_;
-};
-
 // Walks a list by index: position from -1, MoveNext while there is a next item.
 template <class List, class Item> class TWydIndexEnumerator {
 public:

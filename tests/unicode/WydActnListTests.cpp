@@ -27,7 +27,7 @@ using vcltest::PumpUntil;
 
 namespace {
 
-class WydActions : public WydLayerSuite {
+class WydActions : public WydFormTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -36,8 +36,7 @@ protected:
     }
     void SetUp() override
     {
-        form.reset(new TForm(Application, 0));
-        form->SetBounds(60, 60, 400, 200);
+        WydFormTest::SetUp();
         label = new TWydLabel(form.get());
         label->SetParent(form.get());
         edit = new TWydEdit(form.get());
@@ -46,7 +45,6 @@ protected:
         item = new TWydMenuItem(form.get());
         action = new TWydAction(form.get());
     }
-    void TearDown() override { form.reset(); }
     // One control of every kind of the layer on the form: a tool button on a tool bar, a tab sheet in a page
     // control, every other one on the form itself.
     std::vector<TControl*> EveryWideControl()
@@ -76,7 +74,6 @@ protected:
         edit->SetAction(action);
         item->SetAction(action);
     }
-    std::unique_ptr<TForm> form;
     TWydLabel* label = nullptr;
     TWydEdit* edit = nullptr;
     TWydMenuItem* item = nullptr;
