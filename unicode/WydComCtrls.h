@@ -23,9 +23,9 @@ void CreateUnicodeHandle_ComCtl(vcl::TWinControl* control, const vcl::TCreatePar
 
 // An edited text that came in ANSI: the wide text it was made from while its ANSI form is unchanged (an edit
 // ended without a change keeps characters the code page lacks), else the ANSI text widened.
-inline WideString SyncedWideText(const WideString& wide, const AnsiString& ansi)
+inline WideString SyncedWideText(WideString wide, const AnsiString& ansi)
 {
-    return vcl::WideToAnsi(wide) == ansi ? wide : vcl::AnsiToWide(ansi);
+    return GetSyncedWideString(wide, ansi);
 }
 
 // The text a label edit ends with: the wide OnEdited may change it; without it the class library's ANSI

@@ -284,8 +284,7 @@ void TWydCustomListView::DrawItem(TListItem* item, RECT rect, TOwnerDrawState st
         TCustomListView::DrawItem(item, rect, state);
         return;
     }
-    GetCanvas()->FillRect(rect);
-    WideCanvasTextOut(GetCanvas(), rect.left + 2, rect.top, Typed(item)->GetCaption());
+    WideCanvasItemText(GetCanvas(), rect, Typed(item)->GetCaption());
 }
 
 void TWydCustomListView::Edit(const LVITEMA& item)

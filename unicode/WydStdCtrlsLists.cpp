@@ -466,10 +466,7 @@ void WydCombo_AutoCompleteKeyPress(TCustomComboBox* combo, TWydStrings* items, T
 
 void WydCombo_DefaultDrawItem(TCustomComboBox* combo, TWydStrings* items, int index, const RECT& rect)
 {
-    TCanvas* canvas = combo->GetCanvas();
-    canvas->FillRect(rect);
-    if (index >= 0)
-        WideCanvasTextOut(canvas, rect.left + 2, rect.top, items->Get(index));
+    WideCanvasItemText(combo->GetCanvas(), rect, index >= 0 ? items->Get(index) : WideString());
 }
 
 // =============================================================================================
