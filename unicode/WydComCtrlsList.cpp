@@ -72,7 +72,7 @@ void TWideSubItems::ReadAnsi()
         texts.push_back(i < GetCount() && WideToAnsi(Get(i)) == ansi ? Get(i) : AnsiToWide(ansi));
     }
     TScopedValue<bool> reading(readingAnsi_, true);
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     Clear();
     for (size_t i = 0; i < texts.size(); ++i)
         AddObject(texts[i], ansi_->GetObject(int(i)));
