@@ -1364,7 +1364,8 @@ void TCustomTreeView::WMNotify(TMessage& Message)
 
 // The tree control goes on redrawing its scroll bars for each changed row while its own redraw is off (under
 // Wine milliseconds a row): the window's own drawing goes off as well, as the default handling would take it,
-// and comes back with the whole window, frame and scroll bars included, to be drawn. A hidden window stays so.
+// and comes back with the whole window, frame and scroll bars included, to be drawn. A window hidden before or
+// meanwhile stays hidden.
 void TCustomTreeView::WMSetRedraw(TMessage& Message)
 {
     TWinControl::Dispatch(Message);
@@ -1375,6 +1376,8 @@ void TCustomTreeView::WMSetRedraw(TMessage& Message)
         FDrawingOff = true;
     } else if (Message.WParam && FDrawingOff) {
         FDrawingOff = false;
+        if (!GetVisible())
+            return;
         DefWindowProcA(WindowHandle, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }

@@ -175,7 +175,7 @@ TEST_F(TreeStates, ExpandedFlagFollowsTheProgramsOwnExpandAndCollapse)
     EXPECT_EQ(expanded, 4) << "an open node opens no more";
 }
 
-TEST_F(TreeStates, UpdatesLeaveAHiddenTreeHidden)
+TEST_F(TreeStates, UpdatesLeaveATreeHiddenBeforeOrMeanwhileHidden)
 {
     Fill(1, 1);
     form->Show();
@@ -188,6 +188,11 @@ TEST_F(TreeStates, UpdatesLeaveAHiddenTreeHidden)
     tree->SetVisible(true);
     { TUpdateScope<TTreeNodes> batch(tree->GetItems()); }
     EXPECT_TRUE(IsWindowVisible(tree->WindowHandle));
+    {
+        TUpdateScope<TTreeNodes> batch(tree->GetItems());
+        tree->SetVisible(false);
+    }
+    EXPECT_FALSE(IsWindowVisible(tree->WindowHandle)) << "hidden during the update";
 }
 
 TEST_F(TreeStates, SelectingOrShowingAHiddenNodeOpensItsParentsWithTheirStates)
@@ -202,4 +207,24 @@ TEST_F(TreeStates, SelectingOrShowingAHiddenNodeOpensItsParentsWithTheirStates)
     SetBranch(root->GetItem(2), 2);
     root->GetItem(2)->GetItem(0)->MakeVisible();
     EXPECT_EQ(ExpectRowsShowTheirNodes(), 8);
+}
+
+TEST_F(TreeStates, ClickOnANodeOfASingleExpandTreeOpensItWithItsStates)
+{
+    TTreeNode* root = Fill(3, 2);
+    tree->SetAutoExpand(true);
+    form->Show();
+    root->Expand(false);
+    for (int b : {1, 2}) {
+        TTreeNode* branch = root->GetItem(b);
+        SetBranch(branch, b + 1);
+        const RECT r = branch->DisplayRect(true);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(tree->WindowHandle, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(tree->WindowHandle, WM_LBUTTONUP, 0, at);
+        ASSERT_TRUE(vcltest::PumpUntil([&] { return tree->GetSelected() == branch; }, 3000)) << "branch " << b;
+        EXPECT_TRUE(vcltest::PumpUntil([&] { return branch->GetExpanded(); }, 3000)) << "branch " << b;
+        EXPECT_TRUE(WindowExpanded(branch)) << "branch " << b;
+        EXPECT_EQ(ExpectRowsShowTheirNodes(), 6) << "branch " << b << ", the one before closed";
+    }
 }
