@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "PagorinRunFixture.h"
+#include "TwainClient.h"
 
 namespace {
 
@@ -74,6 +75,18 @@ protected:
                 CreateDirectoryW((Queue(name) + L"\\" + file).c_str(), nullptr);
             else
                 WriteFileBytes(Queue(name) + L"\\" + file, std::string(size, 'x'));
+    }
+    // The lab's TWAIN scanner as the chosen one, giving `sheets` pages a scan.
+    void UseVirtualScanner(int sheets)
+    {
+        ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
+        std::string scenario = ReadFileBytes(lab_.File(L"scenario.ini"));
+        WriteFileBytes(lab_.File(L"scenario.ini"), scenario + "[Scanner]\r\nSheets = " + std::to_string(sheets) + "\r\n");
+        const std::wstring scanner = L"Pagorin Virtual Scanner";
+        SetRegString(L"Default Scanner", scanner);
+        for (auto [name, value] : {std::pair{L"Color Modes", L"1|0|1|2"}, {L"Resolution", L"100|75|600"},
+                                   {L"File Formats", L"4|0|2|4|7"}, {L"Page Size", L"1|1|3"}})
+            SetRegString(name, value, scanner);
     }
     static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -183,11 +196,12 @@ protected:
     void ChooseMenu(HWND window, int menu, int item)
     {
         SetForegroundWindow(window);
-        // Returns once the menu's own loop runs (the loop ends only with the choice).
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_KEYMENU, 0, SMTO_NORMAL, 1000, &result);
-        if (!WaitUntil([&] { return OpenMenu() != nullptr; }, 1000))
-            PressKey(window, VK_RETURN);  // the bar is selected with its first menu still closed
+        // The menu loop starts with the bar selected and its first menu closed; Enter opens that menu only
+        // once the loop runs, so a slow start must not be mistaken for a closed menu.
+        PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        ASSERT_TRUE(WaitUntil([&] { return InMenuMode(window); }, 10000)) << "the menu loop did not start";
+        if (!OpenMenu())
+            PressKey(window, VK_RETURN);
         ASSERT_TRUE(WaitUntil([&] { return OpenMenu() != nullptr; }, 10000)) << "the menu bar did not open";
         for (int i = 0; i < menu; ++i)
             PressKey(window, VK_RIGHT);
@@ -195,6 +209,12 @@ protected:
             PressKey(window, VK_DOWN);
         PressKey(window, VK_RETURN);
         EXPECT_TRUE(WaitUntil([&] { return OpenMenu() == nullptr; }, 10000)) << "the menu stayed open";
+    }
+    static bool InMenuMode(HWND window)
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMENUMODE);
     }
     static void PressKey(HWND window, WPARAM key)
     {
@@ -316,10 +336,15 @@ TEST_F(PagorinWindow, AppendAfterAGapContinuesPastTheLastPage)
 TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
 {
     Install();
+    UseVirtualScanner(1);
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    ClickTool(window, L"Start");
-    ClickTool(window, L"Start");
+    // Each start scans a sheet; the next command waits until the scan has given the controls back.
+    for (size_t start = 1; start <= 2; ++start) {
+        ClickTool(window, L"Start");
+        ASSERT_TRUE(WaitUntil([&] { return Transactions(window).size() == start; }, 20000)) << DayLog();
+        ASSERT_TRUE(WaitUntil([&] { return ToolEnabled(window, L"Start"); }, 30000)) << DayLog();
+    }
     // The third starts with a new disc label and file naming, which become the recent ones.
     HWND label = FindChild(window, L"TComboBox", L"Scanned Doc"), naming = FindChild(window, L"TComboBox", L"Page");
     ASSERT_TRUE(label && naming);
