@@ -187,14 +187,7 @@ TEST_F(WydRangeControls, AllFiveWrittenToAFormStreamAndReadBack)
     c.calendar->SetDate(EncodeDate(2024, 6, 3));
     c.pager->SetControl(strip);
 
-    TMemoryStream stream;
-    {
-        TWriter writer(&stream);
-        writer.WriteRootComponent(form.get());
-    }
-    stream.SetPosition(0);
-    std::unique_ptr<TForm> read(new TForm(nullptr, 0));
-    stream.ReadComponent(read.get());
+    std::unique_ptr<TForm> read = vcltest::StreamedCopy(form.get());
     for (size_t i = 0; i < 5; ++i) {
         auto* control = dynamic_cast<TWinControl*>(read->FindComponent(names[i]));
         ASSERT_NE(control, nullptr) << names[i];
