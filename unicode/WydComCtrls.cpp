@@ -14,6 +14,8 @@ VCL_IMPLEMENT_CLASS(TWydProgressBar, TProgressBar, {
 
 void InitWydComCtrls()
 {
+    RegisterClasses({TWydTrackBar::StaticClass(), TWydUpDown::StaticClass(), TWydDateTimePicker::StaticClass(),
+                     TWydMonthCalendar::StaticClass(), TWydPageScroller::StaticClass()});
     RegisterClasses({TWydListView::StaticClass(), TWydTreeView::StaticClass(), TWydTabControl::StaticClass(),
                      TWydPageControl::StaticClass(), TWydTabSheet::StaticClass(), TWydStatusBar::StaticClass(),
                      TWydToolBar::StaticClass(), TWydToolButton::StaticClass(), TWydProgressBar::StaticClass()});

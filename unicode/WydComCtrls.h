@@ -626,3 +626,69 @@ class TWydProgressBar : public vcl::TProgressBar {
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
 };
+
+// =============================================================================================
+// Track bar, up-down, date-time picker, month calendar, page scroller: a Unicode window and a wide hint each
+
+class TWydTrackBar : public vcl::TTrackBar {
+    VCL_CLASS(TWydTrackBar, vcl::TTrackBar)
+    explicit TWydTrackBar(vcl::TComponent* owner) : TTrackBar(owner) {}
+    WYD_WIDE_CONTROL(TWydTrackBar)
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};
+
+class TWydCustomUpDown : public vcl::TCustomUpDown {
+    VCL_CLASS(TWydCustomUpDown, vcl::TCustomUpDown)
+    explicit TWydCustomUpDown(vcl::TComponent* owner) : TCustomUpDown(owner) {}
+    WYD_WIDE_CONTROL(TWydCustomUpDown)
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};
+
+class TWydUpDown : public TWydCustomUpDown {
+    VCL_CLASS(TWydUpDown, TWydCustomUpDown)
+    using TWydCustomUpDown::TWydCustomUpDown;
+};
+
+class TWydDateTimePicker : public vcl::TDateTimePicker {
+    VCL_CLASS(TWydDateTimePicker, vcl::TDateTimePicker)
+    explicit TWydDateTimePicker(vcl::TComponent* owner) : TDateTimePicker(owner) {}
+    WYD_WIDE_CONTROL(TWydDateTimePicker)
+    void Dispatch(vcl::TMessage& message) override;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    // A new window keeps Checked and waits for its first click again.
+    void CreateWnd() override;
+    // The first click of a window with a check box tells the class library the value the control holds.
+    void WMLButtonDown(vcl::TMessage& message);
+
+private:
+    void NotifyDateTimeChange();
+    bool firstClickSeen_ = false;
+};
+
+class TWydMonthCalendar : public vcl::TMonthCalendar {
+    VCL_CLASS(TWydMonthCalendar, vcl::TMonthCalendar)
+    explicit TWydMonthCalendar(vcl::TComponent* owner) : TMonthCalendar(owner) {}
+    WYD_WIDE_CONTROL(TWydMonthCalendar)
+    // Asks OnGetMonthInfo for the bold days of every month the calendar shows, and shows them.
+    void ForceGetMonthInfo();
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    // On NT the new window's day states come from OnGetMonthInfo at once.
+    void CreateWnd() override;
+};
+
+class TWydPageScroller : public vcl::TPageScroller {
+    VCL_CLASS(TWydPageScroller, vcl::TPageScroller)
+    explicit TWydPageScroller(vcl::TComponent* owner) : TPageScroller(owner) {}
+    WYD_WIDE_CONTROL(TWydPageScroller)
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};

@@ -1270,6 +1270,9 @@ class TUpDown : public TCustomUpDown {
     using TCustomUpDown::TCustomUpDown;
 };
 
+// What TUpDown publishes; a descendant of TCustomUpDown that publishes the same calls it too.
+void PublishUpDownProperties(TMetaClass& m);
+
 // ---- page scroller -----------------------------------------------------------------------------
 
 enum class TPageScrollerOrientation { soHorizontal, soVertical };

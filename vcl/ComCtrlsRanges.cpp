@@ -26,24 +26,27 @@ VCL_IMPLEMENT_CLASS(TTrackBar, TWinControl, {
     m.Publish("OnChange", &TTrackBar::GetOnChange, &TTrackBar::SetOnChange);
 })
 VCL_IMPLEMENT_CLASS(TCustomUpDown, TWinControl)
-VCL_IMPLEMENT_CLASS(TUpDown, TCustomUpDown, {
-    m.Publish("Associate", &TUpDown::GetAssociate, &TUpDown::SetAssociate);
-    m.Publish("AlignButton", &TUpDown::GetAlignButton, &TUpDown::SetAlignButton)
+VCL_IMPLEMENT_CLASS(TUpDown, TCustomUpDown, { PublishUpDownProperties(m); })
+
+void PublishUpDownProperties(TMetaClass& m)
+{
+    m.Publish("Associate", &TCustomUpDown::GetAssociate, &TCustomUpDown::SetAssociate);
+    m.Publish("AlignButton", &TCustomUpDown::GetAlignButton, &TCustomUpDown::SetAlignButton)
         .WithNames({"udLeft", "udRight"})
         .WithDefault(1);
-    m.Publish("Max", &TUpDown::GetMax, &TUpDown::SetMax).WithDefault(100);
-    m.Publish("Min", &TUpDown::GetMin, &TUpDown::SetMin).WithDefault(0);
-    m.Publish("Increment", &TUpDown::GetIncrement, &TUpDown::SetIncrement).WithDefault(1);
-    m.Publish("Position", &TUpDown::GetPosition, &TUpDown::SetPosition).WithDefault(0);
-    m.Publish("Orientation", &TUpDown::GetOrientation, &TUpDown::SetOrientation)
+    m.Publish("Max", &TCustomUpDown::GetMax, &TCustomUpDown::SetMax).WithDefault(100);
+    m.Publish("Min", &TCustomUpDown::GetMin, &TCustomUpDown::SetMin).WithDefault(0);
+    m.Publish("Increment", &TCustomUpDown::GetIncrement, &TCustomUpDown::SetIncrement).WithDefault(1);
+    m.Publish("Position", &TCustomUpDown::GetPosition, &TCustomUpDown::SetPosition).WithDefault(0);
+    m.Publish("Orientation", &TCustomUpDown::GetOrientation, &TCustomUpDown::SetOrientation)
         .WithNames({"udHorizontal", "udVertical"})
         .WithDefault(1);
-    m.Publish("ArrowKeys", &TUpDown::GetArrowKeys, &TUpDown::SetArrowKeys).WithDefault(1);
-    m.Publish("Thousands", &TUpDown::GetThousands, &TUpDown::SetThousands).WithDefault(1);
-    m.Publish("Wrap", &TUpDown::GetWrap, &TUpDown::SetWrap).WithDefault(0);
-    m.Publish("OnChanging", &TUpDown::GetOnChanging, &TUpDown::SetOnChanging);
-    m.Publish("OnClick", &TUpDown::GetOnClick, &TUpDown::SetOnClick);
-})
+    m.Publish("ArrowKeys", &TCustomUpDown::GetArrowKeys, &TCustomUpDown::SetArrowKeys).WithDefault(1);
+    m.Publish("Thousands", &TCustomUpDown::GetThousands, &TCustomUpDown::SetThousands).WithDefault(1);
+    m.Publish("Wrap", &TCustomUpDown::GetWrap, &TCustomUpDown::SetWrap).WithDefault(0);
+    m.Publish("OnChanging", &TCustomUpDown::GetOnChanging, &TCustomUpDown::SetOnChanging);
+    m.Publish("OnClick", &TCustomUpDown::GetOnClick, &TCustomUpDown::SetOnClick);
+}
 
 // ---- track bar ---------------------------------------------------------------------------------
 
