@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "About.h"
 #include "Alert.h"
 #include "DayLog.h"
 #include "Dialogs.h"
@@ -11,6 +12,8 @@
 #include "DiscJobWindow.h"
 #include "KTRobots20.h"
 #include "LaterSteps.h"
+#include "SelectScanner.h"
+#include "Settings.h"
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
@@ -387,9 +390,34 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
     EnumerateScanners(*this);
+    UseArialFont(StatusBar1);
+    if (!ScanSettingsMissing() || !frmSettings)
+        return;
+    // First use: nothing can be scanned before a scanner is chosen in the settings.
+    EnableMainControls(false);
+    btnSettings->SetEnabled(true);
+    FirstUseNotice = true;
+    frmSettings->lblNotice->SetVisible(false);
+    frmSettings->ShowSettings(TfrmSettings::ScanPage);
+}
+
+bool TfrmMain::ScanSettingsMissing() const
+{
+    for (vcl::TLabel* label : {txtColorMode, txtResolution, txtFileFormat, txtCompiledPDF, txtDiscType})
+        if (label->GetCaption().empty())
+            return true;
+    return false;
 }
 
 void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
+
+void TfrmMain::btnSettingsClick(vcl::TObject*) { frmSettings->ShowSettings(); }
+
+void TfrmMain::btnLanguageClick(vcl::TObject*) { frmSettings->ShowSettings(TfrmSettings::LanguagePage); }
+
+void TfrmMain::btnSelectScannerClick(vcl::TObject*) { frmSelectScanner->ShowModal(); }
+
+void TfrmMain::btnAboutClick(vcl::TObject*) { frmAbout->ShowModal(); }
 
 // Every message of the main thread, in modal loops too; it always goes on to its window.
 void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }
@@ -403,6 +431,10 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
     m.PublishMethod("btnScanClick", &TfrmMain::btnScanClick);
+    m.PublishMethod("btnSettingsClick", &TfrmMain::btnSettingsClick);
+    m.PublishMethod("btnLanguageClick", &TfrmMain::btnLanguageClick);
+    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
+    m.PublishMethod("btnAboutClick", &TfrmMain::btnAboutClick);
     m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
 })
 #undef PAGORIN_PUBLISH_COMPONENT

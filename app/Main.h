@@ -74,6 +74,11 @@ class TfrmMain : public vcl::TForm {
     void btnExitClick(vcl::TObject* sender);
     void tmrStartRobotThreadTimer(vcl::TObject* sender);
     void btnScanClick(vcl::TObject* sender);
+    // The commands that show the dialogs (button and menu item alike).
+    void btnSettingsClick(vcl::TObject* sender);
+    void btnLanguageClick(vcl::TObject* sender);
+    void btnSelectScannerClick(vcl::TObject* sender);
+    void btnAboutClick(vcl::TObject* sender);
     void ApplicationEvents1Message(vcl::TMsg& message, bool& handled);
     void Dispatch(vcl::TMessage& message) override;
 
@@ -111,6 +116,7 @@ protected:
 private:
     void HandleCopyData(vcl::TMessage& message);
     void StopWorkerThreads();
+    bool ScanSettingsMissing() const;
 };
 
 extern TfrmMain* frmMain;

@@ -24,6 +24,7 @@ object frmMain: TfrmMain
         Caption = 'Save Settings To Default'
       end
       object menuSelectScanner: TMenuItem
+        OnClick = btnSelectScannerClick
         Caption = 'Select Scanner'
       end
       object menuExit: TMenuItem
@@ -34,6 +35,7 @@ object frmMain: TfrmMain
     object menuOptions: TMenuItem
       Caption = 'Options'
       object menuSettings: TMenuItem
+        OnClick = btnSettingsClick
         Caption = 'Settings'
       end
       object menuTestTray: TMenuItem
@@ -49,6 +51,7 @@ object frmMain: TfrmMain
         Caption = 'Tessaro Systems Web Page'
       end
       object menuAbout: TMenuItem
+        OnClick = btnAboutClick
         Caption = 'About Pagorin'
       end
     end
@@ -84,6 +87,7 @@ object frmMain: TfrmMain
       Caption = 'Save'
     end
     object btnSelectScanner: TToolButton
+      OnClick = btnSelectScannerClick
       Left = 220
       Top = 4
       Width = 70
@@ -91,6 +95,7 @@ object frmMain: TfrmMain
       Caption = 'Scanner'
     end
     object btnSettings: TToolButton
+      OnClick = btnSettingsClick
       Left = 292
       Top = 4
       Width = 70
@@ -98,6 +103,7 @@ object frmMain: TfrmMain
       Caption = 'Settings'
     end
     object btnLanguage: TToolButton
+      OnClick = btnLanguageClick
       Left = 364
       Top = 4
       Width = 70
@@ -120,6 +126,7 @@ object frmMain: TfrmMain
       Caption = 'Web'
     end
     object btnAbout: TToolButton
+      OnClick = btnAboutClick
       Left = 580
       Top = 4
       Width = 70

@@ -2,6 +2,7 @@
 // of a page path to the running instance, the main window's texts in the language file's languages, and the
 // disc robot of the device lab as the main window connects, loses, finds and parks it.
 #include <windows.h>
+#include <commctrl.h>
 #include <dbt.h>
 #include <tlhelp32.h>
 #include <gdiplus.h>
@@ -159,13 +160,31 @@ protected:
         EnumChildWindows(window, TakeDiscStatusBox, reinterpret_cast<LPARAM>(&found));
         return found;
     }
+    // A dialog of the program that owns the main window, once it shows (at most `timeoutMs`).
+    static HWND DialogOf(HWND window, const wchar_t* caption, DWORD timeoutMs)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        return WaitForTopWindow(caption, timeoutMs, pid);
+    }
+    // Without stored scan settings the program opens its settings dialog by itself at start; it is closed as
+    // by its title bar's button.
+    static bool CloseSettingsDialog(HWND window, DWORD timeoutMs)
+    {
+        HWND dialog = DialogOf(window, L"Settings", timeoutMs);
+        if (!dialog)
+            return false;
+        SendWithTimeout(dialog, WM_CLOSE, 0, 0, 10000);
+        return WaitUntil([&] { return !IsWindowVisible(dialog); }, 10000);
+    }
     // While the robot is being connected a close asks the operator to wait; an operator sees the robot
-    // come on first.
+    // come on first (the start-up step that connects it has opened the settings dialog by then, when it does).
     static void CloseWhenRobotIdle(HWND window)
     {
         HWND status = DiscStatusBox(window);
         EXPECT_TRUE(status && WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000))
             << "the lab's robot did not come on";
+        CloseSettingsDialog(window, 0);
         SendWithTimeout(window, WM_CLOSE, 0, 0, 20000);
     }
     void CloseFirst(HWND window)
@@ -312,7 +331,7 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         Install(language.Id);
         HWND window = StartFirst();
         ASSERT_NE(window, nullptr);
-        Sleep(500);
+        EXPECT_TRUE(CloseSettingsDialog(window, 20000)) << "no scan settings: the settings dialog opens first";
         EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.ScanSettings).c_str()), nullptr);
         EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.WriteEach).c_str()), nullptr);
         if (language.Id != 1033) {
@@ -321,6 +340,105 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         SaveScreenshot(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot);
         CloseFirst(window);
     }
+}
+
+// A child window whose class is one of the Unicode layer's (its name begins with `prefix`) and whose text has
+// `text` in it, visible or any.
+struct ChildSearch {
+    const wchar_t* Prefix;
+    const wchar_t* Text;
+    bool VisibleOnly;
+    HWND Found;
+};
+BOOL CALLBACK MatchChild(HWND child, LPARAM param)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (wcsncmp(name, search->Prefix, wcslen(search->Prefix)) != 0 || (search->VisibleOnly && !IsWindowVisible(child)) ||
+        (search->Text && WindowText(child).find(search->Text) == std::wstring::npos))
+        return TRUE;
+    search->Found = child;
+    return FALSE;
+}
+HWND FindLayerChild(HWND window, const wchar_t* prefix, const wchar_t* text = nullptr, bool visibleOnly = true)
+{
+    ChildSearch search{prefix, text, visibleOnly, nullptr};
+    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+// The tool bar's buttons, by their place in the row: a click comes to the window as a command of that number.
+enum ToolButton { ToolSelectScanner = 3, ToolSettings = 4, ToolLanguage = 5, ToolAbout = 8 };
+void ClickToolButton(HWND window, ToolButton button)
+{
+    HWND bar = FindChild(window, L"TToolBar", nullptr);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, button, 0)) << "button " << button;
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(bar));
+}
+
+// First use: nothing can be scanned until the operator has chosen a scanner and its settings.
+TEST_F(PagorinRun, FirstStartWithoutScanSettingsOpensTheSettingsDialogWithItsNotice)
+{
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND dialog = DialogOf(window, L"Settings", 20000);
+    ASSERT_NE(dialog, nullptr) << "the settings dialog did not open by itself";
+    HWND save = FindLayerChild(dialog, L"TWydCheckBox", L"Save Settings to Default");
+    ASSERT_NE(save, nullptr) << "the scan page's save box shows";
+    EXPECT_EQ(SendMessageW(save, BM_GETCHECK, 0, 0), BST_CHECKED) << "first use stores what is chosen";
+    HWND pages = FindLayerChild(dialog, L"TWydPageControl");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(SendMessageW(pages, TCM_GETCURSEL, 0, 0), 0) << "on the scan page";
+    HWND bar = FindChild(window, L"TToolBar", nullptr);
+    EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, ToolSettings, 0));
+    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, 0, 0)) << "Start waits for the scan settings";
+    CloseFirst(window);
+}
+
+TEST_F(PagorinRun, ToolBarCommandsShowTheDialogs)
+{
+    Install();
+    SetRegString(L"Default Scanner", L"Lab Scanner");
+    for (auto [name, value] : {std::pair{L"Color Modes", L"1|0|1|2"}, {L"Resolution", L"300|75|600"},
+                               {L"File Formats", L"4|0|2|4|7"}})
+        SetRegString(name, value, L"Lab Scanner");
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND status = DiscStatusBox(window);
+    ASSERT_TRUE(status && WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000)) << "the start-up step ran";
+    EXPECT_EQ(DialogOf(window, L"Settings", 0), nullptr) << "with scan settings nothing opens by itself";
+
+    ClickToolButton(window, ToolSettings);
+    HWND settings = DialogOf(window, L"Settings", 20000);
+    ASSERT_NE(settings, nullptr);
+    HWND cancel = FindLayerChild(settings, L"TWydButton", L"Cancel");
+    ASSERT_NE(cancel, nullptr);
+    SendWithTimeout(cancel, BM_CLICK, 0, 0, 10000);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }, 10000));
+
+    ClickToolButton(window, ToolLanguage);
+    ASSERT_EQ(DialogOf(window, L"Settings", 20000), settings);
+    EXPECT_EQ(SendMessageW(FindLayerChild(settings, L"TWydPageControl"), TCM_GETCURSEL, 0, 0), 2) << "the language page";
+    EXPECT_NE(FindLayerChild(settings, L"TWydListView"), nullptr) << "the language list shows";
+    SendWithTimeout(settings, WM_CLOSE, 0, 0, 10000);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }, 10000));
+
+    ClickToolButton(window, ToolSelectScanner);
+    HWND chooser = DialogOf(window, L"Select Scanner", 20000);
+    ASSERT_NE(chooser, nullptr);
+    SendWithTimeout(FindLayerChild(chooser, L"TWydButton", L"Cancel"), BM_CLICK, 0, 0, 10000);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(chooser); }, 10000));
+
+    ClickToolButton(window, ToolAbout);
+    HWND about = DialogOf(window, L"About", 20000);
+    ASSERT_NE(about, nullptr);
+    EXPECT_NE(FindChild(about, nullptr, L"Close"), nullptr);
+    SendWithTimeout(FindChild(about, nullptr, L"Close"), BM_CLICK, 0, 0, 10000);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 10000));
+    CloseFirst(window);
 }
 
 // One robot with the writer E:, which this prefix has no drive for, so its removal is believed.
