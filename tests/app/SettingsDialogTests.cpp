@@ -122,25 +122,6 @@ TEST_F(SettingsDialog, ScanPageApplyShowsTheChoicesAndStoresThemOnlyWithItsSaveB
     EXPECT_EQ(StoredDword(L"Next Page Wait"), 30u);
 }
 
-TEST_F(SettingsDialog, ResolutionsComeFromTheStoredRangeWhateverItHolds)
-{
-    const std::tuple<const char*, std::vector<std::wstring>, const wchar_t*> ranges[] = {
-        {"300|300|300", {L"300"}, L"300"},
-        {"0|0|1200", {L"0", L"200", L"300", L"600", L"1200"}, L"0"},
-        {"150|75|600", {L"75", L"150", L"200", L"300", L"600"}, L"150"},
-        {"300|x|600", {L"300"}, L"300"},
-        {"", {}, L""},
-    };
-    CreateForms();
-    ShowDialog(&Dialog());
-    for (const auto& [stored, items, text] : ranges) {
-        Put("Resolution", stored, "Lab Scanner A");
-        Dialog().LoadScannerCapabilities("Lab Scanner A");
-        EXPECT_EQ(Items(Dialog().cbxResolution), items) << stored;
-        EXPECT_EQ(TextOf(Dialog().cbxResolution), text) << stored;
-    }
-}
-
 TEST_F(SettingsDialog, WritePageChangesTheRunningProgramAndStoresOnlyWithItsSaveBox)
 {
     CreateForms();

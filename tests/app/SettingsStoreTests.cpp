@@ -258,16 +258,6 @@ TEST(SettingsChoices, StoredResolutionRangesEndWhateverTheyHold)
     }
 }
 
-TEST(SettingsChoices, WriteSpeedsFollowTheDiscType)
-{
-    EXPECT_EQ(WriteSpeedItems(0), std::vector<std::string>{"Max"});
-    EXPECT_EQ(WriteSpeedItems(1).size(), 9u);
-    EXPECT_EQ(WriteSpeedItems(1)[7], "8x");
-    EXPECT_EQ(WriteSpeedItems(2).size(), 8u);
-    EXPECT_EQ(WriteSpeedItems(2)[3], "8x");
-    EXPECT_EQ(WriteSpeedItems(7), std::vector<std::string>{"Max"});
-}
-
 TEST(SettingsChoices, TypedPageWaitIsHeldToItsRangeWithoutOverflow)
 {
     const std::pair<std::string, std::optional<int>> rows[] = {
