@@ -97,16 +97,13 @@ void TfrmSettings::FormCreate(vcl::TObject*)
 
 void TfrmSettings::FillFixedItems()
 {
-    auto fill = [](TWydComboBox* box, std::initializer_list<const wchar_t*> items, int selected) {
-        box->GetItems()->Clear();
-        for (const wchar_t* item : items)
-            box->GetItems()->Add(item);
-        box->SetItemIndex(selected);
-    };
-    fill(cbxDiscType, {L"Auto Detect", L"CD", L"DVD"}, 0);
-    fill(cbxCompiledPDF, {L"None", L"With the PDF File", L"Write PDF File Only"}, -1);
-    fill(cbxRWDiscPolicy, {L"Auto Erase", L"Reject"}, 0);
-    fill(cbxWriteSpeed, {L"Max"}, 0);
+    SetItems(cbxDiscType, {"Auto Detect", "CD", "DVD"});
+    cbxDiscType->SetItemIndex(0);
+    SetItems(cbxCompiledPDF, {"None", "With the PDF File", "Write PDF File Only"});
+    SetItems(cbxRWDiscPolicy, {"Auto Erase", "Reject"});
+    cbxRWDiscPolicy->SetItemIndex(0);
+    SetItems(cbxWriteSpeed, WriteSpeedItems(0));
+    cbxWriteSpeed->SetItemIndex(0);
 }
 
 // Image 0 a drive, image 1 a folder: the shell's own small icons (none unless both are there).
@@ -142,11 +139,10 @@ void TfrmSettings::FillFolderTree()
 void TfrmSettings::AddSubFolders(TWydTreeNode* node, const std::wstring& path)
 {
     WIN32_FIND_DATAW found;
-    FindHandle search(FindFirstFileW((path + L"\\*.*").c_str(), &found), &FindClose);
-    if (search.get() == INVALID_HANDLE_VALUE) {
-        search.release();
+    HANDLE first = FindFirstFileW((path + L"\\*.*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE)
         return;
-    }
+    FindHandle search(first, &FindClose);
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != L'.') {
             TWydTreeNode* child = tvDirectories->GetTreeNodes()->AddChild(node, found.cFileName);

@@ -18,7 +18,8 @@
 namespace pagorin {
 
 // Components of the form, by class: the Unicode controls, except the scanner list, the page-wait edit, the
-// Delete HotKey Files box and the language group, which are the class library's own.
+// Delete HotKey Files box, the language group, the copies spin edit, the image list and the timer, which are the
+// class library's own.
 #define PAGORIN_SETTINGS_COMPONENTS(X)                                                                        \
     X(TWydPageControl, WydPageControl1) X(TWydTabSheet, pageScanSettings) X(TWydGroupBox, gbxScanSettings)      \
     X(TWydLabel, lblScanners) X(vcl::TListView, lvDataSources) X(TWydLabel, lblColorMode)                      \
