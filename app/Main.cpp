@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "About.h"
 #include "Alert.h"
 #include "DayLog.h"
 #include "Dialogs.h"
@@ -12,8 +11,6 @@
 #include "DiscJobWindow.h"
 #include "KTRobots20.h"
 #include "LaterSteps.h"
-#include "SelectScanner.h"
-#include "Settings.h"
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
@@ -88,6 +85,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 void TfrmMain::Loaded()
 {
     vcl::TForm::Loaded();
+    Transactions.Attach(tvSessions);
     if (menuTestTray)
         menuTestTray->SetEnabled(false);
 }
@@ -121,7 +119,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
         EnableMainControls(false);
-        StartTransaction(*this);
+        StartTransaction();
     }
     pgbCountDown->SetMax(120);
     SetDiscTitle(Widen(cbxDiscLabel->GetText()));
@@ -132,23 +130,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
              gbxDiscWriteStatus, txtAutoloader, lbl0, lbl100, lblAutoloader, lblCurrentDisc})
         control->SetEnabled(false);
     ApplyLanguageTexts();
-}
-
-void TfrmMain::LayoutMainWindow()
-{
-    bbtnWrite->SetVisible(false);
-    bbtnAppend->SetVisible(false);
-    bbtnAbort->SetVisible(false);
-    cbxFileNaming->SetText("Page");
-    cbxDiscLabel->SetText("Scanned Doc");
-    cseCopies->SetText("1");
-    txtAutoloader->SetCaption("None");
-    txtCurrentDisc->SetCaption("");
-    RobotDriveLetter = 0;
-    SetCaption(MainCaption);
-    LoadDefaultSettings();
-    ApplyLanguageTexts();
-    DrawCapacityGauge(*this, 0);
 }
 
 void TfrmMain::ShowSettingsView(const SettingsView& view)
@@ -179,7 +160,7 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
     auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
     txtScannedFiles->SetCaption(scanned);
     txtCompiledPDF->SetCaption(compiled);
-    cseCopies->SetText(std::to_string(Config.Copies));
+    cseCopies->SetValue(Config.Copies);
 }
 
 void TfrmMain::LoadDefaultSettings()
@@ -189,6 +170,7 @@ void TfrmMain::LoadDefaultSettings()
         return;
     ShowSettingsView(view);
     txtCapacity->SetCaption(CapacityText(Config.DiscType));
+    ShowDiscType();
 }
 
 void TfrmMain::LoadMainSettings()
@@ -252,6 +234,7 @@ void TfrmMain::ApplyLanguageTexts()
     StatusPDFGenerating = Texts.Text("Main.Status.PDFGenerating", 255);
     StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
     StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
+    ShowDiscType();
     // This caption is joined in the system code page.
     gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
 
@@ -310,10 +293,10 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (OperationMode == 0 || OperationMode == 2) {
         Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction(*this);
+            StartTransaction();
             TransactionClosed = false;
         }
-        AddPageNode(*this, text);
+        AddPageNode(text);
         return;
     }
     EnableMainControls(false);
@@ -321,8 +304,8 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     AutoWriteArmed = true;
     TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
-    StartTransaction(*this);
-    AddPageNode(*this, text);
+    StartTransaction();
+    AddPageNode(text);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
@@ -390,34 +373,12 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
     EnumerateScanners(*this);
-    UseArialFont(StatusBar1);
-    if (!ScanSettingsMissing() || !frmSettings)
-        return;
-    // First use: nothing can be scanned before a scanner is chosen in the settings.
-    EnableMainControls(false);
-    btnSettings->SetEnabled(true);
-    FirstUseNotice = true;
-    frmSettings->lblNotice->SetVisible(false);
-    frmSettings->ShowSettings(TfrmSettings::ScanPage);
-}
-
-bool TfrmMain::ScanSettingsMissing() const
-{
-    for (vcl::TLabel* label : {txtColorMode, txtResolution, txtFileFormat, txtCompiledPDF, txtDiscType})
-        if (label->GetCaption().empty())
-            return true;
-    return false;
+    StatusBar1->GetFont()->SetName("Arial");
+    StatusBar1->GetFont()->SetSize(9);
+    CheckFirstRun();
 }
 
 void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
-
-void TfrmMain::btnSettingsClick(vcl::TObject*) { frmSettings->ShowSettings(); }
-
-void TfrmMain::btnLanguageClick(vcl::TObject*) { frmSettings->ShowSettings(TfrmSettings::LanguagePage); }
-
-void TfrmMain::btnSelectScannerClick(vcl::TObject*) { frmSelectScanner->ShowModal(); }
-
-void TfrmMain::btnAboutClick(vcl::TObject*) { frmAbout->ShowModal(); }
 
 // Every message of the main thread, in modal loops too; it always goes on to its window.
 void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }
@@ -431,11 +392,26 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
     m.PublishMethod("btnScanClick", &TfrmMain::btnScanClick);
+    m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
+    m.PublishMethod("btnStartTransactionClick", &TfrmMain::btnStartTransactionClick);
+    m.PublishMethod("btnLoadSettingsClick", &TfrmMain::btnLoadSettingsClick);
+    m.PublishMethod("btnSaveSettingsClick", &TfrmMain::btnSaveSettingsClick);
+    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
     m.PublishMethod("btnSettingsClick", &TfrmMain::btnSettingsClick);
     m.PublishMethod("btnLanguageClick", &TfrmMain::btnLanguageClick);
-    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
+    m.PublishMethod("btnHelpManualClick", &TfrmMain::btnHelpManualClick);
+    m.PublishMethod("btnWebClick", &TfrmMain::btnWebClick);
     m.PublishMethod("btnAboutClick", &TfrmMain::btnAboutClick);
-    m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
+    m.PublishMethod("cseCopiesClick", &TfrmMain::cseCopiesClick);
+    m.PublishMethod("menuTestTrayClick", &TfrmMain::menuTestTrayClick);
+    m.PublishMethod("tmrCheckDirTimer", &TfrmMain::tmrCheckDirTimer);
+    m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
+    m.PublishMethod("tvSessionsChange", &TfrmMain::tvSessionsChange);
+    m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
+    m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
+    m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
+    m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
+    m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

@@ -11,6 +11,7 @@
 #include "Alert.h"
 #include "CommandLine.h"
 #include "Main.h"
+#include "QvComponents.h"
 #include "RegistryKey.h"
 #include "SelectScanner.h"
 #include "Settings.h"
@@ -74,6 +75,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     vcl::InitForms();
     StartUnicodeLayer();
+    RegisterQvComponents();
     try {
         vcl::Application->Initialize();
         vcl::Application->SetTitle("Pagorin");

@@ -1,6 +1,7 @@
 // Visible texts onto the controls, through the Unicode layer's text of any control.
 #include "WideText.h"
 
+#include "ComCtrls.h"
 #include "Controls.h"
 #include "Menus.h"
 #include "WydButtons.h"
@@ -24,6 +25,12 @@ void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text)
         wide->SetCaption(text);
     else if (item)
         item->SetCaption(vcl::WideToAnsi(text));
+}
+
+void SetPanelText(vcl::TStatusPanel* panel, const std::wstring& text)
+{
+    if (panel)
+        panel->SetText(vcl::WideToAnsi(text));
 }
 
 void SetHintText(vcl::TControl* control, const std::wstring& text)

@@ -305,20 +305,3 @@ void TWydForm::UpdateActions()
     if (WydApplication)
         WydApplication->DoIdle();
 }
-
-TClass TWydForm::GetActionLinkClass() const
-{
-    return WydControl_GetActionLinkClass(this, TForm::GetActionLinkClass());
-}
-
-void TWydForm::ActionChange(TObject* sender, bool checkDefaults)
-{
-    WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-    TForm::ActionChange(sender, checkDefaults);
-}
-
-void TWydForm::DefineProperties(TFiler* filer)
-{
-    TForm::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
-}

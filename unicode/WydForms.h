@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "Forms.h"
+#include "WydActnList.h"
 #include "WydControls.h"
 
 class TWydAppIdleEventControl;
@@ -68,15 +69,10 @@ class TWydForm : public vcl::TForm {
     using TForm::TForm;
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydForm*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
-    WideString GetHint() const { return WydControl_GetHint(const_cast<TWydForm*>(this)); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydForm*>(this)); }
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydForm*>(this)); }
+    WYD_WIDE_CONTROL(TWydForm)
     void UpdateActions() override;
-    void DefineProperties(vcl::TFiler* filer) override;
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
-    vcl::TClass GetActionLinkClass() const override;
-    void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
 };

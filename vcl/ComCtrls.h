@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <map>
@@ -170,7 +171,13 @@ class TTreeNode : public TPersistent {
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
+    // Asks the window to fetch the changed parts again; the state of a row that cannot be seen waits.
     void UpdateItem(UINT Mask);
+    void SendItem(UINT Mask);
+    // Sends the states that waited to the rows that show once this node is open.
+    void SendWaitingStatesBelow();
+    // The program's own expand or collapse: asks the tree, then follows what the window did.
+    void ChangeExpanded(bool Expanding);
     AnsiString FText;
     int FImageIndex = 0;
     int FSelectedIndex = 0;
@@ -179,6 +186,7 @@ private:
     bool FExpanded = false;
     bool FDeleting = false;
     bool FCut = false;
+    bool FStateWaiting = false;  // the window item's state is older than the node's
     int FHasChildren = -1;  // -1: as the children say
     int FIndex = -1;
     mutable int FAbsoluteIndex = -1;  // valid while the node list's index is
@@ -372,6 +380,7 @@ protected:
     void WMLButtonUp(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMNotify(TMessage& Message);
+    void WMSetRedraw(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
     // The node a right click is being handled for (the selection does not move); nullptr otherwise.
@@ -404,6 +413,8 @@ private:
     bool FDragging = false;
     bool FMouseUpSeen = false;
     bool FRebuilding = false;
+    bool FProgramExpand = false;  // the window's reports of the program's own TVM_EXPAND are not news
+    bool FDrawingOff = false;     // WM_SETREDRAW took the window's own drawing off
 };
 
 class TTreeView : public TCustomTreeView {
@@ -420,15 +431,20 @@ void PublishTreeViewProperties(TMetaClass& m);
 
 class TCustomRichEdit;
 
-// The lines of a rich edit; an insertion the window refuses raises EOutOfResources.
+// The lines of a rich edit; an insertion the window refuses raises EOutOfResources. Streams and files
+// hold RTF while the control formats its text (PlainText off), plain text otherwise.
 class TRichEditStrings : public TMemoStrings {
     VCL_CLASS(TRichEditStrings, TMemoStrings)
     explicit TRichEditStrings(TCustomRichEdit* RichEdit = nullptr);
     void Insert(int Index, const AnsiString& S) override;
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) override;
 
 private:
     TCustomRichEdit* FRichEdit;
 };
+
+VCL_EXCEPTION(EPrinter, Exception)
 
 enum class TSearchType { stWholeWord, stMatchCase };
 using TSearchTypes = TSet<TSearchType>;
@@ -440,8 +456,16 @@ class TCustomRichEdit : public TCustomMemo {
     // Plain text only: no formatting, and RTF given as text stays text.
     bool GetPlainText() const { return FPlainText; }
     void SetPlainText(bool Value);
-    // Position of S within [StartPos, StartPos + Length), or -1.
+    // Position of S within [StartPos, StartPos + Length), or -1. The search goes through the wide message,
+    // which every rich edit window reads the same way, whatever its own character set.
     int FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options);
+    // Prints the text as one document named Caption on the printer the print dialogs chose last, else on
+    // the default printer; raises EPrinter when there is no printer or the control lays out none of its
+    // text, EOSError when the printer refuses.
+    void Print(const AnsiString& Caption);
+    // The content in or out in an EM_STREAMIN/EM_STREAMOUT format (SF_RTF, SF_TEXT); needs the window.
+    void StreamIn(TStream* Stream, UINT Format);
+    void StreamOut(TStream* Stream, UINT Format);
     TNotifyEvent OnSelectionChange;
     TNotifyEvent GetOnSelectionChange() const { return OnSelectionChange; }
     void SetOnSelectionChange(TNotifyEvent Value) { OnSelectionChange = Value; }
@@ -450,31 +474,28 @@ class TCustomRichEdit : public TCustomMemo {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // Keeps the content, formatting included, for the next window.
+    void DestroyWnd() override;
     virtual void SelectionChange();
+    // Lays the text out page by page on a device, from the start to the length WM_GETTEXTLENGTH reports;
+    // NewPage runs between two pages. Returns the characters laid out.
+    int FormatPages(HDC Device, const std::function<void()>& NewPage);
     void CNNotify(TMessage& Message);
+    // The text's length as WM_GETTEXT gives it: ANSI bytes in the system code page, line breaks as CR LF.
+    void WMGetTextLength(TMessage& Message);
+    // In plain-text mode a text that looks like RTF stays text (the control would read it as RTF).
+    void WMSetText(TMessage& Message);
 
 private:
+    void RunStream(TStream* Stream, UINT Msg, UINT Format, EDITSTREAMCALLBACK Callback, const char* Failure);
     bool FPlainText = false;
+    std::unique_ptr<TMemoryStream> FSaved;  // between DestroyWnd and CreateWnd
+    UINT FSavedFormat = SF_RTF;
 };
 
 class TRichEdit : public TCustomRichEdit {
     VCL_CLASS(TRichEdit, TCustomRichEdit)
     using TCustomRichEdit::TCustomRichEdit;
-};
-
-// ---------------------------------------------------------------------------------------------------------
-// Extended combo box: here a combo box of its own class, so that actions link to it through its own link.
-
-class TComboBoxExActionLink : public TWinControlActionLink {
-    VCL_CLASS(TComboBoxExActionLink, TWinControlActionLink)
-};
-
-class TComboBoxEx : public TCustomComboBox {
-    VCL_CLASS(TComboBoxEx, TCustomComboBox)
-    using TCustomComboBox::TCustomComboBox;
-
-protected:
-    TClass GetActionLinkClass() const override { return TComboBoxExActionLink::StaticClass(); }
 };
 
 class TProgressBar : public TWinControl {
@@ -1109,5 +1130,427 @@ private:
     int FButtonWidth = 23;
     int FButtonHeight = 22;
 };
+
+// ---- a property only a new window shows -------------------------------------------------------
+
+// Sets Field and, when it changed, makes the control's window again (a style of the window).
+template <class T>
+void SetWindowStyleProperty(TWinControl* Control, T& Field, T Value)
+{
+    if (Field != Value) {
+        Field = Value;
+        Control->RecreateWnd();
+    }
+}
+
+// ---- track bar ---------------------------------------------------------------------------------
+
+enum class TTrackBarOrientation { trHorizontal, trVertical };
+enum class TTickMark { tmBottomRight, tmTopLeft, tmBoth };
+enum class TTickStyle { tsNone, tsAuto, tsManual };
+
+// A slider over Min..Max; OnChange follows every move of the thumb, by the user or by Position.
+class TTrackBar : public TWinControl {
+    VCL_CLASS(TTrackBar, TWinControl)
+    explicit TTrackBar(TComponent* AOwner);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value);
+    int GetMax() const { return FMax; }
+    void SetMax(int Value);
+    // Clamped to Min..Max.
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetFrequency() const { return FFrequency; }
+    void SetFrequency(int Value);
+    int GetLineSize() const { return FLineSize; }
+    void SetLineSize(int Value);
+    int GetPageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
+    TTrackBarOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TTrackBarOrientation Value);
+    TTickMark GetTickMarks() const { return FTickMarks; }
+    void SetTickMarks(TTickMark Value);
+    TTickStyle GetTickStyle() const { return FTickStyle; }
+    void SetTickStyle(TTickStyle Value);
+    // The highlighted range (SelStart = SelEnd: none).
+    int GetSelStart() const { return FSelStart; }
+    void SetSelStart(int Value);
+    int GetSelEnd() const { return FSelEnd; }
+    void SetSelEnd(int Value);
+    // A tick of its own at Value (with tsManual).
+    void SetTick(int Value);
+    TNotifyEvent OnChange;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Changed();
+    void CNScroll(TMessage& Message);
+
+private:
+    void ApplyRange();
+    void ApplySelection();
+    int FMin = 0, FMax = 10, FPosition = 0;
+    int FFrequency = 1, FLineSize = 1, FPageSize = 2;
+    int FSelStart = 0, FSelEnd = 0;
+    TTrackBarOrientation FOrientation = TTrackBarOrientation::trHorizontal;
+    TTickMark FTickMarks = TTickMark::tmBottomRight;
+    TTickStyle FTickStyle = TTickStyle::tsAuto;
+};
+
+// ---- up-down -----------------------------------------------------------------------------------
+
+enum class TUDAlignButton { udLeft, udRight };
+enum class TUDOrientation { udHorizontal, udVertical };
+enum class TUDBtnType { btNext, btPrev };
+using TUDChangingEvent = TEvent<TObject*, bool&>;
+using TUDClickEvent = TEvent<TObject*, TUDBtnType>;
+
+// Two arrow buttons stepping Position by Increment within Min..Max; with an Associate (an edit) beside
+// it, the position shows as the associate's text.
+class TCustomUpDown : public TWinControl {
+    VCL_CLASS(TCustomUpDown, TWinControl)
+    explicit TCustomUpDown(TComponent* AOwner);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value);
+    int GetMax() const { return FMax; }
+    void SetMax(int Value);
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetIncrement() const { return FIncrement; }
+    void SetIncrement(int Value);
+    TWinControl* GetAssociate() const { return FAssociate; }
+    void SetAssociate(TWinControl* Value);
+    TUDAlignButton GetAlignButton() const { return FAlignButton; }
+    void SetAlignButton(TUDAlignButton Value);
+    TUDOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TUDOrientation Value);
+    bool GetArrowKeys() const { return FArrowKeys; }
+    void SetArrowKeys(bool Value);
+    bool GetThousands() const { return FThousands; }
+    void SetThousands(bool Value);
+    bool GetWrap() const { return FWrap; }
+    void SetWrap(bool Value);
+    TUDChangingEvent OnChanging;
+    TUDClickEvent OnClick;
+    TUDChangingEvent GetOnChanging() const { return OnChanging; }
+    void SetOnChanging(TUDChangingEvent Value) { OnChanging = Value; }
+    TUDClickEvent GetOnClick() const { return OnClick; }
+    void SetOnClick(TUDClickEvent Value) { OnClick = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Asked before each step; false keeps the position.
+    virtual bool CanChange();
+    virtual void Click(TUDBtnType Button);
+    void CNNotify(TMessage& Message);
+    void CNScroll(TMessage& Message);
+
+private:
+    void ApplyRange();
+    void ApplyAssociate();
+    int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
+    int FLastDelta = 0;
+    TWinControl* FAssociate = nullptr;
+    TUDAlignButton FAlignButton = TUDAlignButton::udRight;
+    TUDOrientation FOrientation = TUDOrientation::udVertical;
+    bool FArrowKeys = true;
+    bool FThousands = true;
+    bool FWrap = false;
+};
+
+class TUpDown : public TCustomUpDown {
+    VCL_CLASS(TUpDown, TCustomUpDown)
+    using TCustomUpDown::TCustomUpDown;
+};
+
+// ---- page scroller -----------------------------------------------------------------------------
+
+enum class TPageScrollerOrientation { soHorizontal, soVertical };
+
+// Shows one control larger than itself, with arrow buttons that scroll it.
+class TPageScroller : public TWinControl {
+    VCL_CLASS(TPageScroller, TWinControl)
+    explicit TPageScroller(TComponent* AOwner);
+    // The scrolled control; it becomes the scroller's child.
+    TWinControl* GetControl() const { return FControl; }
+    void SetControl(TWinControl* Value);
+    TPageScrollerOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TPageScrollerOrientation Value);
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetButtonSize() const { return FButtonSize; }
+    void SetButtonSize(int Value);
+    int GetMargin() const { return FMargin; }
+    void SetMargin(int Value);
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    bool GetDragScroll() const { return FDragScroll; }
+    void SetDragScroll(bool Value);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+    void CNNotify(TMessage& Message);
+
+private:
+    void AttachControl();
+    TWinControl* FControl = nullptr;
+    TPageScrollerOrientation FOrientation = TPageScrollerOrientation::soHorizontal;
+    int FPosition = 0;
+    int FButtonSize = 12;
+    int FMargin = 0;
+    bool FAutoScroll = false;
+    bool FDragScroll = true;
+};
+
+// ---- date-time picker and month calendar --------------------------------------------------------
+
+VCL_EXCEPTION(EDateTimeError, Exception)
+
+enum class TDateTimeKind { dtkDate, dtkTime };
+enum class TDTDateFormat { dfShort, dfLong };
+enum class TDTDateMode { dmComboBox, dmUpDown };
+enum class TDTCalAlignment { dtaLeft, dtaRight };
+
+// A date or a time to edit in place, with a drop-down calendar for dates. With ShowCheckbox the value
+// may also be switched off (Checked false).
+class TDateTimePicker : public TWinControl {
+    VCL_CLASS(TDateTimePicker, TWinControl)
+    explicit TDateTimePicker(TComponent* AOwner);
+    TDateTime GetDateTime() const;
+    void SetDateTime(TDateTime Value);
+    // The date part, and the time part, of DateTime; setting one keeps the other.
+    TDateTime GetDate() const;
+    void SetDate(TDateTime Value);
+    TDateTime GetTime() const;
+    void SetTime(TDateTime Value);
+    TDateTimeKind GetKind() const { return FKind; }
+    void SetKind(TDateTimeKind Value);
+    TDTDateFormat GetDateFormat() const { return FDateFormat; }
+    void SetDateFormat(TDTDateFormat Value);
+    TDTDateMode GetDateMode() const { return FDateMode; }
+    void SetDateMode(TDTDateMode Value);
+    TDTCalAlignment GetCalAlignment() const { return FCalAlignment; }
+    void SetCalAlignment(TDTCalAlignment Value);
+    bool GetShowCheckbox() const { return FShowCheckbox; }
+    void SetShowCheckbox(bool Value);
+    bool GetChecked() const;
+    void SetChecked(bool Value);
+    // The earliest and latest dates the picker allows; 0 = no limit.
+    TDateTime GetMinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime GetMaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
+    // A format of the picker's own ("dd.MM.yyyy"); empty = the one Kind and DateFormat choose.
+    AnsiString GetFormat() const { return FFormat; }
+    void SetFormat(const AnsiString& Value);
+    TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void Change();
+    void CNNotify(TMessage& Message);
+
+private:
+    void ApplyValue();
+    void ApplyRange();
+    TDateTime FDateTime;
+    TDateTime FMinDate = 0;
+    TDateTime FMaxDate = 0;
+    AnsiString FFormat;
+    TDateTimeKind FKind = TDateTimeKind::dtkDate;
+    TDTDateFormat FDateFormat = TDTDateFormat::dfShort;
+    TDTDateMode FDateMode = TDTDateMode::dmComboBox;
+    TDTCalAlignment FCalAlignment = TDTCalAlignment::dtaLeft;
+    bool FShowCheckbox = false;
+    bool FChecked = true;
+};
+
+enum class TCalDayOfWeek { dowMonday, dowTuesday, dowWednesday, dowThursday, dowFriday, dowSaturday, dowSunday,
+                           dowLocaleDefault };
+// Month is 1..12; bit n - 1 of MonthBoldInfo set shows day n bold.
+using TOnGetMonthInfoEvent = TEvent<TObject*, unsigned, unsigned&>;
+
+// A month calendar to pick a date (or, with MultiSelect, a range of dates).
+class TMonthCalendar : public TWinControl {
+    VCL_CLASS(TMonthCalendar, TWinControl)
+    explicit TMonthCalendar(TComponent* AOwner);
+    // The selected date (whole days), and the last day of a selected range.
+    TDateTime GetDate() const { return FDate; }
+    void SetDate(TDateTime Value);
+    TDateTime GetEndDate() const { return FEndDate; }
+    void SetEndDate(TDateTime Value);
+    bool GetMultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    int GetMaxSelectRange() const { return FMaxSelectRange; }
+    void SetMaxSelectRange(int Value);
+    TDateTime GetMinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime GetMaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
+    bool GetWeekNumbers() const { return FWeekNumbers; }
+    void SetWeekNumbers(bool Value);
+    bool GetShowToday() const { return FShowToday; }
+    void SetShowToday(bool Value);
+    bool GetShowTodayCircle() const { return FShowTodayCircle; }
+    void SetShowTodayCircle(bool Value);
+    TCalDayOfWeek GetFirstDayOfWeek() const { return FFirstDayOfWeek; }
+    void SetFirstDayOfWeek(TCalDayOfWeek Value);
+    TNotifyEvent OnChange;
+    TOnGetMonthInfoEvent OnGetMonthInfo;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    TOnGetMonthInfoEvent GetOnGetMonthInfo() const { return OnGetMonthInfo; }
+    void SetOnGetMonthInfo(TOnGetMonthInfoEvent Value) { OnGetMonthInfo = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Change();
+    // Fills the bold days of each month the calendar shows (MCN_GETDAYSTATE).
+    virtual void GetMonthInfo(const SYSTEMTIME& Start, int Count, MONTHDAYSTATE* States);
+    void CNNotify(TMessage& Message);
+
+private:
+    void ApplySelection();
+    void ApplyRange();
+    void ApplyFirstDayOfWeek();
+    TDateTime FDate;
+    TDateTime FEndDate;
+    TDateTime FMinDate = 0;
+    TDateTime FMaxDate = 0;
+    int FMaxSelectRange = 7;
+    bool FMultiSelect = false;
+    bool FWeekNumbers = false;
+    bool FShowToday = true;
+    bool FShowTodayCircle = true;
+    TCalDayOfWeek FFirstDayOfWeek = TCalDayOfWeek::dowLocaleDefault;
+};
+
+// ---- extended combo box ------------------------------------------------------------------------
+
+class TCustomComboBoxEx;
+
+// One item of an extended combo box: text, images and indentation.
+class TComboExItem : public TCollectionItem {
+    VCL_CLASS(TComboExItem, TCollectionItem)
+    explicit TComboExItem(TCollection* ACollection = nullptr);
+    void Assign(TPersistent* Source) override;
+    AnsiString GetCaption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    int GetSelectedImageIndex() const { return FSelectedImageIndex; }
+    void SetSelectedImageIndex(int Value);
+    int GetOverlayImageIndex() const { return FOverlayImageIndex; }
+    void SetOverlayImageIndex(int Value);
+    int GetIndent() const { return FIndent; }
+    void SetIndent(int Value);
+    void* Data = nullptr;
+
+private:
+    void Set(int& Field, int Value);
+    AnsiString FCaption;
+    int FImageIndex = -1;
+    int FSelectedImageIndex = -1;
+    int FOverlayImageIndex = -1;
+    int FIndent = 0;
+};
+
+class TComboExItems : public TCollection {
+    VCL_CLASS(TComboExItems, TCollection)
+    explicit TComboExItems(TCustomComboBoxEx* AOwner = nullptr);
+    TComboExItem* Add() { return static_cast<TComboExItem*>(TCollection::Add()); }
+    TComboExItem* AddItem(const AnsiString& Caption, int ImageIndex = -1, int SelectedImageIndex = -1,
+                          int OverlayImageIndex = -1, int Indent = 0, void* Data = nullptr);
+    TComboExItem* GetItem(int Index) const { return static_cast<TComboExItem*>(GetItems(Index)); }
+    TPersistent* GetOwner() override;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TCustomComboBoxEx* FComboBox;
+};
+
+class TComboBoxExActionLink : public TWinControlActionLink {
+    VCL_CLASS(TComboBoxExActionLink, TWinControlActionLink)
+};
+
+enum class TComboBoxExStyle { csExDropDown, csExSimple, csExDropDownList };
+
+// A combo box whose items carry images and indentation (the system's ComboBoxEx32).
+class TCustomComboBoxEx : public TCustomListControl {
+    VCL_CLASS(TCustomComboBoxEx, TCustomListControl)
+    explicit TCustomComboBoxEx(TComponent* AOwner);
+    ~TCustomComboBoxEx() override;
+    TComboExItems* GetItemsEx() const { return FItemsEx; }
+    void SetItemsEx(TComboExItems* Value) { FItemsEx->Assign(Value); }
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TComboBoxExStyle GetStyle() const { return FStyle; }
+    void SetStyle(TComboBoxExStyle Value);
+    int GetDropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value);
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    TNotifyEvent GetOnSelect() const { return OnSelect; }
+    void SetOnSelect(TNotifyEvent Value) { OnSelect = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    TClass GetActionLinkClass() const override { return TComboBoxExActionLink::StaticClass(); }
+    virtual void Change();
+    // OnSelect when assigned, else Change.
+    virtual void Select();
+    void CNCommand(TMessage& Message);
+
+private:
+    friend class TComboExItems;
+    // Puts the items into the window again (after a change of the collection or a new window).
+    void UpdateItems();
+    TComboExItems* FItemsEx;
+    TCustomImageList* FImages = nullptr;
+    TComboBoxExStyle FStyle = TComboBoxExStyle::csExDropDown;
+    int FDropDownCount = 8;
+    int FItemIndex = -1;
+};
+
+class TComboBoxEx : public TCustomComboBoxEx {
+    VCL_CLASS(TComboBoxEx, TCustomComboBoxEx)
+    using TCustomComboBoxEx::TCustomComboBoxEx;
+};
+
+// Registers the classes of the sections above for form streaming.
+void RegisterExtendedCommonControls();
 
 }  // namespace vcl

@@ -93,6 +93,9 @@ static void RegisterVisualClasses()
                      TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass(), TScrollBox::StaticClass(),
                      TRichEdit::StaticClass()});
     RegisterStdActions();
+    RegisterDialogs();
+    RegisterExtendedCommonControls();
+    RegisterControlBar();
 }
 
 void InitForms()

@@ -379,4 +379,12 @@ void TApplication::CreateForm(T*& Reference)
         FMainForm = Reference;
 }
 
+// ---- help --------------------------------------------------------------------------------------
+
+// The help file of the active form, else of the main form; empty when neither names one.
+AnsiString CurrentHelpFile();
+// Runs a command of the help system (WinHelp: HELP_CONTEXT, HELP_FINDER ...) on the current help file,
+// owned by the active form. False when there is no help file or the help system refused.
+bool HelpCommand(UINT Command, ULONG_PTR Data);
+
 }  // namespace vcl

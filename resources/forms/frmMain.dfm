@@ -16,16 +16,20 @@ object frmMain: TfrmMain
       Caption = 'File'
       object menuStartTransaction: TMenuItem
         Caption = 'Start Transaction'
+        OnClick = btnStartTransactionClick
       end
       object menuLoadSettings: TMenuItem
         Caption = 'Load Default Settings'
+        OnClick = btnLoadSettingsClick
       end
       object menuSaveSettings: TMenuItem
         Caption = 'Save Settings To Default'
+        OnClick = btnSaveSettingsClick
       end
       object menuSelectScanner: TMenuItem
         OnClick = btnSelectScannerClick
         Caption = 'Select Scanner'
+        OnClick = btnSelectScannerClick
       end
       object menuExit: TMenuItem
         Caption = 'Exit'
@@ -37,22 +41,27 @@ object frmMain: TfrmMain
       object menuSettings: TMenuItem
         OnClick = btnSettingsClick
         Caption = 'Settings'
+        OnClick = btnSettingsClick
       end
       object menuTestTray: TMenuItem
         Caption = 'Test Tray'
+        OnClick = menuTestTrayClick
       end
     end
     object menuHelp: TMenuItem
       Caption = 'Help'
       object menuHelpManual: TMenuItem
         Caption = 'Pagorin Help Manual'
+        OnClick = btnHelpManualClick
       end
       object menuWebPage: TMenuItem
         Caption = 'Tessaro Systems Web Page'
+        OnClick = btnWebClick
       end
       object menuAbout: TMenuItem
         OnClick = btnAboutClick
         Caption = 'About Pagorin'
+        OnClick = btnAboutClick
       end
     end
   end
@@ -71,6 +80,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Start'
+      OnClick = btnStartTransactionClick
     end
     object btnLoadSettings: TToolButton
       Left = 76
@@ -78,6 +88,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Load'
+      OnClick = btnLoadSettingsClick
     end
     object btnSaveSettings: TToolButton
       Left = 148
@@ -85,6 +96,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Save'
+      OnClick = btnSaveSettingsClick
     end
     object btnSelectScanner: TToolButton
       OnClick = btnSelectScannerClick
@@ -93,6 +105,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Scanner'
+      OnClick = btnSelectScannerClick
     end
     object btnSettings: TToolButton
       OnClick = btnSettingsClick
@@ -101,6 +114,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Settings'
+      OnClick = btnSettingsClick
     end
     object btnLanguage: TToolButton
       OnClick = btnLanguageClick
@@ -110,6 +124,7 @@ object frmMain: TfrmMain
       Height = 28
       Caption = 'Language'
       Hint = 'Select Language'
+      OnClick = btnLanguageClick
     end
     object btnHelpManual: TToolButton
       Left = 436
@@ -117,6 +132,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Help'
+      OnClick = btnHelpManualClick
     end
     object btnWeb: TToolButton
       Left = 508
@@ -124,6 +140,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Web'
+      OnClick = btnWebClick
     end
     object btnAbout: TToolButton
       OnClick = btnAboutClick
@@ -132,6 +149,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'About'
+      OnClick = btnAboutClick
     end
     object btnExit: TToolButton
       Left = 652
@@ -343,6 +361,7 @@ object frmMain: TfrmMain
         Width = 300
         Height = 20
         Caption = 'Write to Disc for Each Transaction'
+        OnClick = ckxWritePerTransactionClick
       end
       object lblCopies: TLabel
         Left = 12
@@ -359,6 +378,8 @@ object frmMain: TfrmMain
         MaxValue = 999
         MinValue = 1
         Value = 1
+        OnClick = cseCopiesClick
+        OnChange = cseCopiesClick
       end
       object lblDiscLabel: TLabel
         Left = 12
@@ -448,11 +469,14 @@ object frmMain: TfrmMain
     Width = 380
     Height = 200
     Caption = ' Scan Transactions '
-      object tvSessions: TTreeView
+      object tvSessions: TQvCheckTree
         Left = 12
         Top = 20
         Width = 356
         Height = 120
+        OnClick = tvSessionsClick
+        OnChange = tvSessionsChange
+        OnStateChange = tvSessionsStateChange
       end
       object bbtnWrite: TBitBtn
         Left = 12
@@ -460,6 +484,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = 'Write'
+        OnClick = bbtnWriteClick
       end
       object bbtnAppend: TBitBtn
         Left = 100
@@ -467,6 +492,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = ' Append'
+        OnClick = bbtnAppendClick
       end
       object bbtnAbort: TBitBtn
         Left = 188
@@ -474,6 +500,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = ' Abort'
+        OnClick = bbtnAbortClick
       end
       object lblCountdown: TLabel
         Left = 12
@@ -580,6 +607,8 @@ object frmMain: TfrmMain
   end
   object tmrCheckDir: TTimer
     Enabled = False
+    Interval = 200
+    OnTimer = tmrCheckDirTimer
   end
   object tmrShowWaitNextPage: TTimer
     Enabled = False

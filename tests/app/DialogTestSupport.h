@@ -13,6 +13,7 @@
 
 #include "About.h"
 #include "Main.h"
+#include "QvComponents.h"
 #include "RegistryKey.h"
 #include "SelectScanner.h"
 #include "Settings.h"
@@ -116,6 +117,7 @@ protected:
     {
         vcl::InitForms();
         pagorin::StartUnicodeLayer();
+        RegisterQvComponents();
     }
     static void TearDownTestSuite()
     {

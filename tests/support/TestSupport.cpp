@@ -250,4 +250,9 @@ std::wstring FromUtf8(const std::string& text) {
     return out;
 }
 
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 }  // namespace testsupport

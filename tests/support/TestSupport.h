@@ -81,4 +81,7 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 
+// The one check for Wine's differences from Windows: Wine's builtin ntdll exports its version.
+bool RunningUnderWine();
+
 }  // namespace testsupport
