@@ -2,6 +2,7 @@
 #include "SettingsStore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -24,14 +25,15 @@ auto WithTable(CodeTable table, F f)
     }
 }
 
-// A whole decimal number, or nothing ("", "12a", "x").
+// A whole decimal number, or nothing ("", "12a", "x", one past the range of long).
 std::optional<int> ParseInt(const std::string& text)
 {
     if (text.empty())
         return std::nullopt;
     char* end = nullptr;
+    errno = 0;
     long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < -2147483647L || value > 2147483647L)
+    if (*end != '\0' || errno == ERANGE || value < -2147483647L || value > 2147483647L)
         return std::nullopt;
     return int(value);
 }

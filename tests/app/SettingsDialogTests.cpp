@@ -159,6 +159,28 @@ TEST_F(SettingsDialog, WritePageChangesTheRunningProgramAndStoresOnlyWithItsSave
         EXPECT_EQ(StoredDword(name), value) << testsupport::ToUtf8(name);
 }
 
+TEST_F(SettingsDialog, PdfSizeThatIsNoNumberKeepsTheSizeAndTheSaveGoesOn)
+{
+    CreateForms();
+    ShowDialog(&Dialog());
+    ChooseTab(Dialog().WydPageControl1, TfrmSettings::WritePage);
+    Click(Dialog().ckbSaveWriteSettings);
+    Choose(Dialog().cbxRWDiscPolicy, 1);
+    Click(Dialog().ckbDeleteHotKeyFiles);
+    for (const wchar_t* typed : {L"12a", L"99999999999", L"", L"0"}) {
+        SCOPED_TRACE(Narrow(typed));
+        Dialog().edPDFSize->SetText(typed);
+        Click(FindByCaption(&Dialog(), L"Apply"));
+        EXPECT_EQ(Main().Config.MaxPdfSize, 100);
+        EXPECT_EQ(StoredDword(L"Max PDF File Size"), 100u);
+        EXPECT_EQ(StoredDword(L"RW Disc Policy"), 1u) << "the values after the size were stored too";
+        EXPECT_EQ(StoredDword(L"Delete Hotkey Files"), 1u);
+    }
+    Dialog().edPDFSize->SetText(L"250");
+    Click(FindByCaption(&Dialog(), L"OK"));
+    EXPECT_EQ(StoredDword(L"Max PDF File Size"), 250u);
+}
+
 TEST_F(SettingsDialog, ChosenWriteSpeedCountsAtOnceEvenWhenCancelled)
 {
     CreateForms();
