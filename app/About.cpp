@@ -1,9 +1,16 @@
 // The about box.
 #include "About.h"
 
+#include "WideText.h"
+
 namespace pagorin {
 
 TfrmAbout* frmAbout = nullptr;
+
+TfrmAbout::TfrmAbout(vcl::TComponent* owner) : vcl::TForm(owner)
+{
+    UseArialFont(this);
+}
 
 VCL_IMPLEMENT_CLASS(TfrmAbout, vcl::TForm, {
     m.PublishField("Image1", &TfrmAbout::Image1);

@@ -1,4 +1,5 @@
-// TfrmAbout, the static about box.
+// TfrmAbout, the static about box: banner, product name, version, a line of its own and Close; its texts are
+// the form's own, in every language.
 #pragma once
 
 #include "ExtCtrls.h"
@@ -9,7 +10,7 @@ namespace pagorin {
 
 class TfrmAbout : public vcl::TForm {
     VCL_CLASS(TfrmAbout, vcl::TForm)
-    explicit TfrmAbout(vcl::TComponent* owner) : vcl::TForm(owner) {}
+    explicit TfrmAbout(vcl::TComponent* owner);
     vcl::TImage* Image1 = nullptr;
     vcl::TLabel* Label1 = nullptr;
     vcl::TLabel* Label2 = nullptr;

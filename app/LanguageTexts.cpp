@@ -148,6 +148,23 @@ std::wstring LanguageFile::TextIn(const std::wstring& section, const char* key, 
     return buffer;
 }
 
+std::optional<std::vector<LanguageRow>> LanguageRows(const LanguageFile& file)
+{
+    if (file.Path().empty() || GetFileAttributesW(file.Path().c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
+    std::vector<LanguageRow> rows;
+    for (const std::wstring& section : LanguageSections(file.Path()))
+        rows.push_back({section, file.TextIn(section, "LocalLanguage", L" "), file.TextIn(section, "LCID", L"0000")});
+    return rows;
+}
+
+int LcidValue(const std::wstring& text)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return 0;
+    return std::stoi(text);
+}
+
 std::vector<std::wstring> LanguageSections(const std::wstring& iniPath)
 {
     std::vector<std::wstring> sections;

@@ -2,6 +2,7 @@
 // "System" maps a language identifier to a language section; every key has a built-in English default.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ public:
     void Select(const std::wstring& iniPath, int languageId);
     // The section in use; a single blank when the language is unknown (names no section).
     const std::wstring& Section() const { return section_; }
+    const std::wstring& Path() const { return path_; }
 
     // The text of `key` in the current language, cut to `capacity` characters; the default when the file,
     // the section or the key is missing; empty when the file gives an empty value.
@@ -36,5 +38,15 @@ private:
 
 // The language sections of a language file in file order ("System" left out); empty without the file.
 std::vector<std::wstring> LanguageSections(const std::wstring& iniPath);
+
+// A row of the settings dialog's language list: the section, the language's own name and its identifier as
+// the file writes them.
+struct LanguageRow {
+    std::wstring Section, LocalLanguage, Lcid;
+};
+// Every language section of the file chosen in `file`; nothing when the file cannot be read.
+std::optional<std::vector<LanguageRow>> LanguageRows(const LanguageFile& file);
+// The identifier a row's text stands for: a whole decimal number, else 0.
+int LcidValue(const std::wstring& text);
 
 }  // namespace pagorin

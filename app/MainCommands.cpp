@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* MakerWebPage = "http://www.tessaro-systems.com/";
 constexpr DWORD TrayOpenMs = 5000;
-constexpr int LanguagePage = 2;
 
 // The controls whose text the layout sets in Arial 9.
 bool TakesLayoutFont(vcl::TComponent* component)
@@ -35,12 +34,6 @@ void OpenWithShell(HWND owner, const std::string& target, int show)
     auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", target.c_str(), "", "", show));
     if (result <= 32)
         WriteLogLine("Could not open \"" + target + "\" (" + std::to_string(result) + ").");
-}
-
-void ShowModalForm(vcl::TForm* form)
-{
-    if (form)
-        form->ShowModal();
 }
 
 }  // namespace
@@ -111,9 +104,8 @@ void TfrmMain::CheckFirstRun()
     menuTestTray->SetEnabled(false);
     FirstUseNotice = true;
     WriteLogLine("Scan or write settings are missing: the settings are shown first.");
-    frmSettings->WydPageControl1->SetActivePageIndex(0);
     frmSettings->lblNotice->SetVisible(false);
-    ShowModalForm(frmSettings);
+    frmSettings->ShowSettings(TfrmSettings::ScanPage);
 }
 
 void TfrmMain::btnStartTransactionClick(vcl::TObject*)
@@ -150,22 +142,18 @@ void TfrmMain::btnSaveSettingsClick(vcl::TObject*)
     WriteLogLine("Settings saved as the defaults.");
 }
 
-void TfrmMain::btnSelectScannerClick(vcl::TObject*) { ShowModalForm(frmSelectScanner); }
+void TfrmMain::btnSelectScannerClick(vcl::TObject*) { frmSelectScanner->ShowModal(); }
 
-void TfrmMain::btnSettingsClick(vcl::TObject*) { ShowModalForm(frmSettings); }
+void TfrmMain::btnSettingsClick(vcl::TObject*) { frmSettings->ShowSettings(); }
 
-void TfrmMain::btnLanguageClick(vcl::TObject* sender)
-{
-    frmSettings->WydPageControl1->SetActivePageIndex(LanguagePage);
-    btnSettingsClick(sender);
-}
+void TfrmMain::btnLanguageClick(vcl::TObject*) { frmSettings->ShowSettings(TfrmSettings::LanguagePage); }
 
 void TfrmMain::btnHelpManualClick(vcl::TObject*) { OpenWithShell(GetHandle(), HelpFilePath, SW_SHOW); }
 
 // The browser opens in front of the operator (a hidden one would look like a command that did nothing).
 void TfrmMain::btnWebClick(vcl::TObject*) { OpenWithShell(GetHandle(), MakerWebPage, SW_SHOWNORMAL); }
 
-void TfrmMain::btnAboutClick(vcl::TObject*) { ShowModalForm(frmAbout); }
+void TfrmMain::btnAboutClick(vcl::TObject*) { frmAbout->ShowModal(); }
 
 // Both the arrows and typing reach here (OnClick and OnChange), so a typed number is kept too.
 void TfrmMain::cseCopiesClick(vcl::TObject*)

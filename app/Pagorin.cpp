@@ -1,6 +1,11 @@
 // Pagorin's program entry: the page path of a hot-key start, the hand-over to a running instance, the
-// first-run start of the driver setup tool, and the five forms.
+// first-run start of the driver setup tool, and the five forms on the Unicode and check-tree layers.
 #include <windows.h>
+
+// The check-tree layer starts with the program (COM on this thread, the theme lock) and ends after it.
+#include "QvShellIntf.h"
+#include "QvShellUtils.h"
+#include "QvUxTheme.h"
 
 #include "About.h"
 #include "Alert.h"
@@ -10,6 +15,7 @@
 #include "RegistryKey.h"
 #include "SelectScanner.h"
 #include "Settings.h"
+#include "WideText.h"
 
 using namespace pagorin;
 
@@ -68,6 +74,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     ReadInstallationFolder();
 
     vcl::InitForms();
+    StartUnicodeLayer();
     RegisterQvComponents();
     try {
         vcl::Application->Initialize();
@@ -83,6 +90,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     } catch (...) {
         MessageBoxA(nullptr, "Unexpected error", "Pagorin", MB_OK | MB_ICONSTOP);
     }
+    // The forms go before the layers they are made of.
+    vcl::Application->DestroyComponents();
+    EndUnicodeLayer();
     vcl::DoneForms();
     return 0;
 }

@@ -224,18 +224,6 @@ CodeOffer OfferCodes(CodeTable table, const std::vector<long>& offered, const st
     return offer;
 }
 
-std::vector<long> ResolutionList(long lowest, long highest)
-{
-    std::vector<long> list{lowest};
-    for (long step : {200L, 300L})
-        if (lowest < step && step <= highest)
-            list.push_back(step);
-    // Doubling needs a positive start; 2v <= highest is asked without overflowing.
-    for (long v = list.back(); v > 0 && v <= highest - v;)
-        list.push_back(v *= 2);
-    return list;
-}
-
 ResolutionOffer OfferResolutions(ResolutionRange x, ResolutionRange y, const std::string& stored)
 {
     for (ResolutionRange* range : {&x, &y}) {

@@ -27,12 +27,6 @@ struct ContainerValues {
 // Reads a container of `conType` from `size` bytes; nothing for an unknown kind or a container cut short.
 std::optional<ContainerValues> ParseContainer(TW_UINT16 conType, const TW_UINT8* bytes, size_t size);
 
-// One scan-setting list of the settings dialog: its item names and the text shown.
-struct ChoiceList {
-    std::vector<std::string> Items;
-    std::string Text;
-};
-
 // A code list of the source (pixel types, file formats, page sizes) against the stored "current|offered..."
 // value: the list to show and the value to store. Unknown codes are not shown; page sizes still store them.
 struct CodeOffer {
@@ -51,8 +45,6 @@ struct ResolutionOffer {
     std::string Stored;
 };
 ResolutionOffer OfferResolutions(ResolutionRange x, ResolutionRange y, const std::string& stored);
-// lowest, 200 and 300 when they lie above it, then doubling up to highest.
-std::vector<long> ResolutionList(long lowest, long highest);
 
 // What a capability query found; a list left out was not reached (a failed resolution query ends it there).
 struct ScannerCapabilities {

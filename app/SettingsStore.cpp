@@ -1,6 +1,8 @@
 // Loading and saving Pagorin's settings.
 #include "SettingsStore.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -23,14 +25,15 @@ auto WithTable(CodeTable table, F f)
     }
 }
 
-// A whole decimal number, or nothing ("", "12a", "x").
+// A whole decimal number, or nothing ("", "12a", "x", one past the range of long).
 std::optional<int> ParseInt(const std::string& text)
 {
     if (text.empty())
         return std::nullopt;
     char* end = nullptr;
+    errno = 0;
     long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < -2147483647L || value > 2147483647L)
+    if (*end != '\0' || errno == ERANGE || value < -2147483647L || value > 2147483647L)
         return std::nullopt;
     return int(value);
 }
@@ -69,6 +72,18 @@ std::vector<std::string> LoadRecentList(const RegistryKey& key, const char* base
         }
     }
     return items;
+}
+
+std::vector<std::string> SplitFields(const std::string& text)
+{
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        size_t bar = text.find('|', start);
+        fields.push_back(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos)
+            return fields;
+        start = bar + 1;
+    }
 }
 
 std::string Truncated(const std::string& text, size_t max) { return text.size() > max ? text.substr(0, max) : text; }
@@ -268,8 +283,8 @@ void SaveScanSettings(const RegistryKey& key, const KeyLocation& keyLocation, Se
     if (input.SelectedScanner)
         key.WriteString("Default Scanner", Truncated(*input.SelectedScanner, MaxSettingText));
     // A wait that is no number keeps the current one; the stored value stays in its range.
-    if (std::optional<int> wait = ParseInt(input.PageWaitText))
-        settings.NextPageWait = *wait < 5 ? 5 : *wait > 300 ? 300 : *wait;
+    if (std::optional<int> wait = PageWaitOf(input.PageWaitText))
+        settings.NextPageWait = *wait;
     key.WriteDword("Next Page Wait", DWORD(settings.NextPageWait));
     if (!input.SelectedScanner)
         return;
@@ -285,6 +300,74 @@ void SaveScanSettings(const RegistryKey& key, const KeyLocation& keyLocation, Se
     sub.WriteString("Page Size", RewritePageSize(stored("Page Size"), input.PageSizeCaption));
     if (input.DuplexVisible)
         sub.WriteDword("Duplex Enable", input.DuplexChecked ? 1 : 0);
+}
+
+ChoiceList StoredCodeChoices(CodeTable table, const std::string& stored)
+{
+    ChoiceList list;
+    if (stored.empty())
+        return list;
+    std::vector<std::string> fields = SplitFields(stored);
+    std::optional<int> current = ParseInt(fields[0]);
+    for (size_t i = 1; i < fields.size(); ++i) {
+        std::optional<int> code = ParseInt(fields[i]);
+        std::optional<std::string> name = code ? NameOfCode(table, *code) : std::nullopt;
+        if (!name)
+            continue;
+        list.Items.push_back(*name);
+        if (code == current)
+            list.Text = *name;
+    }
+    return list;
+}
+
+std::vector<long> ResolutionList(long lowest, long highest)
+{
+    std::vector<long> list{lowest};
+    for (long step : {200L, 300L})
+        if (lowest < step && step <= highest)
+            list.push_back(step);
+    // Doubling needs a positive start; 2v <= highest is asked without overflowing.
+    for (long v = list.back(); v > 0 && v <= highest - v;)
+        list.push_back(v *= 2);
+    return list;
+}
+
+ChoiceList StoredResolutionChoices(const std::string& stored)
+{
+    ChoiceList list;
+    std::vector<std::string> fields = SplitFields(stored);
+    list.Text = fields[0];
+    std::optional<int> current = ParseInt(fields[0]);
+    std::optional<int> lowest = fields.size() == 3 ? ParseInt(fields[1]) : std::nullopt;
+    std::optional<int> highest = fields.size() == 3 ? ParseInt(fields[2]) : std::nullopt;
+    if (!current || !lowest || !highest)
+        return list;
+    std::vector<long> values = ResolutionList(*lowest, *highest);
+    if (std::find(values.begin(), values.end(), *current) == values.end())
+        values.insert(std::upper_bound(values.begin(), values.end(), long(*current)), *current);
+    for (long value : values)
+        list.Items.push_back(std::to_string(value));
+    return list;
+}
+
+std::vector<std::string> WriteSpeedItems(int discType)
+{
+    switch (discType) {
+    case 1: return {"Max", "48x", "40x", "32x", "24x", "16x", "12x", "8x", "4x"};
+    case 2: return {"Max", "16x", "12x", "8x", "6x", "4x", "2x", "1x"};
+    default: return {"Max"};
+    }
+}
+
+std::optional<int> PageWaitOf(const std::string& text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    // Leading zeros aside, more than three digits is above the limit whatever they are.
+    size_t first = std::min(text.find_first_not_of('0'), text.size());
+    int value = text.size() - first > 3 ? MaxPageWait : std::atoi(text.c_str() + first);
+    return std::clamp(value, MinPageWait, MaxPageWait);
 }
 
 bool UpdateRecentList(std::vector<std::string>& items, const std::string& text)

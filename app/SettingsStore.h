@@ -80,6 +80,26 @@ std::string RewriteCodeList(const std::string& stored, CodeTable table, const st
 std::string RewriteResolution(const std::string& stored, const std::string& caption);
 std::string RewritePageSize(const std::string& stored, const std::string& caption);
 
+// One scan-setting list of the settings dialog: its item names and the text shown.
+struct ChoiceList {
+    std::vector<std::string> Items;
+    std::string Text;
+};
+// A stored code list "current|offered...": the names of the offered codes that the table holds, in the stored
+// order, and the current code's name when it is among them (else no text).
+ChoiceList StoredCodeChoices(CodeTable table, const std::string& stored);
+// lowest, 200 and 300 when they lie above it, then doubling up to highest.
+std::vector<long> ResolutionList(long lowest, long highest);
+// A stored "current|lowest|highest": the resolutions of the range with the current one shown; a current value
+// the range does not give is offered as well. A value that is not three numbers offers none.
+ChoiceList StoredResolutionChoices(const std::string& stored);
+// The write speeds offered for a disc type (0 automatic, 1 CD, 2 DVD); the index is the stored speed index.
+std::vector<std::string> WriteSpeedItems(int discType);
+// The next-page wait a typed text means, held to 5..300 however many digits it has; nothing for a text
+// without a number (empty while being edited).
+std::optional<int> PageWaitOf(const std::string& text);
+constexpr int MinPageWait = 5, MaxPageWait = 300;
+
 // Recently-used lists: entry 0 fixed, `text` becomes entry 1, at most 5 entries. False: nothing changed.
 bool UpdateRecentList(std::vector<std::string>& items, const std::string& text);
 // Writes the entries as "<base> <i>" ("Disc Label" / "File Naming"); nothing without the key.

@@ -27,17 +27,10 @@ void FillRows(vcl::TListView* view, const SourceRows& rows)
 }
 
 // Left out: the query did not get that far, and the list stays as it is.
-void ShowChoices(vcl::TComboBox* box, const std::optional<ChoiceList>& list)
+void ShowChoices(TWydComboBox* box, const std::optional<ChoiceList>& list)
 {
-    if (!list)
-        return;
-    box->GetItems()->Clear();
-    for (const std::string& item : list->Items)
-        box->GetItems()->Add(item);
-    int index = box->GetItems()->IndexOf(list->Text);
-    box->SetItemIndex(index);
-    if (index < 0)
-        box->SetText(list->Text);
+    if (list)
+        ShowChoiceList(box, *list);
 }
 
 class MainWindowScanEvents : public ScanEvents {

@@ -1,22 +1,29 @@
-// Visible texts onto the class library's controls.
+// Visible texts onto the controls, through the Unicode layer's text of any control.
 #include "WideText.h"
 
 #include "ComCtrls.h"
 #include "Controls.h"
 #include "Menus.h"
+#include "WydButtons.h"
+#include "WydComCtrls.h"
+#include "WydControls.h"
+#include "WydForms.h"
+#include "WydMenus.h"
+#include "WydStdCtrls.h"
 
 namespace pagorin {
 
 void SetWideCaption(vcl::TControl* control, const std::wstring& text)
 {
-    if (!control)
-        return;
-    control->SetCaption(vcl::WideToAnsi(text));  // the ANSI controls keep what the code page holds
+    if (control)
+        WydControl_SetText(control, text);
 }
 
 void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text)
 {
-    if (item)
+    if (auto* wide = dynamic_cast<TWydMenuItem*>(item))
+        wide->SetCaption(text);
+    else if (item)
         item->SetCaption(vcl::WideToAnsi(text));
 }
 
@@ -30,6 +37,26 @@ void SetHintText(vcl::TControl* control, const std::wstring& text)
 {
     if (control)
         control->SetHint(vcl::WideToAnsi(text));
+}
+
+void UseArialFont(vcl::TControl* control)
+{
+    control->GetFont()->SetName("Arial");
+    control->GetFont()->SetSize(9);
+}
+
+void StartUnicodeLayer()
+{
+    InitWydForms();
+    InitWydStdCtrls();
+    InitWydComCtrls();
+    InitWydButtons();
+}
+
+void EndUnicodeLayer()
+{
+    DoneWydForms();
+    DoneWydControls();
 }
 
 }  // namespace pagorin

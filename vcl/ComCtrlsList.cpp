@@ -273,6 +273,11 @@ void TListItem::SetSelected(bool Value)
     FSelected = Value;
     TCustomListView* view = GetListView();
     int index = GetIndex();
+    // Without a window a single-selection list keeps one selected item, as its window would.
+    if (view && !view->HandleAllocated() && Value && !view->FMultiSelect)
+        for (TListItem* other : view->GetItems()->FItems)
+            if (other != this)
+                other->FSelected = false;
     if (view && view->HandleAllocated() && index >= 0) {
         LVITEMA item{};
         item.stateMask = LVIS_SELECTED;
@@ -762,14 +767,19 @@ void TCustomListView::SetSelected(TListItem* Value)
 
 int TCustomListView::GetItemIndex() const
 {
-    if (!HandleAllocated())
+    if (HandleAllocated())
+        return int(SendMessageA(WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    if (FOwnerData)
         return FSavedIndex;
-    return int(SendMessageA(WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    // Without a window the items keep their own selection, as an item selected in code says.
+    const std::vector<TListItem*>& items = GetItems()->FItems;
+    auto selected = std::find_if(items.begin(), items.end(), [](const TListItem* item) { return item->FSelected; });
+    return selected == items.end() ? -1 : int(selected - items.begin());
 }
 
 void TCustomListView::SetItemIndex(int Value)
 {
-    if (!HandleAllocated()) {
+    if (!HandleAllocated() && FOwnerData) {
         FSavedIndex = Value;
         return;
     }

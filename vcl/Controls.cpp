@@ -1441,6 +1441,7 @@ bool TWinControl::ForwardMouseToGraphicChild(TMessage& Message)
 
 VCL_BEGIN_MESSAGE_MAP(TWinControl)
     VCL_MESSAGE(WM_PAINT, WMPaint)
+    VCL_MESSAGE(WM_PRINTCLIENT, WMPrintClient)
     VCL_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd)
     VCL_MESSAGE(WM_COMMAND, WMCommand)
     VCL_MESSAGE(WM_NOTIFY, WMNotify)
@@ -1572,6 +1573,19 @@ void TWinControl::WMPaint(TMessage& Message)
     ControlState >> csCustomPaint;
 }
 
+void TWinControl::WMPrintClient(TMessage& Message)
+{
+    HDC dc = HDC(Message.WParam);
+    int saved = SaveDC(dc);
+    if (IsOwnClass())
+        PaintWindow(dc);
+    else
+        DefaultHandler(Message);
+    RestoreDC(dc, saved);
+    PaintControls(dc, nullptr);
+    Message.Result = 0;
+}
+
 void TWinControl::PaintHandler(TMessage& Message)
 {
     // The paint is ended and its DC given back even when a handler throws (EAbort included).
@@ -1621,7 +1635,8 @@ void TWinControl::PaintControls(HDC DC, TControl* First)
         if (!RectVisible(DC, &r))
             continue;
         int saved = SaveDC(DC);
-        SetViewportOrgEx(DC, c->GetLeft(), c->GetTop(), nullptr);
+        // From the DC's own origin: a printed window's DC already has its place in the picture.
+        OffsetViewportOrgEx(DC, c->GetLeft(), c->GetTop(), nullptr);
         IntersectClipRect(DC, 0, 0, c->GetWidth(), c->GetHeight());
         c->Perform(WM_PAINT, WPARAM(DC), 0);
         RestoreDC(DC, saved);

@@ -423,6 +423,9 @@ protected:
     bool IsOwnClass() const { return FOwnClass; }
 
     void WMPaint(TMessage& Message);
+    // The client area drawn into the given DC as a paint would show it, windowless controls included (printing
+    // a window: PrintWindow, WM_PRINT).
+    void WMPrintClient(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);
     void WMCommand(TMessage& Message);
     void WMNotify(TMessage& Message);

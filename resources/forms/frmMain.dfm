@@ -27,6 +27,7 @@ object frmMain: TfrmMain
         OnClick = btnSaveSettingsClick
       end
       object menuSelectScanner: TMenuItem
+        OnClick = btnSelectScannerClick
         Caption = 'Select Scanner'
         OnClick = btnSelectScannerClick
       end
@@ -38,6 +39,7 @@ object frmMain: TfrmMain
     object menuOptions: TMenuItem
       Caption = 'Options'
       object menuSettings: TMenuItem
+        OnClick = btnSettingsClick
         Caption = 'Settings'
         OnClick = btnSettingsClick
       end
@@ -57,6 +59,7 @@ object frmMain: TfrmMain
         OnClick = btnWebClick
       end
       object menuAbout: TMenuItem
+        OnClick = btnAboutClick
         Caption = 'About Pagorin'
         OnClick = btnAboutClick
       end
@@ -96,6 +99,7 @@ object frmMain: TfrmMain
       OnClick = btnSaveSettingsClick
     end
     object btnSelectScanner: TToolButton
+      OnClick = btnSelectScannerClick
       Left = 220
       Top = 4
       Width = 70
@@ -104,6 +108,7 @@ object frmMain: TfrmMain
       OnClick = btnSelectScannerClick
     end
     object btnSettings: TToolButton
+      OnClick = btnSettingsClick
       Left = 292
       Top = 4
       Width = 70
@@ -112,6 +117,7 @@ object frmMain: TfrmMain
       OnClick = btnSettingsClick
     end
     object btnLanguage: TToolButton
+      OnClick = btnLanguageClick
       Left = 364
       Top = 4
       Width = 70
@@ -137,6 +143,7 @@ object frmMain: TfrmMain
       OnClick = btnWebClick
     end
     object btnAbout: TToolButton
+      OnClick = btnAboutClick
       Left = 580
       Top = 4
       Width = 70

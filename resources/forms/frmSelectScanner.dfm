@@ -8,7 +8,9 @@ object frmSelectScanner: TfrmSelectScanner
   Position = poScreenCenter
   Font.Name = 'Arial'
   Font.Height = -12
-  object gbxScanners: TGroupBox
+  OnCreate = FormCreate
+  OnActivate = FormActivate
+  object gbxScanners: TWydGroupBox
     Left = 12
     Top = 12
     Width = 280
@@ -17,6 +19,9 @@ object frmSelectScanner: TfrmSelectScanner
       object lvDataSources: TListView
       ViewStyle = vsReport
       ShowColumnHeaders = False
+      ReadOnly = True
+      HideSelection = False
+      OnClick = lvDataSourcesClick
       Columns = <
         item
           Width = 228
@@ -27,18 +32,20 @@ object frmSelectScanner: TfrmSelectScanner
         Height = 156
       end
   end
-  object btnOK: TButton
+  object btnOK: TWydButton
     Left = 12
     Top = 214
     Width = 80
     Height = 28
     Caption = 'OK'
+    OnClick = btnOKClick
   end
-  object btnCancel: TButton
+  object btnCancel: TWydButton
     Left = 212
     Top = 214
     Width = 80
     Height = 28
     Caption = 'Cancel'
+    OnClick = btnCancelClick
   end
 end

@@ -82,6 +82,32 @@ TEST(LanguageTexts, SectionsAreListedInFileOrderWithoutSystem)
     EXPECT_TRUE(LanguageSections(dir.File(L"none.ini")).empty());
 }
 
+TEST(LanguageTexts, LanguageRowsNameEachSectionsLanguageAndIdentifier)
+{
+    testsupport::TempDir dir;
+    WriteUtf16(dir.File(L"a.ini"), L"[System]\n1033=English\n\n[English]\nLocalLanguage=English\nLCID=1033\n\n"
+                                   L"[Deutsch]\nLCID=x1031\n");
+    LanguageFile file;
+    file.Select(dir.File(L"a.ini"), 1033);
+    std::optional<std::vector<LanguageRow>> rows = LanguageRows(file);
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].LocalLanguage, L"English");
+    EXPECT_EQ((*rows)[0].Lcid, L"1033");
+    EXPECT_EQ((*rows)[1].Section, L"Deutsch");
+    EXPECT_EQ(LcidValue((*rows)[1].Lcid), 0);
+    file.Select(dir.File(L"none.ini"), 1033);
+    EXPECT_FALSE(LanguageRows(file).has_value()) << "no file: the list keeps what it shows";
+}
+
+TEST(LanguageTexts, AnIdentifierThatIsNoNumberCountsAsZero)
+{
+    const std::pair<const wchar_t*, int> rows[] = {{L"1033", 1033}, {L"0000", 0}, {L"abc", 0}, {L"", 0},
+                                                   {L"10a3", 0}, {L"-1033", 0}, {L"99999999999", 0}};
+    for (auto [text, value] : rows)
+        EXPECT_EQ(LcidValue(text), value) << testsupport::ToUtf8(text);
+}
+
 TEST(LanguageTexts, EveryKeyHasABuiltInText)
 {
     for (const char* key : AllTextKeys())

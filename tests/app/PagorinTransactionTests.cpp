@@ -440,7 +440,7 @@ TEST_F(PagorinWindow, DialogCommandsOpenTheirDialogs)
     ClickTool(window, L"Language");
     settings = Dialog(L"Settings");
     ASSERT_NE(settings, nullptr);
-    HWND pages = FindChild(settings, L"TPageControl", nullptr);
+    HWND pages = FindChild(settings, L"TWydPageControl.UnicodeClass", nullptr);
     EXPECT_EQ(SendWithTimeout(pages, TCM_GETCURSEL, 0, 0, 5000).value_or(-1), 2) << "not on the language page";
     CloseDialog(settings);
 
@@ -467,6 +467,11 @@ TEST_F(PagorinWindow, FirstRunWithoutScanSettingsAsksForThemFirst)
     ASSERT_NE(window, nullptr);
     HWND settings = Dialog(L"Settings");
     ASSERT_NE(settings, nullptr) << "the settings were not shown";
+    HWND pages = FindChild(settings, L"TWydPageControl.UnicodeClass", nullptr);
+    EXPECT_EQ(SendWithTimeout(pages, TCM_GETCURSEL, 0, 0, 5000).value_or(-1), 0) << "not on the scan page";
+    HWND save = FindChild(pages, L"TWydCheckBox.UnicodeClass", L"Save Settings to Default");
+    ASSERT_TRUE(save && IsWindowVisible(save)) << "the scan page's save box";
+    EXPECT_EQ(SendWithTimeout(save, BM_GETCHECK, 0, 0, 5000).value_or(-1), BST_CHECKED) << "first use stores the choice";
     EXPECT_FALSE(ToolEnabled(window, L"Start"));
     EXPECT_TRUE(ToolEnabled(window, L"Settings"));
     EXPECT_TRUE(LogHas("settings are shown first")) << DayLog();

@@ -212,6 +212,62 @@ TEST(SettingsCodeLists, RewritesFollowTheChoice)
     EXPECT_EQ(CapacityText(2), "4,200 MB");
 }
 
+TEST(SettingsChoices, StoredCodeListsOfferTheKnownCodesInTheirOrder)
+{
+    struct Row {
+        const char* Stored;
+        std::vector<std::string> Items;
+        const char* Text;
+    };
+    const Row rows[] = {
+        {"1|0|1|2", {"Black and White", "Grayscale", "24-bit Color"}, "Grayscale"},
+        {"2|1|0", {"Grayscale", "Black and White"}, ""},
+        {"0|9|x|0|", {"Black and White"}, "Black and White"},
+        {"2", {}, ""},
+        {"", {}, ""},
+    };
+    for (const Row& row : rows) {
+        ChoiceList list = StoredCodeChoices(CodeTable::ColorModes, row.Stored);
+        EXPECT_EQ(list.Items, row.Items) << row.Stored;
+        EXPECT_EQ(list.Text, row.Text) << row.Stored;
+    }
+    EXPECT_EQ(StoredCodeChoices(CodeTable::PageSizes, "3|1|3|4").Items, (std::vector<std::string>{"A4", "Letter", "Legal"}));
+}
+
+TEST(SettingsChoices, StoredResolutionRangesEndWhateverTheyHold)
+{
+    struct Row {
+        const char* Stored;
+        std::vector<std::string> Items;
+    };
+    const Row rows[] = {
+        {"200|75|1200", {"75", "200", "300", "600", "1200"}},
+        {"300|300|300", {"300"}},
+        {"0|0|1200", {"0", "200", "300", "600", "1200"}},
+        {"-4|-4|100", {"-4"}},
+        {"150|75|600", {"75", "150", "200", "300", "600"}},
+        {"2147483647|1073741824|2147483647", {"1073741824", "2147483647"}},
+        {"200|75", {}},
+        {"abc|75|600", {}},
+        {"", {}},
+    };
+    for (const Row& row : rows) {
+        ChoiceList list = StoredResolutionChoices(row.Stored);
+        EXPECT_EQ(list.Items, row.Items) << row.Stored;
+        EXPECT_EQ(list.Text, std::string(row.Stored).substr(0, std::string(row.Stored).find('|'))) << row.Stored;
+    }
+}
+
+TEST(SettingsChoices, TypedPageWaitIsHeldToItsRangeWithoutOverflow)
+{
+    const std::pair<std::string, std::optional<int>> rows[] = {
+        {"", std::nullopt}, {"1", 5}, {"30", 30}, {"309", 300}, {"0005", 5}, {"000300", 300},
+        {std::string(40, '9'), 300}, {"12a", std::nullopt}, {"-5", std::nullopt}, {" 30", std::nullopt},
+    };
+    for (const auto& [text, wait] : rows)
+        EXPECT_EQ(PageWaitOf(text), wait) << "\"" << text << "\"";
+}
+
 TEST(RecentList, NewestBecomesSecondAndOldestFallsOff)
 {
     struct Row {

@@ -1,14 +1,10 @@
 // The wide common controls in form streams and files: a form with one of each written and read back, the tree's
 // "Utf8Data" records byte by byte, the tree's text form, and a screenshot of a demo form.
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include <cstdint>
 #include <cstring>
-#include <set>
 
 #include "TestSupport.h"
+#include "WindowPicture.h"
 #include "WydComCtrlsTestSupport.h"
 
 using namespace vcl;
@@ -77,82 +73,6 @@ std::vector<WideString> TreeTexts(TWydTreeNodes* nodes)
     for (TWydTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNext())
         texts.push_back(WideString(size_t(node->GetLevel()), L'>') + node->GetText());
     return texts;
-}
-
-struct PrintTarget {
-    HDC dc;
-    RECT origin;
-};
-
-// Prints one window at its place in the picture (a parent comes before its children).
-BOOL CALLBACK PrintChild(HWND child, LPARAM target)
-{
-    auto* print = reinterpret_cast<PrintTarget*>(target);
-    if (!IsWindowVisible(child))
-        return TRUE;
-    RECT r;
-    GetWindowRect(child, &r);
-    int saved = SaveDC(print->dc);
-    SetViewportOrgEx(print->dc, r.left - print->origin.left, r.top - print->origin.top, nullptr);
-    IntersectClipRect(print->dc, 0, 0, r.right - r.left, r.bottom - r.top);
-    SendMessageW(child, WM_PRINT, WPARAM(print->dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-    RestoreDC(print->dc, saved);
-    return TRUE;
-}
-
-// The window's own picture (not the shared screen's): the window printed (PrintWindow), then each child
-// window printed into its place, as Wine's PrintWindow leaves the children out.
-HBITMAP PrintWindowBitmap(HWND window)
-{
-    PrintTarget print{};
-    GetWindowRect(window, &print.origin);
-    HDC screen = GetDC(nullptr);
-    print.dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap =
-        CreateCompatibleBitmap(screen, print.origin.right - print.origin.left, print.origin.bottom - print.origin.top);
-    HGDIOBJ old = SelectObject(print.dc, bitmap);
-    RECT all{0, 0, print.origin.right - print.origin.left, print.origin.bottom - print.origin.top};
-    FillRect(print.dc, &all, GetSysColorBrush(COLOR_BTNFACE));  // what the form's own background would show
-    PrintWindow(window, print.dc, 0);
-    EnumChildWindows(window, &PrintChild, LPARAM(&print));
-    SelectObject(print.dc, old);
-    DeleteDC(print.dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
-// The number of different colours in the bitmap (a blank picture has one or two).
-size_t ColourCount(HBITMAP bitmap)
-{
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(size_t(info.bmWidth) * size_t(info.bmHeight));
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return std::set<DWORD>(pixels.begin(), pixels.end()).size();
-}
-
-bool SavePng(HBITMAP bitmap, const std::wstring& path)
-{
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
-        return false;
-    bool saved;
-    {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-        saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    Gdiplus::GdiplusShutdown(token);
-    return saved;
 }
 
 }  // namespace
@@ -414,10 +334,10 @@ TEST_F(WydComCtrlsTest, DemoFormWithEachControlPrintsNonLatinText)
     form->Show();
     root->Expand(false);
     ASSERT_TRUE(PumpUntil([&] { return !GetUpdateRect(form->WindowHandle, nullptr, FALSE); }));
-    HBITMAP bitmap = PrintWindowBitmap(form->WindowHandle);
-    EXPECT_GT(ColourCount(bitmap), 8u) << "the controls are in the picture";
+    HBITMAP bitmap = vcltest::PrintWindowBitmap(form->WindowHandle);
+    EXPECT_GT(vcltest::ColourCount(bitmap), 8u) << "the controls are in the picture";
     std::wstring png = testsupport::BinDir() + L"wyd-comctrls-demo.png";
-    EXPECT_TRUE(SavePng(bitmap, png));
+    EXPECT_TRUE(vcltest::SaveBitmapPng(bitmap, png));
     DeleteObject(bitmap);
     EXPECT_GT(testsupport::ReadFileBytes(png).size(), 1000u);
 }

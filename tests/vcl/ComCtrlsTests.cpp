@@ -276,3 +276,29 @@ TEST_F(BarsFixture, ListViewItemsShowThroughCallbacksAndSelectingFiresOnChange)
     EXPECT_EQ(SendMessageA(list->WindowHandle, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(list->GetItemIndex(), 1);
 }
+
+// An item selected before the list view has its window (a list filled in code for a form not yet shown) is the
+// list's selection, and the window shows it.
+TEST_F(BarsFixture, ListViewSelectionWithoutAWindowIsTheSelectedItem)
+{
+    auto* list = new TListView(form.get());
+    list->SetViewStyle(TViewStyle::vsReport);
+    list->GetColumns()->Add();
+    list->SetParent(form.get());
+    for (const char* name : {"Scanner A", "Scanner B", "Scanner C"})
+        list->GetItems()->Add()->SetCaption(name);
+    ASSERT_FALSE(list->HandleAllocated());
+    EXPECT_EQ(list->GetSelected(), nullptr);
+    list->GetItems()->GetItem(1)->SetSelected(true);
+    EXPECT_EQ(list->GetSelected(), list->GetItems()->GetItem(1));
+    EXPECT_EQ(list->GetItemIndex(), 1);
+    list->GetItems()->GetItem(2)->SetSelected(true);
+    EXPECT_FALSE(list->GetItems()->GetItem(1)->GetSelected()) << "one selected item, as in the window";
+    EXPECT_EQ(list->GetSelected(), list->GetItems()->GetItem(2));
+    list->SetItemIndex(0);
+    list->SetItemIndex(2);
+    EXPECT_FALSE(list->GetItems()->GetItem(0)->GetSelected());
+    form->Show();
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), 2);
+    EXPECT_EQ(list->GetItemIndex(), 2);
+}

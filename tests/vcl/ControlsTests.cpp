@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "WindowPicture.h"
 #include "WindowTestSupport.h"
 
 using namespace vcl;
@@ -273,4 +276,36 @@ TEST_F(FormFixture, AlignPlacesChildrenInTheClientArea)
     EXPECT_EQ(top->GetWidth(), 300);
     EXPECT_EQ(rest->GetTop(), 30);
     EXPECT_EQ(rest->GetHeight(), 170);
+}
+
+// Printing a window (PrintWindow and WM_PRINT, as a picture of the window itself is taken) draws the windowless
+// controls too: on the form and inside a group box.
+TEST_F(FormFixture, PrintedWindowShowsItsWindowlessControls)
+{
+    auto shape = [](TWinControl* parent, TColor colour, int left) {
+        auto* s = new TShape(parent);
+        s->SetBounds(left, 30, 40, 40);
+        s->GetShapeBrush()->SetColor(colour);
+        s->GetPen()->SetColor(colour);
+        s->SetParent(parent);
+    };
+    shape(form.get(), clRed, 20);
+    auto* group = new TGroupBox(form.get());
+    group->SetBounds(150, 20, 200, 120);
+    group->SetParent(form.get());
+    shape(group, clBlue, 20);
+    form->Show();
+    HBITMAP bitmap = vcltest::PrintWindowBitmap(form->WindowHandle);
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    BITMAPINFO header{};
+    header.bmiHeader = {sizeof header.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(size_t(info.bmWidth) * size_t(info.bmHeight));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    // 32-bit DIB pixels are 0x00RRGGBB.
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), DWORD(0xFF0000)), 1000) << "the shape on the form";
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), DWORD(0x0000FF)), 1000) << "the shape in the group box";
 }

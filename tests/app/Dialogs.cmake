@@ -1,0 +1,23 @@
+# Pagorin's dialogs in the test's own process on real windows, with the prefix's real product key (the key's
+# lock) and the lab's virtual scanner; they take the focus and open menus, so each case runs alone.
+if(NOT TARGET pagorin_forms OR NOT TARGET twainclient)
+  return()
+endif()
+pagorin_add_gtest(pagorin_dialog_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScannerChooserTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DialogPictureTests.cpp
+    ${PROJECT_SOURCE_DIR}/tests/vcl/WindowPicture.cpp
+    ${PROJECT_SOURCE_DIR}/tests/vcl/WindowTestSupport.cpp
+  LIBS pagorin_forms twainclient gdiplus
+  LABELS window
+  SERIAL)
+target_include_directories(pagorin_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/vcl)
+target_compile_definitions(pagorin_dialog_tests PRIVATE
+  PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
+  PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
+get_property(forms GLOBAL PROPERTY PAGORIN_FORMS)
+vcl_add_forms(pagorin_dialog_tests ${forms})
+add_dependencies(pagorin_dialog_tests virtualscanner)
+pagorin_tests_list_property(pagorin_dialog_tests RESOURCE_LOCK "pagorin_product_key")
