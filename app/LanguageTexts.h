@@ -36,5 +36,7 @@ private:
 
 // The language sections of a language file in file order ("System" left out); empty without the file.
 std::vector<std::wstring> LanguageSections(const std::wstring& iniPath);
+// The same for the file's bytes (UTF-16LE).
+std::vector<std::wstring> LanguageSectionsOfText(const std::string& bytes);
 
 }  // namespace pagorin
