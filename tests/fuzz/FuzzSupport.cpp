@@ -456,12 +456,12 @@ RunResult Run(const std::string& name, const Mutator& mutator, const Target& tar
         ADD_FAILURE() << FailureReport(what);
     };
 
+    RunResult corpusResult;
     for (size_t k = 0; k < mutator.Corpus().size() && !result.Failed; ++k) {
-        RunResult corpusResult;
         const std::string failure = RunOne(target, mutator.Corpus()[k], k, corpusResult);
-        if (!failure.empty() || corpusResult.Accepted == 0)
-            fail("corpus member " + std::to_string(k) + " is not accepted" + (failure.empty() ? "" : ": " + failure));
+        if (!failure.empty()) fail("corpus member " + std::to_string(k) + ": " + failure);
     }
+    if (!result.Failed && corpusResult.Accepted == 0) fail("no corpus member is accepted: the mutations would test nothing");
     if (result.Failed) return result;
 
     const ULONGLONG started = GetTickCount64();

@@ -125,8 +125,10 @@ private:
     KeyLocation location_;
 };
 
-void WriteValues(const ProductKey& product, fuzz::InputReader& records) {
+// Writes the input's values; gives the numbers of the names written.
+std::vector<size_t> WriteValues(const ProductKey& product, fuzz::InputReader& records) {
     RegistryKey key(product.Location(), true), scanner(product.Location().Sub(ScannerName), true);
+    std::vector<size_t> written;
     while (!records.AtEnd()) {
         const size_t nameIndex = records.Byte() % std::size(ValueNames);
         const DWORD type = records.Byte() % 12;
@@ -139,7 +141,9 @@ void WriteValues(const ProductKey& product, fuzz::InputReader& records) {
         const RegistryKey& target = nameIndex >= FirstScannerValue ? scanner : key;
         RegSetValueExA(target.Handle(), ValueNames[nameIndex], 0, type, reinterpret_cast<const BYTE*>(data.data()),
                        DWORD(data.size()));
+        written.push_back(nameIndex);
     }
+    return written;
 }
 
 void CheckLoadedSettings(const Settings& settings, const SettingsView& view) {
@@ -164,7 +168,7 @@ Outcome LoadSettings(const Bytes& input) {
     product.Clear();
     fuzz::InputReader records(input);
     const uint8_t what = records.Byte();
-    WriteValues(product, records);
+    const std::vector<size_t> written = WriteValues(product, records);
 
     Settings settings;
     SettingsView view;
@@ -203,7 +207,7 @@ Outcome LoadSettings(const Bytes& input) {
     }
     default: {  // each value read as the loaders read theirs
         RegistryKey key(product.Location(), false), scanner(product.Location().Sub(ScannerName), false);
-        for (size_t name = 0; name < std::size(ValueNames); ++name) {
+        for (size_t name : written) {
             const RegistryKey& target = name >= FirstScannerValue ? scanner : key;
             target.ReadDword(ValueNames[name]);
             const size_t limit = name == 0 ? MaxPathText : MaxSettingText;
