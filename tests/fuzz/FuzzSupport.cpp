@@ -206,6 +206,12 @@ Bytes InputReader::Take(size_t n) {
     return piece;
 }
 
+bool Sampled(const Bytes& input, unsigned n) {
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : input) hash = (hash ^ c) * 16777619u;
+    return n <= 1 || hash % n == 0;
+}
+
 Bytes Utf16Bytes(const std::wstring& text) {
     Bytes bytes;
     bytes.reserve(text.size() * 2);

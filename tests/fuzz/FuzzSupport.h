@@ -88,6 +88,10 @@ RunResult Run(const std::string& name, const Mutator& mutator, const Target& tar
 // One input under the same guards, such as the input of a fault found earlier.
 RunResult RunInput(const std::string& name, const Target& target, const Bytes& input);
 
+// True for about one input in `n`, by a hash of the whole input: a target runs its costly part (files, the
+// registry) on a sample of the inputs that mutations cannot skew, and a replayed input takes the same road.
+bool Sampled(const Bytes& input, unsigned n);
+
 // The bytes of a text in UTF-16LE, and back (an odd last byte is dropped).
 Bytes Utf16Bytes(const std::wstring& text);
 std::wstring FromUtf16Bytes(const Bytes& bytes);

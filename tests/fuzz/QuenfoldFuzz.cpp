@@ -135,10 +135,11 @@ Outcome ReadSetupDocument(const Bytes& input) {
     try {
         Ref<CDriverDatabase> database(new CXmlDriverDatabase(*element));
         AskEverything(*database, *element);
-        // The stores' files and keys are the slow part: one input in sixteen goes through each.
-        const size_t sample = input.size() % 16;
-        if (sample == 0) CheckFileRoundTrip(*database, *element);
-        if (sample == 1) CheckRegistryRoundTrip(*database, *element);
+        // The stores' files and keys are the slow part: one input in sixteen goes through them.
+        if (fuzz::Sampled(input, 16)) {
+            CheckFileRoundTrip(*database, *element);
+            CheckRegistryRoundTrip(*database, *element);
+        }
     } catch (const CError&) {
         return Outcome::Rejected;
     }
@@ -218,7 +219,7 @@ Outcome ReadAttachedBlock(const Bytes& input) {
     Check(!text.empty() && text.size() + 4 <= input.size() && input.compare(input.size() - 4 - text.size(), text.size(), text) == 0,
           "the block is the text in front of the length word");
     // One input in eight runs the whole setup on it, into the test's own targets.
-    if (input.size() % 8 == 0) {
+    if (fuzz::Sampled(input, 8)) {
         const int result = RunSetup(ParseCommandLine("-ns -ne"), program.Utf8Path(), {DatabaseFileUrl(), FuzzKey().Url()},
                                     [](const std::string&, BoxIcon) {});
         Check(result >= kInstallFailed && result <= kUpToDate, "an exit code of the setup");
