@@ -173,8 +173,8 @@ Outcome LoadSettings(const Bytes& input) {
     Settings settings;
     SettingsView view;
     settings.InstallFolder = AnsiPath(Folder().Path());
-    // Every input's values are read as the loaders read theirs; one in four also goes through a load.
-    if (!fuzz::Sampled(input, 4)) {
+    // Every input's values are read as the loaders read theirs; one in sixteen also goes through a load.
+    if (!fuzz::Sampled(input, 16)) {
         RegistryKey key(product.Location(), false), scanner(product.Location().Sub(ScannerName), false);
         for (size_t name : written) {
             const RegistryKey& target = name >= FirstScannerValue ? scanner : key;

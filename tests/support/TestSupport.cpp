@@ -21,6 +21,12 @@ std::wstring BinDir() {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
+bool RunningUnderWine() {
+    // Wine's builtin ntdll exports its version; Windows' does not.
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : process_(std::exchange(other.process_, nullptr)), pid_(std::exchange(other.pid_, 0)) {}
 
