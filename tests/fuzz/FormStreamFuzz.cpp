@@ -126,7 +126,7 @@ std::vector<std::string> BinaryCorpus() {
         images->Add(&strip, nullptr);
     }
     corpus.push_back(Written(form));
-    corpus.push_back(InResourceHeader(corpus.back()));
+    corpus.push_back(InResourceHeader(corpus.front()));
 
     TForm wide(nullptr, 0);
     wide.SetName("frmWide");

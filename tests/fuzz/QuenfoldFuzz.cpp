@@ -97,8 +97,8 @@ void AskEverything(const CDriverDatabase& database, const TiXmlElement& element)
 void CheckFileRoundTrip(const CDriverDatabase& database, const TiXmlElement& element) {
     if (!WriteXmlDatabaseFile(DatabaseFileUrl(), element)) return;
     Ref<CDriverDatabase> reread(OpenDriverDatabase(DatabaseFileUrl()));
-    Check(reread->Revision() == database.Revision() && reread->PatchId() == database.PatchId() &&
-              reread->ModifiedDate() == database.ModifiedDate(),
+    // The texts may change where they are no valid UTF-8; what decides an update may not.
+    Check(reread->Revision() == database.Revision() && reread->ModifiedTime() == database.ModifiedTime(),
           "the written file reads back with the same version");
     Check(!IsNewerDatabase(database, *reread) && !IsNewerDatabase(*reread, database), "neither copy is newer");
 }
