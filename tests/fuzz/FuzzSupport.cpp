@@ -222,6 +222,12 @@ Bytes Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
+std::vector<Bytes> Utf16Tokens(std::initializer_list<const wchar_t*> tokens) {
+    std::vector<Bytes> bytes;
+    for (const wchar_t* token : tokens) bytes.push_back(Utf16Bytes(token));
+    return bytes;
+}
+
 std::wstring FromUtf16Bytes(const Bytes& bytes) {
     std::wstring text;
     text.reserve(bytes.size() / 2);

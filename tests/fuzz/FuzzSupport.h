@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -94,6 +95,8 @@ bool Sampled(const Bytes& input, unsigned n);
 
 // The bytes of a text in UTF-16LE, and back (an odd last byte is dropped).
 Bytes Utf16Bytes(const std::wstring& text);
+// Tokens of a UTF-16 format, as bytes.
+std::vector<Bytes> Utf16Tokens(std::initializer_list<const wchar_t*> tokens);
 std::wstring FromUtf16Bytes(const Bytes& bytes);
 
 // Reads a small number from the front of an input, so that a target's choices live in the input itself

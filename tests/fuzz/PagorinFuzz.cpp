@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <climits>
+#include <optional>
 
 #include "CommandLine.h"
 #include "DayLog.h"
+#include "DiscJob.h"
 #include "FuzzSupport.h"
 #include "LanguageTexts.h"
 #include "SettingsStore.h"
+#include "SharedState.h"
 #include "TestSupport.h"
 
 using namespace pagorin;
@@ -278,14 +283,71 @@ std::vector<Bytes> DayLogCorpus() {
             member(30827, 2, 29, std::string(60, '\\'), "line\r\nforged 2026-01-01 00:00:00 line\n")};
 }
 
+// ---- Queue folder paths of a disc job
+
+void MakePage(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;  // beyond what the ANSI calls reach
+    DWORD written = 0;
+    WriteFile(file, "\xFF\xD8\xFF\xD9", 4, &written, nullptr);
+    CloseHandle(file);
+}
+
+// The input names the queue folder and up to three transactions (folder names and pages) below it, often
+// beyond 260 characters. One input in sixteen makes the folders and pages (in a folder of its own), so that a
+// job is written; the others find none of them.
+Outcome PrepareJob(const Bytes& input) {
+    fuzz::InputReader parts(input);
+    std::optional<testsupport::TempDir> made;
+    if (fuzz::Sampled(input, 16)) made.emplace();
+    const std::string queue = AnsiPath(made ? made->Path() : Folder().Path()) + "\\Queue" + SafeTail(parts.Take(parts.Byte()));
+    std::vector<JobTransaction> transactions(1 + parts.Byte() % 3);
+    for (JobTransaction& transaction : transactions) {
+        transaction.FolderName = SafeTail(parts.Take(parts.Byte()));
+        const std::string folder = queue + "\\" + transaction.FolderName;
+        if (made) SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        for (int page = parts.Byte() % 4; page > 0; --page) {
+            transaction.Pages.push_back({CheckChecked, WriteWaiting, folder + "\\" + SafeTail(parts.Take(parts.Byte() % 32)) + ".jpg"});
+            if (made) MakePage(transaction.Pages.back().Path);
+        }
+    }
+    DiscJobInputs inputs;
+    inputs.DetectedDiscType = 1 + parts.Byte() % 2;
+    inputs.OperationMode = parts.Byte() % 3;
+    inputs.WritingSessionTag = inputs.OperationMode == 1 ? 1 : 0;
+    for (JobTransaction& transaction : transactions) transaction.SessionTag = inputs.WritingSessionTag;
+    inputs.QueuePath = queue;
+    DiscCommand = 0;
+    SetSessionFilePath(AnsiPath(Folder().File(L"Session.txt")));
+
+    const DiscJob job = PrepareDiscJob(transactions, inputs);
+    for (const JobTransaction& transaction : transactions) {
+        for (const JobPage& page : transaction.Pages) {
+            Check(job.Ready || page.WriteState == WriteWaiting, "no page is listed unless the job is ready");
+            if (page.WriteState != WriteListed) continue;
+            const std::string list = testsupport::ReadFileBytes(
+                testsupport::FromUtf8(queue + "\\" + transaction.FolderName + "\\FileList0.txt"));
+            Check(list.find(page.Path + "\r\n") != std::string::npos, "a listed page is on its transaction's list");
+        }
+    }
+    return Outcome::Accepted;
+}
+
+std::vector<Bytes> JobCorpus() {
+    auto piece = [](const std::string& text) { return std::string(1, char(text.size())) + text; };
+    return {piece("") + '\2' + piece("20260531-130559") + '\2' + piece("page001") + piece("page002") + piece("x") + '\3' +
+                '\1' + '\1',
+            piece(std::string(200, 'q')) + '\1' + piece(std::string(120, 't')) + '\1' + piece("p") + '\1' + '\0',
+            piece("\\deep\\er") + '\0' + piece("a\\b") + '\3' + piece("1") + piece("2") + piece("3") + '\2' + '\2'};
+}
+
 }  // namespace
 
 TEST(PagorinFuzz, LanguageFileReaderSurvivesMutatedFiles) {
-    fuzz::Run("LanguageFile", fuzz::Mutator(LanguageCorpus(), {fuzz::Utf16Bytes(L"["), fuzz::Utf16Bytes(L"]"),
-                                                                 fuzz::Utf16Bytes(L"="), fuzz::Utf16Bytes(L"\r\n"),
-                                                                 fuzz::Utf16Bytes(L"[System]"), fuzz::Utf16Bytes(L"1033"),
-                                                                 "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF", std::string(2, '\0')}),
-              ReadLanguageFile);
+    std::vector<Bytes> tokens = fuzz::Utf16Tokens({L"[", L"]", L"=", L"\r\n", L"[System]", L"1033"});
+    for (const char* mark : {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"}) tokens.push_back(mark);
+    tokens.push_back(std::string(2, '\0'));
+    fuzz::Run("LanguageFile", fuzz::Mutator(LanguageCorpus(), tokens), ReadLanguageFile);
 }
 
 TEST(PagorinFuzz, CommandLineArgumentSurvivesAnyLine) {
@@ -296,6 +358,10 @@ TEST(PagorinFuzz, CommandLineArgumentSurvivesAnyLine) {
 TEST(PagorinFuzz, SettingsLoadFromValuesOfAnyTypeAndSize) {
     fuzz::Run("Settings", fuzz::Mutator(SettingsCorpus(), {std::string(4, '\xFF'), std::string(4, '\0'), "|", "||"}),
               LoadSettings);
+}
+
+TEST(PagorinFuzz, DiscJobTakesLongQueueAndFolderPaths) {
+    fuzz::Run("QueuePaths", fuzz::Mutator(JobCorpus(), {"\\", std::string(1, '\0'), std::string(1, '\xFF')}), PrepareJob);
 }
 
 TEST(PagorinFuzz, DayLogTakesLongPathsAndAnyText) {

@@ -108,9 +108,7 @@ std::vector<Bytes> PathCorpus() {
 }  // namespace
 
 TEST(WidePathFuzz, PathRoutinesTakeAnyTextAndPathsBeyond260Characters) {
-    fuzz::Run("WidePath",
-              fuzz::Mutator(PathCorpus(), {fuzz::Utf16Bytes(L"\\"), fuzz::Utf16Bytes(L".."), fuzz::Utf16Bytes(L":"),
-                                           fuzz::Utf16Bytes(L"\\\\?\\"), fuzz::Utf16Bytes(L"*"), fuzz::Utf16Bytes(L"a\\"),
-                                           fuzz::Utf16Bytes(L"."), std::string(2, '\0')}),
-              UsePath);
+    std::vector<Bytes> tokens = fuzz::Utf16Tokens({L"\\", L"..", L":", L"\\\\?\\", L"*", L"a\\", L"."});
+    tokens.push_back(std::string(2, '\0'));
+    fuzz::Run("WidePath", fuzz::Mutator(PathCorpus(), tokens), UsePath);
 }

@@ -190,16 +190,14 @@ std::vector<Bytes> DelimitedCorpus() {
 }  // namespace
 
 TEST(WideTextFuzz, TextStreamsOfEveryCharacterSetReadWithoutFault) {
-    fuzz::Run("TextStream", fuzz::Mutator(TextStreamCorpus(), {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF", "\r\n", "\r",
-                                                                   "\n", "\x28\x20", "+", "-", "+-", "\xD8\x00",
-                                                                   "\x00\xDC", "\xC0\x80", "\xF4\x90\x80\x80"}),
-              ReadTextStream);
+    const std::vector<Bytes> tokens = {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF", "\r\n", "\r", "\n", "\x28\x20", "+",
+                                       "-", "+-", std::string("\xD8\x00", 2), std::string("\x00\xDC", 2), "\xC0\x80",
+                                       "\xF4\x90\x80\x80"};
+    fuzz::Run("TextStream", fuzz::Mutator(TextStreamCorpus(), tokens), ReadTextStream);
 }
 
 TEST(WideTextFuzz, DelimitedAndCommaTextParseWithoutFault) {
-    fuzz::Run("DelimitedText",
-              fuzz::Mutator(DelimitedCorpus(), {fuzz::Utf16Bytes(L"\""), fuzz::Utf16Bytes(L"\"\""), fuzz::Utf16Bytes(L","),
-                                                fuzz::Utf16Bytes(L"="), fuzz::Utf16Bytes(L" "), fuzz::Utf16Bytes(L"'"),
-                                                fuzz::Utf16Bytes(L"\\"), std::string(2, '\0')}),
-              ParseDelimitedText);
+    std::vector<Bytes> tokens = fuzz::Utf16Tokens({L"\"", L"\"\"", L",", L"=", L" ", L"'", L"\\"});
+    tokens.push_back(std::string(2, '\0'));
+    fuzz::Run("DelimitedText", fuzz::Mutator(DelimitedCorpus(), tokens), ParseDelimitedText);
 }
