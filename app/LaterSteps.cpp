@@ -5,15 +5,8 @@
 
 namespace pagorin {
 
-void OpenTwainManager(TfrmMain&) {}
-void ListTwainSources(TfrmMain&) {}
-void CloseTwainSource(TfrmMain&) {}
-void CloseTwainManager(TfrmMain&) {}
-void StartTransaction(TfrmMain&) {}
-void AddPageNode(TfrmMain&, const std::string&) {}
-void DrawCapacityGauge(TfrmMain&, int) {}
-bool HotKeyPdfsPending(TfrmMain&) { return false; }
-void DeleteHotKeyTransactionFolders(TfrmMain&) {}
+void StartPdfForAppend(TfrmMain&) {}
+int StartTransactionPdf(TfrmMain&, const std::string&) { return -1; }
 // Declared with the disc road's window side; the job flow starts the disc cycle here.
 void GoBurning(TfrmMain&) {}
 

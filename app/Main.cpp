@@ -12,6 +12,7 @@
 #include "KTRobots20.h"
 #include "LaterSteps.h"
 #include "SharedState.h"
+#include "TwainWindow.h"
 #include "WideText.h"
 
 namespace pagorin {
@@ -94,7 +95,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
     bool hotKeyRun = !CommandLineArgument.empty();
     OperationMode = hotKeyRun ? 0 : 1;
     AutoWriteArmed = hotKeyRun;
-    ShowAllSources = SourceOpen = false;
+    ShowAllSources = false;
     HotKeyOperation = hotKeyRun;
     TransactionBytes = 0;
     FirstUseNotice = false;
@@ -103,6 +104,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 void TfrmMain::Loaded()
 {
     vcl::TForm::Loaded();
+    Transactions.Attach(tvSessions);
     if (menuTestTray)
         menuTestTray->SetEnabled(false);
 }
@@ -120,17 +122,10 @@ void TfrmMain::FormCreate(vcl::TObject*)
     SetSessionFilePath(Config.WorkingPath + "\\Session.txt");
     cbRobots->GetItems()->Clear();
     MainWindowHandle = GetHandle();
-
-    TwainLibrary = LoadLibraryA("TWAIN_32.DLL");
-    if (!TwainLibrary)
-        vcl::ShowMessage("Load lib failed");
-    else if (!(DsmEntry = GetProcAddress(TwainLibrary, "DSM_Entry")))
-        vcl::ShowMessage("Fetch entry failed");
     OpenTwainManager(*this);
 
     for (vcl::TComboBox* list : {cbColorModes, cbPageSize, cbXferMech, cbPDFOption})
         list->GetItems()->Clear();
-    FileFormatCode = 2;
     for (const char* item : {"No PDF file", "Compile one PDF file only", "Compile one additional PDF file"})
         cbPDFOption->GetItems()->Add(item);
     cbPDFOption->SetItemIndex(0);
@@ -143,7 +138,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
         EnableMainControls(false);
-        StartTransaction(*this);
+        StartTransaction();
     }
     pgbCountDown->SetMax(120);
     SetDiscTitle(Widen(cbxDiscLabel->GetText()));
@@ -154,23 +149,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
              gbxDiscWriteStatus, txtAutoloader, lbl0, lbl100, lblAutoloader, lblCurrentDisc})
         control->SetEnabled(false);
     ApplyLanguageTexts();
-}
-
-void TfrmMain::LayoutMainWindow()
-{
-    bbtnWrite->SetVisible(false);
-    bbtnAppend->SetVisible(false);
-    bbtnAbort->SetVisible(false);
-    cbxFileNaming->SetText("Page");
-    cbxDiscLabel->SetText("Scanned Doc");
-    cseCopies->SetText("1");
-    txtAutoloader->SetCaption("None");
-    txtCurrentDisc->SetCaption("");
-    RobotDriveLetter = 0;
-    SetCaption(MainCaption);
-    LoadDefaultSettings();
-    ApplyLanguageTexts();
-    DrawCapacityGauge(*this, 0);
 }
 
 void TfrmMain::ShowSettingsView(const SettingsView& view)
@@ -201,7 +179,7 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
     auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
     txtScannedFiles->SetCaption(scanned);
     txtCompiledPDF->SetCaption(compiled);
-    cseCopies->SetText(std::to_string(Config.Copies));
+    cseCopies->SetValue(Config.Copies);
 }
 
 void TfrmMain::LoadDefaultSettings()
@@ -211,6 +189,7 @@ void TfrmMain::LoadDefaultSettings()
         return;
     ShowSettingsView(view);
     txtCapacity->SetCaption(CapacityText(Config.DiscType));
+    ShowDiscType();
 }
 
 void TfrmMain::LoadMainSettings()
@@ -274,6 +253,7 @@ void TfrmMain::ApplyLanguageTexts()
     StatusPDFGenerating = Texts.Text("Main.Status.PDFGenerating", 255);
     StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
     StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
+    ShowDiscType();
     // This caption is joined in the system code page.
     gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
 
@@ -332,10 +312,10 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (OperationMode == 0 || OperationMode == 2) {
         Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction(*this);
+            StartTransaction();
             TransactionClosed = false;
         }
-        AddPageNode(*this, text);
+        AddPageNode(text);
         return;
     }
     EnableMainControls(false);
@@ -343,8 +323,8 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     AutoWriteArmed = true;
     TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
-    StartTransaction(*this);
-    AddPageNode(*this, text);
+    StartTransaction();
+    AddPageNode(text);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
@@ -393,8 +373,7 @@ void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
     for (int slot = 0; slot < 10; ++slot)
         StopPdfJobSlot(*this, slot);
     DeleteHotKeyTransactionFolders(*this);
-    if (SourceOpen)
-        CloseTwainSource(*this);
+    CloseTwainSource(*this);
     CloseTwainManager(*this);
     StopWorkerThreads();
     if (RobotDriveLetter != 0) {
@@ -412,7 +391,16 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
+    EnumerateScanners(*this);
+    StatusBar1->GetFont()->SetName("Arial");
+    StatusBar1->GetFont()->SetSize(9);
+    CheckFirstRun();
 }
+
+void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
+
+// Every message of the main thread, in modal loops too; it always goes on to its window.
+void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }
 
 #define PAGORIN_PUBLISH_COMPONENT(type, name) m.PublishField(#name, &TfrmMain::name);
 VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
@@ -422,6 +410,27 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("FormClose", &TfrmMain::FormClose);
     m.PublishMethod("btnExitClick", &TfrmMain::btnExitClick);
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
+    m.PublishMethod("btnScanClick", &TfrmMain::btnScanClick);
+    m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
+    m.PublishMethod("btnStartTransactionClick", &TfrmMain::btnStartTransactionClick);
+    m.PublishMethod("btnLoadSettingsClick", &TfrmMain::btnLoadSettingsClick);
+    m.PublishMethod("btnSaveSettingsClick", &TfrmMain::btnSaveSettingsClick);
+    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
+    m.PublishMethod("btnSettingsClick", &TfrmMain::btnSettingsClick);
+    m.PublishMethod("btnLanguageClick", &TfrmMain::btnLanguageClick);
+    m.PublishMethod("btnHelpManualClick", &TfrmMain::btnHelpManualClick);
+    m.PublishMethod("btnWebClick", &TfrmMain::btnWebClick);
+    m.PublishMethod("btnAboutClick", &TfrmMain::btnAboutClick);
+    m.PublishMethod("cseCopiesClick", &TfrmMain::cseCopiesClick);
+    m.PublishMethod("menuTestTrayClick", &TfrmMain::menuTestTrayClick);
+    m.PublishMethod("tmrCheckDirTimer", &TfrmMain::tmrCheckDirTimer);
+    m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
+    m.PublishMethod("tvSessionsChange", &TfrmMain::tvSessionsChange);
+    m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
+    m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
+    m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
+    m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
+    m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

@@ -38,14 +38,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     || { tail -n 30 "$log"; exit 1; }
 fi
 
-# One test program runs under the Russian locale (ANSI code page 1251); Wine takes the code page, and the
-# encoding of Unix file names, from the host locale, so that locale must exist.
-if ! locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
-  echo "setup: generating the ru_RU.UTF-8 locale"
-  sed -i 's/^# *\(ru_RU\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+# Test programs run under the Russian and the Japanese locale (ANSI code pages 1251 and 932); Wine takes the
+# code page, and the encoding of Unix file names, from the host locale, so those locales must exist.
+for loc in ru_RU ja_JP; do
+  locale -a 2>/dev/null | grep -qix "$loc\.utf-\?8" && continue
+  echo "setup: generating the $loc.UTF-8 locale"
+  sed -i "s/^# *\($loc\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -qx "$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" >> /etc/locale.gen
   locale-gen >>"$log" 2>&1 || { tail -n 30 "$log"; exit 1; }
-fi
+done
 
 # TinyXML's Debian source package, unpacked with its patches into a git-ignored folder.
 deps=$here/.deps

@@ -6,7 +6,9 @@
 
 #include "ActnList.h"
 #include "StdCtrls.h"
+#include "Menus.h"
 #include "WydGraphics.h"
+#include "WydMenus.h"
 #include "WydWindows.h"
 
 using namespace vcl;
@@ -29,7 +31,32 @@ std::set<TWinControlTrap*>* liveTraps = nullptr;
 std::vector<TWinControlTrap*>* releasedTraps = nullptr;  // freed once no call of theirs is running
 bool finalized = false;
 
-TWinControlTrap* TrapOf(HWND window) { return static_cast<TWinControlTrap*>(GetPropW(window, TrapProperty)); }
+// The trap of a window is its window property. Reading a property is a call to the Wine server, and every
+// message the class library sends its own window asks, so the last answer is kept; the property changes only
+// through the two functions below.
+HWND lastTrapWindow = nullptr;
+TWinControlTrap* lastTrap = nullptr;
+
+TWinControlTrap* TrapOf(HWND window)
+{
+    if (window != lastTrapWindow) {
+        lastTrap = static_cast<TWinControlTrap*>(GetPropW(window, TrapProperty));
+        lastTrapWindow = window;
+    }
+    return lastTrap;
+}
+
+void SetTrapOf(HWND window, TWinControlTrap* trap)
+{
+    SetPropW(window, TrapProperty, trap);
+    lastTrapWindow = nullptr;
+}
+
+void RemoveTrapOf(HWND window)
+{
+    RemovePropW(window, TrapProperty);
+    lastTrapWindow = nullptr;
+}
 
 void FreeReleasedTraps()
 {
@@ -139,7 +166,7 @@ void DoneWydControls()
     for (TWinControlTrap* trap : traps) {
         if (trap->handle_ && IsWindow(trap->handle_) && TrapOf(trap->handle_) == trap) {
             SetWindowLongPtrW(trap->handle_, GWLP_WNDPROC, LONG_PTR(trap->prevWindowProc_));
-            RemovePropW(trap->handle_, TrapProperty);
+            RemoveTrapOf(trap->handle_);
             if (trap->control_) {
                 trap->control_->DefWndProc = trap->prevDefWndProc_;
                 if (trap->IsInChain())
@@ -315,7 +342,7 @@ TWinControlTrap::~TWinControlTrap()
     // Never leave a window running on a freed trap.
     if (handle_ && IsWindow(handle_) && TrapOf(handle_) == this) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, LONG_PTR(prevWindowProc_ ? prevWindowProc_ : DefWindowProcW));
-        RemovePropW(handle_, TrapProperty);
+        RemoveTrapOf(handle_);
     }
 }
 
@@ -340,7 +367,7 @@ void TWinControlTrap::Attach(HWND window)
     handle_ = window;
     prevWindowProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     prevDefWndProc_ = control_->DefWndProc;
-    SetPropW(window, TrapProperty, this);
+    SetTrapOf(window, this);
     SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(&TrapWindowProc));
     control_->DefWndProc = &TrapDefaultProc;
     if (!IsInChain()) {
@@ -425,16 +452,12 @@ void TWinControlTrap::TrapMessageProc(TMessage& message)
         message.Result = SendMessageA(handle_, message.Msg, message.WParam, message.LParam);
         return;
     }
-    UINT savedText = windowsTextMessage_;
-    windowsTextMessage_ = fromWindows && IsTextMessage(message.Msg) ? message.Msg : 0;
-    try {
+    {
+        TScopedValue<UINT> textMessage(windowsTextMessage_,
+                                       fromWindows && IsTextMessage(message.Msg) ? message.Msg : 0);
         MakeWMCharMsgSafeForAnsi(message);
         savedWindowProc_(message);
-    } catch (...) {
-        windowsTextMessage_ = savedText;
-        throw;
     }
-    windowsTextMessage_ = savedText;
     if (message.Msg == WM_WYD_DESTROYWINDOW && control_ && handle_)
         ReleaseWindowTrap();
 }
@@ -501,7 +524,7 @@ void TWinControlTrap::ReleaseWindowTrap()
     }
     if (TrapOf(window) == this) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(prevWindowProc_));
-        RemovePropW(window, TrapProperty);
+        RemoveTrapOf(window);
     }
     handle_ = nullptr;
     lastWindowsMessage_ = 0;
@@ -636,13 +659,23 @@ const THintInfo* MarkedHintInfo(void* data)
     return info;
 }
 
+// The wide form of the hint the library shows: the control's short hint, or that with the shortcut of the
+// control's action appended as the library appends it.
 WideString WideHintOfRecord(const THintInfo& info)
 {
     WideString result = AnsiToWide(info.HintStr);
     if (result.empty() || !info.HintControl)
         return result;
     WideString shortHint = WideGetShortHint(WideGetHint(info.HintControl));
-    return WideToAnsi(shortHint) == info.HintStr ? shortHint : result;
+    if (WideToAnsi(shortHint) == info.HintStr)
+        return shortHint;
+    auto* action = dynamic_cast<TCustomAction*>(info.HintControl->GetAction());
+    if (!Application || !Application->HintShortCuts || !action || !action->GetShortCut())
+        return result;
+    TShortCut shortCut = action->GetShortCut();
+    if (WideToAnsi(shortHint) + " (" + ShortCutToText(shortCut) + ")" != info.HintStr)
+        return result;
+    return shortHint + L" (" + WideShortCutToText(shortCut) + L")";
 }
 
 }  // namespace
@@ -714,15 +747,8 @@ void TWydCustomHintWindow::CMTextChanged(TMessage& message)
 
 void TWydCustomHintWindow::ActivateHint(RECT rect, const AnsiString& hint)
 {
-    bool saved = textChangeSuppressed_;
-    textChangeSuppressed_ = true;
-    try {
-        THintWindow::ActivateHint(rect, hint);
-    } catch (...) {
-        textChangeSuppressed_ = saved;
-        throw;
-    }
-    textChangeSuppressed_ = saved;
+    TScopedValue<bool> noTextChange(textChangeSuppressed_, true);
+    THintWindow::ActivateHint(rect, hint);
 }
 
 void TWydCustomHintWindow::ActivateHintData(RECT rect, const AnsiString& hint, void* data)
@@ -732,18 +758,11 @@ void TWydCustomHintWindow::ActivateHintData(RECT rect, const AnsiString& hint, v
         THintWindow::ActivateHintData(rect, hint, data);
         return;
     }
-    bool savedText = textChangeSuppressed_, savedPaint = paintSuppressed_;
-    textChangeSuppressed_ = paintSuppressed_ = true;
-    try {
+    {
+        TScopedValue<bool> noTextChange(textChangeSuppressed_, true), noPaint(paintSuppressed_, true);
         THintWindow::ActivateHintData(rect, hint, data);
         SetCaption(WideHintOfRecord(*info));
-    } catch (...) {
-        textChangeSuppressed_ = savedText;
-        paintSuppressed_ = savedPaint;
-        throw;
     }
-    textChangeSuppressed_ = savedText;
-    paintSuppressed_ = savedPaint;
     Invalidate();
 }
 
@@ -772,31 +791,17 @@ RECT TWydCustomHintWindow::CalcHintRect(int maxWidth, const AnsiString& hint, vo
 void TWydHintWindow::ActivateHint(RECT rect, const WideString& hint)
 {
     SetCaption(hint);
-    bool saved = textChangeSuppressed_;
-    textChangeSuppressed_ = true;
-    try {
-        THintWindow::ActivateHint(rect, WideToAnsi(hint));
-    } catch (...) {
-        textChangeSuppressed_ = saved;
-        throw;
-    }
-    textChangeSuppressed_ = saved;
+    TScopedValue<bool> noTextChange(textChangeSuppressed_, true);
+    THintWindow::ActivateHint(rect, WideToAnsi(hint));
 }
 
 void TWydHintWindow::ActivateHintData(RECT rect, const WideString& hint, void* data)
 {
     SetCaption(hint);
-    bool savedText = textChangeSuppressed_, savedPaint = paintSuppressed_;
-    textChangeSuppressed_ = paintSuppressed_ = true;
-    try {
+    {
+        TScopedValue<bool> noTextChange(textChangeSuppressed_, true), noPaint(paintSuppressed_, true);
         THintWindow::ActivateHintData(rect, WideToAnsi(hint), data);
-    } catch (...) {
-        textChangeSuppressed_ = savedText;
-        paintSuppressed_ = savedPaint;
-        throw;
     }
-    textChangeSuppressed_ = savedText;
-    paintSuppressed_ = savedPaint;
     Invalidate();
 }
 

@@ -1,6 +1,8 @@
 // The Unicode application object, the message hook and Unicode forms.
 #include "WydForms.h"
 
+#include "WydActnList.h"
+#include "WydMenus.h"
 #include "WydSysUtils.h"
 
 using namespace vcl;
@@ -199,6 +201,8 @@ void InitWydForms()
     if (WydApplication)
         return;
     InitWydControls();
+    InitWydMenus();
+    InitWydActnList();
     WydApplication = new TWydApplication(nullptr);
     if (Win32PlatformIsUnicode) {
         messageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
@@ -214,6 +218,13 @@ void DoneWydForms()
     messageHook = nullptr;
     delete WydApplication;
     WydApplication = nullptr;
+    DoneWydMenus();
+}
+
+bool IsWideCharAccel(WORD charCode, const WideString& caption)
+{
+    WideString hotkey = WideGetHotkey(caption);
+    return !hotkey.empty() && WideCompareText(WideString(1, KeyUnicode(charCode)), hotkey) == 0;
 }
 
 void EnableManualPeekMessageWithRemove() { ++manualPeekCounter; }
@@ -293,10 +304,4 @@ void TWydForm::UpdateActions()
     TForm::UpdateActions();
     if (WydApplication)
         WydApplication->DoIdle();
-}
-
-void TWydForm::DefineProperties(TFiler* filer)
-{
-    TForm::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
 }

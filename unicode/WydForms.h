@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "Forms.h"
+#include "WydActnList.h"
 #include "WydControls.h"
 
 class TWydAppIdleEventControl;
@@ -55,6 +56,11 @@ void DoneWydForms();
 void EnableManualPeekMessageWithRemove();
 void DisableManualPeekMessageWithRemove();
 
+// Whether a typed character (a WM_CHAR or CM_DIALOGCHAR character: an ANSI character of the keyboard's code
+// page, or a wide one) is the accelerator of caption, the character after its last single '&', compared
+// without regard to case.
+bool IsWideCharAccel(WORD charCode, const WideString& caption);
+
 // The layer's run-time fixes, the dialog font substitutes and the wide hint window; offered, not run at start.
 void InitWydEnvironment();
 
@@ -63,12 +69,9 @@ class TWydForm : public vcl::TForm {
     using TForm::TForm;
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydForm*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
-    WideString GetHint() const { return WydControl_GetHint(const_cast<TWydForm*>(this)); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydForm*>(this)); }
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydForm*>(this)); }
+    WYD_WIDE_CONTROL(TWydForm)
     void UpdateActions() override;
-    void DefineProperties(vcl::TFiler* filer) override;
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;

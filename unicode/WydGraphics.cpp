@@ -4,6 +4,7 @@
 #include <random>
 
 #include "WydSysUtils.h"
+#include "WydWindows.h"
 
 using namespace vcl;
 
@@ -56,6 +57,12 @@ void WideCanvasTextOut(TCanvas* canvas, int x, int y, const WideString& text)
     canvas->MoveTo(x + WideDCTextExtent(dc, text).cx, y);
 }
 
+void WideCanvasItemText(TCanvas* canvas, const RECT& rect, const WideString& text)
+{
+    canvas->FillRect(rect);
+    WideCanvasTextOut(canvas, rect.left + 2, rect.top, text);
+}
+
 SIZE WideDCTextExtent(HDC dc, const WideString& text)
 {
     SIZE size{0, 0};
@@ -70,6 +77,28 @@ SIZE WideCanvasTextExtent(TCanvas* canvas, const WideString& text)
 
 int WideCanvasTextWidth(TCanvas* canvas, const WideString& text) { return WideCanvasTextExtent(canvas, text).cx; }
 int WideCanvasTextHeight(TCanvas* canvas, const WideString& text) { return WideCanvasTextExtent(canvas, text).cy; }
+
+int WideCanvasDrawText(TCanvas* canvas, const WideString& text, RECT& rect, UINT flags)
+{
+    CanvasChange change(canvas);
+    HDC dc = PrepareCanvas(canvas, false);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    int height = Wyd_DrawTextW(dc, text.c_str(), int(text.size()), &rect, flags);
+    SetBkMode(dc, oldMode);
+    return height;
+}
+
+void WideCanvasDrawDisabledText(TCanvas* canvas, const WideString& text, RECT& rect, UINT flags)
+{
+    TColor color = canvas->GetFont()->GetColor();
+    OffsetRect(&rect, 1, 1);
+    canvas->GetFont()->SetColor(clBtnHighlight);
+    WideCanvasDrawText(canvas, text, rect, flags);
+    OffsetRect(&rect, -1, -1);
+    canvas->GetFont()->SetColor(clBtnShadow);
+    WideCanvasDrawText(canvas, text, rect, flags);
+    canvas->GetFont()->SetColor(color);
+}
 
 void TWydPicture::LoadFromFile(const WideString& fileName)
 {

@@ -81,69 +81,50 @@ bool TActionLink::IsVisibleLinked() const { return dynamic_cast<TCustomAction*>(
 bool TActionLink::IsShortCutLinked() const { return dynamic_cast<TCustomAction*>(FAction) != nullptr; }
 bool TActionLink::IsOnExecuteLinked() const { return FAction != nullptr; }
 
-void TControlActionLink::SetClient(TObject* Client)
-{
-    FClient = dynamic_cast<TControl*>(Client);
-}
-
-// Linked means the client still shows what the action says.
-bool TControlActionLink::IsCaptionLinked() const
-{
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
-    return TActionLink::IsCaptionLinked() && FClient && FClient->GetCaption() == action->GetCaption();
-}
-
-bool TControlActionLink::IsEnabledLinked() const
-{
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
-    return TActionLink::IsEnabledLinked() && FClient && FClient->GetEnabled() == action->GetEnabled();
-}
-
-bool TControlActionLink::IsHintLinked() const
-{
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
-    return TActionLink::IsHintLinked() && FClient && FClient->Hint == action->GetHint();
-}
-
-bool TControlActionLink::IsVisibleLinked() const
-{
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
-    return TActionLink::IsVisibleLinked() && FClient && FClient->GetVisible() == action->GetVisible();
-}
-
 bool TControlActionLink::IsOnExecuteLinked() const
 {
     return TActionLink::IsOnExecuteLinked() && FClient && FClient->OnClick == FAction->OnExecute;
-}
-
-void TControlActionLink::SetCaption(const AnsiString& Value)
-{
-    if (IsCaptionLinked())
-        FClient->SetCaption(Value);
-}
-
-void TControlActionLink::SetEnabled(bool Value)
-{
-    if (IsEnabledLinked())
-        FClient->SetEnabled(Value);
-}
-
-void TControlActionLink::SetHint(const AnsiString& Value)
-{
-    if (IsHintLinked())
-        FClient->Hint = Value;
-}
-
-void TControlActionLink::SetVisible(bool Value)
-{
-    if (IsVisibleLinked())
-        FClient->SetVisible(Value);
 }
 
 void TControlActionLink::SetOnExecute(TNotifyEvent Value)
 {
     if (IsOnExecuteLinked())
         FClient->OnClick = Value;
+}
+
+bool ReplaceActionLink(TComponent* Client, TBasicAction*& Action, TActionLink*& Link, TBasicAction* Value,
+                       TClass LinkClass)
+{
+    if (Action == Value)
+        return false;
+    if (Action)
+        Action->RemoveFreeNotification(Client);
+    delete Link;
+    Link = nullptr;
+    Action = Value;
+    if (!Value)
+        return false;
+    TObject* made = LinkClass->Create(nullptr);
+    Link = dynamic_cast<TActionLink*>(made);
+    if (!Link) {
+        delete made;
+        Action = nullptr;
+        throw EInvalidOperation("%s is no action link", {LinkClass->ClassName()});
+    }
+    Link->SetClient(Client);
+    Link->SetAction(Value);
+    Value->FreeNotification(Client);
+    return true;
+}
+
+bool ActionRemoved(TComponent* AComponent, TBasicAction*& Action, TActionLink*& Link)
+{
+    if (!AComponent || AComponent != Action)
+        return false;
+    delete Link;
+    Link = nullptr;
+    Action = nullptr;
+    return true;
 }
 
 // ---- actions ---------------------------------------------------------------------------------

@@ -176,27 +176,77 @@ class TActionList : public TCustomActionList {
     using TCustomActionList::TCustomActionList;
 };
 
-// Links of the controls: a control's action link writes into the control.
-class TControlActionLink : public TActionLink {
-    VCL_CLASS(TControlActionLink, TActionLink)
-    void SetClient(TObject* Client) override;
-    bool IsCaptionLinked() const override;
-    bool IsEnabledLinked() const override;
-    bool IsHintLinked() const override;
-    bool IsVisibleLinked() const override;
-    bool IsOnExecuteLinked() const override;
-    void SetCaption(const AnsiString& Value) override;
-    void SetEnabled(bool Value) override;
-    void SetHint(const AnsiString& Value) override;
-    void SetVisible(bool Value) override;
-    void SetOnExecute(TNotifyEvent Value) override;
+// The link of one kind of client (a control, a menu item): the caption, hint, enabled and visible states
+// follow the action while the client still shows what the action said before.
+template <class Client>
+class TClientActionLink : public TActionLink {
+public:
+    void SetClient(TObject* AClient) override { FClient = dynamic_cast<Client*>(AClient); }
+    bool IsCaptionLinked() const override
+    {
+        return Shows(TActionLink::IsCaptionLinked(), &TCustomAction::GetCaption, &Client::GetCaption);
+    }
+    bool IsEnabledLinked() const override
+    {
+        return Shows(TActionLink::IsEnabledLinked(), &TCustomAction::GetEnabled, &Client::GetEnabled);
+    }
+    bool IsHintLinked() const override
+    {
+        return Shows(TActionLink::IsHintLinked(), &TCustomAction::GetHint, &Client::GetHint);
+    }
+    bool IsVisibleLinked() const override
+    {
+        return Shows(TActionLink::IsVisibleLinked(), &TCustomAction::GetVisible, &Client::GetVisible);
+    }
+    void SetCaption(const AnsiString& Value) override
+    {
+        if (IsCaptionLinked())
+            FClient->SetCaption(Value);
+    }
+    void SetEnabled(bool Value) override
+    {
+        if (IsEnabledLinked())
+            FClient->SetEnabled(Value);
+    }
+    void SetHint(const AnsiString& Value) override
+    {
+        if (IsHintLinked())
+            FClient->SetHint(Value);
+    }
+    void SetVisible(bool Value) override
+    {
+        if (IsVisibleLinked())
+            FClient->SetVisible(Value);
+    }
 
 protected:
-    TControl* FClient = nullptr;
+    // Linked: the kind of action carries the value (linkedKind) and the client still shows the action's.
+    template <class T, class ClientGetter>
+    bool Shows(bool linkedKind, T (TCustomAction::*actionValue)() const, ClientGetter clientValue) const
+    {
+        auto* action = dynamic_cast<TCustomAction*>(FAction);
+        return linkedKind && action && FClient && (FClient->*clientValue)() == (action->*actionValue)();
+    }
+    Client* FClient = nullptr;
+};
+
+// Links of the controls: a control's action link writes into the control.
+class TControlActionLink : public TClientActionLink<TControl> {
+    VCL_CLASS(TControlActionLink, TActionLink)
+    bool IsOnExecuteLinked() const override;
+    void SetOnExecute(TNotifyEvent Value) override;
 };
 
 class TWinControlActionLink : public TControlActionLink {
     VCL_CLASS(TWinControlActionLink, TControlActionLink)
 };
+
+// What every action client (a control, a menu item) does when its action changes: the old link goes, and for
+// a new action a link of the client's link class is made and the two watch each other's destruction.
+// True when a new action was set: the client then takes the action's properties.
+bool ReplaceActionLink(TComponent* Client, TBasicAction*& Action, TActionLink*& Link, TBasicAction* Value,
+                       TClass LinkClass);
+// Notification of an action client: true when the component going is its action (link and action are dropped).
+bool ActionRemoved(TComponent* AComponent, TBasicAction*& Action, TActionLink*& Link);
 
 }  // namespace vcl

@@ -36,6 +36,8 @@ VCL_IMPLEMENT_CLASS(TSpeedButton, TGraphicControl, {
     m.Publish("GroupIndex", &TSpeedButton::GetGroupIndex, &TSpeedButton::SetGroupIndex).WithDefault(0);
     m.Publish("AllowAllUp", &TSpeedButton::GetAllowAllUp, &TSpeedButton::SetAllowAllUp).WithDefault(0);
     m.Publish("Flat", &TSpeedButton::GetFlat, &TSpeedButton::SetFlat).WithDefault(0);
+    m.Publish("Margin", &TSpeedButton::GetMargin, &TSpeedButton::SetMargin).WithDefault(-1);
+    m.Publish("Spacing", &TSpeedButton::GetSpacing, &TSpeedButton::SetSpacing).WithDefault(4);
 })
 
 // =============================================================================================
@@ -393,6 +395,18 @@ void TSpeedButton::SetLayout(TButtonLayout Value)
     Invalidate();
 }
 
+void TSpeedButton::SetMargin(int Value)
+{
+    FMargin = std::max(-1, Value);
+    Invalidate();
+}
+
+void TSpeedButton::SetSpacing(int Value)
+{
+    FSpacing = Value;
+    Invalidate();
+}
+
 void TSpeedButton::Click()
 {
     TGraphicControl::Click();
@@ -458,7 +472,7 @@ void TSpeedButton::Paint()
     InflateRect(&r, -2, -2);
     SelectObject(dc, FFont->GetHandle());
     TButtonState state = GetEnabled() ? State : TButtonState::bsDisabled;
-    FGlyph->Draw(canvas, r, POINT{pushed ? 1 : 0, pushed ? 1 : 0}, GetText(), FLayout, -1, 4, state,
+    FGlyph->Draw(canvas, r, POINT{pushed ? 1 : 0, pushed ? 1 : 0}, GetText(), FLayout, FMargin, FSpacing, state,
                  DrawTextBiDiModeFlags(0));
 }
 

@@ -105,6 +105,11 @@ class TSpeedButton : public TGraphicControl {
     void SetTransparent(bool Value);
     TButtonLayout GetLayout() const { return FLayout; }
     void SetLayout(TButtonLayout Value);
+    int GetMargin() const { return FMargin; }
+    void SetMargin(int Value);
+    int GetSpacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    TButtonGlyph* GetButtonGlyph() const { return FGlyph; }
     TButtonState State = TButtonState::bsUp;
     bool MouseInControl() const { return FMouseInControl; }
     bool Dragging() const { return FDragging; }
@@ -129,6 +134,8 @@ private:
     bool FTransparent = true;
     bool FDragging = false;
     TButtonLayout FLayout = TButtonLayout::blGlyphLeft;
+    int FMargin = -1;
+    int FSpacing = 4;
 };
 
 }  // namespace vcl

@@ -643,4 +643,20 @@ bool InitInheritedComponent(TComponent* instance, TClass rootAncestor);
 // The text form ("object frmMain: TfrmMain ... end") as binary "TPF0" stream; raises EParserError.
 void ObjectTextToBinary(TStream* input, TStream* output);
 
+// ---- references between components -----------------------------------------------------------
+
+// Points Field at Value and keeps Holder's free notification of the referenced component in step, so
+// that Holder's Notification hears when it goes.
+template <class T>
+void SetComponentReference(TComponent* Holder, T*& Field, T* Value)
+{
+    if (Field == Value)
+        return;
+    if (Field)
+        Field->RemoveFreeNotification(Holder);
+    Field = Value;
+    if (Value)
+        Value->FreeNotification(Holder);
+}
+
 }  // namespace vcl

@@ -5,6 +5,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <map>
 
 #include "ActnList.h"
 #include "Controls.h"
@@ -18,6 +22,72 @@ VCL_EXCEPTION(ETreeViewError, Exception)
 
 // The version of comctl32 packed as major << 16 | minor (4.71 = 0x00040047).
 DWORD GetComCtlVersion();
+
+// Copies a text a notification asks for into its buffer of `Size` characters: cut to fit, always terminated,
+// nothing at all for a missing buffer or a size below 1.
+void CopyDisplayText(const AnsiString& Text, char* Buffer, int Size);
+void CopyDisplayText(const WideString& Text, wchar_t* Buffer, int Size);
+// The same for a notification that came in either form: a wide one gets the text widened.
+void CopyDisplayText(const AnsiString& Text, void* Buffer, int Size, bool Wide);
+
+// A canvas lent the DC of an owner-drawn item for the scope; the DC goes back when the scope ends.
+class TLentCanvas {
+public:
+    TLentCanvas(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) { FCanvas->SetHandle(DC); }
+    ~TLentCanvas() { FCanvas->SetHandle(nullptr); }
+    TLentCanvas(const TLentCanvas&) = delete;
+    TLentCanvas& operator=(const TLentCanvas&) = delete;
+
+private:
+    TCanvas* FCanvas;
+};
+
+// Asks a control for a text it reports in two steps: its length (no buffer), then the text into a buffer that
+// holds it. Send is SendMessageA or SendMessageW, as the string's characters are.
+template <class String>
+String ReadReportedText(HWND Window, UINT Msg, LRESULT(WINAPI* Send)(HWND, UINT, WPARAM, LPARAM))
+{
+    int length = int(Send(Window, Msg, 0, 0));
+    if (length <= 0)
+        return String();
+    String text(size_t(length) + 1, typename String::value_type());
+    int copied = int(Send(Window, Msg, 0, LPARAM(text.data())));
+    text.resize(size_t(std::clamp(copied, 0, length)));
+    return text;
+}
+
+// A batch of changes to a view's items: the first begin stops the window's redrawing, the last end redraws it.
+void BeginViewUpdate(TWinControl* View, int& UpdateCount);
+void EndViewUpdate(TWinControl* View, int& UpdateCount);
+
+// The classes of the objects a view makes on request (tree nodes, list items, chosen by OnCreateNodeClass and
+// OnCreateItemClass): each is constructed with its owner list already set, so its own constructor can use it.
+// A class other than the base registers its constructor once (TTreeNodeClasses::Register<TMyNode>()).
+template <class Item, class Owner> class TOwnedClasses {
+public:
+    using Constructor = Item* (*)(Owner*);
+    template <class T> static void Register()
+    {
+        Table()[T::StaticClass()] = [](Owner* AOwner) -> Item* { return new T(AOwner); };
+    }
+    // Raises EInvalidOperation for a class that is neither the base nor registered.
+    static Item* Create(TClass Cls, Owner* AOwner)
+    {
+        if (Cls == Item::StaticClass())
+            return new Item(AOwner);
+        auto it = Table().find(Cls);
+        if (it == Table().end())
+            throw EInvalidOperation("Cannot create an item of class %s", {Cls ? Cls->ClassName() : "nil"});
+        return it->second(AOwner);
+    }
+
+private:
+    static std::map<TClass, Constructor>& Table()
+    {
+        static std::map<TClass, Constructor> table;
+        return table;
+    }
+};
 
 class TCustomTreeView;
 class TTreeNodes;
@@ -64,7 +134,9 @@ class TTreeNode : public TPersistent {
     TTreeNode* GetItem(int Index) const;
     TTreeNode* GetParent() const { return FParent; }
     int GetLevel() const;
-    int GetIndex() const;
+    // The position among the siblings; -1 while the node is in no tree.
+    int GetIndex() const { return FIndex; }
+    // The position in GetNext order, from the node list's index (made once after each change).
     int GetAbsoluteIndex() const;
     HTREEITEM ItemId = nullptr;
     HTREEITEM GetItemId() const { return ItemId; }
@@ -81,6 +153,7 @@ class TTreeNode : public TPersistent {
     TTreeNode* GetNextVisible() const;
     TTreeNode* GetPrevVisible() const;
     TTreeNode* GetNextChild(TTreeNode* Value) const { return Value ? Value->getNextSibling() : nullptr; }
+    TTreeNode* GetPrevChild(TTreeNode* Value) const { return Value ? Value->getPrevSibling() : nullptr; }
     bool HasAsParent(const TTreeNode* Value) const;
 
     void Expand(bool Recurse);
@@ -98,7 +171,13 @@ class TTreeNode : public TPersistent {
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
+    // Asks the window to fetch the changed parts again; the state of a row that cannot be seen waits.
     void UpdateItem(UINT Mask);
+    void SendItem(UINT Mask);
+    // Sends the states that waited to the rows that show once this node is open.
+    void SendWaitingStatesBelow();
+    // The program's own expand or collapse: asks the tree, then follows what the window did.
+    void ChangeExpanded(bool Expanding);
     AnsiString FText;
     int FImageIndex = 0;
     int FSelectedIndex = 0;
@@ -107,7 +186,10 @@ private:
     bool FExpanded = false;
     bool FDeleting = false;
     bool FCut = false;
+    bool FStateWaiting = false;  // the window item's state is older than the node's
     int FHasChildren = -1;  // -1: as the children say
+    int FIndex = -1;
+    mutable int FAbsoluteIndex = -1;  // valid while the node list's index is
     TTreeNodes* FOwner;
     TTreeNode* FParent = nullptr;
     std::vector<TTreeNode*> FChildren;
@@ -140,11 +222,12 @@ class TTreeNodes : public TPersistent {
     TTreeNode* AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr);
     TTreeNode* Insert(TTreeNode* Sibling, const AnsiString& S);
     TTreeNode* InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
-    // Places a node (a new one when Node is null) relative to another.
+    // Places a node relative to another. A new node (null: made here; or one not in the tree yet, which the node
+    // list then owns) gets text S and Data Ptr; a node already in the tree moves.
     TTreeNode* AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr, TNodeAttachMode Method);
     void Delete(TTreeNode* Node);
     void Clear();
-    int GetCount() const;
+    int GetCount() const { return FCount; }
     // The node at an absolute index (GetNext order); raises ETreeViewError "Invalid index".
     TTreeNode* GetItem(int Index) const;
     TTreeNode* GetNodeFromIndex(int Index) const { return GetItem(Index); }
@@ -154,9 +237,15 @@ class TTreeNodes : public TPersistent {
     void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const { return FUpdateCount; }
-    void ClearCache() {}
+    // Forgets the index of absolute positions; the next lookup by index makes it again in one pass.
+    void ClearCache() { FIndexValid = false; }
+    // Set while the nodes are rebuilt from a stream: nodes are announced (Added) once their record is read.
     bool Reading = false;
     const std::vector<TTreeNode*>& Roots() const { return FRoots; }
+
+protected:
+    // Announces a node to the tree view (its Added and OnAddition).
+    void Added(TTreeNode* Node);
 
 private:
     friend class TTreeNode;
@@ -164,12 +253,20 @@ private:
     std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
     void Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position);
     void Detach(TTreeNode* Node);
+    void RemoveFromWindow(TTreeNode* Node);
+    void Renumber(TTreeNode* Parent, size_t From);
+    void BuildIndex() const;
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
     TCustomTreeView* FOwner;
     std::vector<TTreeNode*> FRoots;
+    int FCount = 0;
+    mutable std::vector<TTreeNode*> FByIndex;  // every node in GetNext order
+    mutable bool FIndexValid = false;
     int FUpdateCount = 0;
 };
+
+using TTreeNodeClasses = TOwnedClasses<TTreeNode, TTreeNodes>;
 
 // The compare routine the tree sorts with (lParam values are nodes, Data the tree view); replaceable.
 using TTreeSortCallback = int(CALLBACK*)(LPARAM Node1, LPARAM Node2, LPARAM Data);
@@ -181,8 +278,9 @@ class TCustomTreeView : public TWinControl {
     explicit TCustomTreeView(TComponent* AOwner);
     ~TCustomTreeView() override;
 
-    TTreeNodes* GetItems() const { return FItems; }
-    void SetItems(TTreeNodes* Value) { FItems->Assign(Value); }
+    // Made by CreateTreeNodes on first use, so a descendant's override makes it.
+    TTreeNodes* GetItems() const;
+    void SetItems(TTreeNodes* Value) { GetItems()->Assign(Value); }
     // The caret node; with RightClickSelect, the right-clicked node while its click is handled.
     virtual TTreeNode* GetSelected() const;
     void SetSelected(TTreeNode* Value);
@@ -252,6 +350,8 @@ class TCustomTreeView : public TWinControl {
     // Node factories; a descendant makes nodes of its own class.
     virtual TTreeNode* CreateNode();
     virtual TTreeNodes* CreateTreeNodes();
+    // A node of the given class for this tree's node list (see TTreeNodeClasses).
+    TTreeNode* NewNode(TClass NodeClass);
     virtual int GetImageIndex(TTreeNode* Node);
     virtual int GetSelectedIndex(TTreeNode* Node);
     // Compares two nodes for sorting: OnCompare, else by text (stText) or by data (stData).
@@ -280,6 +380,7 @@ protected:
     void WMLButtonUp(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMNotify(TMessage& Message);
+    void WMSetRedraw(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
     // The node a right click is being handled for (the selection does not move); nullptr otherwise.
@@ -294,7 +395,7 @@ private:
     void ImageListChange(TObject* Sender);
     TTreeNode* NodeOfNotify(LPARAM ItemParam) const { return reinterpret_cast<TTreeNode*>(ItemParam); }
     void SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCallback Proc, LPARAM Data);
-    TTreeNodes* FItems;
+    mutable TTreeNodes* FItems = nullptr;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TTreeNode* FSavedSelected = nullptr;
@@ -312,6 +413,8 @@ private:
     bool FDragging = false;
     bool FMouseUpSeen = false;
     bool FRebuilding = false;
+    bool FProgramExpand = false;  // the window's reports of the program's own TVM_EXPAND are not news
+    bool FDrawingOff = false;     // WM_SETREDRAW took the window's own drawing off
 };
 
 class TTreeView : public TCustomTreeView {
@@ -319,21 +422,29 @@ class TTreeView : public TCustomTreeView {
     using TCustomTreeView::TCustomTreeView;
 };
 
+// What TTreeView publishes; a descendant of TCustomTreeView that publishes the same calls it too.
+void PublishTreeViewProperties(TMetaClass& m);
+
 // ---- progress bar ------------------------------------------------------------------------------
 
 // ---- rich edit -------------------------------------------------------------------------------
 
 class TCustomRichEdit;
 
-// The lines of a rich edit; an insertion the window refuses raises EOutOfResources.
+// The lines of a rich edit; an insertion the window refuses raises EOutOfResources. Streams and files
+// hold RTF while the control formats its text (PlainText off), plain text otherwise.
 class TRichEditStrings : public TMemoStrings {
     VCL_CLASS(TRichEditStrings, TMemoStrings)
     explicit TRichEditStrings(TCustomRichEdit* RichEdit = nullptr);
     void Insert(int Index, const AnsiString& S) override;
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) override;
 
 private:
     TCustomRichEdit* FRichEdit;
 };
+
+VCL_EXCEPTION(EPrinter, Exception)
 
 enum class TSearchType { stWholeWord, stMatchCase };
 using TSearchTypes = TSet<TSearchType>;
@@ -345,8 +456,16 @@ class TCustomRichEdit : public TCustomMemo {
     // Plain text only: no formatting, and RTF given as text stays text.
     bool GetPlainText() const { return FPlainText; }
     void SetPlainText(bool Value);
-    // Position of S within [StartPos, StartPos + Length), or -1.
+    // Position of S within [StartPos, StartPos + Length), or -1. The search goes through the wide message,
+    // which every rich edit window reads the same way, whatever its own character set.
     int FindText(const AnsiString& S, int StartPos, int Length, TSearchTypes Options);
+    // Prints the text as one document named Caption on the printer the print dialogs chose last, else on
+    // the default printer; raises EPrinter when there is no printer or the control lays out none of its
+    // text, EOSError when the printer refuses.
+    void Print(const AnsiString& Caption);
+    // The content in or out in an EM_STREAMIN/EM_STREAMOUT format (SF_RTF, SF_TEXT); needs the window.
+    void StreamIn(TStream* Stream, UINT Format);
+    void StreamOut(TStream* Stream, UINT Format);
     TNotifyEvent OnSelectionChange;
     TNotifyEvent GetOnSelectionChange() const { return OnSelectionChange; }
     void SetOnSelectionChange(TNotifyEvent Value) { OnSelectionChange = Value; }
@@ -355,11 +474,23 @@ class TCustomRichEdit : public TCustomMemo {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // Keeps the content, formatting included, for the next window.
+    void DestroyWnd() override;
     virtual void SelectionChange();
+    // Lays the text out page by page on a device, from the start to the length WM_GETTEXTLENGTH reports;
+    // NewPage runs between two pages. Returns the characters laid out.
+    int FormatPages(HDC Device, const std::function<void()>& NewPage);
     void CNNotify(TMessage& Message);
+    // The text's length as WM_GETTEXT gives it: ANSI bytes in the system code page, line breaks as CR LF.
+    void WMGetTextLength(TMessage& Message);
+    // In plain-text mode a text that looks like RTF stays text (the control would read it as RTF).
+    void WMSetText(TMessage& Message);
 
 private:
+    void RunStream(TStream* Stream, UINT Msg, UINT Format, EDITSTREAMCALLBACK Callback, const char* Failure);
     bool FPlainText = false;
+    std::unique_ptr<TMemoryStream> FSaved;  // between DestroyWnd and CreateWnd
+    UINT FSavedFormat = SF_RTF;
 };
 
 class TRichEdit : public TCustomRichEdit {
@@ -396,7 +527,7 @@ private:
 // ---- status bar --------------------------------------------------------------------------------
 
 enum class TStatusPanelStyle { psText, psOwnerDraw };
-class TStatusBar;
+class TCustomStatusBar;
 
 class TStatusPanel : public TCollectionItem {
     VCL_CLASS(TStatusPanel, TCollectionItem)
@@ -420,7 +551,7 @@ private:
 
 class TStatusPanels : public TCollection {
     VCL_CLASS(TStatusPanels, TCollection)
-    explicit TStatusPanels(TStatusBar* AOwner = nullptr);
+    explicit TStatusPanels(TCustomStatusBar* AOwner = nullptr, TClass PanelClass = TStatusPanel::StaticClass());
     TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
     TStatusPanel* GetItem(int Index) const { return static_cast<TStatusPanel*>(GetItems(Index)); }
     TPersistent* GetOwner() override;
@@ -429,17 +560,18 @@ protected:
     void Update(TCollectionItem* Item) override;
 
 private:
-    TStatusBar* FStatusBar;
+    TCustomStatusBar* FStatusBar;
 };
 
-using TDrawPanelEvent = TEvent<TStatusBar*, TStatusPanel*, RECT>;
+using TDrawPanelEvent = TEvent<TCustomStatusBar*, TStatusPanel*, RECT>;
 
-class TStatusBar : public TWinControl {
-    VCL_CLASS(TStatusBar, TWinControl)
-    explicit TStatusBar(TComponent* AOwner);
-    ~TStatusBar() override;
-    TStatusPanels* GetPanels() const { return FPanels; }
-    void SetPanels(TStatusPanels* Value) { FPanels->Assign(Value); }
+class TCustomStatusBar : public TWinControl {
+    VCL_CLASS(TCustomStatusBar, TWinControl)
+    explicit TCustomStatusBar(TComponent* AOwner);
+    ~TCustomStatusBar() override;
+    // Made by CreatePanels on first use, so a descendant's override makes them.
+    TStatusPanels* GetPanels() const;
+    void SetPanels(TStatusPanels* Value) { GetPanels()->Assign(Value); }
     AnsiString GetSimpleText() const { return FSimpleText; }
     void SetSimpleText(const AnsiString& Value);
     bool GetSimplePanel() const { return FSimplePanel; }
@@ -459,6 +591,8 @@ class TStatusBar : public TWinControl {
 
 protected:
     virtual TStatusPanels* CreatePanels();
+    // The class of the panels CreatePanels makes.
+    virtual TClass GetPanelClass() const;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void DrawPanel(TStatusPanel* Panel, const RECT& Rect);
@@ -467,13 +601,21 @@ protected:
     void CMFontChanged(TMessage& Message);
 
 private:
-    TStatusPanels* FPanels;
+    mutable TStatusPanels* FPanels = nullptr;
     TCanvas* FCanvas;
     AnsiString FSimpleText;
     bool FSimplePanel = false;
     bool FSizeGrip = true;
     bool FAutoHint = false;
 };
+
+class TStatusBar : public TCustomStatusBar {
+    VCL_CLASS(TStatusBar, TCustomStatusBar)
+    using TCustomStatusBar::TCustomStatusBar;
+};
+
+// What TStatusBar publishes; a descendant of TCustomStatusBar that publishes the same calls it too.
+void PublishStatusBarProperties(TMetaClass& m);
 
 // ---- tab control and page control --------------------------------------------------------------
 
@@ -500,6 +642,7 @@ private:
 };
 
 using TTabChangingEvent = TEvent<TObject*, bool&>;
+using TTabGetImageEvent = TEvent<TObject*, int, int&>;  // Sender, TabIndex, var ImageIndex
 
 class TCustomTabControl : public TWinControl {
     VCL_CLASS(TCustomTabControl, TWinControl)
@@ -514,9 +657,12 @@ class TCustomTabControl : public TWinControl {
     // The area inside the tabs and border, in client coordinates.
     RECT GetDisplayRect() const;
     RECT GetClientRect() const override;
+    // The image a tab shows: its own index unless OnGetImageIndex gives another.
+    virtual int GetImageIndex(int TabIndex);
     void Dispatch(TMessage& Message) override;
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
+    TTabGetImageEvent OnGetImageIndex;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -583,6 +729,10 @@ class TPageControl : public TCustomTabControl {
     int GetActivePageIndex() const;
     void SetActivePageIndex(int Value);
     TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) const;
+    // The sheet that shows as tab TabIndex (hidden sheets have no tab); nullptr for none.
+    TTabSheet* GetPageForTab(int TabIndex) const;
+    // The sheet's ImageIndex, unless OnGetImageIndex gives another.
+    int GetImageIndex(int TabIndex) override;
     void SelectNextPage(bool GoForward);
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void Loaded() override;
@@ -680,10 +830,13 @@ class TListItem : public TPersistent {
     void MakeVisible(bool PartialOK);
     RECT DisplayRect(int Code) const;
 
+protected:
+    // Called after every change of the sub-items (also from the class library itself).
+    virtual void SubItemsChanged(TObject* Sender);
+
 private:
     friend class TListItems;
     friend class TCustomListView;
-    void SubItemsChanged(TObject* Sender);
     TListItems* FOwner;
     AnsiString FCaption;
     TStringList* FSubItems;
@@ -721,6 +874,8 @@ private:
     int FUpdateCount = 0;
 };
 
+using TListItemClasses = TOwnedClasses<TListItem, TListItems>;
+
 class TListViewActionLink : public TWinControlActionLink {
     VCL_CLASS(TListViewActionLink, TWinControlActionLink)
 };
@@ -733,20 +888,22 @@ using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int, int&>;
 using TLVEditedEvent = TEvent<TObject*, TListItem*, AnsiString&>;
 using TLVInfoTipEvent = TEvent<TObject*, TListItem*, AnsiString&>;
 using TLVCreateItemClassEvent = TEvent<TCustomListView*, TClass&>;
+using TLVDrawItemEvent = TEvent<TCustomListView*, TListItem*, RECT, TOwnerDrawState>;
+// Sender, Find (LVFI_ flags), FindString, FindPosition, FindData, StartIndex, Direction, Wrap, var Index.
+using TLVOwnerDataFindEvent = TEvent<TObject*, int, const AnsiString&, POINT, void*, int, int, bool, int&>;
 
 // The compare routine the list sorts with (lParam values are items, Data the list view); replaceable.
 using TListSortCallback = int(CALLBACK*)(LPARAM Item1, LPARAM Item2, LPARAM Data);
 int CALLBACK DefaultListViewSort(LPARAM Item1, LPARAM Item2, LPARAM Data);
 extern TListSortCallback ListViewSortCallback;
 
-class TCustomListView : public TWinControl {
-    VCL_CLASS(TCustomListView, TWinControl)
+class TCustomListView : public TCustomListControl {
+    VCL_CLASS(TCustomListView, TCustomListControl)
     explicit TCustomListView(TComponent* AOwner);
     ~TCustomListView() override;
-    TListItems* GetItems() const { return FItems; }
-    TListColumns* GetColumns() const { return FColumns; }
-    // A descendant may put a column collection of its own class in place (the view owns it).
-    void SetColumnsObject(TListColumns* Value);
+    // Made by CreateListItems and CreateListColumns on first use, so a descendant's overrides make them.
+    TListItems* GetItems() const;
+    TListColumns* GetColumns() const;
     TListColumn* ColumnFromIndex(int Index) const;
     TListColumn* GetColumnFromTag(int Tag) const;
     TViewStyle GetViewStyle() const { return FViewStyle; }
@@ -767,16 +924,29 @@ class TCustomListView : public TWinControl {
     void SetOwnerData(bool Value);
     bool GetGridLines() const { return FGridLines; }
     void SetGridLines(bool Value);
+    // The items are painted by DrawItem (report view only).
+    bool GetOwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value);
+    TCanvas* GetCanvas() const { return FCanvas; }
     TListItem* GetSelected() const;
     void SetSelected(TListItem* Value);
-    int GetItemIndex() const;
-    void SetItemIndex(int Value);
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
     TListItem* GetItemFocused() const;
     void SetItemFocused(TListItem* Value);
+    TListItem* GetDropTarget() const;
+    void SetDropTarget(TListItem* Value);
     TListItem* GetTopItem() const;
     TListItem* GetItemAt(int X, int Y) const;
     TListItem* FindCaption(int StartIndex, const AnsiString& Value, bool Partial, bool Inclusive, bool Wrap) const;
     int StringWidth(const AnsiString& S) const;
+    // What the user has typed of an incremental search; empty without one.
+    AnsiString GetSearchString() const;
+    // A new item with the caption and Data = AObject.
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    // Each selected item's caption and Data, added to Destination.
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
     bool AlphaSort();
     bool CustomSort(TListSortCallback SortProc, LPARAM Data);
     TCustomImageList* GetSmallImages() const { return FSmallImages; }
@@ -794,18 +964,25 @@ class TCustomListView : public TWinControl {
     TLVInfoTipEvent OnInfoTip;
     TLVNotifyEvent OnDeletion;
     TLVCreateItemClassEvent OnCreateItemClass;
+    TLVDrawItemEvent OnDrawItem;
+    TLVOwnerDataFindEvent OnDataFind;
     TEvent<TObject*, int> OnColumnClick;
 
     virtual TListItem* CreateListItem();
     virtual TListItems* CreateListItems();
     virtual TListColumns* CreateListColumns();
+    // An item of the given class for this view's item list (see TListItemClasses).
+    TListItem* NewListItem(TClass ItemClass);
     // Fills an owner-data item from OnData; true when it was handled.
     virtual bool OwnerDataFetch(TListItem* Item, TItemRequest Request);
+    // The index OnDataFind answers; without it the first item (from OnData) whose caption starts with FindString.
     virtual int OwnerDataFind(int Find, const AnsiString& FindString, POINT FindPosition, void* FindData,
                               int StartIndex, int Direction, bool Wrap);
     virtual bool CanEdit(TListItem* Item);
     virtual void Edit(const LVITEMA& Item);
     virtual int CompareItems(TListItem* Item1, TListItem* Item2, int Data);
+    // OnDrawItem; without it the caption on the item's background.
+    virtual void DrawItem(TListItem* Item, RECT Rect, TOwnerDrawState State);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -814,7 +991,10 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     TClass GetActionLinkClass() const override { return TListViewActionLink::StaticClass(); }
     virtual void Change(TListItem* Item, TItemChangeKind Kind);
+    // The first item from StartIndex (after it unless Inclusive, wrapping round when Wrap) that Match accepts.
+    TListItem* FindItem(int StartIndex, bool Inclusive, bool Wrap, const std::function<bool(TListItem*)>& Match) const;
     void CNNotify(TMessage& Message);
+    void CNDrawItem(TMessage& Message);
     void WMNotify(TMessage& Message);
 
 private:
@@ -822,19 +1002,20 @@ private:
     friend class TListItems;
     friend class TListColumn;
     friend class TListColumns;
+    void HeaderNotify(TMessage& Message);
     void InsertItemInWindow(TListItem* Item, int Index);
     void InsertColumnInWindow(TListColumn* Column, int Index);
     void UpdateColumns();
     void ApplyExtendedStyle();
     void ApplyImageLists();
     TListItem* ItemOfParam(LPARAM Param) const;
-    TListItems* FItems;
-    TListColumns* FColumns;
+    mutable TListItems* FItems = nullptr;
+    mutable TListColumns* FColumns = nullptr;
+    TCanvas* FCanvas;
     TCustomImageList* FSmallImages = nullptr;
     TCustomImageList* FLargeImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TListItem* FOwnerDataItem = nullptr;  // the scratch item OnData fills
-    AnsiString FDispText;                 // keeps a display text alive for the control
     TViewStyle FViewStyle = TViewStyle::vsIcon;
     bool FShowColumnHeaders = true;
     bool FReadOnly = false;
@@ -844,6 +1025,7 @@ private:
     bool FMultiSelect = false;
     bool FOwnerData = false;
     bool FGridLines = false;
+    bool FOwnerDraw = false;
     int FSavedIndex = -1;
     bool FRebuilding = false;
 };
@@ -852,6 +1034,9 @@ class TListView : public TCustomListView {
     VCL_CLASS(TListView, TCustomListView)
     using TCustomListView::TCustomListView;
 };
+
+// What TListView publishes; a descendant of TCustomListView that publishes the same calls it too.
+void PublishListViewProperties(TMetaClass& m);
 
 // ---- tool bar ----------------------------------------------------------------------------------
 
@@ -924,6 +1109,7 @@ class TToolBar : public TWinControl {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CNCommand(TMessage& Message);
     void CNNotify(TMessage& Message);
@@ -944,5 +1130,427 @@ private:
     int FButtonWidth = 23;
     int FButtonHeight = 22;
 };
+
+// ---- a property only a new window shows -------------------------------------------------------
+
+// Sets Field and, when it changed, makes the control's window again (a style of the window).
+template <class T>
+void SetWindowStyleProperty(TWinControl* Control, T& Field, T Value)
+{
+    if (Field != Value) {
+        Field = Value;
+        Control->RecreateWnd();
+    }
+}
+
+// ---- track bar ---------------------------------------------------------------------------------
+
+enum class TTrackBarOrientation { trHorizontal, trVertical };
+enum class TTickMark { tmBottomRight, tmTopLeft, tmBoth };
+enum class TTickStyle { tsNone, tsAuto, tsManual };
+
+// A slider over Min..Max; OnChange follows every move of the thumb, by the user or by Position.
+class TTrackBar : public TWinControl {
+    VCL_CLASS(TTrackBar, TWinControl)
+    explicit TTrackBar(TComponent* AOwner);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value);
+    int GetMax() const { return FMax; }
+    void SetMax(int Value);
+    // Clamped to Min..Max.
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetFrequency() const { return FFrequency; }
+    void SetFrequency(int Value);
+    int GetLineSize() const { return FLineSize; }
+    void SetLineSize(int Value);
+    int GetPageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
+    TTrackBarOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TTrackBarOrientation Value);
+    TTickMark GetTickMarks() const { return FTickMarks; }
+    void SetTickMarks(TTickMark Value);
+    TTickStyle GetTickStyle() const { return FTickStyle; }
+    void SetTickStyle(TTickStyle Value);
+    // The highlighted range (SelStart = SelEnd: none).
+    int GetSelStart() const { return FSelStart; }
+    void SetSelStart(int Value);
+    int GetSelEnd() const { return FSelEnd; }
+    void SetSelEnd(int Value);
+    // A tick of its own at Value (with tsManual).
+    void SetTick(int Value);
+    TNotifyEvent OnChange;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Changed();
+    void CNScroll(TMessage& Message);
+
+private:
+    void ApplyRange();
+    void ApplySelection();
+    int FMin = 0, FMax = 10, FPosition = 0;
+    int FFrequency = 1, FLineSize = 1, FPageSize = 2;
+    int FSelStart = 0, FSelEnd = 0;
+    TTrackBarOrientation FOrientation = TTrackBarOrientation::trHorizontal;
+    TTickMark FTickMarks = TTickMark::tmBottomRight;
+    TTickStyle FTickStyle = TTickStyle::tsAuto;
+};
+
+// ---- up-down -----------------------------------------------------------------------------------
+
+enum class TUDAlignButton { udLeft, udRight };
+enum class TUDOrientation { udHorizontal, udVertical };
+enum class TUDBtnType { btNext, btPrev };
+using TUDChangingEvent = TEvent<TObject*, bool&>;
+using TUDClickEvent = TEvent<TObject*, TUDBtnType>;
+
+// Two arrow buttons stepping Position by Increment within Min..Max; with an Associate (an edit) beside
+// it, the position shows as the associate's text.
+class TCustomUpDown : public TWinControl {
+    VCL_CLASS(TCustomUpDown, TWinControl)
+    explicit TCustomUpDown(TComponent* AOwner);
+    int GetMin() const { return FMin; }
+    void SetMin(int Value);
+    int GetMax() const { return FMax; }
+    void SetMax(int Value);
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetIncrement() const { return FIncrement; }
+    void SetIncrement(int Value);
+    TWinControl* GetAssociate() const { return FAssociate; }
+    void SetAssociate(TWinControl* Value);
+    TUDAlignButton GetAlignButton() const { return FAlignButton; }
+    void SetAlignButton(TUDAlignButton Value);
+    TUDOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TUDOrientation Value);
+    bool GetArrowKeys() const { return FArrowKeys; }
+    void SetArrowKeys(bool Value);
+    bool GetThousands() const { return FThousands; }
+    void SetThousands(bool Value);
+    bool GetWrap() const { return FWrap; }
+    void SetWrap(bool Value);
+    TUDChangingEvent OnChanging;
+    TUDClickEvent OnClick;
+    TUDChangingEvent GetOnChanging() const { return OnChanging; }
+    void SetOnChanging(TUDChangingEvent Value) { OnChanging = Value; }
+    TUDClickEvent GetOnClick() const { return OnClick; }
+    void SetOnClick(TUDClickEvent Value) { OnClick = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Asked before each step; false keeps the position.
+    virtual bool CanChange();
+    virtual void Click(TUDBtnType Button);
+    void CNNotify(TMessage& Message);
+    void CNScroll(TMessage& Message);
+
+private:
+    void ApplyRange();
+    void ApplyAssociate();
+    int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
+    int FLastDelta = 0;
+    TWinControl* FAssociate = nullptr;
+    TUDAlignButton FAlignButton = TUDAlignButton::udRight;
+    TUDOrientation FOrientation = TUDOrientation::udVertical;
+    bool FArrowKeys = true;
+    bool FThousands = true;
+    bool FWrap = false;
+};
+
+class TUpDown : public TCustomUpDown {
+    VCL_CLASS(TUpDown, TCustomUpDown)
+    using TCustomUpDown::TCustomUpDown;
+};
+
+// ---- page scroller -----------------------------------------------------------------------------
+
+enum class TPageScrollerOrientation { soHorizontal, soVertical };
+
+// Shows one control larger than itself, with arrow buttons that scroll it.
+class TPageScroller : public TWinControl {
+    VCL_CLASS(TPageScroller, TWinControl)
+    explicit TPageScroller(TComponent* AOwner);
+    // The scrolled control; it becomes the scroller's child.
+    TWinControl* GetControl() const { return FControl; }
+    void SetControl(TWinControl* Value);
+    TPageScrollerOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(TPageScrollerOrientation Value);
+    int GetPosition() const;
+    void SetPosition(int Value);
+    int GetButtonSize() const { return FButtonSize; }
+    void SetButtonSize(int Value);
+    int GetMargin() const { return FMargin; }
+    void SetMargin(int Value);
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    bool GetDragScroll() const { return FDragScroll; }
+    void SetDragScroll(bool Value);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+    void CNNotify(TMessage& Message);
+
+private:
+    void AttachControl();
+    TWinControl* FControl = nullptr;
+    TPageScrollerOrientation FOrientation = TPageScrollerOrientation::soHorizontal;
+    int FPosition = 0;
+    int FButtonSize = 12;
+    int FMargin = 0;
+    bool FAutoScroll = false;
+    bool FDragScroll = true;
+};
+
+// ---- date-time picker and month calendar --------------------------------------------------------
+
+VCL_EXCEPTION(EDateTimeError, Exception)
+
+enum class TDateTimeKind { dtkDate, dtkTime };
+enum class TDTDateFormat { dfShort, dfLong };
+enum class TDTDateMode { dmComboBox, dmUpDown };
+enum class TDTCalAlignment { dtaLeft, dtaRight };
+
+// A date or a time to edit in place, with a drop-down calendar for dates. With ShowCheckbox the value
+// may also be switched off (Checked false).
+class TDateTimePicker : public TWinControl {
+    VCL_CLASS(TDateTimePicker, TWinControl)
+    explicit TDateTimePicker(TComponent* AOwner);
+    TDateTime GetDateTime() const;
+    void SetDateTime(TDateTime Value);
+    // The date part, and the time part, of DateTime; setting one keeps the other.
+    TDateTime GetDate() const;
+    void SetDate(TDateTime Value);
+    TDateTime GetTime() const;
+    void SetTime(TDateTime Value);
+    TDateTimeKind GetKind() const { return FKind; }
+    void SetKind(TDateTimeKind Value);
+    TDTDateFormat GetDateFormat() const { return FDateFormat; }
+    void SetDateFormat(TDTDateFormat Value);
+    TDTDateMode GetDateMode() const { return FDateMode; }
+    void SetDateMode(TDTDateMode Value);
+    TDTCalAlignment GetCalAlignment() const { return FCalAlignment; }
+    void SetCalAlignment(TDTCalAlignment Value);
+    bool GetShowCheckbox() const { return FShowCheckbox; }
+    void SetShowCheckbox(bool Value);
+    bool GetChecked() const;
+    void SetChecked(bool Value);
+    // The earliest and latest dates the picker allows; 0 = no limit.
+    TDateTime GetMinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime GetMaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
+    // A format of the picker's own ("dd.MM.yyyy"); empty = the one Kind and DateFormat choose.
+    AnsiString GetFormat() const { return FFormat; }
+    void SetFormat(const AnsiString& Value);
+    TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    virtual void Change();
+    void CNNotify(TMessage& Message);
+
+private:
+    void ApplyValue();
+    void ApplyRange();
+    TDateTime FDateTime;
+    TDateTime FMinDate = 0;
+    TDateTime FMaxDate = 0;
+    AnsiString FFormat;
+    TDateTimeKind FKind = TDateTimeKind::dtkDate;
+    TDTDateFormat FDateFormat = TDTDateFormat::dfShort;
+    TDTDateMode FDateMode = TDTDateMode::dmComboBox;
+    TDTCalAlignment FCalAlignment = TDTCalAlignment::dtaLeft;
+    bool FShowCheckbox = false;
+    bool FChecked = true;
+};
+
+enum class TCalDayOfWeek { dowMonday, dowTuesday, dowWednesday, dowThursday, dowFriday, dowSaturday, dowSunday,
+                           dowLocaleDefault };
+// Month is 1..12; bit n - 1 of MonthBoldInfo set shows day n bold.
+using TOnGetMonthInfoEvent = TEvent<TObject*, unsigned, unsigned&>;
+
+// A month calendar to pick a date (or, with MultiSelect, a range of dates).
+class TMonthCalendar : public TWinControl {
+    VCL_CLASS(TMonthCalendar, TWinControl)
+    explicit TMonthCalendar(TComponent* AOwner);
+    // The selected date (whole days), and the last day of a selected range.
+    TDateTime GetDate() const { return FDate; }
+    void SetDate(TDateTime Value);
+    TDateTime GetEndDate() const { return FEndDate; }
+    void SetEndDate(TDateTime Value);
+    bool GetMultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    int GetMaxSelectRange() const { return FMaxSelectRange; }
+    void SetMaxSelectRange(int Value);
+    TDateTime GetMinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime GetMaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
+    bool GetWeekNumbers() const { return FWeekNumbers; }
+    void SetWeekNumbers(bool Value);
+    bool GetShowToday() const { return FShowToday; }
+    void SetShowToday(bool Value);
+    bool GetShowTodayCircle() const { return FShowTodayCircle; }
+    void SetShowTodayCircle(bool Value);
+    TCalDayOfWeek GetFirstDayOfWeek() const { return FFirstDayOfWeek; }
+    void SetFirstDayOfWeek(TCalDayOfWeek Value);
+    TNotifyEvent OnChange;
+    TOnGetMonthInfoEvent OnGetMonthInfo;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    TOnGetMonthInfoEvent GetOnGetMonthInfo() const { return OnGetMonthInfo; }
+    void SetOnGetMonthInfo(TOnGetMonthInfoEvent Value) { OnGetMonthInfo = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    virtual void Change();
+    // Fills the bold days of each month the calendar shows (MCN_GETDAYSTATE).
+    virtual void GetMonthInfo(const SYSTEMTIME& Start, int Count, MONTHDAYSTATE* States);
+    void CNNotify(TMessage& Message);
+
+private:
+    void ApplySelection();
+    void ApplyRange();
+    void ApplyFirstDayOfWeek();
+    TDateTime FDate;
+    TDateTime FEndDate;
+    TDateTime FMinDate = 0;
+    TDateTime FMaxDate = 0;
+    int FMaxSelectRange = 7;
+    bool FMultiSelect = false;
+    bool FWeekNumbers = false;
+    bool FShowToday = true;
+    bool FShowTodayCircle = true;
+    TCalDayOfWeek FFirstDayOfWeek = TCalDayOfWeek::dowLocaleDefault;
+};
+
+// ---- extended combo box ------------------------------------------------------------------------
+
+class TCustomComboBoxEx;
+
+// One item of an extended combo box: text, images and indentation.
+class TComboExItem : public TCollectionItem {
+    VCL_CLASS(TComboExItem, TCollectionItem)
+    explicit TComboExItem(TCollection* ACollection = nullptr);
+    void Assign(TPersistent* Source) override;
+    AnsiString GetCaption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    int GetImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    int GetSelectedImageIndex() const { return FSelectedImageIndex; }
+    void SetSelectedImageIndex(int Value);
+    int GetOverlayImageIndex() const { return FOverlayImageIndex; }
+    void SetOverlayImageIndex(int Value);
+    int GetIndent() const { return FIndent; }
+    void SetIndent(int Value);
+    void* Data = nullptr;
+
+private:
+    void Set(int& Field, int Value);
+    AnsiString FCaption;
+    int FImageIndex = -1;
+    int FSelectedImageIndex = -1;
+    int FOverlayImageIndex = -1;
+    int FIndent = 0;
+};
+
+class TComboExItems : public TCollection {
+    VCL_CLASS(TComboExItems, TCollection)
+    explicit TComboExItems(TCustomComboBoxEx* AOwner = nullptr);
+    TComboExItem* Add() { return static_cast<TComboExItem*>(TCollection::Add()); }
+    TComboExItem* AddItem(const AnsiString& Caption, int ImageIndex = -1, int SelectedImageIndex = -1,
+                          int OverlayImageIndex = -1, int Indent = 0, void* Data = nullptr);
+    TComboExItem* GetItem(int Index) const { return static_cast<TComboExItem*>(GetItems(Index)); }
+    TPersistent* GetOwner() override;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TCustomComboBoxEx* FComboBox;
+};
+
+class TComboBoxExActionLink : public TWinControlActionLink {
+    VCL_CLASS(TComboBoxExActionLink, TWinControlActionLink)
+};
+
+enum class TComboBoxExStyle { csExDropDown, csExSimple, csExDropDownList };
+
+// A combo box whose items carry images and indentation (the system's ComboBoxEx32).
+class TCustomComboBoxEx : public TCustomListControl {
+    VCL_CLASS(TCustomComboBoxEx, TCustomListControl)
+    explicit TCustomComboBoxEx(TComponent* AOwner);
+    ~TCustomComboBoxEx() override;
+    TComboExItems* GetItemsEx() const { return FItemsEx; }
+    void SetItemsEx(TComboExItems* Value) { FItemsEx->Assign(Value); }
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TComboBoxExStyle GetStyle() const { return FStyle; }
+    void SetStyle(TComboBoxExStyle Value);
+    int GetDropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value);
+    int GetItemIndex() const override;
+    void SetItemIndex(int Value) override;
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    void CopySelection(TCustomListControl* Destination) override;
+    void Clear() override;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+    TNotifyEvent GetOnChange() const { return OnChange; }
+    void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
+    TNotifyEvent GetOnSelect() const { return OnSelect; }
+    void SetOnSelect(TNotifyEvent Value) { OnSelect = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    TClass GetActionLinkClass() const override { return TComboBoxExActionLink::StaticClass(); }
+    virtual void Change();
+    // OnSelect when assigned, else Change.
+    virtual void Select();
+    void CNCommand(TMessage& Message);
+
+private:
+    friend class TComboExItems;
+    // Puts the items into the window again (after a change of the collection or a new window).
+    void UpdateItems();
+    TComboExItems* FItemsEx;
+    TCustomImageList* FImages = nullptr;
+    TComboBoxExStyle FStyle = TComboBoxExStyle::csExDropDown;
+    int FDropDownCount = 8;
+    int FItemIndex = -1;
+};
+
+class TComboBoxEx : public TCustomComboBoxEx {
+    VCL_CLASS(TComboBoxEx, TCustomComboBoxEx)
+    using TCustomComboBoxEx::TCustomComboBoxEx;
+};
+
+// Registers the classes of the sections above for form streaming.
+void RegisterExtendedCommonControls();
 
 }  // namespace vcl

@@ -29,13 +29,8 @@ VCL_IMPLEMENT_CLASS(TStatusPanel, TCollectionItem, {
         .WithDefault(0);
 })
 VCL_IMPLEMENT_CLASS(TStatusPanels, TCollection)
-VCL_IMPLEMENT_CLASS(TStatusBar, TWinControl, {
-    m.PublishReadOnly("Panels", &TStatusBar::GetPanels);
-    m.Publish("SimpleText", &TStatusBar::GetSimpleText, &TStatusBar::SetSimpleText);
-    m.Publish("SimplePanel", &TStatusBar::GetSimplePanel, &TStatusBar::SetSimplePanel).WithDefault(0);
-    m.Publish("SizeGrip", &TStatusBar::GetSizeGrip, &TStatusBar::SetSizeGrip).WithDefault(1);
-    m.Publish("AutoHint", &TStatusBar::GetAutoHint, &TStatusBar::SetAutoHint).WithDefault(0);
-})
+VCL_IMPLEMENT_CLASS(TCustomStatusBar, TWinControl)
+VCL_IMPLEMENT_CLASS(TStatusBar, TCustomStatusBar, { PublishStatusBarProperties(m); })
 VCL_IMPLEMENT_CLASS(TToolButtonActionLink, TControlActionLink)
 VCL_IMPLEMENT_CLASS(TToolButton, TGraphicControl, {
     m.Publish("Caption", &TToolButton::GetTextProp, &TToolButton::SetText);
@@ -53,6 +48,15 @@ VCL_IMPLEMENT_CLASS(TToolBar, TWinControl, {
     m.Publish("ButtonWidth", &TToolBar::GetButtonWidth, &TToolBar::SetButtonWidth).WithDefault(23);
     m.Publish("ButtonHeight", &TToolBar::GetButtonHeight, &TToolBar::SetButtonHeight).WithDefault(22);
 })
+
+void PublishStatusBarProperties(TMetaClass& m)
+{
+    m.PublishReadOnly("Panels", &TCustomStatusBar::GetPanels);
+    m.Publish("SimpleText", &TCustomStatusBar::GetSimpleText, &TCustomStatusBar::SetSimpleText);
+    m.Publish("SimplePanel", &TCustomStatusBar::GetSimplePanel, &TCustomStatusBar::SetSimplePanel).WithDefault(0);
+    m.Publish("SizeGrip", &TCustomStatusBar::GetSizeGrip, &TCustomStatusBar::SetSizeGrip).WithDefault(1);
+    m.Publish("AutoHint", &TCustomStatusBar::GetAutoHint, &TCustomStatusBar::SetAutoHint).WithDefault(0);
+}
 
 // =============================================================================================
 // TProgressBar
@@ -186,7 +190,9 @@ void TStatusPanel::SetStyle(TStatusPanelStyle Value)
     }
 }
 
-TStatusPanels::TStatusPanels(TStatusBar* AOwner) : TCollection(TStatusPanel::StaticClass()), FStatusBar(AOwner) {}
+TStatusPanels::TStatusPanels(TCustomStatusBar* AOwner, TClass PanelClass) : TCollection(PanelClass), FStatusBar(AOwner)
+{
+}
 
 TPersistent* TStatusPanels::GetOwner()
 {
@@ -203,10 +209,9 @@ void TStatusPanels::Update(TCollectionItem* Item)
         FStatusBar->UpdatePanels();
 }
 
-TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TControlCanvas)
+TCustomStatusBar::TCustomStatusBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TControlCanvas)
 {
     static_cast<TControlCanvas*>(FCanvas)->SetControl(this);
-    FPanels = CreatePanels();
     FAlign = TAlign::alBottom;
     FWidth = 200;
     FHeight = 19;
@@ -216,7 +221,7 @@ TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TC
     FFont->SetSize(9);
 }
 
-TStatusBar::~TStatusBar()
+TCustomStatusBar::~TCustomStatusBar()
 {
     Destroying();
     DestroyHandle();
@@ -224,32 +229,44 @@ TStatusBar::~TStatusBar()
     delete FCanvas;
 }
 
-TStatusPanels* TStatusBar::CreatePanels()
+TStatusPanels* TCustomStatusBar::GetPanels() const
 {
-    return new TStatusPanels(this);
+    if (!FPanels)
+        FPanels = const_cast<TCustomStatusBar*>(this)->CreatePanels();
+    return FPanels;
 }
 
-void TStatusBar::CreateParams(TCreateParams& Params)
+TStatusPanels* TCustomStatusBar::CreatePanels()
+{
+    return new TStatusPanels(this, GetPanelClass());
+}
+
+TClass TCustomStatusBar::GetPanelClass() const
+{
+    return TStatusPanel::StaticClass();
+}
+
+void TCustomStatusBar::CreateParams(TCreateParams& Params)
 {
     TWinControl::CreateParams(Params);
     CreateSubClass(Params, STATUSCLASSNAMEA);
     Params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NOMOVEY | (FSizeGrip ? SBARS_SIZEGRIP : 0);
 }
 
-void TStatusBar::CreateWnd()
+void TCustomStatusBar::CreateWnd()
 {
     TWinControl::CreateWnd();
     UpdatePanels();
 }
 
-VCL_BEGIN_MESSAGE_MAP(TStatusBar)
+VCL_BEGIN_MESSAGE_MAP(TCustomStatusBar)
     VCL_MESSAGE(CN_DRAWITEM, CNDrawItem)
     VCL_MESSAGE(WM_SIZE, WMSize)
     VCL_MESSAGE(CM_FONTCHANGED, CMFontChanged)
 VCL_END_MESSAGE_MAP(TWinControl)
 
 // Panel widths are the panels' own; the last one takes what is left.
-void TStatusBar::UpdatePanels()
+void TCustomStatusBar::UpdatePanels()
 {
     if (!HandleAllocated() || IsLoading(this))
         return;
@@ -259,11 +276,11 @@ void TStatusBar::UpdatePanels()
         return;
     }
     Perform(SB_SIMPLE, FALSE, 0);
-    int count = std::min(FPanels->GetCount(), 64);
+    int count = std::min(GetPanels()->GetCount(), 64);
     std::vector<int> edges(size_t(std::max(count, 1)));
     int x = 0;
     for (int i = 0; i < count; ++i) {
-        x += FPanels->GetItem(i)->GetWidth();
+        x += GetPanels()->GetItem(i)->GetWidth();
         edges[size_t(i)] = i == count - 1 ? -1 : x;
     }
     if (count == 0)
@@ -273,11 +290,11 @@ void TStatusBar::UpdatePanels()
         UpdatePanel(i);
 }
 
-void TStatusBar::UpdatePanel(int Index)
+void TCustomStatusBar::UpdatePanel(int Index)
 {
-    if (!HandleAllocated() || FSimplePanel || Index < 0 || Index >= FPanels->GetCount())
+    if (!HandleAllocated() || FSimplePanel || Index < 0 || Index >= GetPanels()->GetCount())
         return;
-    TStatusPanel* panel = FPanels->GetItem(Index);
+    TStatusPanel* panel = GetPanels()->GetItem(Index);
     static const char* const prefixes[] = {"", "\t\t", "\t"};
     WPARAM type = WPARAM(Index) | (panel->GetStyle() == TStatusPanelStyle::psOwnerDraw ? SBT_OWNERDRAW : 0);
     if (panel->GetStyle() == TStatusPanelStyle::psOwnerDraw) {
@@ -288,20 +305,20 @@ void TStatusBar::UpdatePanel(int Index)
     Perform(SB_SETTEXTA, type, LPARAM(text.c_str()));
 }
 
-void TStatusBar::SetSimpleText(const AnsiString& Value)
+void TCustomStatusBar::SetSimpleText(const AnsiString& Value)
 {
     FSimpleText = Value;
     if (HandleAllocated() && FSimplePanel)
         Perform(SB_SETTEXTA, 255, LPARAM(Value.c_str()));
 }
 
-void TStatusBar::SetSimplePanel(bool Value)
+void TCustomStatusBar::SetSimplePanel(bool Value)
 {
     FSimplePanel = Value;
     UpdatePanels();
 }
 
-void TStatusBar::SetSizeGrip(bool Value)
+void TCustomStatusBar::SetSizeGrip(bool Value)
 {
     if (FSizeGrip != Value) {
         FSizeGrip = Value;
@@ -309,20 +326,20 @@ void TStatusBar::SetSizeGrip(bool Value)
     }
 }
 
-bool TStatusBar::ExecuteAction(TBasicAction* Action)
+bool TCustomStatusBar::ExecuteAction(TBasicAction* Action)
 {
     auto* hint = dynamic_cast<THintAction*>(Action);
     if (!FAutoHint || !hint)
         return false;
-    if (FSimplePanel || FPanels->GetCount() == 0)
+    if (FSimplePanel || GetPanels()->GetCount() == 0)
         SetSimpleText(hint->GetHint());
     else
-        FPanels->GetItem(0)->SetText(hint->GetHint());
+        GetPanels()->GetItem(0)->SetText(hint->GetHint());
     OnHint(this);
     return true;
 }
 
-void TStatusBar::DrawPanel(TStatusPanel* Panel, const RECT& Rect)
+void TCustomStatusBar::DrawPanel(TStatusPanel* Panel, const RECT& Rect)
 {
     if (OnDrawPanel)
         OnDrawPanel(this, Panel, Rect);
@@ -330,28 +347,24 @@ void TStatusBar::DrawPanel(TStatusPanel* Panel, const RECT& Rect)
         FCanvas->FillRect(Rect);
 }
 
-void TStatusBar::CNDrawItem(TMessage& Message)
+void TCustomStatusBar::CNDrawItem(TMessage& Message)
 {
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-    FCanvas->SetHandle(draw->hDC);
-    struct Release {
-        TCanvas* canvas;
-        ~Release() { canvas->SetHandle(nullptr); }
-    } release{FCanvas};
+    TLentCanvas lent(FCanvas, draw->hDC);
     FCanvas->GetFont()->Assign(FFont);
     FCanvas->GetBrush()->SetColor(clBtnFace);
-    if (int(draw->itemID) >= 0 && int(draw->itemID) < FPanels->GetCount())
-        DrawPanel(FPanels->GetItem(int(draw->itemID)), draw->rcItem);
+    if (int(draw->itemID) >= 0 && int(draw->itemID) < GetPanels()->GetCount())
+        DrawPanel(GetPanels()->GetItem(int(draw->itemID)), draw->rcItem);
     Message.Result = 1;
 }
 
-void TStatusBar::WMSize(TMessage& Message)
+void TCustomStatusBar::WMSize(TMessage& Message)
 {
     TWinControl::Dispatch(Message);  // the native bar lays out its parts in its default handling
     UpdatePanels();
 }
 
-void TStatusBar::CMFontChanged(TMessage& Message)
+void TCustomStatusBar::CMFontChanged(TMessage& Message)
 {
     TWinControl::Dispatch(Message);
     UpdatePanels();
@@ -503,6 +516,14 @@ void TToolBar::CreateWnd()
     RebuildButtons();
 }
 
+void TToolBar::Loaded()
+{
+    TWinControl::Loaded();
+    std::stable_sort(FButtons.begin(), FButtons.end(),
+                     [](TToolButton* a, TToolButton* b) { return a->GetLeft() < b->GetLeft(); });
+    RebuildButtons();
+}
+
 VCL_BEGIN_MESSAGE_MAP(TToolBar)
     VCL_MESSAGE(CN_COMMAND, CNCommand)
     VCL_MESSAGE(CN_NOTIFY, CNNotify)
@@ -521,13 +542,15 @@ void TToolBar::WMSetText(TMessage& Message)
     TControl::DefaultHandler(Message);
 }
 
+// Buttons line up by Left. One read from a form stream joins the bar before its Left is read: it goes to
+// the end, and the bar orders the row once everything is read (Loaded).
 void TToolBar::InsertButton(TToolButton* Button)
 {
     if (std::find(FButtons.begin(), FButtons.end(), Button) != FButtons.end())
         return;
-    // Position by Left: buttons stream in their visual order.
-    auto at = std::find_if(FButtons.begin(), FButtons.end(),
-                           [&](TToolButton* b) { return b->GetLeft() > Button->GetLeft(); });
+    auto at = IsLoading(Button) ? FButtons.end()
+                                : std::find_if(FButtons.begin(), FButtons.end(),
+                                               [&](TToolButton* b) { return b->GetLeft() > Button->GetLeft(); });
     int index = int(at - FButtons.begin());
     FButtons.insert(at, Button);
     InsertInWindow(Button, index);

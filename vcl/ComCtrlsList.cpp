@@ -22,24 +22,29 @@ VCL_IMPLEMENT_CLASS(TListColumns, TCollection)
 VCL_IMPLEMENT_CLASS(TListItem, TPersistent)
 VCL_IMPLEMENT_CLASS(TListItems, TPersistent)
 VCL_IMPLEMENT_CLASS(TListViewActionLink, TWinControlActionLink)
-VCL_IMPLEMENT_CLASS(TCustomListView, TWinControl)
-VCL_IMPLEMENT_CLASS(TListView, TCustomListView, {
-    m.PublishReadOnly("Columns", &TListView::GetColumns);
-    m.Publish("ViewStyle", &TListView::GetViewStyle, &TListView::SetViewStyle)
+VCL_IMPLEMENT_CLASS(TCustomListView, TCustomListControl)
+VCL_IMPLEMENT_CLASS(TListView, TCustomListView, { PublishListViewProperties(m); })
+
+void PublishListViewProperties(TMetaClass& m)
+{
+    m.PublishReadOnly("Columns", &TCustomListView::GetColumns);
+    m.Publish("ViewStyle", &TCustomListView::GetViewStyle, &TCustomListView::SetViewStyle)
         .WithNames({"vsIcon", "vsSmallIcon", "vsList", "vsReport"})
         .WithDefault(0);
-    m.Publish("ShowColumnHeaders", &TListView::GetShowColumnHeaders, &TListView::SetShowColumnHeaders).WithDefault(1);
-    m.Publish("ReadOnly", &TListView::GetReadOnly, &TListView::SetReadOnly).WithDefault(0);
-    m.Publish("RowSelect", &TListView::GetRowSelect, &TListView::SetRowSelect).WithDefault(0);
-    m.Publish("HideSelection", &TListView::GetHideSelection, &TListView::SetHideSelection).WithDefault(1);
-    m.Publish("Checkboxes", &TListView::GetCheckboxes, &TListView::SetCheckboxes).WithDefault(0);
-    m.Publish("MultiSelect", &TListView::GetMultiSelect, &TListView::SetMultiSelect).WithDefault(0);
-    m.Publish("OwnerData", &TListView::GetOwnerData, &TListView::SetOwnerData).WithDefault(0);
-    m.Publish("GridLines", &TListView::GetGridLines, &TListView::SetGridLines).WithDefault(0);
-    m.Publish("SmallImages", &TListView::GetSmallImages, &TListView::SetSmallImages);
-    m.Publish("LargeImages", &TListView::GetLargeImages, &TListView::SetLargeImages);
-    m.Publish("StateImages", &TListView::GetStateImages, &TListView::SetStateImages);
-})
+    m.Publish("ShowColumnHeaders", &TCustomListView::GetShowColumnHeaders, &TCustomListView::SetShowColumnHeaders)
+        .WithDefault(1);
+    m.Publish("ReadOnly", &TCustomListView::GetReadOnly, &TCustomListView::SetReadOnly).WithDefault(0);
+    m.Publish("RowSelect", &TCustomListView::GetRowSelect, &TCustomListView::SetRowSelect).WithDefault(0);
+    m.Publish("HideSelection", &TCustomListView::GetHideSelection, &TCustomListView::SetHideSelection).WithDefault(1);
+    m.Publish("Checkboxes", &TCustomListView::GetCheckboxes, &TCustomListView::SetCheckboxes).WithDefault(0);
+    m.Publish("MultiSelect", &TCustomListView::GetMultiSelect, &TCustomListView::SetMultiSelect).WithDefault(0);
+    m.Publish("OwnerData", &TCustomListView::GetOwnerData, &TCustomListView::SetOwnerData).WithDefault(0);
+    m.Publish("GridLines", &TCustomListView::GetGridLines, &TCustomListView::SetGridLines).WithDefault(0);
+    m.Publish("OwnerDraw", &TCustomListView::GetOwnerDraw, &TCustomListView::SetOwnerDraw).WithDefault(0);
+    m.Publish("SmallImages", &TCustomListView::GetSmallImages, &TCustomListView::SetSmallImages);
+    m.Publish("LargeImages", &TCustomListView::GetLargeImages, &TCustomListView::SetLargeImages);
+    m.Publish("StateImages", &TCustomListView::GetStateImages, &TCustomListView::SetStateImages);
+}
 
 TListSortCallback ListViewSortCallback = &DefaultListViewSort;
 
@@ -406,23 +411,20 @@ void TListItems::Clear()
 
 void TListItems::BeginUpdate()
 {
-    if (FUpdateCount++ == 0 && FOwner && FOwner->HandleAllocated())
-        FOwner->Perform(WM_SETREDRAW, FALSE, 0);
+    BeginViewUpdate(FOwner, FUpdateCount);
 }
 
 void TListItems::EndUpdate()
 {
-    if (FUpdateCount > 0 && --FUpdateCount == 0 && FOwner && FOwner->HandleAllocated()) {
-        FOwner->Perform(WM_SETREDRAW, TRUE, 0);
-        FOwner->Invalidate();
-    }
+    EndViewUpdate(FOwner, FUpdateCount);
 }
 
 // =============================================================================================
 // TCustomListView
 
-TCustomListView::TCustomListView(TComponent* AOwner) : TWinControl(AOwner)
+TCustomListView::TCustomListView(TComponent* AOwner) : TCustomListControl(AOwner), FCanvas(new TControlCanvas)
 {
+    static_cast<TControlCanvas*>(FCanvas)->SetControl(this);
     ControlStyle >> csClickEvents;
     FWidth = 250;
     FHeight = 150;
@@ -430,8 +432,6 @@ TCustomListView::TCustomListView(TComponent* AOwner) : TWinControl(AOwner)
     FColor = clWindow;
     FParentColor = false;
     GetBrush()->SetColor(clWindow);
-    FItems = CreateListItems();
-    FColumns = CreateListColumns();
 }
 
 TCustomListView::~TCustomListView()
@@ -441,19 +441,33 @@ TCustomListView::~TCustomListView()
     delete FOwnerDataItem;
     delete FItems;
     delete FColumns;
+    delete FCanvas;
+}
+
+TListItems* TCustomListView::GetItems() const
+{
+    if (!FItems)
+        FItems = const_cast<TCustomListView*>(this)->CreateListItems();
+    return FItems;
+}
+
+TListColumns* TCustomListView::GetColumns() const
+{
+    if (!FColumns)
+        FColumns = const_cast<TCustomListView*>(this)->CreateListColumns();
+    return FColumns;
+}
+
+TListItem* TCustomListView::NewListItem(TClass ItemClass)
+{
+    return TListItemClasses::Create(ItemClass, GetItems());
 }
 
 TListItem* TCustomListView::CreateListItem()
 {
     TClass cls = TListItem::StaticClass();
     OnCreateItemClass(this, cls);
-    if (cls == TListItem::StaticClass())
-        return new TListItem(FItems);
-    auto* item = dynamic_cast<TListItem*>(cls->Create(nullptr));
-    if (!item)
-        throw EInvalidOperation("Invalid list item class");
-    item->FOwner = FItems;
-    return item;
+    return NewListItem(cls);
 }
 
 TListItems* TCustomListView::CreateListItems()
@@ -466,26 +480,18 @@ TListColumns* TCustomListView::CreateListColumns()
     return new TListColumns(this);
 }
 
-void TCustomListView::SetColumnsObject(TListColumns* Value)
-{
-    if (!Value || Value == FColumns)
-        return;
-    Value->Assign(FColumns);
-    delete FColumns;
-    FColumns = Value;
-    UpdateColumns();
-}
-
 TListColumn* TCustomListView::ColumnFromIndex(int Index) const
 {
-    return Index >= 0 && Index < FColumns->GetCount() ? FColumns->GetItem(Index) : nullptr;
+    TListColumns* columns = GetColumns();
+    return Index >= 0 && Index < columns->GetCount() ? columns->GetItem(Index) : nullptr;
 }
 
 TListColumn* TCustomListView::GetColumnFromTag(int Tag) const
 {
-    for (int i = 0; i < FColumns->GetCount(); ++i)
-        if (FColumns->GetItem(i)->GetTag() == Tag)
-            return FColumns->GetItem(i);
+    TListColumns* columns = GetColumns();
+    for (int i = 0; i < columns->GetCount(); ++i)
+        if (columns->GetItem(i)->GetTag() == Tag)
+            return columns->GetItem(i);
     return nullptr;
 }
 
@@ -496,7 +502,8 @@ void TCustomListView::CreateParams(TCreateParams& Params)
     CreateSubClass(Params, WC_LISTVIEWA);
     Params.Style |= views[int(FViewStyle)] | LVS_SHAREIMAGELISTS | (FReadOnly ? 0 : LVS_EDITLABELS) |
                     (FHideSelection ? 0 : LVS_SHOWSELALWAYS) | (FMultiSelect ? 0 : LVS_SINGLESEL) |
-                    (FShowColumnHeaders ? 0 : LVS_NOCOLUMNHEADER) | (FOwnerData ? LVS_OWNERDATA : 0);
+                    (FShowColumnHeaders ? 0 : LVS_NOCOLUMNHEADER) | (FOwnerData ? LVS_OWNERDATA : 0) |
+                    (FOwnerDraw ? LVS_OWNERDRAWFIXED : 0);
     Params.ExStyle |= WS_EX_CLIENTEDGE;
     Params.WindowClass.style &= ~UINT(CS_HREDRAW | CS_VREDRAW);
 }
@@ -514,10 +521,10 @@ void TCustomListView::CreateWnd()
     if (FOwnerData) {
         if (!FOwnerDataItem)
             FOwnerDataItem = CreateListItem();
-        Perform(LVM_SETITEMCOUNT, WPARAM(FItems->FVirtualCount), 0);
+        Perform(LVM_SETITEMCOUNT, WPARAM(GetItems()->FVirtualCount), 0);
     } else {
-        for (size_t i = 0; i < FItems->FItems.size(); ++i)
-            InsertItemInWindow(FItems->FItems[i], int(i));
+        for (size_t i = 0; i < GetItems()->FItems.size(); ++i)
+            InsertItemInWindow(GetItems()->FItems[i], int(i));
     }
     FRebuilding = false;
     if (FSavedIndex >= 0)
@@ -528,7 +535,7 @@ void TCustomListView::CreateWnd()
 void TCustomListView::DestroyWnd()
 {
     FSavedIndex = GetItemIndex();
-    for (TListItem* item : FItems->FItems) {
+    for (TListItem* item : GetItems()->FItems) {
         item->FChecked = item->GetChecked();
         item->FSelected = item->GetSelected();
     }
@@ -576,14 +583,14 @@ void TCustomListView::InsertColumnInWindow(TListColumn* Column, int Index)
 
 void TCustomListView::UpdateColumns()
 {
-    if (!HandleAllocated() || !FColumns)
+    if (!HandleAllocated())
         return;
     HWND header = HWND(Perform(LVM_GETHEADER));
     int existing = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
     for (int i = existing - 1; i >= 0; --i)
         Perform(LVM_DELETECOLUMN, WPARAM(i), 0);
-    for (int i = 0; i < FColumns->GetCount(); ++i)
-        InsertColumnInWindow(FColumns->GetItem(i), i);
+    for (int i = 0; i < GetColumns()->GetCount(); ++i)
+        InsertColumnInWindow(GetColumns()->GetItem(i), i);
 }
 
 void TCustomListView::ApplyExtendedStyle()
@@ -707,7 +714,7 @@ void TCustomListView::SetMultiSelect(bool Value)
 void TCustomListView::SetOwnerData(bool Value)
 {
     if (FOwnerData != Value) {
-        FItems->Clear();
+        GetItems()->Clear();
         FOwnerData = Value;
         RecreateWnd();
     }
@@ -719,6 +726,14 @@ void TCustomListView::SetGridLines(bool Value)
     ApplyExtendedStyle();
 }
 
+void TCustomListView::SetOwnerDraw(bool Value)
+{
+    if (FOwnerDraw != Value) {
+        FOwnerDraw = Value;
+        RecreateWnd();
+    }
+}
+
 TListItem* TCustomListView::ItemOfParam(LPARAM Param) const
 {
     return reinterpret_cast<TListItem*>(Param);
@@ -726,19 +741,19 @@ TListItem* TCustomListView::ItemOfParam(LPARAM Param) const
 
 TListItem* TCustomListView::GetSelected() const
 {
-    return FItems->GetItem(GetItemIndex());
+    return GetItems()->GetItem(GetItemIndex());
 }
 
 // Selecting an item in code announces it like a selection by the user (OnChange).
 void TCustomListView::SetSelected(TListItem* Value)
 {
     if (!Value) {
-        for (TListItem* item : FItems->FItems)
+        for (TListItem* item : GetItems()->FItems)
             item->SetSelected(false);
         return;
     }
     if (!FMultiSelect)
-        for (TListItem* item : FItems->FItems)
+        for (TListItem* item : GetItems()->FItems)
             if (item != Value && item->GetSelected())
                 item->SetSelected(false);
     Value->SetSelected(true);
@@ -758,14 +773,14 @@ void TCustomListView::SetItemIndex(int Value)
         FSavedIndex = Value;
         return;
     }
-    SetSelected(Value >= 0 ? FItems->GetItem(Value) : nullptr);
+    SetSelected(Value >= 0 ? GetItems()->GetItem(Value) : nullptr);
 }
 
 TListItem* TCustomListView::GetItemFocused() const
 {
     if (!HandleAllocated())
         return nullptr;
-    return FItems->GetItem(int(SendMessageA(WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
+    return GetItems()->GetItem(int(SendMessageA(WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
 }
 
 void TCustomListView::SetItemFocused(TListItem* Value)
@@ -774,11 +789,35 @@ void TCustomListView::SetItemFocused(TListItem* Value)
         Value->SetFocused(true);
 }
 
+TListItem* TCustomListView::GetDropTarget() const
+{
+    if (!HandleAllocated())
+        return nullptr;
+    return GetItems()->GetItem(int(SendMessageA(WindowHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_DROPHILITED)));
+}
+
+// One item at a time is the drop target.
+void TCustomListView::SetDropTarget(TListItem* Value)
+{
+    if (!HandleAllocated())
+        return;
+    LVITEMA off{};
+    off.stateMask = LVIS_DROPHILITED;
+    Perform(LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&off));
+    int index = Value ? Value->GetIndex() : -1;
+    if (index < 0)
+        return;
+    LVITEMA on{};
+    on.stateMask = LVIS_DROPHILITED;
+    on.state = LVIS_DROPHILITED;
+    Perform(LVM_SETITEMSTATE, WPARAM(index), LPARAM(&on));
+}
+
 TListItem* TCustomListView::GetTopItem() const
 {
     if (!HandleAllocated())
         return nullptr;
-    return FItems->GetItem(int(SendMessageA(WindowHandle, LVM_GETTOPINDEX, 0, 0)));
+    return GetItems()->GetItem(int(SendMessageA(WindowHandle, LVM_GETTOPINDEX, 0, 0)));
 }
 
 TListItem* TCustomListView::GetItemAt(int X, int Y) const
@@ -792,13 +831,13 @@ TListItem* TCustomListView::GetItemAt(int X, int Y) const
         hit.pt.x = 2;
         index = int(SendMessageA(WindowHandle, LVM_HITTEST, 0, LPARAM(&hit)));
     }
-    return index >= 0 && (hit.flags & LVHT_ONITEM) ? FItems->GetItem(index) : nullptr;
+    return index >= 0 && (hit.flags & LVHT_ONITEM) ? GetItems()->GetItem(index) : nullptr;
 }
 
-TListItem* TCustomListView::FindCaption(int StartIndex, const AnsiString& Value, bool Partial, bool Inclusive,
-                                        bool Wrap) const
+TListItem* TCustomListView::FindItem(int StartIndex, bool Inclusive, bool Wrap,
+                                     const std::function<bool(TListItem*)>& Match) const
 {
-    int count = FItems->GetCount();
+    int count = GetItems()->GetCount();
     for (int step = Inclusive ? 0 : 1; step <= count; ++step) {
         int i = StartIndex + step;
         if (i >= count) {
@@ -806,20 +845,50 @@ TListItem* TCustomListView::FindCaption(int StartIndex, const AnsiString& Value,
                 break;
             i %= count;
         }
-        TListItem* item = FItems->GetItem(i);
-        if (!item)
-            continue;
-        const AnsiString& caption = item->GetCaption();
-        if (Partial ? caption.size() >= Value.size() && CompareText(caption.substr(0, Value.size()), Value) == 0
-                    : CompareText(caption, Value) == 0)
+        if (TListItem* item = GetItems()->GetItem(i); item && Match(item))
             return item;
     }
     return nullptr;
 }
 
+TListItem* TCustomListView::FindCaption(int StartIndex, const AnsiString& Value, bool Partial, bool Inclusive,
+                                        bool Wrap) const
+{
+    return FindItem(StartIndex, Inclusive, Wrap, [&](TListItem* item) {
+        const AnsiString& caption = item->GetCaption();
+        return Partial ? caption.size() >= Value.size() && CompareText(caption.substr(0, Value.size()), Value) == 0
+                       : CompareText(caption, Value) == 0;
+    });
+}
+
 int TCustomListView::StringWidth(const AnsiString& S) const
 {
     return HandleAllocated() ? int(SendMessageA(WindowHandle, LVM_GETSTRINGWIDTHA, 0, LPARAM(S.c_str()))) : 0;
+}
+
+AnsiString TCustomListView::GetSearchString() const
+{
+    return HandleAllocated() ? ReadReportedText<AnsiString>(WindowHandle, LVM_GETISEARCHSTRINGA, &SendMessageA)
+                             : AnsiString();
+}
+
+void TCustomListView::AddItem(const AnsiString& Item, TObject* AObject)
+{
+    TListItem* item = GetItems()->Add();
+    item->SetCaption(Item);
+    item->Data = AObject;
+}
+
+void TCustomListView::CopySelection(TCustomListControl* Destination)
+{
+    for (int i = 0; i < GetItems()->GetCount(); ++i)
+        if (TListItem* item = GetItems()->GetItem(i); item && item->GetSelected())
+            Destination->AddItem(item->GetCaption(), static_cast<TObject*>(item->Data));
+}
+
+void TCustomListView::Clear()
+{
+    GetItems()->Clear();
 }
 
 int TCustomListView::CompareItems(TListItem* Item1, TListItem* Item2, int Data)
@@ -836,7 +905,7 @@ bool TCustomListView::CustomSort(TListSortCallback SortProc, LPARAM Data)
 {
     TListSortCallback compare = SortProc ? SortProc : ListViewSortCallback;
     LPARAM data = SortProc ? Data : LPARAM(this);
-    auto& items = FItems->FItems;
+    auto& items = GetItems()->FItems;
     std::stable_sort(items.begin(), items.end(),
                      [&](TListItem* a, TListItem* b) { return compare(LPARAM(a), LPARAM(b), data) < 0; });
     if (HandleAllocated())
@@ -857,11 +926,26 @@ bool TCustomListView::OwnerDataFetch(TListItem* Item, TItemRequest)
     return true;
 }
 
-int TCustomListView::OwnerDataFind(int, const AnsiString& FindString, POINT, void*, int StartIndex, int,
-                                   bool Wrap)
+int TCustomListView::OwnerDataFind(int Find, const AnsiString& FindString, POINT FindPosition, void* FindData,
+                                   int StartIndex, int Direction, bool Wrap)
 {
+    if (OnDataFind) {
+        int index = -1;
+        OnDataFind(this, Find, FindString, FindPosition, FindData, StartIndex, Direction, Wrap, index);
+        return index;
+    }
     TListItem* item = FindCaption(StartIndex, FindString, true, true, Wrap);
     return item ? int(reinterpret_cast<INT_PTR>(item->Data)) : -1;
+}
+
+void TCustomListView::DrawItem(TListItem* Item, RECT Rect, TOwnerDrawState State)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, Item, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    FCanvas->TextOut(Rect.left + 2, Rect.top, Item->GetCaption());
 }
 
 bool TCustomListView::CanEdit(TListItem*)
@@ -873,7 +957,7 @@ void TCustomListView::Edit(const LVITEMA& Item)
 {
     if (!Item.pszText)
         return;
-    TListItem* item = FItems->GetItem(Item.iItem);
+    TListItem* item = GetItems()->GetItem(Item.iItem);
     if (!item)
         return;
     AnsiString text = Item.pszText;
@@ -889,12 +973,47 @@ void TCustomListView::Change(TListItem* Item, TItemChangeKind Kind)
 
 VCL_BEGIN_MESSAGE_MAP(TCustomListView)
     VCL_MESSAGE(CN_NOTIFY, CNNotify)
+    VCL_MESSAGE(CN_DRAWITEM, CNDrawItem)
     VCL_MESSAGE(WM_NOTIFY, WMNotify)
-VCL_END_MESSAGE_MAP(TWinControl)
+VCL_END_MESSAGE_MAP(TCustomListControl)
 
 void TCustomListView::WMNotify(TMessage& Message)
 {
-    TWinControl::Dispatch(Message);
+    TCustomListControl::Dispatch(Message);
+    HWND header = HandleAllocated() ? HWND(SendMessageA(WindowHandle, LVM_GETHEADER, 0, 0)) : nullptr;
+    if (header && reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom == header)
+        HeaderNotify(Message);
+}
+
+// A column the user sizes keeps that width, also when the window is made again.
+void TCustomListView::HeaderNotify(TMessage& Message)
+{
+    auto* notify = reinterpret_cast<NMHEADERA*>(Message.LParam);  // the same layout as the wide form up to pitem
+    UINT code = notify->hdr.code;
+    TListColumn* column = ColumnFromIndex(notify->iItem);
+    if (!column)
+        return;
+    if (Is(code, HDN_TRACKA, HDN_TRACKW) || Is(code, HDN_ENDTRACKA, HDN_ENDTRACKW)) {
+        if (notify->pitem && (notify->pitem->mask & HDI_WIDTH))
+            column->FWidth = notify->pitem->cxy;
+    } else if (Is(code, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW)) {
+        column->FWidth = int(SendMessageA(WindowHandle, LVM_GETCOLUMNWIDTH, WPARAM(notify->iItem), 0));
+    }
+}
+
+void TCustomListView::CNDrawItem(TMessage& Message)
+{
+    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    TListItem* item = GetItems()->GetItem(int(draw->itemID));
+    Message.Result = 1;
+    if (!item)
+        return;
+    TLentCanvas lent(FCanvas, draw->hDC);
+    FCanvas->GetFont()->Assign(FFont);
+    TOwnerDrawState state = OwnerDrawStateOf(draw->itemState);
+    FCanvas->GetBrush()->SetColor(state.Contains(odSelected) ? clHighlight : FColor);
+    FCanvas->GetFont()->SetColor(state.Contains(odSelected) ? clHighlightText : FFont->GetColor());
+    DrawItem(item, draw->rcItem, state);
 }
 
 void TCustomListView::CNNotify(TMessage& Message)
@@ -904,21 +1023,14 @@ void TCustomListView::CNNotify(TMessage& Message)
     Message.Result = 0;
     if (Is(code, LVN_GETDISPINFOA, LVN_GETDISPINFOW)) {
         auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
-        TListItem* item = FOwnerData ? FItems->GetItem(info->item.iItem) : ItemOfParam(info->item.lParam);
+        TListItem* item = FOwnerData ? GetItems()->GetItem(info->item.iItem) : ItemOfParam(info->item.lParam);
         if (!item)
             return;
         if (info->item.mask & LVIF_TEXT) {
             int sub = info->item.iSubItem;
-            FDispText = sub == 0 ? item->GetCaption()
-                                 : (sub - 1 < item->FSubItems->GetCount() ? item->FSubItems->Get(sub - 1) : "");
-            if (code == UINT(LVN_GETDISPINFOA))
-                lstrcpynA(info->item.pszText, FDispText.c_str(), info->item.cchTextMax);
-            else {
-                auto* wide = reinterpret_cast<NMLVDISPINFOW*>(header);
-                MultiByteToWideChar(CP_ACP, 0, FDispText.c_str(), -1, wide->item.pszText, wide->item.cchTextMax);
-                if (wide->item.cchTextMax > 0)
-                    wide->item.pszText[wide->item.cchTextMax - 1] = 0;
-            }
+            AnsiString text = sub == 0 ? item->GetCaption()
+                                       : (sub - 1 < item->FSubItems->GetCount() ? item->FSubItems->Get(sub - 1) : "");
+            CopyDisplayText(text, info->item.pszText, info->item.cchTextMax, code == UINT(LVN_GETDISPINFOW));
         }
         if (info->item.mask & LVIF_IMAGE)
             info->item.iImage = item->FImageIndex;
@@ -942,23 +1054,18 @@ void TCustomListView::CNNotify(TMessage& Message)
     }
     if (Is(code, LVN_GETINFOTIPA, LVN_GETINFOTIPW)) {
         auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
-        TListItem* item = FItems->GetItem(tip->iItem);
+        TListItem* item = GetItems()->GetItem(tip->iItem);
         if (!item || !OnInfoTip)
             return;
         AnsiString text;
         OnInfoTip(this, item, text);
-        if (code == UINT(LVN_GETINFOTIPA))
-            lstrcpynA(tip->pszText, text.c_str(), tip->cchTextMax);
-        else {
-            auto* wide = reinterpret_cast<NMLVGETINFOTIPW*>(header);
-            MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide->pszText, wide->cchTextMax);
-        }
+        CopyDisplayText(text, tip->pszText, tip->cchTextMax, code == UINT(LVN_GETINFOTIPW));
         return;
     }
     if (code == UINT(LVN_ITEMCHANGED)) {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
         if (change->uChanged & LVIF_STATE) {
-            TListItem* item = FOwnerData ? FItems->GetItem(change->iItem) : ItemOfParam(change->lParam);
+            TListItem* item = FOwnerData ? GetItems()->GetItem(change->iItem) : ItemOfParam(change->lParam);
             Change(item, ctState);
         }
         return;
@@ -971,7 +1078,7 @@ void TCustomListView::CNNotify(TMessage& Message)
     }
     if (Is(code, LVN_BEGINLABELEDITA, LVN_BEGINLABELEDITW)) {
         auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
-        Message.Result = !CanEdit(FItems->GetItem(info->item.iItem));
+        Message.Result = !CanEdit(GetItems()->GetItem(info->item.iItem));
         return;
     }
     if (code == UINT(LVN_ENDLABELEDITA)) {

@@ -100,7 +100,7 @@ void TTabStrings::Insert(int Index, const AnsiString& S)
     TCITEMA item{};
     item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = const_cast<char*>(S.c_str());
-    item.iImage = -1;
+    item.iImage = FTabControl->GetImageIndex(Index);
     if (FTabControl->Perform(TCM_INSERTITEMA, WPARAM(Index), LPARAM(&item)) < 0)
         throw EListError("Failed to set tab \"" + S + "\" at index " + std::to_string(Index));
     FTabControl->Realign();
@@ -176,7 +176,7 @@ void TCustomTabControl::CreateWnd()
         AnsiString text = FSavedTabs->Get(i);
         item.pszText = text.data();
         item.lParam = LPARAM(FSavedTabs->GetObject(i));
-        item.iImage = -1;
+        item.iImage = GetImageIndex(i);
         Perform(TCM_INSERTITEMA, WPARAM(i), LPARAM(&item));
     }
     FSavedTabs->Clear();
@@ -253,6 +253,13 @@ void TCustomTabControl::Change()
 bool TCustomTabControl::CanShowTab(int) const
 {
     return true;
+}
+
+int TCustomTabControl::GetImageIndex(int TabIndex)
+{
+    int index = TabIndex;
+    OnGetImageIndex(this, TabIndex, index);
+    return index;
 }
 
 void TCustomTabControl::CNNotify(TMessage& Message)
@@ -494,6 +501,22 @@ TTabSheet* TPageControl::FindNextPage(TTabSheet* CurPage, bool GoForward, bool C
             return FPages[i];
     }
     return nullptr;
+}
+
+TTabSheet* TPageControl::GetPageForTab(int TabIndex) const
+{
+    for (TTabSheet* page : FPages)
+        if (TabIndex >= 0 && page->GetTabIndex() == TabIndex)
+            return page;
+    return nullptr;
+}
+
+int TPageControl::GetImageIndex(int TabIndex)
+{
+    TTabSheet* page = GetPageForTab(TabIndex);
+    int index = page ? page->GetImageIndex() : -1;
+    OnGetImageIndex(this, TabIndex, index);
+    return index;
 }
 
 void TPageControl::SelectNextPage(bool GoForward)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 
 #include "Forms.h"
@@ -15,25 +16,29 @@ namespace vcl {
 VCL_IMPLEMENT_CLASS(TTreeNode, TPersistent)
 VCL_IMPLEMENT_CLASS(TTreeNodes, TPersistent)
 VCL_IMPLEMENT_CLASS(TCustomTreeView, TWinControl)
-VCL_IMPLEMENT_CLASS(TTreeView, TCustomTreeView, {
-    m.PublishReadOnly("Items", &TTreeView::GetItems);
-    m.Publish("Images", &TTreeView::GetImages, &TTreeView::SetImages);
-    m.Publish("StateImages", &TTreeView::GetStateImages, &TTreeView::SetStateImages);
-    m.Publish("AutoExpand", &TTreeView::GetAutoExpand, &TTreeView::SetAutoExpand).WithDefault(0);
-    m.Publish("HideSelection", &TTreeView::GetHideSelection, &TTreeView::SetHideSelection).WithDefault(1);
-    m.Publish("ReadOnly", &TTreeView::GetReadOnly, &TTreeView::SetReadOnly).WithDefault(0);
-    m.Publish("RightClickSelect", &TTreeView::GetRightClickSelect, &TTreeView::SetRightClickSelect).WithDefault(0);
-    m.Publish("ShowLines", &TTreeView::GetShowLines, &TTreeView::SetShowLines).WithDefault(1);
-    m.Publish("ShowRoot", &TTreeView::GetShowRoot, &TTreeView::SetShowRoot).WithDefault(1);
-    m.Publish("ShowButtons", &TTreeView::GetShowButtons, &TTreeView::SetShowButtons).WithDefault(1);
-    m.Publish("RowSelect", &TTreeView::GetRowSelect, &TTreeView::SetRowSelect).WithDefault(0);
-    m.Publish("SortType", &TTreeView::GetSortType, &TTreeView::SetSortType)
+VCL_IMPLEMENT_CLASS(TTreeView, TCustomTreeView, { PublishTreeViewProperties(m); })
+
+void PublishTreeViewProperties(TMetaClass& m)
+{
+    m.PublishReadOnly("Items", &TCustomTreeView::GetItems);
+    m.Publish("Images", &TCustomTreeView::GetImages, &TCustomTreeView::SetImages);
+    m.Publish("StateImages", &TCustomTreeView::GetStateImages, &TCustomTreeView::SetStateImages);
+    m.Publish("AutoExpand", &TCustomTreeView::GetAutoExpand, &TCustomTreeView::SetAutoExpand).WithDefault(0);
+    m.Publish("HideSelection", &TCustomTreeView::GetHideSelection, &TCustomTreeView::SetHideSelection).WithDefault(1);
+    m.Publish("ReadOnly", &TCustomTreeView::GetReadOnly, &TCustomTreeView::SetReadOnly).WithDefault(0);
+    m.Publish("RightClickSelect", &TCustomTreeView::GetRightClickSelect, &TCustomTreeView::SetRightClickSelect)
+        .WithDefault(0);
+    m.Publish("ShowLines", &TCustomTreeView::GetShowLines, &TCustomTreeView::SetShowLines).WithDefault(1);
+    m.Publish("ShowRoot", &TCustomTreeView::GetShowRoot, &TCustomTreeView::SetShowRoot).WithDefault(1);
+    m.Publish("ShowButtons", &TCustomTreeView::GetShowButtons, &TCustomTreeView::SetShowButtons).WithDefault(1);
+    m.Publish("RowSelect", &TCustomTreeView::GetRowSelect, &TCustomTreeView::SetRowSelect).WithDefault(0);
+    m.Publish("SortType", &TCustomTreeView::GetSortType, &TCustomTreeView::SetSortType)
         .WithNames({"stNone", "stData", "stText", "stBoth"})
         .WithDefault(0);
-    m.Publish("OnChange", &TTreeView::GetOnChange, &TTreeView::SetOnChange);
-    m.Publish("OnExpanding", &TTreeView::GetOnExpanding, &TTreeView::SetOnExpanding);
-    m.Publish("OnDeletion", &TTreeView::GetOnDeletion, &TTreeView::SetOnDeletion);
-})
+    m.Publish("OnChange", &TCustomTreeView::GetOnChange, &TCustomTreeView::SetOnChange);
+    m.Publish("OnExpanding", &TCustomTreeView::GetOnExpanding, &TCustomTreeView::SetOnExpanding);
+    m.Publish("OnDeletion", &TCustomTreeView::GetOnDeletion, &TCustomTreeView::SetOnDeletion);
+}
 
 TTreeSortCallback TreeViewSortCallback = &DefaultTreeViewSort;
 
@@ -63,6 +68,49 @@ DWORD GetComCtlVersion()
     return version;
 }
 
+void CopyDisplayText(const AnsiString& Text, char* Buffer, int Size)
+{
+    if (!Buffer || Size < 1)
+        return;
+    size_t length = std::min(Text.size(), size_t(Size) - 1);
+    std::memcpy(Buffer, Text.data(), length);
+    Buffer[length] = '\0';
+}
+
+void CopyDisplayText(const WideString& Text, wchar_t* Buffer, int Size)
+{
+    if (!Buffer || Size < 1)
+        return;
+    size_t length = std::min(Text.size(), size_t(Size) - 1);
+    // Never end on the first half of a surrogate pair.
+    if (length > 0 && length < Text.size() && IS_HIGH_SURROGATE(Text[length - 1]))
+        --length;
+    std::wmemcpy(Buffer, Text.data(), length);
+    Buffer[length] = L'\0';
+}
+
+void CopyDisplayText(const AnsiString& Text, void* Buffer, int Size, bool Wide)
+{
+    if (Wide)
+        CopyDisplayText(AnsiToWide(Text), static_cast<wchar_t*>(Buffer), Size);
+    else
+        CopyDisplayText(Text, static_cast<char*>(Buffer), Size);
+}
+
+void BeginViewUpdate(TWinControl* View, int& UpdateCount)
+{
+    if (UpdateCount++ == 0 && View && View->HandleAllocated())
+        View->Perform(WM_SETREDRAW, FALSE, 0);
+}
+
+void EndViewUpdate(TWinControl* View, int& UpdateCount)
+{
+    if (UpdateCount > 0 && --UpdateCount == 0 && View && View->HandleAllocated()) {
+        View->Perform(WM_SETREDRAW, TRUE, 0);
+        View->Invalidate();
+    }
+}
+
 // =============================================================================================
 // TTreeNode
 
@@ -90,12 +138,26 @@ void TTreeNode::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
-// Asks the window to fetch the changed parts again.
+// The state (state image, overlay, cut) of a row nobody can see is sent when its parent opens: a message for
+// each hidden row was most of the time a change of thousands of nodes took (under Wine even a hidden item
+// costs a message through the window).
 void TTreeNode::UpdateItem(UINT Mask)
+{
+    if ((Mask & TVIF_STATE) && !IsVisible()) {
+        FStateWaiting = true;
+        Mask &= ~UINT(TVIF_STATE);
+    }
+    if (Mask)
+        SendItem(Mask);
+}
+
+void TTreeNode::SendItem(UINT Mask)
 {
     TCustomTreeView* tree = GetTreeView();
     if (!ItemId || !tree || !tree->HandleAllocated())
         return;
+    if (Mask & TVIF_STATE)
+        FStateWaiting = false;
     TVITEMA item{};
     item.mask = Mask | TVIF_HANDLE;
     item.hItem = ItemId;
@@ -109,13 +171,14 @@ void TTreeNode::UpdateItem(UINT Mask)
     tree->Perform(TVM_SETITEMA, 0, LPARAM(&item));
 }
 
+// A sorted tree keeps the node in place among its siblings (top-level ones too).
 void TTreeNode::SetText(const AnsiString& Value)
 {
     FText = Value;
     UpdateItem(TVIF_TEXT);
     TCustomTreeView* tree = GetTreeView();
-    if (tree && tree->FSortType != TSortType::stNone && tree->FSortType != TSortType::stData && FParent)
-        FParent->AlphaSort(false);
+    if (tree && tree->FSortType != TSortType::stNone && tree->FSortType != TSortType::stData && FIndex >= 0)
+        tree->SortChildren(FParent, false, nullptr, 0);
 }
 
 void TTreeNode::SetImageIndex(int Value)
@@ -216,33 +279,26 @@ int TTreeNode::GetLevel() const
     return level;
 }
 
-int TTreeNode::GetIndex() const
-{
-    const auto& siblings = FOwner->SiblingsOf(FParent);
-    auto it = std::find(siblings.begin(), siblings.end(), this);
-    return it == siblings.end() ? -1 : int(it - siblings.begin());
-}
-
 int TTreeNode::GetAbsoluteIndex() const
 {
-    int index = 0;
-    for (TTreeNode* n = GetPrev(); n; n = n->GetPrev())
-        ++index;
-    return index;
+    if (FIndex < 0)
+        return -1;
+    if (!FOwner->FIndexValid)
+        FOwner->BuildIndex();
+    return FAbsoluteIndex;
 }
 
 TTreeNode* TTreeNode::getNextSibling() const
 {
+    if (FIndex < 0)
+        return nullptr;
     const auto& siblings = FOwner->SiblingsOf(FParent);
-    int index = GetIndex();
-    return index >= 0 && index + 1 < int(siblings.size()) ? siblings[size_t(index) + 1] : nullptr;
+    return size_t(FIndex) + 1 < siblings.size() ? siblings[size_t(FIndex) + 1] : nullptr;
 }
 
 TTreeNode* TTreeNode::getPrevSibling() const
 {
-    const auto& siblings = FOwner->SiblingsOf(FParent);
-    int index = GetIndex();
-    return index > 0 ? siblings[size_t(index) - 1] : nullptr;
+    return FIndex > 0 ? FOwner->SiblingsOf(FParent)[size_t(FIndex) - 1] : nullptr;
 }
 
 // Depth first: the first child, else the next sibling of the nearest node that has one.
@@ -300,13 +356,8 @@ bool TTreeNode::HasAsParent(const TTreeNode* Value) const
 
 void TTreeNode::Expand(bool Recurse)
 {
-    TCustomTreeView* tree = GetTreeView();
-    if (GetHasChildren() && !FExpanded) {
-        if (tree && ItemId && tree->HandleAllocated())
-            tree->Perform(TVM_EXPAND, TVE_EXPAND, LPARAM(ItemId));  // the notifications set FExpanded
-        else if (!tree || tree->CanExpand(this))
-            FExpanded = true;
-    }
+    if (GetHasChildren() && !FExpanded)
+        ChangeExpanded(true);
     if (Recurse)
         for (TTreeNode* child : std::vector<TTreeNode*>(FChildren))
             child->Expand(true);
@@ -314,16 +365,48 @@ void TTreeNode::Expand(bool Recurse)
 
 void TTreeNode::Collapse(bool Recurse)
 {
-    TCustomTreeView* tree = GetTreeView();
-    if (FExpanded) {
-        if (tree && ItemId && tree->HandleAllocated())
-            tree->Perform(TVM_EXPAND, TVE_COLLAPSE, LPARAM(ItemId));
-        else if (!tree || tree->CanCollapse(this))
-            FExpanded = false;
-    }
+    if (FExpanded)
+        ChangeExpanded(false);
     if (Recurse)
         for (TTreeNode* child : std::vector<TTreeNode*>(FChildren))
             child->Collapse(true);
+}
+
+// The window reports a program's TVM_EXPAND only the first time a node opens, so the node does not wait for
+// the report: it asks the tree (OnExpanding, OnCollapsing) itself, takes the window's answer and tells the tree
+// (OnExpanded, OnCollapsed).
+void TTreeNode::ChangeExpanded(bool Expanding)
+{
+    TCustomTreeView* tree = GetTreeView();
+    if (tree && !(Expanding ? tree->CanExpand(this) : tree->CanCollapse(this)))
+        return;
+    if (!tree || !ItemId || !tree->HandleAllocated()) {
+        FExpanded = Expanding;
+        return;
+    }
+    if (Expanding)
+        SendWaitingStatesBelow();  // while those rows are still hidden
+    {
+        TScopedValue<bool> program(tree->FProgramExpand, true);
+        tree->Perform(TVM_EXPAND, Expanding ? TVE_EXPAND : TVE_COLLAPSE, LPARAM(ItemId));
+    }
+    FExpanded = (tree->Perform(TVM_GETITEMSTATE, WPARAM(ItemId), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    if (FExpanded != Expanding)
+        return;
+    if (Expanding)
+        tree->Expand(this);
+    else
+        tree->Collapse(this);
+}
+
+void TTreeNode::SendWaitingStatesBelow()
+{
+    for (TTreeNode* child : FChildren) {
+        if (child->FStateWaiting)
+            child->SendItem(TVIF_STATE);
+        if (child->FExpanded)
+            child->SendWaitingStatesBelow();
+    }
 }
 
 void TTreeNode::MakeVisible()
@@ -396,23 +479,50 @@ TTreeNodes::~TTreeNodes()
     Clear();
 }
 
-int TTreeNodes::GetCount() const
+// One walk in GetNext order numbers every node; any change of the tree's shape forgets it.
+void TTreeNodes::BuildIndex() const
 {
-    int count = 0;
-    for (TTreeNode* n = GetFirstNode(); n; n = n->GetNext())
-        ++count;
-    return count;
+    FByIndex.clear();
+    FByIndex.reserve(size_t(FCount));
+    for (TTreeNode* n = GetFirstNode(); n; n = n->GetNext()) {
+        n->FAbsoluteIndex = int(FByIndex.size());
+        FByIndex.push_back(n);
+    }
+    FIndexValid = true;
 }
 
 TTreeNode* TTreeNodes::GetItem(int Index) const
 {
-    TTreeNode* n = GetFirstNode();
-    for (int i = 0; n && i < Index; ++i)
-        n = n->GetNext();
-    if (Index < 0 || !n)
+    if (!FIndexValid)
+        BuildIndex();
+    if (Index < 0 || Index >= int(FByIndex.size()))
         throw ETreeViewError("Invalid index");
-    return n;
+    return FByIndex[size_t(Index)];
 }
+
+void TTreeNodes::Added(TTreeNode* Node)
+{
+    if (FOwner)
+        FOwner->Added(Node);
+}
+
+// The siblings' own positions from `From` on.
+void TTreeNodes::Renumber(TTreeNode* Parent, size_t From)
+{
+    auto& siblings = SiblingsOf(Parent);
+    for (size_t i = From; i < siblings.size(); ++i)
+        siblings[i]->FIndex = int(i);
+}
+
+namespace {
+int SubtreeSize(const TTreeNode* Node)
+{
+    int size = 1;
+    for (int i = 0; i < Node->GetCount(); ++i)
+        size += SubtreeSize(Node->GetItem(i));
+    return size;
+}
+}  // namespace
 
 TTreeNode* TTreeNodes::GetNode(HTREEITEM ItemId) const
 {
@@ -440,37 +550,51 @@ void TTreeNodes::Attach(TTreeNode* Node, TTreeNode* Parent, size_t Position)
     Position = std::min(Position, siblings.size());
     siblings.insert(siblings.begin() + std::ptrdiff_t(Position), Node);
     Node->FParent = Parent;
+    Renumber(Parent, Position);
+    FCount += SubtreeSize(Node);
+    FIndexValid = false;
     if (FOwner) {
         FOwner->InsertBranch(Node);
-        if (Parent)
-            Parent->UpdateItem(TVIF_CHILDREN);
+        if (Parent && Parent->FChildren.size() == 1)
+            Parent->UpdateItem(TVIF_CHILDREN);  // the first child: the parent shows its button
     }
 }
 
 void TTreeNodes::Detach(TTreeNode* Node)
 {
     auto& siblings = SiblingsOf(Node->FParent);
-    siblings.erase(std::find(siblings.begin(), siblings.end(), Node));
+    size_t position = size_t(Node->FIndex);
+    siblings.erase(siblings.begin() + std::ptrdiff_t(position));
     TTreeNode* parent = Node->FParent;
+    Renumber(parent, position);
     Node->FParent = nullptr;
-    if (FOwner && Node->ItemId && FOwner->HandleAllocated()) {
-        HTREEITEM id = Node->ItemId;
-        for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
-            n->ItemId = nullptr;
-        FOwner->FRebuilding = true;
-        FOwner->Perform(TVM_DELETEITEM, 0, LPARAM(id));
-        FOwner->FRebuilding = false;
-    }
-    if (parent)
+    Node->FIndex = -1;
+    FCount -= SubtreeSize(Node);
+    FIndexValid = false;
+    RemoveFromWindow(Node);
+    if (parent && parent->FChildren.empty())
         parent->UpdateItem(TVIF_CHILDREN);
+}
+
+// The window lets go of the node's item and with it of the whole branch, in one message.
+void TTreeNodes::RemoveFromWindow(TTreeNode* Node)
+{
+    if (!FOwner || !Node->ItemId || !FOwner->HandleAllocated())
+        return;
+    HTREEITEM id = Node->ItemId;
+    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        n->ItemId = nullptr;
+    TScopedValue<bool> rebuilding(FOwner->FRebuilding, true);
+    FOwner->Perform(TVM_DELETEITEM, 0, LPARAM(id));
 }
 
 TTreeNode* TTreeNodes::AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr,
                                TNodeAttachMode Method)
 {
-    bool isNew = Node == nullptr;
-    if (isNew) {
+    bool isNew = !Node || Node->FIndex < 0;  // made here, or made by the caller and not in the tree yet
+    if (!Node)
         Node = FOwner ? FOwner->CreateNode() : new TTreeNode(this);
+    if (isNew) {
         Node->FText = S;
         Node->Data = Ptr;
     } else {
@@ -507,13 +631,11 @@ TTreeNode* TTreeNodes::AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiS
             delete Node;
         throw;
     }
-    if (FOwner) {
-        if (FOwner->FSortType == TSortType::stText || FOwner->FSortType == TSortType::stBoth ||
-            (FOwner->FSortType == TSortType::stData && FOwner->OnCompare))
-            FOwner->SortChildren(parent, false, nullptr, 0);
-        if (isNew)
-            FOwner->Added(Node);
-    }
+    if (FOwner && (FOwner->FSortType == TSortType::stText || FOwner->FSortType == TSortType::stBoth ||
+                   (FOwner->FSortType == TSortType::stData && FOwner->OnCompare)))
+        FOwner->SortChildren(parent, false, nullptr, 0);
+    if (isNew && !Reading)
+        Added(Node);
     return Node;
 }
 
@@ -573,6 +695,7 @@ void TTreeNodes::Delete(TTreeNode* Node)
     if (!Node || Node->FDeleting)
         return;
     Node->FDeleting = true;
+    RemoveFromWindow(Node);
     while (!Node->FChildren.empty())
         Delete(Node->FChildren.back());
     if (FOwner && FOwner->FSavedSelected == Node)
@@ -597,16 +720,12 @@ void TTreeNodes::Clear()
 
 void TTreeNodes::BeginUpdate()
 {
-    if (FUpdateCount++ == 0 && FOwner && FOwner->HandleAllocated())
-        FOwner->Perform(WM_SETREDRAW, FALSE, 0);
+    BeginViewUpdate(FOwner, FUpdateCount);
 }
 
 void TTreeNodes::EndUpdate()
 {
-    if (FUpdateCount > 0 && --FUpdateCount == 0 && FOwner && FOwner->HandleAllocated()) {
-        FOwner->Perform(WM_SETREDRAW, TRUE, 0);
-        FOwner->Invalidate();
-    }
+    EndViewUpdate(FOwner, FUpdateCount);
 }
 
 void TTreeNodes::Assign(TPersistent* Source)
@@ -646,11 +765,7 @@ void TTreeNodes::ReadData(TStream* Stream)
         Stream->ReadBuffer(&v, sizeof v);
         return int(v);
     };
-    Reading = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{Reading};
+    TScopedValue<bool> reading(Reading, true);
     BeginUpdate();
     Clear();
     std::function<void(TTreeNode*)> readNode = [&](TTreeNode* parent) {
@@ -666,6 +781,7 @@ void TTreeNodes::ReadData(TStream* Stream)
         node->FStateIndex = state;
         node->FOverlayIndex = overlay;
         node->UpdateItem(TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE);
+        Added(node);
         for (int i = 0; i < children; ++i)
             readNode(node);
     };
@@ -720,7 +836,6 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner)
     FColor = clWindow;
     FParentColor = false;
     GetBrush()->SetColor(clWindow);
-    FItems = CreateTreeNodes();
 }
 
 TCustomTreeView::~TCustomTreeView()
@@ -732,22 +847,28 @@ TCustomTreeView::~TCustomTreeView()
     delete FItems;
 }
 
+TTreeNodes* TCustomTreeView::GetItems() const
+{
+    if (!FItems)
+        FItems = const_cast<TCustomTreeView*>(this)->CreateTreeNodes();
+    return FItems;
+}
+
 TTreeNodes* TCustomTreeView::CreateTreeNodes()
 {
     return new TTreeNodes(this);
+}
+
+TTreeNode* TCustomTreeView::NewNode(TClass NodeClass)
+{
+    return TTreeNodeClasses::Create(NodeClass, GetItems());
 }
 
 TTreeNode* TCustomTreeView::CreateNode()
 {
     TClass cls = TTreeNode::StaticClass();
     OnCreateNodeClass(this, cls);
-    if (cls == TTreeNode::StaticClass())
-        return new TTreeNode(FItems);
-    auto* node = dynamic_cast<TTreeNode*>(cls->Create(nullptr));
-    if (!node)
-        throw ETreeViewError("Invalid node class");
-    node->FOwner = FItems;
-    return node;
+    return NewNode(cls);
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& Params)
@@ -771,14 +892,10 @@ void TCustomTreeView::CreateWnd()
     if (FIndent >= 0)
         Perform(TVM_SETINDENT, WPARAM(FIndent), 0);
     ApplyImageLists();
-    FRebuilding = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FRebuilding};
-    for (TTreeNode* root : FItems->FRoots)
+    TScopedValue<bool> rebuilding(FRebuilding, true);
+    for (TTreeNode* root : GetItems()->FRoots)
         InsertBranch(root);
-    for (TTreeNode* n = FItems->GetFirstNode(); n; n = n->GetNext())
+    for (TTreeNode* n = GetItems()->GetFirstNode(); n; n = n->GetNext())
         if (n->FExpanded && n->ItemId)
             Perform(TVM_EXPAND, TVE_EXPAND, LPARAM(n->ItemId));
     if (FSavedSelected && FSavedSelected->ItemId)
@@ -792,13 +909,10 @@ void TCustomTreeView::DestroyWnd()
 {
     FSavedSelected = GetSelected();
     FSavedTop = GetTopItem();
-    FRebuilding = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FRebuilding};
+    FDrawingOff = false;  // the next window draws from the start
+    TScopedValue<bool> rebuilding(FRebuilding, true);
     TWinControl::DestroyWnd();
-    for (TTreeNode* n = FItems->GetFirstNode(); n; n = n->GetNext())
+    for (TTreeNode* n = GetItems()->GetFirstNode(); n; n = n->GetNext())
         n->ItemId = nullptr;
 }
 
@@ -826,6 +940,7 @@ void TCustomTreeView::InsertItem(TTreeNode* Node)
     Node->ItemId = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, LPARAM(&insert)));
     if (!Node->ItemId)
         throw ETreeViewError("Failed to insert item \"" + Node->FText + "\"");
+    Node->FStateWaiting = false;
 }
 
 void TCustomTreeView::InsertBranch(TTreeNode* Node)
@@ -980,7 +1095,7 @@ TTreeNode* TCustomTreeView::GetSelected() const
     if (!HandleAllocated())
         return FSavedSelected;
     auto id = reinterpret_cast<HTREEITEM>(SendMessageA(WindowHandle, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    return FItems->GetNode(id);
+    return GetItems()->GetNode(id);
 }
 
 void TCustomTreeView::SetSelected(TTreeNode* Value)
@@ -998,7 +1113,7 @@ TTreeNode* TCustomTreeView::GetTopItem() const
 {
     if (!HandleAllocated())
         return FSavedTop;
-    return FItems->GetNode(
+    return GetItems()->GetNode(
         reinterpret_cast<HTREEITEM>(SendMessageA(WindowHandle, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
@@ -1012,7 +1127,7 @@ TTreeNode* TCustomTreeView::GetDropTarget() const
 {
     if (!HandleAllocated())
         return nullptr;
-    return FItems->GetNode(
+    return GetItems()->GetNode(
         reinterpret_cast<HTREEITEM>(SendMessageA(WindowHandle, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)));
 }
 
@@ -1035,7 +1150,7 @@ TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) const
     SendMessageA(WindowHandle, TVM_HITTEST, 0, LPARAM(&hit));
     if (!hit.hItem || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT)))
         return nullptr;
-    return FItems->GetNode(hit.hItem);
+    return GetItems()->GetNode(hit.hItem);
 }
 
 UINT TCustomTreeView::GetHitTestInfoAt(int X, int Y) const
@@ -1050,13 +1165,13 @@ UINT TCustomTreeView::GetHitTestInfoAt(int X, int Y) const
 
 void TCustomTreeView::FullExpand()
 {
-    for (TTreeNode* root : std::vector<TTreeNode*>(FItems->FRoots))
+    for (TTreeNode* root : std::vector<TTreeNode*>(GetItems()->FRoots))
         root->Expand(true);
 }
 
 void TCustomTreeView::FullCollapse()
 {
-    for (TTreeNode* root : std::vector<TTreeNode*>(FItems->FRoots))
+    for (TTreeNode* root : std::vector<TTreeNode*>(GetItems()->FRoots))
         root->Collapse(true);
 }
 
@@ -1081,12 +1196,14 @@ int CALLBACK SortByPosition(LPARAM Node1, LPARAM Node2, LPARAM)
 // Sorts the node objects, then lets the window sort its items the same way (by their order).
 void TCustomTreeView::SortChildren(TTreeNode* Parent, bool Recurse, TTreeSortCallback Proc, LPARAM Data)
 {
-    auto& siblings = FItems->SiblingsOf(Parent);
+    auto& siblings = GetItems()->SiblingsOf(Parent);
     TTreeSortCallback compare = Proc ? Proc : TreeViewSortCallback;
     LPARAM data = Proc ? Data : LPARAM(this);
     std::stable_sort(siblings.begin(), siblings.end(), [&](TTreeNode* a, TTreeNode* b) {
         return compare(LPARAM(a), LPARAM(b), data) < 0;
     });
+    GetItems()->Renumber(Parent, 0);
+    GetItems()->ClearCache();
     if (HandleAllocated() && (!Parent || Parent->ItemId)) {
         TVSORTCB sort{};
         sort.hParent = Parent ? Parent->ItemId : TVI_ROOT;
@@ -1179,7 +1296,7 @@ void TCustomTreeView::Edit(const TVITEMA& Item)
 {
     if (!Item.pszText)
         return;
-    TTreeNode* node = FItems->GetNode(Item.hItem);
+    TTreeNode* node = GetItems()->GetNode(Item.hItem);
     if (!node)
         return;
     AnsiString text = Item.pszText;
@@ -1205,6 +1322,7 @@ VCL_BEGIN_MESSAGE_MAP(TCustomTreeView)
     VCL_MESSAGE(WM_LBUTTONUP, WMLButtonUp)
     VCL_MESSAGE(WM_CONTEXTMENU, WMContextMenu)
     VCL_MESSAGE(WM_NOTIFY, WMNotify)
+    VCL_MESSAGE(WM_SETREDRAW, WMSetRedraw)
     VCL_MESSAGE(CM_COLORCHANGED, CMColorChanged)
     VCL_MESSAGE(CM_SYSCOLORCHANGE, CMSysColorChange)
 VCL_END_MESSAGE_MAP(TWinControl)
@@ -1244,6 +1362,27 @@ void TCustomTreeView::WMNotify(TMessage& Message)
     TWinControl::Dispatch(Message);
 }
 
+// The tree control goes on redrawing its scroll bars for each changed row while its own redraw is off (under
+// Wine milliseconds a row): the window's own drawing goes off as well, as the default handling would take it,
+// and comes back with the whole window, frame and scroll bars included, to be drawn. A window hidden before or
+// meanwhile stays hidden.
+void TCustomTreeView::WMSetRedraw(TMessage& Message)
+{
+    TWinControl::Dispatch(Message);
+    if (!HandleAllocated())
+        return;
+    if (!Message.WParam && !FDrawingOff && (GetWindowLongPtrA(WindowHandle, GWL_STYLE) & WS_VISIBLE)) {
+        DefWindowProcA(WindowHandle, WM_SETREDRAW, FALSE, 0);
+        FDrawingOff = true;
+    } else if (Message.WParam && FDrawingOff) {
+        FDrawingOff = false;
+        if (!GetVisible())
+            return;
+        DefWindowProcA(WindowHandle, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
 void TCustomTreeView::CMColorChanged(TMessage& Message)
 {
     TWinControl::Dispatch(Message);
@@ -1269,16 +1408,8 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         TTreeNode* node = NodeOfNotify(info->item.lParam);
         if (!node || FRebuilding)
             return;
-        if (info->item.mask & TVIF_TEXT) {
-            if (code == UINT(TVN_GETDISPINFOA))
-                lstrcpynA(info->item.pszText, node->FText.c_str(), info->item.cchTextMax);
-            else {
-                auto* wide = reinterpret_cast<NMTVDISPINFOW*>(header);
-                MultiByteToWideChar(CP_ACP, 0, node->FText.c_str(), -1, wide->item.pszText, wide->item.cchTextMax);
-                if (wide->item.cchTextMax > 0)
-                    wide->item.pszText[wide->item.cchTextMax - 1] = 0;
-            }
-        }
+        if (info->item.mask & TVIF_TEXT)
+            CopyDisplayText(node->FText, info->item.pszText, info->item.cchTextMax, code == UINT(TVN_GETDISPINFOW));
         if (info->item.mask & TVIF_IMAGE)
             info->item.iImage = GetImageIndex(node);
         if (info->item.mask & TVIF_SELECTEDIMAGE)
@@ -1298,15 +1429,18 @@ void TCustomTreeView::CNNotify(TMessage& Message)
     }
     if (Is(code, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDINGW)) {
         TTreeNode* node = NodeOfNotify(nmtv->itemNew.lParam);
-        if (!node || FRebuilding)
+        if (!node || FRebuilding || FProgramExpand)
             return;
-        bool allow = (nmtv->action & TVE_EXPAND) ? CanExpand(node) : CanCollapse(node);
+        bool expanding = (nmtv->action & TVE_EXPAND) != 0;
+        bool allow = expanding ? CanExpand(node) : CanCollapse(node);
+        if (allow && expanding)
+            node->SendWaitingStatesBelow();
         Message.Result = !allow;
         return;
     }
     if (Is(code, TVN_ITEMEXPANDEDA, TVN_ITEMEXPANDEDW)) {
         TTreeNode* node = NodeOfNotify(nmtv->itemNew.lParam);
-        if (!node)
+        if (!node || FProgramExpand)
             return;
         node->FExpanded = (nmtv->action & TVE_EXPAND) != 0;
         if (!FRebuilding) {
@@ -1351,10 +1485,10 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         item.lParam = info->item.lParam;
         AnsiString text;
         if (info->item.pszText) {
-            int size = WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, nullptr, 0, nullptr, nullptr);
-            text.assign(size_t(std::max(size, 1)), '\0');
-            WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, text.data(), size, nullptr, nullptr);
+            text = WideToAnsi(info->item.pszText);
             item.pszText = text.data();
+        } else if (TTreeNode* node = NodeOfNotify(info->item.lParam)) {
+            OnCancelEdit(this, node);
         }
         Edit(item);
         return;
@@ -1374,13 +1508,8 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         GetCursorPos(&p);
         POINT local = p;
         ::ScreenToClient(WindowHandle, &local);
-        struct Restore {
-            TTreeNode*& node;
-            TTreeNode* saved;
-            ~Restore() { node = saved; }
-        } restore{FRightClickNode, FRightClickNode};
-        if (!FRightClickNode)
-            FRightClickNode = GetNodeAt(local.x, local.y);
+        TScopedValue<TTreeNode*> clicked(FRightClickNode,
+                                         FRightClickNode ? FRightClickNode : GetNodeAt(local.x, local.y));
         Perform(WM_CONTEXTMENU, WPARAM(WindowHandle), MAKELPARAM(p.x, p.y));
         Message.Result = 1;
         return;

@@ -252,6 +252,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(new TFont)
 TControl::~TControl()
 {
     Destroying();
+    if (Application)
+        Application->ControlDestroyed(this);
     SetAction(nullptr);
     if (FParent)
         FParent->RemoveControl(this);
@@ -618,20 +620,8 @@ TBasicAction* TControl::GetAction() const
 
 void TControl::SetAction(TBasicAction* Value)
 {
-    if (FAction == Value)
-        return;
-    if (FAction)
-        FAction->RemoveFreeNotification(this);
-    delete ActionLink;
-    ActionLink = nullptr;
-    FAction = Value;
-    if (Value) {
-        ActionLink = static_cast<TActionLink*>(GetActionLinkClass()->Create(nullptr));
-        ActionLink->SetClient(this);
-        ActionLink->SetAction(Value);
+    if (ReplaceActionLink(this, FAction, ActionLink, Value, GetActionLinkClass()))
         ActionChange(Value, IsLoading(this));
-        Value->FreeNotification(this);
-    }
 }
 
 TClass TControl::GetActionLinkClass() const
@@ -654,6 +644,20 @@ void TControl::ActionChange(TObject* Sender, bool CheckDefaults)
         SetVisible(action->GetVisible());
     if (!CheckDefaults || !OnClick)
         OnClick = action->GetOnExecute();
+}
+
+void TControl::AssignTo(TPersistent* Dest)
+{
+    auto* action = dynamic_cast<TCustomAction*>(Dest);
+    if (!action) {
+        TComponent::AssignTo(Dest);
+        return;
+    }
+    action->SetEnabled(FEnabled);
+    action->SetHint(Hint);
+    action->SetCaption(GetCaption());
+    action->SetVisible(FVisible);
+    action->SetOnExecute(OnClick);
 }
 
 void TControl::InitiateAction()
@@ -708,11 +712,7 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
     if (Operation == opRemove) {
         if (AComponent == FPopupMenu)
             FPopupMenu = nullptr;
-        if (AComponent == FAction) {
-            delete ActionLink;
-            ActionLink = nullptr;
-            FAction = nullptr;
-        }
+        ActionRemoved(AComponent, FAction, ActionLink);
     }
 }
 
@@ -901,6 +901,11 @@ TWinControl::~TWinControl()
     delete FBrush;
 }
 
+TClass TWinControl::GetActionLinkClass() const
+{
+    return TWinControlActionLink::StaticClass();
+}
+
 HWND TWinControl::GetHandle()
 {
     HandleNeeded();
@@ -981,6 +986,7 @@ void TWinControl::CreateWnd()
     // The library's class: the chosen class description with InitWndProc as its procedure. What that
     // description names as its procedure (a system class's, or DefWindowProcA) becomes DefWndProc.
     DefWndProc = params.WindowClass.lpfnWndProc;
+    FOwnClass = DefWndProc == DefWindowProcA;
     WNDCLASSA registered{};
     bool known = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &registered);
     if (!known || registered.lpfnWndProc != &InitWndProc) {
@@ -1472,7 +1478,7 @@ VCL_BEGIN_MESSAGE_MAP(TWinControl)
     VCL_MESSAGE(CN_KEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_SYSKEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_CHAR, CNChar)
-    VCL_MESSAGE(CN_SYSCHAR, CNChar)
+    VCL_MESSAGE(CN_SYSCHAR, CNSysChar)
     VCL_MESSAGE(CN_CTLCOLORBTN, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLOREDIT, CNCtlColor)
     VCL_MESSAGE(CN_CTLCOLORLISTBOX, CNCtlColor)
@@ -1752,9 +1758,23 @@ void TWinControl::WMChar(TMessage& Message)
 
 // Before dispatch, the application's loop offers key strokes as CN_ messages: dialog keys
 // (Tab, Enter, Escape, arrows) go to the form unless the control wants them itself.
+// A key that is the shortcut of an item of a pop-up menu up the parent chain or of the form's menu.
+bool TWinControl::IsMenuKey(TMessage& Message)
+{
+    WORD key = WORD(Message.WParam);
+    TShiftState shift = KeyDataToShiftState(Message.LParam);
+    for (TControl* c = this; c; c = c->GetParent())
+        if (TPopupMenu* popup = c->GetPopupMenu(); popup && popup->IsShortCut(key, shift))
+            return true;
+    TCustomForm* form = GetParentForm();
+    return form && form->IsShortCut(key, shift);
+}
+
 void TWinControl::CNKeyDown(TMessage& Message)
 {
     Message.Result = 1;
+    if (IsMenuKey(Message))
+        return;
     if (WindowHandle) {
         WORD key = WORD(Message.WParam);
         LRESULT wants = SendMessageA(WindowHandle, WM_GETDLGCODE, 0, 0);
@@ -1782,6 +1802,14 @@ void TWinControl::CNKeyDown(TMessage& Message)
 void TWinControl::CNChar(TMessage& Message)
 {
     Message.Result = 0;
+}
+
+// Alt+Space stays the window menu's.
+void TWinControl::CNSysChar(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm();
+    Message.Result =
+        Message.WParam != VK_SPACE && form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
 }
 
 void TWinControl::WMMouseWheel(TMessage& Message)

@@ -254,6 +254,8 @@ class TControl : public TComponent {
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // An action takes the control's caption, hint, enabled and visible states and click handler.
+    void AssignTo(TPersistent* Dest) override;
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -401,6 +403,7 @@ class TWinControl : public TControl {
     static void CreateSubClass(TCreateParams& Params, const char* ClassName);
 
 protected:
+    TClass GetActionLinkClass() const override;
     virtual void AlignControls(TControl* AControl, RECT& Rect);
     virtual void PaintWindow(HDC DC);
     void PaintControls(HDC DC, TControl* First);
@@ -415,8 +418,9 @@ protected:
     virtual void DoExit();
     virtual void DoMouseWheelDown(TShiftState Shift, POINT MousePos, bool& Handled);
     virtual void DoMouseWheelUp(TShiftState Shift, POINT MousePos, bool& Handled);
-    // Owner-painted classes (forms, panels) erase with their colour; system classes paint themselves.
-    bool IsOwnClass() const { return DefWndProc == DefWindowProcA; }
+    // Owner-painted classes (forms, panels) erase with their colour; system classes paint themselves. Decided
+    // by the class the window is made of, whatever procedure a layer later puts in DefWndProc.
+    bool IsOwnClass() const { return FOwnClass; }
 
     void WMPaint(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);
@@ -447,8 +451,11 @@ protected:
     void CMRecreateWnd(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
+    bool IsMenuKey(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
+    // Alt with a character: the controls of the form are asked whether it is their accelerator (CM_DIALOGCHAR).
+    void CNSysChar(TMessage& Message);
     void CNCtlColor(TMessage& Message);
 
     TControlList FControls;  // children in z-order: windowless and windowed
@@ -458,6 +465,7 @@ protected:
     int FTabOrder = -1;
     bool FCtl3D = true;
     int FAlignLevel = 0;
+    bool FOwnClass = true;
 
 private:
     friend class TControl;

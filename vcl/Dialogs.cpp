@@ -1,4 +1,4 @@
-// Dialogs: message and input forms built in code, and the system's file dialogs.
+// Dialogs: message and input forms built in code.
 #include "Dialogs.h"
 
 #include <algorithm>
@@ -6,10 +6,6 @@
 #include "StdCtrls.h"
 
 namespace vcl {
-
-VCL_IMPLEMENT_CLASS(TCommonDialog, TComponent)
-VCL_IMPLEMENT_CLASS(TOpenDialog, TCommonDialog)
-VCL_IMPLEMENT_CLASS(TSaveDialog, TOpenDialog)
 
 namespace {
 
@@ -178,100 +174,6 @@ AnsiString InputBox(const AnsiString& Caption, const AnsiString& Prompt, const A
     AnsiString value = Default;
     InputQuery(Caption, Prompt, value);
     return value;
-}
-
-// ---- common dialogs --------------------------------------------------------------------------
-
-bool TCommonDialog::TaskModalDialog(const std::function<BOOL()>& DialogFunc)
-{
-    OnShow(this);
-    BOOL result = DialogFunc();
-    FHandle = nullptr;
-    OnClose(this);
-    return result != FALSE;
-}
-
-TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(new TStringList) {}
-
-TOpenDialog::~TOpenDialog()
-{
-    delete FFiles;
-}
-
-bool TOpenDialog::DoCanClose()
-{
-    bool canClose = true;
-    OnCanClose(this, canClose);
-    return canClose;
-}
-
-bool TOpenDialog::DoExecute(BOOL(WINAPI* Func)(LPOPENFILENAMEA))
-{
-    static const DWORD flags[] = {OFN_READONLY, OFN_OVERWRITEPROMPT, OFN_HIDEREADONLY, OFN_NOCHANGEDIR,
-                                  OFN_SHOWHELP, OFN_NOVALIDATE, OFN_ALLOWMULTISELECT, OFN_EXTENSIONDIFFERENT,
-                                  OFN_PATHMUSTEXIST, OFN_FILEMUSTEXIST, OFN_CREATEPROMPT, OFN_SHAREAWARE,
-                                  OFN_NOREADONLYRETURN, OFN_NOTESTFILECREATE, OFN_NONETWORKBUTTON,
-                                  OFN_NOLONGNAMES, 0, OFN_NODEREFERENCELINKS, OFN_ENABLEINCLUDENOTIFY,
-                                  OFN_ENABLESIZING};
-    // "Text files|*.txt|All files|*.*" -> NUL separated, doubly terminated.
-    std::string filter = Filter;
-    std::replace(filter.begin(), filter.end(), '|', '\0');
-    filter.append(2, '\0');
-    std::vector<char> file(64 * 1024, '\0');
-    std::copy_n(FileName.begin(), std::min(FileName.size(), file.size() - 1), file.begin());
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    TCustomForm* active = Screen ? Screen->GetActiveForm() : nullptr;
-    ofn.hwndOwner = active && active->HandleAllocated() ? active->WindowHandle
-                                                        : (Application ? Application->GetHandle() : nullptr);
-    ofn.hInstance = HInstance;
-    ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = DWORD(FilterIndex);
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = DWORD(file.size());
-    ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
-    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
-    ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
-    ofn.Flags = OFN_EXPLORER;
-    for (int i = 0; i <= int(ofEnableSizing); ++i)
-        if (Options.Contains(TOpenOption(i)))
-            ofn.Flags |= flags[i];
-    bool ok = TaskModalDialog([&] { return Func(&ofn); });
-    if (!ok)
-        return false;
-    FFiles->Clear();
-    // Several files: the folder, then each name, NUL separated.
-    const char* p = file.data();
-    AnsiString first = p;
-    p += first.size() + 1;
-    if (Options.Contains(ofAllowMultiSelect) && *p) {
-        for (; *p; p += std::strlen(p) + 1)
-            FFiles->Add(IncludeTrailingBackslash(first) + p);
-        FileName = FFiles->Get(0);
-    } else {
-        FileName = first;
-        FFiles->Add(first);
-    }
-    FilterIndex = int(ofn.nFilterIndex);
-    if (ofn.Flags & OFN_EXTENSIONDIFFERENT)
-        Options << ofExtensionDifferent;
-    else
-        Options >> ofExtensionDifferent;
-    if (ofn.Flags & OFN_READONLY)
-        Options << ofReadOnly;
-    else
-        Options >> ofReadOnly;
-    return DoCanClose();
-}
-
-bool TOpenDialog::Execute()
-{
-    return DoExecute(&GetOpenFileNameA);
-}
-
-bool TSaveDialog::Execute()
-{
-    return DoExecute(&GetSaveFileNameA);
 }
 
 }  // namespace vcl

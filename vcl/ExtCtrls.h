@@ -201,4 +201,59 @@ protected:
     void Paint() override;
 };
 
+// ---- control bar -------------------------------------------------------------------------------
+
+using TBandMoveEvent = TEvent<TObject*, TControl*, RECT&>;
+
+// A bar whose child controls are bands in rows of RowSize pixels: each band has a grabber on its left
+// by which the user drags it along its row or into another one. Bands in a row never overlap; empty rows
+// close up. The bar arranges its bands when it changes size, when a band comes or goes, and on Realign
+// (after moving a band in code).
+class TCustomControlBar : public TCustomControl {
+    VCL_CLASS(TCustomControlBar, TCustomControl)
+    explicit TCustomControlBar(TComponent* AOwner);
+    static constexpr int GrabberSize = 11;
+    int GetRowSize() const { return FRowSize; }
+    void SetRowSize(int Value);
+    // With RowSnap a band sits centred in its row; without, it keeps its own top within the row.
+    bool GetRowSnap() const { return FRowSnap; }
+    void SetRowSnap(bool Value);
+    bool GetAutoDrag() const { return FAutoDrag; }
+    void SetAutoDrag(bool Value) { FAutoDrag = Value; }
+    // The band of a child: its grabber and the control, over the height of its row.
+    RECT GetBandRect(TControl* Control) const;
+    // The band under a point of the client area, or nullptr.
+    TControl* BandAtPos(POINT Pos) const;
+    TBandMoveEvent OnBandMove;
+    TBandMoveEvent GetOnBandMove() const { return OnBandMove; }
+    void SetOnBandMove(TBandMoveEvent Value) { OnBandMove = Value; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Moves a band to a place the user chose; OnBandMove may change the place first.
+    virtual void MoveBand(TControl* Control, RECT Band);
+    void WMParentNotify(TMessage& Message);
+
+private:
+    int RowOf(const TControl* Control) const;
+    int FRowSize = 26;
+    bool FRowSnap = true;
+    bool FAutoDrag = true;
+    TControl* FDragControl = nullptr;
+    int FDragOffset = 0;
+};
+
+class TControlBar : public TCustomControlBar {
+    VCL_CLASS(TControlBar, TCustomControlBar)
+    using TCustomControlBar::TCustomControlBar;
+};
+
+// Registers the control bar for form streaming.
+void RegisterControlBar();
+
 }  // namespace vcl

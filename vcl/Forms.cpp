@@ -93,6 +93,9 @@ static void RegisterVisualClasses()
                      TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass(), TScrollBox::StaticClass(),
                      TRichEdit::StaticClass()});
     RegisterStdActions();
+    RegisterDialogs();
+    RegisterExtendedCommonControls();
+    RegisterControlBar();
 }
 
 void InitForms()
@@ -511,6 +514,14 @@ void TApplication::CancelHint()
     FHintActive = false;
 }
 
+void TApplication::ControlDestroyed(TControl* Control)
+{
+    if (Control != FHintControl)
+        return;
+    CancelHint();
+    FHintControl = nullptr;
+}
+
 // The control under the mouse gets a hint after a pause, if it shows hints and has one.
 void TApplication::ActivateHint(POINT CursorPos)
 {
@@ -547,6 +558,9 @@ void TApplication::HintTimerExpired()
     info.HintStr = GetShortHint(FHintControl->Hint);
     if (FHintControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty())
         return;
+    if (HintShortCuts)
+        if (auto* action = dynamic_cast<TCustomAction*>(FHintControl->GetAction()); action && action->GetShortCut())
+            info.HintStr = Format("%s (%s)", {info.HintStr, ShortCutToText(action->GetShortCut())});
     if (!FHintWindow || FHintWindow->ClassType() != info.HintWindowClass) {
         delete FHintWindow;
         FHintWindow = static_cast<THintWindow*>(info.HintWindowClass->Create(this));
@@ -1037,6 +1051,20 @@ void TCustomForm::WMShowWindow(TMessage& Message)
         DoShow();
     else
         OnHide(this);
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    if (Root == this)
+        for (int i = 0; i < GetComponentCount(); ++i)
+            if (TComponent* component = GetComponents(i); !component->HasParent())
+                Proc(component);
+    TWinControl::GetChildren(Proc, Root);
+}
+
+bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift)
+{
+    return FMenu && FMenu->IsShortCut(Key, Shift);
 }
 
 void TCustomForm::WMInitMenuPopup(TMessage& Message)

@@ -111,6 +111,8 @@ class TApplication : public TComponent {
     void SetShowHint(bool Value);
     void CancelHint();
     void ActivateHint(POINT CursorPos);
+    // A control going: a hint waiting for it is cancelled.
+    void ControlDestroyed(TControl* Control);
     bool HintShortCuts = true;
     int HintPause = 500;
     int HintHidePause = 2500;
@@ -237,6 +239,10 @@ class TCustomForm : public TWinControl {
     void DefaultHandler(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     virtual void UpdateActions();
+    // A key with its shift state that clicks an item of the form's menu (true when it did).
+    virtual bool IsShortCut(WORD Key, TShiftState Shift);
+    // In a form stream: the components without a parent (menus, action lists, timers), then the controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     int HelpContext = 0;
     AnsiString HelpFile;
 
@@ -372,5 +378,13 @@ void TApplication::CreateForm(T*& Reference)
     if (!FMainForm)
         FMainForm = Reference;
 }
+
+// ---- help --------------------------------------------------------------------------------------
+
+// The help file of the active form, else of the main form; empty when neither names one.
+AnsiString CurrentHelpFile();
+// Runs a command of the help system (WinHelp: HELP_CONTEXT, HELP_FINDER ...) on the current help file,
+// owned by the active form. False when there is no help file or the help system refused.
+bool HelpCommand(UINT Command, ULONG_PTR Data);
 
 }  // namespace vcl

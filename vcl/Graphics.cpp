@@ -548,10 +548,20 @@ void TCanvas::FrameRect(const RECT& R)
     Changed();
 }
 
+TCanvasOrientation TCanvas::GetCanvasOrientation()
+{
+    RequireState(HandleValid);
+    UINT align = GetTextAlign(FHandle);
+    bool rightToLeft = align != UINT(GDI_ERROR) && (align & TA_RTLREADING);
+    return rightToLeft ? TCanvasOrientation::coRightToLeft : TCanvasOrientation::coLeftToRight;
+}
+
 void TCanvas::TextOut(int X, int Y, const AnsiString& Text)
 {
     Changing();
     RequireState(HandleValid | FontValid | BrushValid);
+    if (GetCanvasOrientation() == TCanvasOrientation::coRightToLeft)
+        X += TextWidth(Text) + 1;
     ExtTextOutA(FHandle, X, Y, FTextFlags, nullptr, Text.c_str(), UINT(Text.size()), nullptr);
     FPenPos = {X + TextWidth(Text), Y};
     MoveToEx(FHandle, FPenPos.x, FPenPos.y, nullptr);
@@ -565,6 +575,8 @@ void TCanvas::TextRect(const RECT& R, int X, int Y, const AnsiString& Text)
     UINT options = ETO_CLIPPED | FTextFlags;
     if (FBrush->GetStyle() != TBrushStyle::bsClear)
         options |= ETO_OPAQUE;
+    if ((FTextFlags & ETO_RTLREADING) && GetCanvasOrientation() == TCanvasOrientation::coRightToLeft)
+        X += TextWidth(Text) + 1;
     ExtTextOutA(FHandle, X, Y, options, &R, Text.c_str(), UINT(Text.size()), nullptr);
     Changed();
 }

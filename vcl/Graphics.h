@@ -73,6 +73,7 @@ enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum class TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmXor };
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TCanvasOrientation { coLeftToRight, coRightToLeft };
 
 class TBitmap;
 
@@ -206,6 +207,9 @@ public:
     void SetTextFlags(UINT Value) { FTextFlags = Value; }
     DWORD GetCopyMode() const { return FCopyMode; }
     void SetCopyMode(DWORD Value) { FCopyMode = Value; }
+    // Right to left when the DC reads text right to left (TA_RTLREADING in its text alignment); text
+    // drawn then starts one text width (plus one pixel) further right, so that it ends where asked.
+    TCanvasOrientation GetCanvasOrientation();
 
     void MoveTo(int X, int Y);
     void LineTo(int X, int Y);

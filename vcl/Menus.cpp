@@ -9,6 +9,9 @@
 namespace vcl {
 
 TPopupList* PopupList = nullptr;
+const TResStringRec SmkcShift{&HInstance, reinterpret_cast<UINT_PTR>("Shift+")};
+const TResStringRec SmkcCtrl{&HInstance, reinterpret_cast<UINT_PTR>("Ctrl+")};
+const TResStringRec SmkcAlt{&HInstance, reinterpret_cast<UINT_PTR>("Alt+")};
 
 VCL_IMPLEMENT_CLASS(TMenuActionLink, TActionLink)
 VCL_IMPLEMENT_CLASS(TMenuItem, TComponent, {
@@ -26,7 +29,9 @@ VCL_IMPLEMENT_CLASS(TMenuItem, TComponent, {
     m.Publish("Action", &TMenuItem::GetAction, &TMenuItem::SetAction);
     m.Publish("OnClick", &TMenuItem::GetOnClick, &TMenuItem::SetOnClick);
 })
-VCL_IMPLEMENT_CLASS(TMenu, TComponent)
+VCL_IMPLEMENT_CLASS(TMenu, TComponent, {
+    m.Publish("Images", &TMenu::GetImages, &TMenu::SetImages);
+})
 VCL_IMPLEMENT_CLASS(TMainMenu, TMenu)
 VCL_IMPLEMENT_CLASS(TPopupMenu, TMenu, {
     m.Publish("AutoPopup", &TPopupMenu::GetAutoPopup, &TPopupMenu::SetAutoPopup).WithDefault(1);
@@ -115,11 +120,11 @@ AnsiString ShortCutToText(TShortCut Value)
         return {};
     AnsiString text;
     if (Value & scShift)
-        text += "Shift+";
+        text += LoadResString(&SmkcShift);
     if (Value & scCtrl)
-        text += "Ctrl+";
+        text += LoadResString(&SmkcCtrl);
     if (Value & scAlt)
-        text += "Alt+";
+        text += LoadResString(&SmkcAlt);
     return text + name;
 }
 
@@ -127,16 +132,16 @@ TShortCut TextToShortCut(const AnsiString& Text)
 {
     TShortCut shift = 0;
     AnsiString rest = Text;
-    auto take = [&](const char* prefix, TShortCut bit) {
-        size_t n = std::strlen(prefix);
-        if (rest.size() > n && CompareText(rest.substr(0, n), prefix) == 0) {
+    auto take = [&](const TResStringRec& prefixRec, TShortCut bit) {
+        AnsiString prefix = LoadResString(&prefixRec);
+        if (rest.size() > prefix.size() && CompareText(rest.substr(0, prefix.size()), prefix) == 0) {
             shift |= bit;
-            rest = rest.substr(n);
+            rest = rest.substr(prefix.size());
             return true;
         }
         return false;
     };
-    while (take("Shift+", scShift) || take("Ctrl+", scCtrl) || take("Alt+", scAlt)) {
+    while (take(SmkcShift, scShift) || take(SmkcCtrl, scCtrl) || take(SmkcAlt, scAlt)) {
     }
     if (rest.empty())
         return 0;
@@ -144,6 +149,23 @@ TShortCut TextToShortCut(const AnsiString& Text)
         if (CompareText(KeyText(key), rest) == 0)
             return TShortCut(key | shift);
     return 0;
+}
+
+AnsiString StripHotkey(const AnsiString& Text)
+{
+    AnsiString result;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] != '&')
+            result += Text[i];
+        else if (i + 1 < Text.size() && Text[i + 1] == '&')
+            result += Text[++i];
+    }
+    return result;
+}
+
+bool AnsiSameCaption(const AnsiString& Text1, const AnsiString& Text2)
+{
+    return AnsiCompareText(StripHotkey(Text1), StripHotkey(Text2)) == 0;
 }
 
 TOwnerDrawState OwnerDrawStateOf(UINT ItemState)
@@ -174,63 +196,24 @@ TOwnerDrawState OwnerDrawStateOf(UINT ItemState)
 
 // ---- TMenuActionLink -------------------------------------------------------------------------
 
-void TMenuActionLink::SetClient(TObject* Client)
-{
-    FClient = dynamic_cast<TMenuItem*>(Client);
-}
-
-namespace {
-TCustomAction* CustomAction(TBasicAction* a) { return dynamic_cast<TCustomAction*>(a); }
-}  // namespace
-
 bool TMenuActionLink::IsCaptionLinked() const
 {
-    return TActionLink::IsCaptionLinked() && FClient->GetCaption() == CustomAction(FAction)->GetCaption();
+    auto* action = dynamic_cast<TCustomAction*>(FAction);
+    return TActionLink::IsCaptionLinked() && action && FClient &&
+           AnsiSameCaption(FClient->GetCaption(), action->GetCaption());
 }
 bool TMenuActionLink::IsCheckedLinked() const
 {
-    return TActionLink::IsCheckedLinked() && FClient->GetChecked() == CustomAction(FAction)->GetChecked();
-}
-bool TMenuActionLink::IsEnabledLinked() const
-{
-    return TActionLink::IsEnabledLinked() && FClient->GetEnabled() == CustomAction(FAction)->GetEnabled();
-}
-bool TMenuActionLink::IsHintLinked() const
-{
-    return TActionLink::IsHintLinked() && FClient->GetHint() == CustomAction(FAction)->GetHint();
-}
-bool TMenuActionLink::IsVisibleLinked() const
-{
-    return TActionLink::IsVisibleLinked() && FClient->GetVisible() == CustomAction(FAction)->GetVisible();
+    return Shows(TActionLink::IsCheckedLinked(), &TCustomAction::GetChecked, &TMenuItem::GetChecked);
 }
 bool TMenuActionLink::IsShortCutLinked() const
 {
-    return TActionLink::IsShortCutLinked() && FClient->GetShortCut() == CustomAction(FAction)->GetShortCut();
-}
-void TMenuActionLink::SetCaption(const AnsiString& Value)
-{
-    if (IsCaptionLinked())
-        FClient->SetCaption(Value);
+    return Shows(TActionLink::IsShortCutLinked(), &TCustomAction::GetShortCut, &TMenuItem::GetShortCut);
 }
 void TMenuActionLink::SetChecked(bool Value)
 {
     if (IsCheckedLinked())
         FClient->SetChecked(Value);
-}
-void TMenuActionLink::SetEnabled(bool Value)
-{
-    if (IsEnabledLinked())
-        FClient->SetEnabled(Value);
-}
-void TMenuActionLink::SetHint(const AnsiString& Value)
-{
-    if (IsHintLinked())
-        FClient->SetHint(Value);
-}
-void TMenuActionLink::SetVisible(bool Value)
-{
-    if (IsVisibleLinked())
-        FClient->SetVisible(Value);
 }
 void TMenuActionLink::SetShortCut(TShortCut Value)
 {
@@ -239,7 +222,7 @@ void TMenuActionLink::SetShortCut(TShortCut Value)
 }
 void TMenuActionLink::SetImageIndex(int Value)
 {
-    if (FClient && FAction && FClient->GetImageIndex() == CustomAction(FAction)->GetImageIndex())
+    if (Shows(true, &TCustomAction::GetImageIndex, &TMenuItem::GetImageIndex))
         FClient->SetImageIndex(Value);
 }
 
@@ -251,12 +234,18 @@ TMenuItem::~TMenuItem()
 {
     Destroying();
     SetAction(nullptr);
+    if (FMergedWith)
+        FMergedWith->MergeWith(nullptr);
+    if (FMerged)
+        FMerged->FMergedWith = nullptr;
     if (FParent)
         FParent->Remove(this);
     while (!FItems.empty())
         delete FItems.back();
-    if (FHandle)
+    if (FHandle) {
+        ClearEntries();  // merged sub-menus belong to their own items
         DestroyMenu(FHandle);
+    }
     delete FBitmap;
     UsedCommands().erase(FCommand);
 }
@@ -343,20 +332,8 @@ TBasicAction* TMenuItem::GetAction() const
 
 void TMenuItem::SetAction(TBasicAction* Value)
 {
-    if (FAction == Value)
-        return;
-    if (FAction)
-        FAction->RemoveFreeNotification(this);
-    delete ActionLink;
-    ActionLink = nullptr;
-    FAction = Value;
-    if (Value) {
-        ActionLink = static_cast<TMenuActionLink*>(GetActionLinkClass()->Create(nullptr));
-        ActionLink->SetClient(this);
-        ActionLink->SetAction(Value);
+    if (ReplaceActionLink(this, FAction, ActionLink, Value, GetActionLinkClass()))
         ActionChange(Value, GetComponentState().Contains(csLoading));
-        Value->FreeNotification(this);
-    }
 }
 
 TClass TMenuItem::GetActionLinkClass() const
@@ -388,22 +365,63 @@ void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults)
 void TMenuItem::Notification(TComponent* AComponent, TOperation Operation)
 {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FAction) {
-        delete ActionLink;
-        ActionLink = nullptr;
-        FAction = nullptr;
-    }
+    if (Operation == opRemove)
+        ActionRemoved(AComponent, FAction, ActionLink);
 }
 
 HMENU TMenuItem::GetHandle()
 {
     if (!FHandle) {
         FHandle = FMenu ? FMenu->CreateMenuHandle() : CreatePopupMenu();
-        bool ownerDraw = GetParentMenu() && GetParentMenu()->GetOwnerDraw();
-        for (TMenuItem* item : FItems)
-            item->AppendTo(FHandle, ownerDraw);
+        AppendEntries();
     }
     return FHandle;
+}
+
+std::vector<TMenuItem*> TMenuItem::GetEntryItems() const
+{
+    if (!FMerged)
+        return FItems;
+    auto mergedGroup = [&](int group) {
+        for (TMenuItem* m : FMerged->FItems)
+            if (m->FGroupIndex == group)
+                return true;
+        return false;
+    };
+    std::vector<TMenuItem*> entries;
+    for (TMenuItem* item : FItems)
+        if (!mergedGroup(item->FGroupIndex))
+            entries.push_back(item);
+    for (TMenuItem* m : FMerged->FItems) {
+        auto later = std::find_if(entries.begin(), entries.end(),
+                                  [&](TMenuItem* e) { return e->FGroupIndex > m->FGroupIndex; });
+        entries.insert(later, m);
+    }
+    return entries;
+}
+
+void TMenuItem::AppendEntries()
+{
+    TMenu* menu = GetParentMenu();
+    bool ownerDraw = menu && menu->IsOwnerDraw();
+    for (TMenuItem* item : GetEntryItems())
+        item->AppendTo(FHandle, ownerDraw);
+}
+
+void TMenuItem::MergeWith(TMenuItem* Menu)
+{
+    if (FMerged == Menu)
+        return;
+    if (FMerged)
+        FMerged->FMergedWith = nullptr;
+    if (Menu && Menu->FMergedWith)
+        Menu->FMergedWith->MergeWith(nullptr);
+    FMerged = Menu;
+    if (Menu)
+        Menu->FMergedWith = this;
+    RebuildHandle();
+    if (TMenu* menu = GetParentMenu(); menu && !GetComponentState().Contains(csDestroying))
+        menu->DoChange(this, true);
 }
 
 // Builds the native entry of this item in its parent's menu (ANSI).
@@ -438,13 +456,18 @@ void TMenuItem::AppendTo(HMENU Menu, bool OwnerDraw)
 
 void TMenuItem::RebuildHandle()
 {
+    if (FMergedWith)
+        FMergedWith->RebuildHandle();  // this item's entries are shown there
     if (!FHandle)
         return;
+    ClearEntries();
+    AppendEntries();
+}
+
+void TMenuItem::ClearEntries()
+{
     while (GetMenuItemCount(FHandle) > 0)
         RemoveMenu(FHandle, 0, MF_BYPOSITION);  // sub-menus stay owned by their items
-    bool ownerDraw = GetParentMenu() && GetParentMenu()->GetOwnerDraw();
-    for (TMenuItem* item : FItems)
-        item->AppendTo(FHandle, ownerDraw);
 }
 
 void TMenuItem::MenuChanged(bool Rebuild)
@@ -587,6 +610,44 @@ void TMenuItem::DoDrawText(TCanvas* ACanvas, const AnsiString& ACaption, RECT& R
     DrawTextA(dc, ACaption.c_str(), int(ACaption.size()), &Rect, Flags);
 }
 
+bool TMenuItem::HasValidImage() const
+{
+    TMenu* menu = GetParentMenu();
+    TCustomImageList* images = menu ? menu->GetImages() : nullptr;
+    return images && FImageIndex >= 0 && FImageIndex < images->GetCount();
+}
+
+namespace {
+
+// The column left of an item's text that holds its image, bitmap or check mark.
+int GlyphWidth(const TMenu* menu)
+{
+    return menu && menu->GetImages() ? std::max(16, menu->GetImages()->GetWidth()) : 16;
+}
+
+void DrawCheckMark(TCanvas* canvas, const RECT& glyph, bool radio, TColor color)
+{
+    HDC dc = canvas->GetHandle();
+    int x = (glyph.left + glyph.right) / 2, y = (glyph.top + glyph.bottom) / 2;
+    HPEN pen = CreatePen(PS_SOLID, 2, ColorToRGB(color));
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    if (radio) {
+        Ellipse(dc, x - 3, y - 3, x + 3, y + 3);
+    } else {
+        POINT mark[] = {{x - 4, y}, {x - 1, y + 3}, {x + 4, y - 3}};
+        Polyline(dc, mark, 3);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+}  // namespace
+
+// Background, then the glyph column (image, bitmap or check mark), then caption and shortcut text.
 void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, RECT ARect, TOwnerDrawState State, bool TopLevel)
 {
     if (OnAdvancedDrawItem) {
@@ -606,8 +667,22 @@ void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, RECT ARect, TOwnerDrawState S
         DrawEdge(ACanvas->GetHandle(), &line, EDGE_ETCHED, BF_TOP);
         return;
     }
+    TMenu* menu = GetParentMenu();
+    RECT glyph{ARect.left + 1, ARect.top, ARect.left + 1 + GlyphWidth(menu), ARect.bottom};
+    bool drawsGlyph = HasValidImage() || HasBitmap() || (FChecked && !TopLevel);
+    if (HasValidImage()) {
+        TCustomImageList* images = menu->GetImages();
+        int top = glyph.top + (glyph.bottom - glyph.top - images->GetHeight()) / 2;
+        images->Draw(ACanvas, glyph.left, top, FImageIndex, FEnabled);
+        if (FChecked)
+            DrawEdge(ACanvas->GetHandle(), &glyph, BDR_SUNKENOUTER, BF_RECT);
+    } else if (HasBitmap()) {
+        ACanvas->Draw(glyph.left, glyph.top + (glyph.bottom - glyph.top - FBitmap->GetHeight()) / 2, FBitmap);
+    } else if (FChecked && !TopLevel) {
+        DrawCheckMark(ACanvas, glyph, FRadioItem, !FEnabled ? clGrayText : selected ? clHighlightText : clMenuText);
+    }
     RECT text = ARect;
-    text.left += TopLevel ? 6 : 20;
+    text.left = TopLevel && !drawsGlyph ? ARect.left + 6 : glyph.right + 3;
     DoDrawText(ACanvas, FCaption, text, selected, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     if (FShortCut && !TopLevel) {
         RECT shortcut = ARect;
@@ -622,9 +697,12 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
         Height = 8;
         Width = 10;
     } else {
+        TMenu* menu = GetParentMenu();
         SIZE size = ACanvas->TextExtent(FCaption + (FShortCut ? "    " + ShortCutToText(FShortCut) : ""));
-        Width = size.cx + 30;
+        Width = size.cx + GlyphWidth(menu) + 14;
         Height = std::max<int>(size.cy + 6, GetSystemMetrics(SM_CYMENU));
+        if (menu && menu->GetImages())
+            Height = std::max(Height, menu->GetImages()->GetHeight() + 4);
     }
     OnMeasureItem(this, ACanvas, Width, Height);
 }
@@ -705,15 +783,37 @@ void TMenu::SetOwnerDraw(bool Value)
     }
 }
 
-void TMenu::SetImages(TObject* Value)
+void TMenu::SetImages(TCustomImageList* Value)
 {
+    if (FImages == Value)
+        return;
+    if (FImages)
+        FImages->RemoveFreeNotification(this);
     FImages = Value;
+    if (Value)
+        Value->FreeNotification(this);
     RebuildHandle();
 }
 
+void TMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) {
+        FImages = nullptr;
+        if (!GetComponentState().Contains(csDestroying))
+            RebuildHandle();
+    }
+}
+
+// Owner drawing and images concern every entry: each native menu of the tree is built again.
 void TMenu::RebuildHandle()
 {
-    FItems->RebuildHandle();
+    std::function<void(TMenuItem*)> rebuild = [&rebuild](TMenuItem* item) {
+        item->RebuildHandle();
+        for (TMenuItem* child : item->GetEntryItems())
+            rebuild(child);
+    };
+    rebuild(FItems);
     DoChange(nullptr, true);
 }
 
@@ -725,8 +825,7 @@ void TMenu::DoChange(TMenuItem* Source, bool)
 TMenuItem* TMenu::FindItem(UINT_PTR Value, TFindItemKind Kind) const
 {
     std::function<TMenuItem*(TMenuItem*)> find = [&](TMenuItem* parent) -> TMenuItem* {
-        for (int i = 0; i < parent->GetCount(); ++i) {
-            TMenuItem* item = parent->GetItem(i);
+        for (TMenuItem* item : parent->GetEntryItems()) {
             bool match = Kind == TFindItemKind::fkCommand    ? item->GetCommand() == Value
                          : Kind == TFindItemKind::fkHandle   ? item->FHandle && UINT_PTR(item->FHandle) == Value
                                                              : item->GetShortCut() == Value;
@@ -780,7 +879,22 @@ void TMainMenu::DoChange(TMenuItem* Source, bool Rebuild)
 {
     if (WindowHandle)
         DrawMenuBar(WindowHandle);
+    if (TMenuItem* host = GetItems()->GetMergedWith())
+        if (auto* hostMenu = dynamic_cast<TMainMenu*>(host->GetParentMenu()); hostMenu && hostMenu->WindowHandle)
+            DrawMenuBar(hostMenu->WindowHandle);
     TMenu::DoChange(Source, Rebuild);
+}
+
+void TMainMenu::Merge(TMainMenu* Menu)
+{
+    if (Menu)
+        GetItems()->MergeWith(Menu->GetItems());
+}
+
+void TMainMenu::Unmerge(TMainMenu* Menu)
+{
+    if (Menu && GetItems()->GetMerged() == Menu->GetItems())
+        GetItems()->MergeWith(nullptr);
 }
 
 // ---- TPopupMenu ------------------------------------------------------------------------------

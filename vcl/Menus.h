@@ -4,6 +4,7 @@
 #include "ActnList.h"
 #include "Controls.h"
 #include "Graphics.h"
+#include "ImgList.h"
 
 namespace vcl {
 
@@ -14,11 +15,17 @@ VCL_EXCEPTION(EMenuError, Exception)
 
 using TShortCut = unsigned short;
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+// The modifier prefixes of shortcut texts ("Shift+", "Ctrl+", "Alt+").
+extern const TResStringRec SmkcShift, SmkcCtrl, SmkcAlt;
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 AnsiString ShortCutToText(TShortCut Value);
 // 0 when the text is no shortcut.
 TShortCut TextToShortCut(const AnsiString& Text);
 void ShortCutToKey(TShortCut Value, WORD& Key, TShiftState& Shift);
+// A caption without its accelerator marks ("&&" stays one ampersand).
+AnsiString StripHotkey(const AnsiString& Text);
+// Captions that differ only in case and accelerator marks are the same caption.
+bool AnsiSameCaption(const AnsiString& Text1, const AnsiString& Text2);
 
 enum class TFindItemKind { fkCommand, fkHandle, fkShortCut };
 enum class TPopupAlignment { paLeft, paRight, paCenter };
@@ -31,25 +38,15 @@ using TMenuDrawItemEvent = TEvent<TObject*, TCanvas*, RECT, bool>;
 using TAdvancedMenuDrawItemEvent = TEvent<TObject*, TCanvas*, RECT, TOwnerDrawState>;
 using TMenuMeasureItemEvent = TEvent<TObject*, TCanvas*, int&, int&>;
 
-class TMenuActionLink : public TActionLink {
+// A menu item stays linked when the library or a person only added an accelerator mark to its caption.
+class TMenuActionLink : public TClientActionLink<TMenuItem> {
     VCL_CLASS(TMenuActionLink, TActionLink)
-    void SetClient(TObject* Client) override;
     bool IsCaptionLinked() const override;
     bool IsCheckedLinked() const override;
-    bool IsEnabledLinked() const override;
-    bool IsHintLinked() const override;
-    bool IsVisibleLinked() const override;
     bool IsShortCutLinked() const override;
-    void SetCaption(const AnsiString& Value) override;
     void SetChecked(bool Value) override;
-    void SetEnabled(bool Value) override;
-    void SetHint(const AnsiString& Value) override;
-    void SetVisible(bool Value) override;
     void SetShortCut(TShortCut Value) override;
     void SetImageIndex(int Value) override;
-
-protected:
-    TMenuItem* FClient = nullptr;
 };
 
 class TMenuItem : public TComponent {
@@ -81,9 +78,10 @@ class TMenuItem : public TComponent {
     void SetHelpContext(int Value) { FHelpContext = Value; }
     TBitmap* GetBitmap();
     bool HasBitmap() const { return FBitmap && !FBitmap->GetEmpty(); }
+    bool BitmapAllocated() const { return FBitmap != nullptr; }
     TBasicAction* GetAction() const;
     void SetAction(TBasicAction* Value);
-    TMenuActionLink* ActionLink = nullptr;
+    TActionLink* ActionLink = nullptr;
 
     UINT GetCommand() const { return FCommand; }
     // The native pop-up menu of the item's children (made on demand).
@@ -100,6 +98,14 @@ class TMenuItem : public TComponent {
     int IndexOf(const TMenuItem* Item) const;
     TMenu* GetParentMenu() const;
     bool IsLine() const { return FCaption == "-"; }
+    // Merging: the items of another menu's item shown among this item's own (by group index: a merged item
+    // takes the place of this item's items of its group). The merged item's entries live in this item's
+    // native menu.
+    void MergeWith(TMenuItem* Menu);
+    TMenuItem* GetMerged() const { return FMerged; }
+    TMenuItem* GetMergedWith() const { return FMergedWith; }
+    // The items shown in this item's native menu, merged ones included, in their order there.
+    std::vector<TMenuItem*> GetEntryItems() const;
 
     virtual void Click();
     virtual void InitiateAction();
@@ -132,6 +138,10 @@ protected:
     virtual void DoDrawText(TCanvas* ACanvas, const AnsiString& ACaption, RECT& Rect, bool Selected, UINT Flags);
     void AppendTo(HMENU Menu, bool OwnerDraw);
     void RebuildHandle();
+    void AppendEntries();
+    void ClearEntries();
+    // The image of ImageIndex in the menu's image list, when there is one.
+    bool HasValidImage() const;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
@@ -152,6 +162,8 @@ private:
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr;  // set on the root item
     std::vector<TMenuItem*> FItems;
+    TMenuItem* FMerged = nullptr;
+    TMenuItem* FMergedWith = nullptr;
     TBasicAction* FAction = nullptr;
 };
 
@@ -164,20 +176,24 @@ class TMenu : public TComponent {
     HWND WindowHandle = nullptr;
     bool GetOwnerDraw() const { return FOwnerDraw; }
     void SetOwnerDraw(bool Value);
-    TObject* GetImages() const { return FImages; }
-    void SetImages(TObject* Value);
+    // The native entries are drawn by the items when OwnerDraw is on or an image list is given.
+    bool IsOwnerDraw() const { return FOwnerDraw || FImages; }
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
     TBiDiMode BiDiMode = TBiDiMode::bdLeftToRight;
     bool IsRightToLeft() const { return BiDiMode != TBiDiMode::bdLeftToRight; }
     TMenuItem* FindItem(UINT_PTR Value, TFindItemKind Kind) const;
     // WM_INITMENUPOPUP: the items of the menu about to open update from their actions.
     bool DispatchPopup(HMENU Menu);
     bool DispatchCommand(WORD Command);
+    // Clicks the enabled, visible item with this shortcut; true when there was one.
     bool IsShortCut(WORD Key, TShiftState Shift);
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     TNotifyEvent OnChange;
 
 protected:
     friend class TMenuItem;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void DoChange(TMenuItem* Source, bool Rebuild);
     virtual HMENU CreateMenuHandle() = 0;
     void RebuildHandle();
@@ -186,12 +202,15 @@ protected:
 private:
     TMenuItem* FItems;
     bool FOwnerDraw = false;
-    TObject* FImages = nullptr;
+    TCustomImageList* FImages = nullptr;
 };
 
 class TMainMenu : public TMenu {
     VCL_CLASS(TMainMenu, TMenu)
     explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+    // Shows the top-level items of Menu among this menu's (by group index) until Unmerge.
+    void Merge(TMainMenu* Menu);
+    void Unmerge(TMainMenu* Menu);
 
 protected:
     HMENU CreateMenuHandle() override { return CreateMenu(); }

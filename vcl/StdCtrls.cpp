@@ -2,6 +2,7 @@
 #include "StdCtrls.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Forms.h"
 
@@ -37,18 +38,12 @@ void PublishCaption(TMetaClass& m)
 VCL_IMPLEMENT_CLASS(TCustomLabel, TGraphicControl)
 VCL_IMPLEMENT_CLASS(TLabel, TCustomLabel, {
     PublishCaption<TLabel>(m);
-    m.Publish("Alignment", &TLabel::GetAlignment, &TLabel::SetAlignment).WithNames({"taLeftJustify", "taRightJustify", "taCenter"}).WithDefault(0);
-    m.Publish("AutoSize", &TLabel::GetAutoSize, &TLabel::SetAutoSize).WithDefault(1);
-    m.Publish("Layout", &TLabel::GetLayout, &TLabel::SetLayout).WithNames({"tlTop", "tlCenter", "tlBottom"}).WithDefault(0);
-    m.Publish("WordWrap", &TLabel::GetWordWrap, &TLabel::SetWordWrap).WithDefault(0);
-    m.Publish("Transparent", &TLabel::GetTransparent, &TLabel::SetTransparent).WithDefault(0);
-    m.Publish("ShowAccelChar", &TLabel::GetShowAccelChar, &TLabel::SetShowAccelChar).WithDefault(1);
-    m.Publish("FocusControl", &TLabel::GetFocusControl, &TLabel::SetFocusControl);
+    PublishLabelProperties<TLabel>(m);
 })
 VCL_IMPLEMENT_CLASS(TCustomStaticText, TWinControl)
 VCL_IMPLEMENT_CLASS(TStaticText, TCustomStaticText, {
     PublishCaption<TStaticText>(m);
-    m.Publish<TStaticText, bool, bool>("AutoSize", &TStaticText::GetAutoSize, &TStaticText::SetAutoSize).WithDefault(1);
+    PublishStaticTextProperties<TStaticText>(m);
 })
 VCL_IMPLEMENT_CLASS(TButtonActionLink, TWinControlActionLink)
 VCL_IMPLEMENT_CLASS(TButtonControl, TWinControl)
@@ -61,9 +56,7 @@ VCL_IMPLEMENT_CLASS(TButton, TButtonControl, {
 VCL_IMPLEMENT_CLASS(TCustomCheckBox, TButtonControl)
 VCL_IMPLEMENT_CLASS(TCheckBox, TCustomCheckBox, {
     PublishCaption<TCheckBox>(m);
-    m.Publish("Checked", &TCheckBox::GetChecked, &TCheckBox::SetChecked).WithDefault(0);
-    m.Publish("AllowGrayed", &TCheckBox::GetAllowGrayed, &TCheckBox::SetAllowGrayed).WithDefault(0);
-    m.Publish("State", &TCheckBox::GetState, &TCheckBox::SetState).WithNames({"cbUnchecked", "cbChecked", "cbGrayed"}).WithDefault(0);
+    PublishCheckBoxProperties<TCheckBox>(m);
 })
 VCL_IMPLEMENT_CLASS(TRadioButton, TButtonControl, {
     PublishCaption<TRadioButton>(m);
@@ -74,40 +67,28 @@ VCL_IMPLEMENT_CLASS(TGroupBox, TCustomGroupBox, { PublishCaption<TGroupBox>(m); 
 VCL_IMPLEMENT_CLASS(TCustomEdit, TWinControl)
 VCL_IMPLEMENT_CLASS(TEdit, TCustomEdit, {
     m.Publish("Text", &TEdit::GetTextProp, &TEdit::SetText);
-    m.Publish("MaxLength", &TEdit::GetMaxLength, &TEdit::SetMaxLength).WithDefault(0);
-    m.Publish("ReadOnly", &TEdit::GetReadOnly, &TEdit::SetReadOnly).WithDefault(0);
     m.Publish("PasswordChar", &TEdit::GetPasswordChar, &TEdit::SetPasswordChar).WithDefault(0);
-    m.Publish("OnChange", &TEdit::GetOnChange, &TEdit::SetOnChange);
+    PublishEditProperties<TEdit>(m);
 })
 VCL_IMPLEMENT_CLASS(TMemoStrings, TStrings)
 VCL_IMPLEMENT_CLASS(TCustomMemo, TCustomEdit)
 VCL_IMPLEMENT_CLASS(TMemo, TCustomMemo, {
     m.PublishReadOnly("Lines", &TMemo::GetLines);
-    m.Publish("WordWrap", &TMemo::GetWordWrap, &TMemo::SetWordWrap).WithDefault(1);
-    m.Publish("ReadOnly", &TMemo::GetReadOnly, &TMemo::SetReadOnly).WithDefault(0);
-    m.Publish("ScrollBars", &TMemo::GetScrollBars, &TMemo::SetScrollBars).WithNames({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}).WithDefault(0);
-    m.Publish("OnChange", &TMemo::GetOnChange, &TMemo::SetOnChange);
+    PublishMemoProperties<TMemo>(m);
 })
 VCL_IMPLEMENT_CLASS(TListControlStrings, TStrings)
 VCL_IMPLEMENT_CLASS(TCustomListControl, TWinControl)
-VCL_IMPLEMENT_CLASS(TCustomComboBox, TCustomListControl)
+VCL_IMPLEMENT_CLASS(TCustomItemListControl, TCustomListControl)
+VCL_IMPLEMENT_CLASS(TCustomComboBox, TCustomItemListControl)
 VCL_IMPLEMENT_CLASS(TComboBox, TCustomComboBox, {
-    m.Publish("Style", &TComboBox::GetStyle, &TComboBox::SetStyle).WithNames({"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"}).WithDefault(0);
     m.Publish("Text", &TComboBox::GetTextProp, &TComboBox::SetText);
     m.PublishReadOnly("Items", &TComboBox::GetItems);
-    m.Publish("ItemIndex", &TComboBox::GetItemIndex, &TComboBox::SetItemIndex).WithDefault(-1);
-    m.Publish("DropDownCount", &TComboBox::GetDropDownCount, &TComboBox::SetDropDownCount).WithDefault(8);
-    m.Publish("MaxLength", &TComboBox::GetMaxLength, &TComboBox::SetMaxLength).WithDefault(0);
-    m.Publish("Sorted", &TComboBox::GetSorted, &TComboBox::SetSorted).WithDefault(0);
-    m.Publish("OnChange", &TComboBox::GetOnChange, &TComboBox::SetOnChange);
-    m.Publish("OnSelect", &TComboBox::GetOnSelect, &TComboBox::SetOnSelect);
+    PublishComboBoxProperties<TComboBox>(m);
 })
-VCL_IMPLEMENT_CLASS(TCustomListBox, TCustomListControl)
+VCL_IMPLEMENT_CLASS(TCustomListBox, TCustomItemListControl)
 VCL_IMPLEMENT_CLASS(TListBox, TCustomListBox, {
     m.PublishReadOnly("Items", &TListBox::GetItems);
-    m.Publish("ItemIndex", &TListBox::GetItemIndex, &TListBox::SetItemIndex).WithDefault(-1);
-    m.Publish("MultiSelect", &TListBox::GetMultiSelect, &TListBox::SetMultiSelect).WithDefault(0);
-    m.Publish("Sorted", &TListBox::GetSorted, &TListBox::SetSorted).WithDefault(0);
+    PublishListBoxProperties<TListBox>(m);
 })
 VCL_IMPLEMENT_CLASS(TScrollBar, TWinControl)
 
@@ -690,11 +671,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params)
 
 void TCustomEdit::CreateWnd()
 {
-    FCreating = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FCreating};
+    TScopedValue<bool> creating(FCreating, true);
     TWinControl::CreateWnd();
     Perform(EM_LIMITTEXT, WPARAM(FMaxLength), 0);
     if (FPasswordChar)
@@ -1034,15 +1011,23 @@ LRESULT TListControlStrings::Send(UINT Msg, WPARAM W, LPARAM L) const
     return FOwner->Perform(Msg, W, L);
 }
 
+// A message with ANSI text goes through Windows to a Unicode window (a layer's), which converts the text.
+LRESULT TListControlStrings::SendText(UINT Msg, WPARAM W, LPARAM L) const
+{
+    if (IsWindowUnicode(FOwner->WindowHandle))
+        return SendMessageA(FOwner->WindowHandle, Msg, W, L);
+    return Send(Msg, W, L);
+}
+
 AnsiString TListControlStrings::Get(int Index) const
 {
     if (!Live())
         return FSaved->Get(Index);
-    LRESULT length = Send(FMsgs.GetTextLen, WPARAM(Index));
+    LRESULT length = SendText(FMsgs.GetTextLen, WPARAM(Index));
     if (length == LRESULT(FMsgs.Err))
         Error("List index out of bounds (%d)", Index);
     std::vector<char> buffer(size_t(length) + 1);
-    LRESULT copied = Send(FMsgs.GetText, WPARAM(Index), LPARAM(buffer.data()));
+    LRESULT copied = SendText(FMsgs.GetText, WPARAM(Index), LPARAM(buffer.data()));
     return AnsiString(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, length)));
 }
 
@@ -1059,6 +1044,14 @@ TObject* TListControlStrings::GetObject(int Index) const
     if (data == LRESULT(FMsgs.Err))
         Error("List index out of bounds (%d)", Index);
     return reinterpret_cast<TObject*>(data);
+}
+
+void TListControlStrings::Put(int Index, const AnsiString& S)
+{
+    bool selected = Live() && FOwner->GetItemIndex() == Index;
+    TStrings::Put(Index, S);
+    if (selected)
+        FOwner->SetItemIndex(Index);
 }
 
 void TListControlStrings::PutObject(int Index, TObject* Object)
@@ -1083,7 +1076,7 @@ int TListControlStrings::Add(const AnsiString& S)
         }
         return FSaved->Add(S);
     }
-    LRESULT index = Send(FMsgs.Add, 0, LPARAM(S.c_str()));
+    LRESULT index = SendText(FMsgs.Add, 0, LPARAM(S.c_str()));
     if (index < 0)
         throw EOutOfResources("Unable to insert a line");
     return int(index);
@@ -1095,7 +1088,7 @@ void TListControlStrings::Insert(int Index, const AnsiString& S)
         FSaved->Insert(Index, S);
         return;
     }
-    if (Send(FMsgs.Insert, WPARAM(Index), LPARAM(S.c_str())) < 0)
+    if (SendText(FMsgs.Insert, WPARAM(Index), LPARAM(S.c_str())) < 0)
         throw EOutOfResources("Unable to insert a line");
 }
 
@@ -1117,10 +1110,15 @@ void TListControlStrings::Clear()
     Send(FMsgs.Reset);
 }
 
+// The window compares without regard to case, as the list does while there is no window.
 int TListControlStrings::IndexOf(const AnsiString& S) const
 {
-    for (int i = 0, n = GetCount(); i < n; ++i)
-        if (AnsiCompareText(Get(i), S) == 0)
+    if (Live()) {
+        LRESULT index = SendText(FMsgs.FindExact, WPARAM(-1), LPARAM(S.c_str()));
+        return index == LRESULT(FMsgs.Err) ? -1 : int(index);
+    }
+    for (int i = 0, n = FSaved->GetCount(); i < n; ++i)
+        if (AnsiCompareText(FSaved->Get(i), S) == 0)
             return i;
     return -1;
 }
@@ -1137,7 +1135,7 @@ void TListControlStrings::SetUpdateState(bool Updating)
 void TListControlStrings::LoadIntoWindow()
 {
     for (int i = 0; i < FSaved->GetCount(); ++i) {
-        LRESULT index = Send(FMsgs.Add, 0, LPARAM(FSaved->Get(i).c_str()));
+        LRESULT index = SendText(FMsgs.Add, 0, LPARAM(FSaved->Get(i).c_str()));
         if (index >= 0)
             Send(FMsgs.SetData, WPARAM(index), LPARAM(FSaved->GetObject(i)));
     }
@@ -1152,39 +1150,200 @@ void TListControlStrings::SaveFromWindow()
         FSaved->AddObject(Get(i), GetObject(i));
 }
 
-// =============================================================================================
-// TCustomComboBox
-
 namespace {
-const TListControlStrings::Messages ComboMessages{CB_GETCOUNT,   CB_GETLBTEXT,   CB_GETLBTEXTLEN,
-                                                  CB_GETITEMDATA, CB_SETITEMDATA, CB_ADDSTRING,
-                                                  CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                                                  UINT(CB_ERR)};
-const TListControlStrings::Messages ListMessages{LB_GETCOUNT,   LB_GETTEXT,   LB_GETTEXTLEN,
-                                                 LB_GETITEMDATA, LB_SETITEMDATA, LB_ADDSTRING,
-                                                 LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                                                 UINT(LB_ERR)};
+
+const TListControlStrings::Messages ComboMessages{
+    CB_GETCOUNT,     CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_GETITEMDATA,     CB_SETITEMDATA, CB_ADDSTRING,
+    CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, CB_FINDSTRINGEXACT, UINT(CB_ERR)};
+const TListControlStrings::Messages ListMessages{
+    LB_GETCOUNT,     LB_GETTEXT,      LB_GETTEXTLEN,   LB_GETITEMDATA,     LB_SETITEMDATA, LB_ADDSTRING,
+    LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, LB_FINDSTRINGEXACT, UINT(LB_ERR)};
 const char ComboPropName[] = "PagorinComboOwner";
+
+// The list box's items: deletion goes through the list box's own operations, and a move is one move for
+// the list box (the selection travels with the item).
+class TListBoxStrings : public TListControlStrings {
+    VCL_CLASS(TListBoxStrings, TListControlStrings)
+    explicit TListBoxStrings(TCustomListBox* ListBox) : TListControlStrings(ListBox, ListMessages) {}
+    AnsiString Get(int Index) const override
+    {
+        if (!ListBox()->IsVirtual())
+            return TListControlStrings::Get(Index);
+        AnsiString data;
+        if (!ListBox()->GetVirtualItem(Index, data))
+            Error("List index out of bounds (%d)", Index);
+        return data;
+    }
+    int GetCount() const override
+    {
+        return ListBox()->IsVirtual() ? ListBox()->GetCount() : TListControlStrings::GetCount();
+    }
+    TObject* GetObject(int Index) const override
+    {
+        return ListBox()->IsVirtual() ? ListBox()->GetVirtualObject(Index) : TListControlStrings::GetObject(Index);
+    }
+    int IndexOf(const AnsiString& S) const override
+    {
+        return ListBox()->IsVirtual() ? ListBox()->FindVirtualItem(S) : TListControlStrings::IndexOf(S);
+    }
+    void Delete(int Index) override
+    {
+        if (Live())
+            ListBox()->DeleteString(Index);
+        else
+            TListControlStrings::Delete(Index);
+    }
+    void Clear() override
+    {
+        if (Live())
+            ListBox()->ResetContent();
+        else
+            TListControlStrings::Clear();
+    }
+    void Move(int CurIndex, int NewIndex) override
+    {
+        ListBox()->SetMoving(true);
+        struct Done {
+            TCustomListBox* box;
+            ~Done() { box->SetMoving(false); }
+        } done{ListBox()};
+        TListControlStrings::Move(CurIndex, NewIndex);
+    }
+
+private:
+    TCustomListBox* ListBox() const { return static_cast<TCustomListBox*>(FOwner); }
+};
+VCL_IMPLEMENT_CLASS(TListBoxStrings, TListControlStrings)
+
+// Owner-drawn items of combo and list boxes: the control's font and brush on the item's DC, highlight colours
+// when selected, the focus rectangle after the item's own painting; the DC is let go on every path.
+template <class Paint>
+void PaintOwnerDrawnItem(TCanvas* Canvas, TFont* Font, TBrush* Brush, const DRAWITEMSTRUCT& Item, Paint paint)
+{
+    Canvas->SetHandle(Item.hDC);
+    struct Release {
+        TCanvas* canvas;
+        ~Release() { canvas->SetHandle(nullptr); }
+    } release{Canvas};
+    Canvas->GetFont()->Assign(Font);
+    Canvas->GetBrush()->Assign(Brush);
+    if (Item.itemState & ODS_SELECTED) {
+        Canvas->GetBrush()->SetColor(clHighlight);
+        Canvas->GetFont()->SetColor(clHighlightText);
+    }
+    paint();
+    if (Item.itemState & ODS_FOCUS)
+        DrawFocusRect(Item.hDC, &Item.rcItem);
+}
+
+// Copies Text with its terminator into the caller's buffer of a text request; returns the length.
+LRESULT CopyItemText(const AnsiString& Text, LPARAM Buffer)
+{
+    if (Buffer)
+        std::memcpy(reinterpret_cast<char*>(Buffer), Text.c_str(), Text.size() + 1);
+    return LRESULT(Text.size());
+}
+
 }  // namespace
 
-TCustomComboBox::TCustomComboBox(TComponent* AOwner)
-    : TCustomListControl(AOwner), FItems(new TListControlStrings(this, ComboMessages)), FCanvas(new TControlCanvas)
+// =============================================================================================
+// TCustomItemListControl
+
+TCustomItemListControl::TCustomItemListControl(TComponent* AOwner, TListControlStrings* Items)
+    : TCustomListControl(AOwner), FItems(Items), FCanvas(new TControlCanvas)
 {
     static_cast<TControlCanvas*>(FCanvas)->SetControl(this);
-    FWidth = 145;
-    FHeight = 21;
     FTabStop = true;
     FColor = clWindow;
     FParentColor = false;
     GetBrush()->SetColor(clWindow);
+}
+
+TCustomItemListControl::~TCustomItemListControl()
+{
+    delete FCanvas;
+    delete FItems;
+}
+
+VCL_BEGIN_MESSAGE_MAP(TCustomItemListControl)
+    VCL_MESSAGE(CN_DRAWITEM, CNDrawItem)
+    VCL_MESSAGE(CN_MEASUREITEM, CNMeasureItem)
+VCL_END_MESSAGE_MAP(TCustomListControl)
+
+void TCustomItemListControl::AddItem(const AnsiString& Item, TObject* AObject)
+{
+    FItems->AddObject(Item, AObject);
+}
+
+void TCustomItemListControl::SetSorted(bool Value)
+{
+    if (FSorted != Value) {
+        FSorted = Value;
+        FItems->SetSorted(Value);
+        RecreateWnd();
+    }
+}
+
+void TCustomItemListControl::SetItemHeight(int Value)
+{
+    if (Value > 0 && FItemHeight != Value) {
+        FItemHeight = Value;
+        RecreateWnd();
+    }
+}
+
+void TCustomItemListControl::DrawItem(int Index, RECT Rect, unsigned State)
+{
+    if (OnDrawItem)
+        OnDrawItem(this, Index, Rect, State);
+    else
+        DrawItemText(Index, Rect);
+}
+
+void TCustomItemListControl::DrawItemText(int Index, const RECT& Rect)
+{
+    FCanvas->FillRect(Rect);
+    if (Index >= 0 && Index < FItems->GetCount())
+        FCanvas->TextOut(Rect.left + 2, Rect.top, FItems->Get(Index));
+}
+
+void TCustomItemListControl::MeasureItem(int Index, int& Height)
+{
+    OnMeasureItem(this, Index, Height);
+}
+
+void TCustomItemListControl::CNDrawItem(TMessage& Message)
+{
+    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    PaintOwnerDrawnItem(FCanvas, FFont, GetBrush(), *draw,
+                        [&] { DrawItem(int(draw->itemID), draw->rcItem, draw->itemState); });
+    Message.Result = 1;
+}
+
+void TCustomItemListControl::CNMeasureItem(TMessage& Message)
+{
+    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    int height = FItemHeight;
+    if (HasVariableItemHeight())
+        MeasureItem(int(measure->itemID), height);
+    measure->itemHeight = UINT(height);
+    Message.Result = 1;
+}
+
+// =============================================================================================
+// TCustomComboBox
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TCustomItemListControl(AOwner, new TListControlStrings(this, ComboMessages))
+{
+    FWidth = 145;
+    FHeight = 21;
     ControlStyle >> csSetCaption;
 }
 
 TCustomComboBox::~TCustomComboBox()
 {
     DestroyHandle();
-    delete FCanvas;
-    delete FItems;
 }
 
 void TCustomComboBox::CreateParams(TCreateParams& Params)
@@ -1192,9 +1351,9 @@ void TCustomComboBox::CreateParams(TCreateParams& Params)
     static const DWORD styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
-    TCustomListControl::CreateParams(Params);
+    TCustomItemListControl::CreateParams(Params);
     CreateSubClass(Params, "COMBOBOX");
-    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | styles[int(FStyle)] | (FSorted ? CBS_SORT : 0);
+    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | styles[int(FStyle)] | (GetSorted() ? CBS_SORT : 0);
     if (FStyle == TComboBoxStyle::csOwnerDrawFixed || FStyle == TComboBoxStyle::csOwnerDrawVariable)
         Params.Style |= CBS_HASSTRINGS;
     // The drop-down list is part of the window's height.
@@ -1205,7 +1364,7 @@ void TCustomComboBox::CreateParams(TCreateParams& Params)
 void TCustomComboBox::CreateWnd()
 {
     AnsiString text = FText;
-    TCustomListControl::CreateWnd();
+    TCustomItemListControl::CreateWnd();
     Perform(CB_LIMITTEXT, WPARAM(FMaxLength), 0);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -1235,22 +1394,32 @@ void TCustomComboBox::DestroyWnd()
     if (Perform(CB_GETCOUNT) > 0)
         FItems->SaveFromWindow();
     FSavedIndex = int(Perform(CB_GETCURSEL));
-    for (HWND inner : {EditHandle, ListHandle})
-        if (inner)
-            RemovePropA(inner, ComboPropName);
-    if (EditHandle && DefEditProc)
-        SetWindowLongPtrA(EditHandle, GWLP_WNDPROC, LONG_PTR(DefEditProc));
-    if (ListHandle && DefListProc)
-        SetWindowLongPtrA(ListHandle, GWLP_WNDPROC, LONG_PTR(DefListProc));
-    EditHandle = ListHandle = nullptr;
-    DefEditProc = DefListProc = nullptr;
-    TCustomListControl::DestroyWnd();
+    UnhookInnerWindow(EditHandle, DefEditProc);
+    UnhookInnerWindow(ListHandle, DefListProc);
+    TCustomItemListControl::DestroyWnd();
 }
 
 void TCustomComboBox::HookInnerWindow(HWND Window, WNDPROC& Saved)
 {
     SetPropA(Window, ComboPropName, this);
     Saved = WNDPROC(SetWindowLongPtrA(Window, GWLP_WNDPROC, LONG_PTR(&InnerWndProc)));
+}
+
+// The saved procedure goes back the way the window takes it now: a layer that switched the window to wide
+// procedures saved the wide form.
+void TCustomComboBox::UnhookInnerWindow(HWND& Window, WNDPROC& Saved)
+{
+    if (Window) {
+        RemovePropA(Window, ComboPropName);
+        if (Saved) {
+            if (IsWindowUnicode(Window))
+                SetWindowLongPtrW(Window, GWLP_WNDPROC, LONG_PTR(Saved));
+            else
+                SetWindowLongPtrA(Window, GWLP_WNDPROC, LONG_PTR(Saved));
+        }
+    }
+    Window = nullptr;
+    Saved = nullptr;
 }
 
 LRESULT CALLBACK TCustomComboBox::InnerWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -1310,10 +1479,8 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC Com
 
 VCL_BEGIN_MESSAGE_MAP(TCustomComboBox)
     VCL_MESSAGE(CN_COMMAND, CNCommand)
-    VCL_MESSAGE(CN_DRAWITEM, CNDrawItem)
-    VCL_MESSAGE(CN_MEASUREITEM, CNMeasureItem)
     VCL_MESSAGE(WM_CHAR, WMChar)
-VCL_END_MESSAGE_MAP(TCustomListControl)
+VCL_END_MESSAGE_MAP(TCustomItemListControl)
 
 int TCustomComboBox::GetItemIndex() const
 {
@@ -1330,11 +1497,6 @@ void TCustomComboBox::SetItemIndex(int Value)
     }
     if (GetItemIndex() != Value)
         Perform(CB_SETCURSEL, WPARAM(Value), 0);
-}
-
-void TCustomComboBox::AddItem(const AnsiString& Item, TObject* AObject)
-{
-    FItems->AddObject(Item, AObject);
 }
 
 void TCustomComboBox::CopySelection(TCustomListControl* Destination)
@@ -1364,23 +1526,6 @@ void TCustomComboBox::SetMaxLength(int Value)
     FMaxLength = std::max(0, Value);
     if (WindowHandle)
         Perform(CB_LIMITTEXT, WPARAM(FMaxLength), 0);
-}
-
-void TCustomComboBox::SetSorted(bool Value)
-{
-    if (FSorted != Value) {
-        FSorted = Value;
-        FItems->SetSorted(Value);
-        RecreateWnd();
-    }
-}
-
-void TCustomComboBox::SetItemHeight(int Value)
-{
-    if (Value > 0 && FItemHeight != Value) {
-        FItemHeight = Value;
-        RecreateWnd();
-    }
 }
 
 bool TCustomComboBox::GetDroppedDown()
@@ -1478,65 +1623,6 @@ void TCustomComboBox::CNCommand(TMessage& Message)
     }
 }
 
-void TCustomComboBox::DrawItem(int Index, RECT Rect, unsigned State)
-{
-    if (OnDrawItem) {
-        OnDrawItem(this, Index, Rect, State);
-        return;
-    }
-    FCanvas->FillRect(Rect);
-    if (Index >= 0)
-        FCanvas->TextOut(Rect.left + 2, Rect.top, FItems->Get(Index));
-}
-
-void TCustomComboBox::MeasureItem(int Index, int& Height)
-{
-    OnMeasureItem(this, Index, Height);
-}
-
-namespace {
-
-// Owner-drawn items of combo and list boxes: the control's font and brush on the item's DC, highlight colours
-// when selected, the focus rectangle after the item's own painting; the DC is let go on every path.
-template <class Paint>
-void PaintOwnerDrawnItem(TCanvas* Canvas, TFont* Font, TBrush* Brush, const DRAWITEMSTRUCT& Item, Paint paint)
-{
-    Canvas->SetHandle(Item.hDC);
-    struct Release {
-        TCanvas* canvas;
-        ~Release() { canvas->SetHandle(nullptr); }
-    } release{Canvas};
-    Canvas->GetFont()->Assign(Font);
-    Canvas->GetBrush()->Assign(Brush);
-    if (Item.itemState & ODS_SELECTED) {
-        Canvas->GetBrush()->SetColor(clHighlight);
-        Canvas->GetFont()->SetColor(clHighlightText);
-    }
-    paint();
-    if (Item.itemState & ODS_FOCUS)
-        DrawFocusRect(Item.hDC, &Item.rcItem);
-}
-
-}  // namespace
-
-void TCustomComboBox::CNDrawItem(TMessage& Message)
-{
-    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-    PaintOwnerDrawnItem(FCanvas, FFont, GetBrush(), *draw,
-                        [&] { DrawItem(int(draw->itemID), draw->rcItem, draw->itemState); });
-    Message.Result = 1;
-}
-
-void TCustomComboBox::CNMeasureItem(TMessage& Message)
-{
-    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-    int height = FItemHeight;
-    if (FStyle == TComboBoxStyle::csOwnerDrawVariable)
-        MeasureItem(int(measure->itemID), height);
-    measure->itemHeight = UINT(height);
-    Message.Result = 1;
-}
-
 void TCustomComboBox::WMChar(TMessage& Message)
 {
     if (!DoKeyPress(Message))
@@ -1546,7 +1632,7 @@ void TCustomComboBox::WMChar(TMessage& Message)
 // Typing in a drop-down list jumps to the first item that starts with what was typed (when on).
 bool TCustomComboBox::DoKeyPress(TMessage& Message)
 {
-    if (TCustomListControl::DoKeyPress(Message))
+    if (TCustomItemListControl::DoKeyPress(Message))
         return true;
     if (FAutoDropDown && !GetDroppedDown())
         SetDroppedDown(true);
@@ -1556,33 +1642,25 @@ bool TCustomComboBox::DoKeyPress(TMessage& Message)
 // =============================================================================================
 // TCustomListBox
 
-TCustomListBox::TCustomListBox(TComponent* AOwner)
-    : TCustomListControl(AOwner), FItems(new TListControlStrings(this, ListMessages)), FCanvas(new TControlCanvas)
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TCustomItemListControl(AOwner, new TListBoxStrings(this))
 {
-    static_cast<TControlCanvas*>(FCanvas)->SetControl(this);
     FWidth = 121;
     FHeight = 97;
-    FTabStop = true;
-    FColor = clWindow;
-    FParentColor = false;
-    GetBrush()->SetColor(clWindow);
 }
 
 TCustomListBox::~TCustomListBox()
 {
     DestroyHandle();
-    delete FCanvas;
-    delete FItems;
 }
 
 void TCustomListBox::CreateParams(TCreateParams& Params)
 {
     static const DWORD styles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE, LBS_NODATA | LBS_OWNERDRAWFIXED,
                                    LBS_NODATA | LBS_OWNERDRAWFIXED};
-    TCustomListControl::CreateParams(Params);
+    TCustomItemListControl::CreateParams(Params);
     CreateSubClass(Params, "LISTBOX");
     Params.Style |= LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | styles[int(FStyle)] |
-                    (FSorted ? LBS_SORT : 0) | (FMultiSelect ? LBS_EXTENDEDSEL : 0);
+                    (GetSorted() && !IsVirtual() ? LBS_SORT : 0) | (FMultiSelect ? LBS_EXTENDEDSEL : 0);
     if (FStyle == TListBoxStyle::lbOwnerDrawFixed || FStyle == TListBoxStyle::lbOwnerDrawVariable)
         Params.Style |= LBS_HASSTRINGS;
     Params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -1590,10 +1668,13 @@ void TCustomListBox::CreateParams(TCreateParams& Params)
 
 void TCustomListBox::CreateWnd()
 {
-    TCustomListControl::CreateWnd();
-    if (FStyle == TListBoxStyle::lbOwnerDrawFixed)
+    TCustomItemListControl::CreateWnd();
+    if (FStyle != TListBoxStyle::lbOwnerDrawVariable)
         Perform(LB_SETITEMHEIGHT, 0, FItemHeight);
-    FItems->LoadIntoWindow();
+    if (IsVirtual())
+        Perform(LB_SETCOUNT, WPARAM(FCount), 0);
+    else
+        FItems->LoadIntoWindow();
     Perform(LB_SETTOPINDEX, WPARAM(FSavedTop), 0);
     SetItemIndex(FSavedIndex);
     FSavedIndex = -1;
@@ -1601,18 +1682,23 @@ void TCustomListBox::CreateWnd()
 
 void TCustomListBox::DestroyWnd()
 {
-    if (Perform(LB_GETCOUNT) > 0)
+    if (!IsVirtual() && Perform(LB_GETCOUNT) > 0)
         FItems->SaveFromWindow();
     FSavedIndex = GetItemIndex();
     FSavedTop = int(Perform(LB_GETTOPINDEX));
-    TCustomListControl::DestroyWnd();
+    TCustomItemListControl::DestroyWnd();
 }
 
 VCL_BEGIN_MESSAGE_MAP(TCustomListBox)
     VCL_MESSAGE(CN_COMMAND, CNCommand)
     VCL_MESSAGE(CN_DRAWITEM, CNDrawItem)
-    VCL_MESSAGE(CN_MEASUREITEM, CNMeasureItem)
-VCL_END_MESSAGE_MAP(TCustomListControl)
+    VCL_MESSAGE(LB_GETTEXT, LBGetText)
+    VCL_MESSAGE(LB_GETTEXTLEN, LBGetTextLen)
+    VCL_MESSAGE(LB_GETITEMDATA, LBGetItemData)
+    VCL_MESSAGE(LB_FINDSTRINGEXACT, LBFindStringExact)
+    VCL_MESSAGE(LB_DELETESTRING, LBDeleteString)
+    VCL_MESSAGE(LB_INSERTSTRING, LBInsertString)
+VCL_END_MESSAGE_MAP(TCustomItemListControl)
 
 int TCustomListBox::GetItemIndex() const
 {
@@ -1635,11 +1721,6 @@ void TCustomListBox::SetItemIndex(int Value)
         Perform(LB_SETCURSEL, WPARAM(Value), 0);
 }
 
-void TCustomListBox::AddItem(const AnsiString& Item, TObject* AObject)
-{
-    FItems->AddObject(Item, AObject);
-}
-
 void TCustomListBox::CopySelection(TCustomListControl* Destination)
 {
     for (int i = 0; i < GetCount(); ++i)
@@ -1650,6 +1731,22 @@ void TCustomListBox::CopySelection(TCustomListControl* Destination)
 void TCustomListBox::Clear()
 {
     FItems->Clear();
+}
+
+int TCustomListBox::GetCount() const
+{
+    if (IsVirtual())
+        return WindowHandle ? int(SendMessageA(WindowHandle, LB_GETCOUNT, 0, 0)) : FCount;
+    return FItems->GetCount();
+}
+
+void TCustomListBox::SetCount(int Value)
+{
+    if (!IsVirtual())
+        throw EListError("Operation not allowed on a list box that is not virtual");
+    FCount = std::max(0, Value);
+    if (WindowHandle)
+        Perform(LB_SETCOUNT, WPARAM(FCount), 0);
 }
 
 void TCustomListBox::SetStyle(TListBoxStyle Value)
@@ -1664,15 +1761,6 @@ void TCustomListBox::SetMultiSelect(bool Value)
 {
     if (FMultiSelect != Value) {
         FMultiSelect = Value;
-        RecreateWnd();
-    }
-}
-
-void TCustomListBox::SetSorted(bool Value)
-{
-    if (FSorted != Value) {
-        FSorted = Value;
-        FItems->SetSorted(Value);
         RecreateWnd();
     }
 }
@@ -1710,14 +1798,6 @@ void TCustomListBox::SetTopIndex(int Value)
     Perform(LB_SETTOPINDEX, WPARAM(Value), 0);
 }
 
-void TCustomListBox::SetItemHeight(int Value)
-{
-    if (Value > 0 && Value != FItemHeight) {
-        FItemHeight = Value;
-        RecreateWnd();
-    }
-}
-
 int TCustomListBox::ItemAtPos(POINT Pos, bool Existing)
 {
     LRESULT r = Perform(LB_ITEMFROMPOINT, 0, MAKELPARAM(Pos.x, Pos.y));
@@ -1734,20 +1814,45 @@ RECT TCustomListBox::ItemRect(int Index)
     return r;
 }
 
-void TCustomListBox::DrawItem(int Index, RECT Rect, unsigned State)
+void TCustomListBox::DeleteString(int Index)
 {
-    if (OnDrawItem) {
-        OnDrawItem(this, Index, Rect, State);
-        return;
-    }
-    FCanvas->FillRect(Rect);
-    if (Index >= 0 && Index < GetCount())
-        FCanvas->TextOut(Rect.left + 2, Rect.top, FItems->Get(Index));
+    Perform(LB_DELETESTRING, WPARAM(Index), 0);
 }
 
-void TCustomListBox::MeasureItem(int Index, int& Height)
+void TCustomListBox::ResetContent()
 {
-    OnMeasureItem(this, Index, Height);
+    Perform(LB_RESETCONTENT);
+    if (IsVirtual())
+        FCount = 0;
+}
+
+void TCustomListBox::SetMoving(bool Value)
+{
+    FMoving = Value;
+    FMovedSelected = -1;
+}
+
+bool TCustomListBox::GetVirtualItem(int Index, AnsiString& Data)
+{
+    if (Index < 0 || Index >= GetCount() || !OnData)
+        return false;
+    OnData(this, Index, Data);
+    return true;
+}
+
+TObject* TCustomListBox::GetVirtualObject(int Index)
+{
+    TObject* object = nullptr;
+    if (Index >= 0 && Index < GetCount())
+        OnDataObject(this, Index, object);
+    return object;
+}
+
+int TCustomListBox::FindVirtualItem(const AnsiString& S)
+{
+    int index = -1;
+    OnDataFind(this, S, index);
+    return index >= 0 && index < GetCount() ? index : -1;
 }
 
 void TCustomListBox::CNCommand(TMessage& Message)
@@ -1765,26 +1870,69 @@ void TCustomListBox::CNCommand(TMessage& Message)
     }
 }
 
+// An empty list box asks only for its focus rectangle: there is no item to draw.
 void TCustomListBox::CNDrawItem(TMessage& Message)
 {
-    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-    if (int(draw->itemID) < 0) {  // an empty list draws only its focus
+    if (int(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->itemID) < 0)
         Message.Result = 1;
-        return;
-    }
-    PaintOwnerDrawnItem(FCanvas, FFont, GetBrush(), *draw,
-                        [&] { DrawItem(int(draw->itemID), draw->rcItem, draw->itemState); });
-    Message.Result = 1;
+    else
+        TCustomItemListControl::CNDrawItem(Message);
 }
 
-void TCustomListBox::CNMeasureItem(TMessage& Message)
+void TCustomListBox::LBGetText(TMessage& Message)
 {
-    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-    int height = FItemHeight;
-    if (FStyle == TListBoxStyle::lbOwnerDrawVariable)
-        MeasureItem(int(measure->itemID), height);
-    measure->itemHeight = UINT(height);
-    Message.Result = 1;
+    if (!IsVirtual()) {
+        DefaultHandler(Message);
+        return;
+    }
+    AnsiString text;
+    Message.Result = GetVirtualItem(int(Message.WParam), text) ? CopyItemText(text, Message.LParam) : LB_ERR;
+}
+
+void TCustomListBox::LBGetTextLen(TMessage& Message)
+{
+    if (!IsVirtual()) {
+        DefaultHandler(Message);
+        return;
+    }
+    AnsiString text;
+    Message.Result = GetVirtualItem(int(Message.WParam), text) ? LRESULT(text.size()) : LB_ERR;
+}
+
+void TCustomListBox::LBGetItemData(TMessage& Message)
+{
+    if (!IsVirtual()) {
+        DefaultHandler(Message);
+        return;
+    }
+    Message.Result = LRESULT(GetVirtualObject(int(Message.WParam)));
+}
+
+void TCustomListBox::LBFindStringExact(TMessage& Message)
+{
+    if (!IsVirtual()) {
+        DefaultHandler(Message);
+        return;
+    }
+    int index = Message.LParam ? FindVirtualItem(reinterpret_cast<const char*>(Message.LParam)) : -1;
+    Message.Result = index >= 0 ? LRESULT(index) : LB_ERR;
+}
+
+void TCustomListBox::LBDeleteString(TMessage& Message)
+{
+    if (FMoving) {
+        LRESULT sel = SendMessageA(WindowHandle, LB_GETSEL, Message.WParam, 0);
+        FMovedSelected = sel == LB_ERR ? -1 : sel != 0;
+    }
+    DefaultHandler(Message);
+}
+
+void TCustomListBox::LBInsertString(TMessage& Message)
+{
+    DefaultHandler(Message);
+    if (FMoving && FMovedSelected == 1 && Message.Result >= 0)
+        SetSelected(int(Message.Result), true);
+    FMovedSelected = -1;
 }
 
 // =============================================================================================

@@ -306,7 +306,7 @@ class TCustomListControl;
 class TListControlStrings : public TStrings {
     VCL_CLASS(TListControlStrings, TStrings)
     struct Messages {
-        UINT Count, GetText, GetTextLen, GetData, SetData, Add, Insert, Delete, Reset, Err;
+        UINT Count, GetText, GetTextLen, GetData, SetData, Add, Insert, Delete, Reset, FindExact, Err;
     };
     TListControlStrings() = default;
     TListControlStrings(TCustomListControl* Owner, const Messages& Msgs);
@@ -314,6 +314,8 @@ class TListControlStrings : public TStrings {
     AnsiString Get(int Index) const override;
     int GetCount() const override;
     TObject* GetObject(int Index) const override;
+    // Replaces the text; the item keeps its object and, when it was selected, the selection.
+    void Put(int Index, const AnsiString& S) override;
     void PutObject(int Index, TObject* Object) override;
     int Add(const AnsiString& S) override;
     void Insert(int Index, const AnsiString& S) override;
@@ -328,11 +330,12 @@ class TListControlStrings : public TStrings {
 
 protected:
     void SetUpdateState(bool Updating) override;
+    bool Live() const;
+    TCustomListControl* FOwner = nullptr;
 
 private:
-    bool Live() const;
     LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) const;
-    TCustomListControl* FOwner = nullptr;
+    LRESULT SendText(UINT Msg, WPARAM W = 0, LPARAM L = 0) const;
     Messages FMsgs{};
     TStringList* FSaved = nullptr;
     bool FSorted = false;
@@ -348,21 +351,61 @@ class TCustomListControl : public TWinControl {
     virtual void Clear() = 0;
 };
 
-enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
-static_assert(int(TComboBoxStyle::csDropDownList) == 2 && int(TComboBoxStyle::csOwnerDrawVariable) == 4);
-
 using TDrawItemEvent = TEvent<TWinControl*, int, RECT, unsigned>;
 using TMeasureItemEvent = TEvent<TWinControl*, int, int&>;
 
-class TCustomComboBox : public TCustomListControl {
-    VCL_CLASS(TCustomComboBox, TCustomListControl)
-    explicit TCustomComboBox(TComponent* AOwner);
-    ~TCustomComboBox() override;
+// A list control whose items are strings held by its window (combo box, list box): the item list, sorting,
+// owner drawing and the height of owner-drawn items.
+class TCustomItemListControl : public TCustomListControl {
+    VCL_CLASS(TCustomItemListControl, TCustomListControl)
+    // Takes the item list (made with this control as its owner).
+    TCustomItemListControl(TComponent* AOwner, TListControlStrings* Items);
+    ~TCustomItemListControl() override;
     TStrings* GetItems() const { return FItems; }
     void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    void AddItem(const AnsiString& Item, TObject* AObject) override;
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    TCanvas* GetCanvas() const { return FCanvas; }
+    void Dispatch(TMessage& Message) override;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+    TDrawItemEvent GetOnDrawItem() const { return OnDrawItem; }
+    void SetOnDrawItem(TDrawItemEvent Value) { OnDrawItem = Value; }
+    TMeasureItemEvent GetOnMeasureItem() const { return OnMeasureItem; }
+    void SetOnMeasureItem(TMeasureItemEvent Value) { OnMeasureItem = Value; }
+
+protected:
+    // Draws item Index: OnDrawItem, else DrawItemText.
+    virtual void DrawItem(int Index, RECT Rect, unsigned State);
+    // The default look: the rectangle filled and the item's text; an index outside the items only fills.
+    virtual void DrawItemText(int Index, const RECT& Rect);
+    virtual void MeasureItem(int Index, int& Height);
+    // True for the owner-drawn style whose items each have a height of their own.
+    virtual bool HasVariableItemHeight() const = 0;
+    void CNDrawItem(TMessage& Message);
+    void CNMeasureItem(TMessage& Message);
+
+    TListControlStrings* FItems;
+    TCanvas* FCanvas;
+    int FItemHeight = 16;
+    int FSavedIndex = -1;  // the selection while there is no window
+
+private:
+    bool FSorted = false;
+};
+
+enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+static_assert(int(TComboBoxStyle::csDropDownList) == 2 && int(TComboBoxStyle::csOwnerDrawVariable) == 4);
+
+class TCustomComboBox : public TCustomItemListControl {
+    VCL_CLASS(TCustomComboBox, TCustomItemListControl)
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
     int GetItemIndex() const override;
     void SetItemIndex(int Value) override;
-    void AddItem(const AnsiString& Item, TObject* AObject) override;
     void CopySelection(TCustomListControl* Destination) override;
     void Clear() override;
     TComboBoxStyle GetStyle() const { return FStyle; }
@@ -371,38 +414,36 @@ class TCustomComboBox : public TCustomListControl {
     void SetDropDownCount(int Value) { FDropDownCount = Value; }
     int GetMaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value);
-    bool GetSorted() const { return FSorted; }
-    void SetSorted(bool Value);
     bool GetDroppedDown();
     void SetDroppedDown(bool Value);
     bool GetAutoComplete() const { return FAutoComplete; }
     void SetAutoComplete(bool Value) { FAutoComplete = Value; }
     bool GetAutoDropDown() const { return FAutoDropDown; }
     void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
-    int GetItemHeight() const { return FItemHeight; }
-    void SetItemHeight(int Value);
     int GetSelStart();
     void SetSelStart(int Value);
     int GetSelLength();
     void SetSelLength(int Value);
     AnsiString GetSelText();
     void SetSelText(const AnsiString& Value);
-    TCanvas* GetCanvas() const { return FCanvas; }
     // The inner windows: the edit (drop-down and simple styles) and the list.
     HWND EditHandle = nullptr;
     HWND ListHandle = nullptr;
+    // Their own procedures, put back (in the character set the window has then) before the window goes.
     WNDPROC DefEditProc = nullptr;
     WNDPROC DefListProc = nullptr;
     // Every message of both inner windows passes here; the default calls the window's own procedure.
     virtual void ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC ComboProc);
     void Dispatch(TMessage& Message) override;
+    // The notifications of a changed text and of a selection (OnSelect, else OnChange), also for a layer that
+    // selects an item itself.
+    virtual void Change();
+    virtual void Select();
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
-    TDrawItemEvent OnDrawItem;
-    TMeasureItemEvent OnMeasureItem;
     TNotifyEvent GetOnChange() const { return OnChange; }
     void SetOnChange(TNotifyEvent Value) { OnChange = Value; }
     TNotifyEvent GetOnSelect() const { return OnSelect; }
@@ -412,31 +453,22 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    virtual void Change();
-    virtual void Select();
+    bool HasVariableItemHeight() const override { return FStyle == TComboBoxStyle::csOwnerDrawVariable; }
     virtual void DropDown();
     virtual void CloseUp();
-    virtual void DrawItem(int Index, RECT Rect, unsigned State);
-    virtual void MeasureItem(int Index, int& Height);
     void CNCommand(TMessage& Message);
-    void CNDrawItem(TMessage& Message);
-    void CNMeasureItem(TMessage& Message);
     void WMChar(TMessage& Message);
     bool DoKeyPress(TMessage& Message) override;
 
 private:
     static LRESULT CALLBACK InnerWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void HookInnerWindow(HWND Window, WNDPROC& Saved);
-    TListControlStrings* FItems;
-    TCanvas* FCanvas;
+    void UnhookInnerWindow(HWND& Window, WNDPROC& Saved);
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;
     int FDropDownCount = 8;
     int FMaxLength = 0;
-    bool FSorted = false;
     bool FAutoComplete = true;
     bool FAutoDropDown = false;
-    int FItemHeight = 16;
-    int FSavedIndex = -1;
 };
 
 class TComboBox : public TCustomComboBox {
@@ -446,58 +478,80 @@ class TComboBox : public TCustomComboBox {
 
 enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 
-class TCustomListBox : public TCustomListControl {
-    VCL_CLASS(TCustomListBox, TCustomListControl)
+// The items of a virtual list box come from its events: the text, the object, and the index of a text.
+using TLBGetDataEvent = TEvent<TWinControl*, int, AnsiString&>;
+using TLBGetDataObjectEvent = TEvent<TWinControl*, int, TObject*&>;
+using TLBFindDataEvent = TEvent<TWinControl*, const AnsiString&, int&>;
+
+class TCustomListBox : public TCustomItemListControl {
+    VCL_CLASS(TCustomListBox, TCustomItemListControl)
     explicit TCustomListBox(TComponent* AOwner);
     ~TCustomListBox() override;
-    TStrings* GetItems() const { return FItems; }
-    void SetItems(TStrings* Value) { FItems->Assign(Value); }
     int GetItemIndex() const override;
     void SetItemIndex(int Value) override;
-    void AddItem(const AnsiString& Item, TObject* AObject) override;
     void CopySelection(TCustomListControl* Destination) override;
     void Clear() override;
-    virtual int GetCount() const { return FItems->GetCount(); }
+    // The number of items; a virtual list box is told it with SetCount.
+    virtual int GetCount() const;
+    void SetCount(int Value);
     TListBoxStyle GetStyle() const { return FStyle; }
     void SetStyle(TListBoxStyle Value);
+    bool IsVirtual() const { return FStyle == TListBoxStyle::lbVirtual || FStyle == TListBoxStyle::lbVirtualOwnerDraw; }
     bool GetMultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool Value);
-    bool GetSorted() const { return FSorted; }
-    void SetSorted(bool Value);
     bool GetSelected(int Index);
     void SetSelected(int Index, bool Value);
     int GetSelCount();
     int GetTopIndex();
     void SetTopIndex(int Value);
-    int GetItemHeight() const { return FItemHeight; }
-    void SetItemHeight(int Value);
     int ItemAtPos(POINT Pos, bool Existing);
     RECT ItemRect(int Index);
-    TCanvas* GetCanvas() const { return FCanvas; }
+    // The window's own item operations, which the item list uses while the window exists.
+    virtual void DeleteString(int Index);
+    virtual void ResetContent();
+    // While set, a deleted item and the next inserted one are the same item moving: a selected item stays
+    // selected at its new place.
+    bool GetMoving() const { return FMoving; }
+    void SetMoving(bool Value);
+    // A virtual list box's item text (from OnData), object (OnDataObject) and the index of a text
+    // (OnDataFind, -1 when not found). The text is false when the index is outside the items or no event
+    // supplies it; a layer with its own data event supplies it here too.
+    virtual bool GetVirtualItem(int Index, AnsiString& Data);
+    TObject* GetVirtualObject(int Index);
+    int FindVirtualItem(const AnsiString& S);
     void Dispatch(TMessage& Message) override;
     TNotifyEvent OnChange;
-    TDrawItemEvent OnDrawItem;
-    TMeasureItemEvent OnMeasureItem;
+    TLBGetDataEvent OnData;
+    TLBGetDataObjectEvent OnDataObject;
+    TLBFindDataEvent OnDataFind;
+    TLBGetDataEvent GetOnData() const { return OnData; }
+    void SetOnData(TLBGetDataEvent Value) { OnData = Value; }
+    TLBGetDataObjectEvent GetOnDataObject() const { return OnDataObject; }
+    void SetOnDataObject(TLBGetDataObjectEvent Value) { OnDataObject = Value; }
+    TLBFindDataEvent GetOnDataFind() const { return OnDataFind; }
+    void SetOnDataFind(TLBFindDataEvent Value) { OnDataFind = Value; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    virtual void DrawItem(int Index, RECT Rect, unsigned State);
-    virtual void MeasureItem(int Index, int& Height);
+    bool HasVariableItemHeight() const override { return FStyle == TListBoxStyle::lbOwnerDrawVariable; }
     void CNCommand(TMessage& Message);
     void CNDrawItem(TMessage& Message);
-    void CNMeasureItem(TMessage& Message);
+    void LBGetText(TMessage& Message);
+    void LBGetTextLen(TMessage& Message);
+    void LBGetItemData(TMessage& Message);
+    void LBFindStringExact(TMessage& Message);
+    void LBDeleteString(TMessage& Message);
+    void LBInsertString(TMessage& Message);
 
 private:
-    TListControlStrings* FItems;
-    TCanvas* FCanvas;
     TListBoxStyle FStyle = TListBoxStyle::lbStandard;
     bool FMultiSelect = false;
-    bool FSorted = false;
-    int FItemHeight = 16;
-    int FSavedIndex = -1;
     int FSavedTop = 0;
+    int FCount = 0;  // the item count of a virtual list box
+    bool FMoving = false;
+    int FMovedSelected = -1;  // while moving: whether the deleted item was selected (1), not (0), unknown (-1)
 };
 
 class TListBox : public TCustomListBox {
@@ -529,5 +583,87 @@ private:
     TScrollBarKind FKind = TScrollBarKind::sbHorizontal;
     int FPosition = 0, FMin = 0, FMax = 100;
 };
+
+// The published properties of the standard classes beyond their caption, text and items, shared by the
+// class library's classes and a layer's descendants (which publish a caption and items of their own). Items
+// come before these, so that a stream sets the selection after the items.
+template <class C> void PublishLabelProperties(TMetaClass& m)
+{
+    m.Publish("Alignment", &C::GetAlignment, &C::SetAlignment)
+        .WithNames({"taLeftJustify", "taRightJustify", "taCenter"})
+        .WithDefault(0);
+    m.Publish("AutoSize", &C::GetAutoSize, &C::SetAutoSize).WithDefault(1);
+    m.Publish("Layout", &C::GetLayout, &C::SetLayout).WithNames({"tlTop", "tlCenter", "tlBottom"}).WithDefault(0);
+    m.Publish("WordWrap", &C::GetWordWrap, &C::SetWordWrap).WithDefault(0);
+    m.Publish("Transparent", &C::GetTransparent, &C::SetTransparent).WithDefault(0);
+    m.Publish("ShowAccelChar", &C::GetShowAccelChar, &C::SetShowAccelChar).WithDefault(1);
+    m.Publish("FocusControl", &C::GetFocusControl, &C::SetFocusControl);
+}
+
+template <class C> void PublishStaticTextProperties(TMetaClass& m)
+{
+    m.Publish<C, bool, bool>("AutoSize", &C::GetAutoSize, &C::SetAutoSize).WithDefault(1);
+    m.Publish("ShowAccelChar", &C::GetShowAccelChar, &C::SetShowAccelChar).WithDefault(1);
+    m.Publish("FocusControl", &C::GetFocusControl, &C::SetFocusControl);
+}
+
+template <class C> void PublishCheckBoxProperties(TMetaClass& m)
+{
+    m.Publish("Checked", &C::GetChecked, &C::SetChecked).WithDefault(0);
+    m.Publish("AllowGrayed", &C::GetAllowGrayed, &C::SetAllowGrayed).WithDefault(0);
+    m.Publish("State", &C::GetState, &C::SetState).WithNames({"cbUnchecked", "cbChecked", "cbGrayed"}).WithDefault(0);
+}
+
+template <class C> void PublishEditProperties(TMetaClass& m)
+{
+    m.Publish("MaxLength", &C::GetMaxLength, &C::SetMaxLength).WithDefault(0);
+    m.Publish("ReadOnly", &C::GetReadOnly, &C::SetReadOnly).WithDefault(0);
+    m.Publish("OnChange", &C::GetOnChange, &C::SetOnChange);
+}
+
+template <class C> void PublishMemoProperties(TMetaClass& m)
+{
+    m.Publish("WordWrap", &C::GetWordWrap, &C::SetWordWrap).WithDefault(1);
+    m.Publish("ScrollBars", &C::GetScrollBars, &C::SetScrollBars)
+        .WithNames({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"})
+        .WithDefault(0);
+    PublishEditProperties<C>(m);
+}
+
+template <class C> void PublishOwnerDrawEvents(TMetaClass& m)
+{
+    m.Publish("OnDrawItem", &C::GetOnDrawItem, &C::SetOnDrawItem);
+    m.Publish("OnMeasureItem", &C::GetOnMeasureItem, &C::SetOnMeasureItem);
+}
+
+template <class C> void PublishComboBoxProperties(TMetaClass& m)
+{
+    m.Publish("Style", &C::GetStyle, &C::SetStyle)
+        .WithNames({"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"})
+        .WithDefault(0);
+    m.Publish("ItemIndex", &C::GetItemIndex, &C::SetItemIndex).WithDefault(-1);
+    m.Publish("DropDownCount", &C::GetDropDownCount, &C::SetDropDownCount).WithDefault(8);
+    m.Publish("MaxLength", &C::GetMaxLength, &C::SetMaxLength).WithDefault(0);
+    m.Publish("Sorted", &C::GetSorted, &C::SetSorted).WithDefault(0);
+    m.Publish("AutoComplete", &C::GetAutoComplete, &C::SetAutoComplete).WithDefault(1);
+    m.Publish("AutoDropDown", &C::GetAutoDropDown, &C::SetAutoDropDown).WithDefault(0);
+    m.Publish("OnChange", &C::GetOnChange, &C::SetOnChange);
+    m.Publish("OnSelect", &C::GetOnSelect, &C::SetOnSelect);
+    PublishOwnerDrawEvents<C>(m);
+}
+
+template <class C> void PublishListBoxProperties(TMetaClass& m)
+{
+    m.Publish("Style", &C::GetStyle, &C::SetStyle)
+        .WithNames({"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"})
+        .WithDefault(0);
+    m.Publish("ItemIndex", &C::GetItemIndex, &C::SetItemIndex).WithDefault(-1);
+    m.Publish("MultiSelect", &C::GetMultiSelect, &C::SetMultiSelect).WithDefault(0);
+    m.Publish("Sorted", &C::GetSorted, &C::SetSorted).WithDefault(0);
+    m.Publish("OnData", &C::GetOnData, &C::SetOnData);  // a layer's class may give its own kind of data event
+    m.Publish("OnDataObject", &C::GetOnDataObject, &C::SetOnDataObject);
+    m.Publish("OnDataFind", &C::GetOnDataFind, &C::SetOnDataFind);
+    PublishOwnerDrawEvents<C>(m);
+}
 
 }  // namespace vcl

@@ -115,7 +115,10 @@ std::vector<const TPropInfo*> TMetaClass::AllProps() const {
     return out;
 }
 
+// A name the class publishes again (after a shared list of its ancestors' properties) replaces the entry.
 TPropInfo& TMetaClass::AddProp(TPropInfo info) {
+    for (TPropInfo& p : props_)
+        if (SameText(p.Name, info.Name)) return p = std::move(info);
     props_.push_back(std::move(info));
     return props_.back();
 }

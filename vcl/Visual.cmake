@@ -20,4 +20,23 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AppEvnts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Clipbrd.cpp
 )
+# The toolkit's extra common controls and the control bar.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsRanges.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsPager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsPickers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsComboEx.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExtCtrlsControlBar.cpp
+)
+# The common dialogs.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsCommon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsChoosers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogsFind.cpp
+)
+# The dialog, window and help actions, and the program's help.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/StdActnsDialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormsHelp.cpp
+)
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

@@ -12,15 +12,12 @@
 #include "WydTestSupport.h"
 
 using namespace vcl;
+using namespace wydtest;
 using vcltest::ExpectedMessage;
 using vcltest::MatchSequence;
 
 namespace {
 
-const WideString Cyrillic = L"\x0416\x0443\x0440\x043D\x0430\x043B";
-const WideString Greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
-const WideString Cjk = L"\x6F22\x5B57\x304B\x306A";
-const WideString Emoji = L"smile \xD83D\xDE00";
 
 // An edit made Unicode the way the layer's controls are; records what its handlers see.
 class TWydTestEdit : public TEdit {
@@ -60,14 +57,8 @@ class TWydTestItem : public TComponent {
 };
 VCL_IMPLEMENT_CLASS(TWydTestItem, TComponent, { m.Publish("Caption", &TWydTestItem::GetCaption, &TWydTestItem::SetCaption); })
 
-class WydWindows : public ::testing::Test {
+class WydWindows : public WydLayerSuite {
 protected:
-    static void SetUpTestSuite() { InitWydForms(); }
-    static void TearDownTestSuite()
-    {
-        DoneWydForms();
-        DoneWydControls();
-    }
     void SetUp() override
     {
         form = new TForm(nullptr, 0);

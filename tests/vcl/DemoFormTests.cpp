@@ -5,10 +5,6 @@
 
 #include <windows.h>
 
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include <memory>
 
 #include "ComCtrls.h"
@@ -16,6 +12,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
+#include "WindowPicture.h"
 #include "WindowTestSupport.h"
 
 using namespace vcl;
@@ -133,35 +130,6 @@ VCL_IMPLEMENT_CLASS(TfrmDemo, TForm, {
     m.PublishMethod("miExitClick", &TfrmDemo::miExitClick);
 })
 
-// Writes the window's picture on the screen as a PNG file (GDI+).
-bool SaveWindowPng(HWND window, const std::wstring& path)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    bool saved = false;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-        {
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-        Gdiplus::GdiplusShutdown(token);
-    }
-    DeleteObject(bitmap);
-    return saved;
-}
-
 struct DemoForm : ::testing::Test {
     void SetUp() override
     {
@@ -237,6 +205,6 @@ TEST_F(DemoForm, EventsFromTheStreamFireAndAScreenshotIsWritten)
     f.tvSessions->GetItems()->GetFirstNode()->Expand(false);
     vcltest::PumpFor(300);
     std::wstring png = testsupport::BinDir() + L"vcl-demo-form.png";
-    EXPECT_TRUE(SaveWindowPng(f.WindowHandle, png));
+    EXPECT_TRUE(vcltest::SaveWindowPng(f.WindowHandle, png));
     EXPECT_GT(testsupport::ReadFileBytes(png).size(), 1000u);
 }

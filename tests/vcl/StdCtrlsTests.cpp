@@ -1,8 +1,11 @@
 // Window tests of the standard controls and their relatives: edits, combo boxes, the spin edit, bit
-// buttons, application events and the clipboard.
+// buttons, application events and the clipboard; list boxes with virtual items; accelerators.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "AppEvnts.h"
 #include "Buttons.h"
@@ -158,4 +161,115 @@ TEST_F(StdFixture, ClipboardTextRoundTripsAndNestedOpensEmptyOnce)
     Clipboard()->Close();
     EXPECT_TRUE(Clipboard()->HasFormat(format));
     EXPECT_EQ(Clipboard()->GetAsText(), "first") << "the second format did not empty the first";
+}
+
+namespace {
+TObject* Tag(int n) { return reinterpret_cast<TObject*>(uintptr_t(0x1000 + n)); }
+}  // namespace
+
+TEST_F(StdFixture, ComboPutOnTheSelectedItemKeepsTheSelectionAndTheObject)
+{
+    auto* combo = new TComboBox(form.get());
+    combo->SetParent(form.get());
+    combo->SetStyle(TComboBoxStyle::csDropDownList);
+    form->Show();
+    for (const char* text : {"Automatic", "CD", "DVD"})
+        combo->GetItems()->Add(text);
+    combo->GetItems()->PutObject(1, Tag(1));
+    combo->SetItemIndex(1);
+    combo->GetItems()->Put(1, "CD-R");
+    EXPECT_EQ(combo->GetItemIndex(), 1);
+    EXPECT_EQ(combo->GetText(), "CD-R");
+    EXPECT_EQ(combo->GetItems()->GetObject(1), Tag(1));
+    combo->GetItems()->Put(2, "DVD-R");
+    EXPECT_EQ(combo->GetItemIndex(), 1) << "replacing another item leaves the selection alone";
+    EXPECT_EQ(combo->GetItems()->IndexOf("dvd-r"), 2) << "found without regard to case";
+}
+
+TEST_F(StdFixture, VirtualListBoxItemsComeFromItsEventsAndSurviveRecreation)
+{
+    auto* list = new TListBox(form.get());
+    list->SetParent(form.get());
+    list->SetStyle(TListBoxStyle::lbVirtual);
+    const std::vector<AnsiString> rows{"alpha", "beta", "gamma"};
+    list->OnData = MakeEvent<TWinControl*, int, AnsiString&>(nullptr, [&](TWinControl*, int i, AnsiString& s) {
+        s = rows.at(size_t(i));
+    });
+    list->OnDataObject =
+        MakeEvent<TWinControl*, int, TObject*&>(nullptr, [](TWinControl*, int i, TObject*& o) { o = Tag(i); });
+    list->OnDataFind = MakeEvent<TWinControl*, const AnsiString&, int&>(
+        nullptr, [&](TWinControl*, const AnsiString& s, int& index) {
+            auto found = std::find(rows.begin(), rows.end(), s);
+            index = found == rows.end() ? -1 : int(found - rows.begin());
+        });
+    list->SetCount(3);
+    form->Show();
+    EXPECT_EQ(list->GetCount(), 3);
+    EXPECT_EQ(list->GetItems()->GetCount(), 3);
+    EXPECT_EQ(list->GetItems()->Get(1), "beta");
+    EXPECT_EQ(list->GetItems()->GetObject(2), Tag(2));
+    EXPECT_EQ(list->GetItems()->IndexOf("gamma"), 2);
+    EXPECT_EQ(list->GetItems()->IndexOf("delta"), -1);
+    EXPECT_THROW(list->GetItems()->Get(3), EStringListError);
+    // Other programs and the system ask through the messages.
+    char text[16];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETTEXTLEN, 0, 0), 5);
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETTEXT, 0, LPARAM(text)), 5);
+    EXPECT_STREQ(text, "alpha");
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETTEXT, 3, LPARAM(text)), LB_ERR);
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETITEMDATA, 1, 0), LRESULT(Tag(1)));
+    list->SetItemIndex(2);
+    list->SetItemHeight(20);  // re-creates the window
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(list->GetItemIndex(), 2);
+    list->Clear();
+    EXPECT_EQ(list->GetCount(), 0);
+    EXPECT_THROW(TListBox(nullptr).SetCount(1), EListError) << "only a virtual list box is told its count";
+}
+
+TEST_F(StdFixture, ListBoxMoveTakesTheSelectionWithTheItem)
+{
+    auto* list = new TListBox(form.get());
+    list->SetParent(form.get());
+    form->Show();
+    for (const char* text : {"a", "b", "c", "d"})
+        list->GetItems()->Add(text);
+    list->GetItems()->PutObject(1, Tag(1));
+    list->SetItemIndex(1);
+    list->GetItems()->Move(1, 3);
+    EXPECT_EQ(list->GetItems()->GetCommaText(), "a,c,d,b");
+    EXPECT_EQ(list->GetItemIndex(), 3);
+    EXPECT_EQ(list->GetItems()->GetObject(3), Tag(1));
+    EXPECT_FALSE(list->GetMoving());
+    list->GetItems()->Move(0, 1);
+    EXPECT_EQ(list->GetItemIndex(), 3) << "an item that was not selected moves without selecting";
+    list->SetMultiSelect(true);
+    list->SetSelected(0, true);
+    list->SetSelected(2, true);
+    list->GetItems()->Move(0, 3);
+    EXPECT_TRUE(list->GetSelected(3));
+    EXPECT_EQ(list->GetSelCount(), 2);
+    list->DeleteString(0);
+    EXPECT_EQ(list->GetItems()->GetCount(), 3);
+    list->ResetContent();
+    EXPECT_EQ(list->GetItems()->GetCount(), 0);
+}
+
+TEST_F(StdFixture, AltWithAnAcceleratorThroughTheLoopClicksTheButton)
+{
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetTop(40);
+    button->SetCaption("&Write");
+    int clicks = 0;
+    button->OnClick = MakeEvent<TObject*>(nullptr, [&](TObject*) { ++clicks; });
+    form->Show();
+    PostMessageA(edit->WindowHandle, WM_SYSCHAR, 'w', 1 << 29);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
+    EXPECT_EQ(edit->Perform(CN_SYSCHAR, 'x', 1 << 29), 0) << "no control has that accelerator";
+    EXPECT_EQ(edit->Perform(CN_SYSCHAR, VK_SPACE, 1 << 29), 0) << "Alt+Space stays the window menu's";
+    EXPECT_EQ(clicks, 1);
 }

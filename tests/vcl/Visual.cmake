@@ -2,9 +2,12 @@
 pagorin_add_gtest(vcl_visual_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowPicture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsItemsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTreeStateTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SysColorTests.cpp
@@ -25,3 +28,37 @@ pagorin_add_gtest(vcl_focus_tests
 target_include_directories(vcl_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The demo form goes through the build's form compiler into the test program's resources.
 vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
+# Menus and action links: shortcuts are typed and hints shown under the mouse, so each case runs alone.
+pagorin_add_gtest(vcl_menu_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MenusActionsTests.cpp
+  LIBS vcl
+  LABELS window
+  SERIAL)
+target_include_directories(vcl_menu_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+# The toolkit's common controls: rich edit streams and pages, ranges, pickers, the extended combo box,
+# the page scroller and the control bar.
+pagorin_add_gtest(vcl_toolkit_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RichEditTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitControlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitStreamTests.cpp
+  LIBS vcl
+  LABELS window)
+target_include_directories(vcl_toolkit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+# The toolkit's cases that take the focus, the common dialogs among them (run for real and answered by a
+# second thread): one at a time.
+pagorin_add_gtest(vcl_toolkit_focus_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DialogTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DialogsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitFocusTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StdActnsToolkitTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ToolkitDialogs.rc
+  LIBS vcl shlwapi ole32 uuid
+  LABELS window
+  SERIAL)
+target_include_directories(vcl_toolkit_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})

@@ -90,4 +90,45 @@ void PumpFor(DWORD ms)
     PumpUntil([] { return false; }, ms);
 }
 
+bool HoverUntilHintShows(vcl::TWinControl* control, POINT local)
+{
+    SetForegroundWindow(GetAncestor(control->WindowHandle, GA_ROOT));
+    int pause = vcl::Application->HintPause;
+    vcl::Application->HintPause = 50;
+    POINT screen = local;
+    ClientToScreen(control->WindowHandle, &screen);
+    SetCursorPos(screen.x, screen.y);
+    // The display moves the cursor in its own time; the library takes the hint control from the position a
+    // mouse message carries, so the message goes out (again) once the cursor is there.
+    DWORD lastMove = 0;
+    bool shown = PumpUntil([&] {
+        vcl::THintWindow* w = vcl::Application->GetHintWindow();
+        if (w && w->HandleAllocated() && IsWindowVisible(w->WindowHandle))
+            return true;
+        POINT now{};
+        GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y && GetTickCount() - lastMove > 500) {
+            lastMove = GetTickCount();
+            PostMessageA(control->WindowHandle, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y));
+        }
+        return false;
+    });
+    vcl::Application->HintPause = pause;
+    return shown;
+}
+
+std::unique_ptr<vcl::TForm> StreamedCopy(vcl::TForm* form)
+{
+    vcl::TMemoryStream stream;
+    {
+        vcl::TWriter writer(&stream);
+        writer.WriteRootComponent(form);
+    }
+    stream.SetPosition(0);
+    std::unique_ptr<vcl::TForm> copy(new vcl::TForm(nullptr, 0));
+    vcl::TReader reader(&stream);
+    reader.ReadRootComponent(copy.get());
+    return copy;
+}
+
 }  // namespace vcltest

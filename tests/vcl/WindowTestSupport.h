@@ -31,6 +31,13 @@ bool PumpUntil(const std::function<bool()>& done, DWORD budgetMs = 5000);
 // Runs the message handling for the whole budget.
 void PumpFor(DWORD ms);
 
+// Puts the mouse over the control (a point of its client area) and waits, with a short hint pause, until the
+// application's hint window shows; true when it did. The control's form must be showing.
+bool HoverUntilHintShows(vcl::TWinControl* control, POINT local);
+
+// The form written to a form stream and read back into a new form without a resource.
+std::unique_ptr<vcl::TForm> StreamedCopy(vcl::TForm* form);
+
 // A name for a message number in failure output.
 std::string MessageName(UINT msg);
 
