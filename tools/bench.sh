@@ -36,10 +36,12 @@ run=$BUILD_DIR/wine-run bin=$BUILD_DIR/bin
 # The figures, in the order of the issue; whoever builds a pending one replaces its line with a `measure`.
 measure "start and rest" "$run" "$bin/pagorin_start_benchmark.exe"
 pending "pages a second through scan, page file, JPEG and PDF" "above 2.5 pages/s"
+measure "TWAIN session" "$run" "$bin/twain_benchmark.exe"
 measure "PDF road" "$run" "$bin/pdfroad_benchmark.exe"
 measure "scanner" "$top/tests/simulators/twain/bench-scanner.sh" "$BUILD_DIR"
-pending "queue restore of 10,000 transactions" "under 2 s beyond an empty start"
+measure "queue restore" "$run" "$bin/pagorin_queue_benchmark.exe"
 measure "check tree" "$run" "$bin/qv_tree_benchmark.exe"
+measure "wide tree" "$run" "$bin/wyd_tree_benchmark.exe"
 measure "Quenfold" "$run" "$bin/quenfold_benchmark.exe"
 measure "burner" "$run" "$bin/kavo_benchmark.exe"
 measure "PDF writer" "$top/tests/simulators/pdf/bench-pdf.sh" "$BUILD_DIR"
