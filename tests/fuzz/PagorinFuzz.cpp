@@ -303,7 +303,8 @@ Outcome PrepareJob(const Bytes& input) {
     const std::string queue = AnsiPath(made ? made->Path() : Folder().Path()) + "\\Queue" + SafeTail(parts.Take(parts.Byte()));
     std::vector<JobTransaction> transactions(1 + parts.Byte() % 3);
     for (JobTransaction& transaction : transactions) {
-        transaction.FolderName = SafeTail(parts.Take(parts.Byte()));
+        // Each transaction has a folder of its own (the program never gives two one name): its number leads.
+        transaction.FolderName = std::to_string(&transaction - transactions.data()) + SafeTail(parts.Take(parts.Byte()));
         const std::string folder = queue + "\\" + transaction.FolderName;
         if (made) SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
         for (int page = parts.Byte() % 4; page > 0; --page) {
