@@ -167,11 +167,15 @@ int LcidValue(const std::wstring& text)
 
 std::vector<std::wstring> LanguageSections(const std::wstring& iniPath)
 {
-    std::vector<std::wstring> sections;
     std::ifstream file(iniPath.c_str(), std::ios::binary);
     if (!file)
-        return sections;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return {};
+    return LanguageSectionsOfText(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
+}
+
+std::vector<std::wstring> LanguageSectionsOfText(const std::string& bytes)
+{
+    std::vector<std::wstring> sections;
     std::wstring text;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2)
         text.push_back(wchar_t(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)));

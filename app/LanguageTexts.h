@@ -38,6 +38,8 @@ private:
 
 // The language sections of a language file in file order ("System" left out); empty without the file.
 std::vector<std::wstring> LanguageSections(const std::wstring& iniPath);
+// The same for the file's bytes (UTF-16LE).
+std::vector<std::wstring> LanguageSectionsOfText(const std::string& bytes);
 
 // A row of the settings dialog's language list: the section, the language's own name and its identifier as
 // the file writes them.

@@ -35,6 +35,17 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Whether a name stands for a device, not a file: "CON.JPG", "nul.jpg" or "\\.\pipe\x.png" exist for the
+// file functions, but their full names lie in the device namespace.
+bool NamesDevice(const std::string& path)
+{
+    DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(length, '\0');
+    if (length == 0 || GetFullPathNameA(path.c_str(), length, full.data(), nullptr) >= length)
+        return true;
+    return full.compare(0, 4, "\\\\.\\") == 0;
+}
+
 // Runs the message loop while `busy` holds, at most `limitMs`: the work waited for may need this thread.
 template <class Busy>
 void PumpWhile(Busy busy, DWORD limitMs)
@@ -44,6 +55,14 @@ void PumpWhile(Busy busy, DWORD limitMs)
         vcl::Application->ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
+}
+
+// A handed-over text as the day log shows it: control characters become '?', so that a text another process
+// sends cannot add lines of its own to the log.
+std::string AsLogged(std::string text)
+{
+    std::replace_if(text.begin(), text.end(), [](unsigned char c) { return c < ' ' || c == 0x7F; }, '?');
+    return text;
 }
 
 std::string CurrentFolder()
@@ -61,7 +80,7 @@ std::string CurrentFolder()
 bool IsAcceptablePage(const std::string& path)
 {
     size_t dot = path.rfind('.');
-    if (dot == std::string::npos || !FileExists(path))
+    if (dot == std::string::npos || !FileExists(path) || NamesDevice(path))
         return false;
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return char(std::toupper(c)); });
@@ -284,7 +303,7 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
         text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
     text = text.substr(0, text.find('\0'));
     if (!IsAcceptablePage(text)) {
-        WriteLogLine("Handed-over page ignored: \"" + text + "\"");
+        WriteLogLine("Handed-over page ignored: \"" + AsLogged(text) + "\"");
         message.Result = 0;
         return;
     }

@@ -327,8 +327,8 @@ std::vector<long> ResolutionList(long lowest, long highest)
     for (long step : {200L, 300L})
         if (lowest < step && step <= highest)
             list.push_back(step);
-    // Doubling needs a positive start; 2v <= highest is asked without overflowing.
-    for (long v = list.back(); v > 0 && v <= highest - v;)
+    // Doubling needs a positive start; 2v <= highest is asked without overflowing (highest may be negative).
+    for (long v = list.back(); v > 0 && v <= highest / 2;)
         list.push_back(v *= 2);
     return list;
 }

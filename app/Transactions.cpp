@@ -121,7 +121,7 @@ std::string CreateTransactionFolder(const std::string& queuePath, const SYSTEMTI
 
 std::string TransactionFolderPath(const std::string& queuePath, const std::string& name)
 {
-    if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:") != std::string::npos)
+    if (name.empty() || name.back() == '.' || name.back() == ' ' || name.find_first_of("\\/:") != std::string::npos)
         return "";
     return queuePath + "\\" + name;
 }

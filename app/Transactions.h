@@ -40,7 +40,8 @@ std::string TransactionFolderName(const SYSTEMTIME& time);
 // day of names is taken.
 std::string CreateTransactionFolder(const std::string& queuePath, const SYSTEMTIME& now);
 
-// "<queue>\<name>", or empty when `name` could leave the queue folder (empty, a separator, "." or "..").
+// "<queue>\<name>", or empty when `name` could leave the queue folder: empty, a separator, or a last dot or
+// blank, which the system drops ("..." names the queue folder itself, "x." the folder "x").
 std::string TransactionFolderPath(const std::string& queuePath, const std::string& name);
 
 // A page file of a transaction: an image or PDF extension after the last dot, and no "~" before it

@@ -79,8 +79,8 @@ int Run(SetupOptions& options, const std::string& ownFile, const std::vector<std
 
         result = kDataNotValid;
         TiXmlDocument document;
-        document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-        const TiXmlElement* root = document.Error() ? nullptr : document.RootElement();
+        ParseXml(document, text);  // a CError ends the run here
+        const TiXmlElement* root = document.RootElement();
         if (!root || std::string(root->Value()) != "driver-database-setup") return result;
         ApplyRootAttributes(*root, options);
         const TiXmlElement* element = root->FirstChildElement("driver-database");

@@ -6,7 +6,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "FileUrl.h"
 
@@ -48,9 +50,50 @@ MappingData ReadMapping(const TiXmlElement& element, int kind) {
     return data;
 }
 
+// Throws CXMLError at the first start tag that opens more than kMaxElementNesting levels. Comments, CDATA,
+// declarations and quoted attribute values are stepped over; a stray end tag never makes room below zero.
+void CheckNesting(const std::string& text) {
+    int depth = 0;
+    auto skipPast = [&text](size_t from, const char* end) {
+        const size_t found = text.find(end, from);
+        return found == std::string::npos ? text.size() : found + std::strlen(end);
+    };
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] != '<') {
+            ++i;
+            continue;
+        }
+        if (text.compare(i, 4, "<!--") == 0) {
+            i = skipPast(i, "-->");
+        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+            i = skipPast(i, "]]>");
+        } else if (i + 1 < text.size() && (text[i + 1] == '!' || text[i + 1] == '?')) {
+            i = skipPast(i, ">");
+        } else if (i + 1 < text.size() && text[i + 1] == '/') {
+            depth = depth > 0 ? depth - 1 : 0;
+            i = skipPast(i, ">");
+        } else {
+            const size_t tag = i;
+            char quote = 0, last = 0;
+            for (++i; i < text.size() && (quote || text[i] != '>'); ++i) {
+                if (quote ? text[i] == quote : (text[i] == '"' || text[i] == '\'')) quote = quote ? 0 : text[i];
+                if (!quote && text[i] > ' ') last = text[i];
+            }
+            ++i;
+            if (last != '/' && ++depth > kMaxElementNesting) {
+                const size_t lineStart = text.rfind('\n', tag) == std::string::npos ? 0 : text.rfind('\n', tag) + 1;
+                const int row = 1 + static_cast<int>(std::count(text.begin(), text.begin() + tag, '\n'));
+                throw CXMLError(TiXmlBase::TIXML_ERROR_PARSING_ELEMENT, "Elements nested too deeply", row,
+                                static_cast<int>(tag - lineStart) + 1);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void ParseXml(TiXmlDocument& document, const std::string& text) {
+    CheckNesting(text);
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     if (document.Error()) {
         throw CXMLError(document.ErrorId(), document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());

@@ -35,7 +35,10 @@ private:
 // Installed files are read whole, up to this size.
 constexpr unsigned long kMaxDatabaseFileSize = 0x1000000;
 
-// Parses UTF-8 XML text; a parse error throws CXMLError.
+// Elements nested deeper than this are refused before parsing: the parser recurses once per level.
+constexpr int kMaxElementNesting = 1000;
+
+// Parses UTF-8 XML text; a parse error, or elements nested beyond kMaxElementNesting, throws CXMLError.
 void ParseXml(TiXmlDocument& document, const std::string& text);
 
 // A present integer attribute must be a whole number (CError 1 otherwise); false when it is absent.

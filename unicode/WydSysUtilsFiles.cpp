@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "WydSysUtils.h"
 #include "WydWindows.h"
@@ -155,6 +156,12 @@ std::vector<WideString> SplitFolders(const WideString& path) {
     return folders;
 }
 
+// What follows the drive in a folder path; empty when the path is not longer than its drive (a share named
+// without a trailing backslash).
+WideString AfterDrive(const WideString& path, const WideString& drive) {
+    return path.size() > drive.size() ? path.substr(drive.size()) : WideString();
+}
+
 bool SameText(const WideString& a, const WideString& b) {
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a), b.data(), Length(b)) ==
            CSTR_EQUAL;
@@ -166,8 +173,8 @@ WideString WideExtractRelativePath(const WideString& baseName, const WideString&
     const WideString baseDrive = WideExtractFileDrive(baseName);
     const WideString destDrive = WideExtractFileDrive(destName);
     if (!SameText(baseDrive, destDrive)) return destName;
-    const std::vector<WideString> base = SplitFolders(WideExtractFilePath(baseName).substr(baseDrive.size()));
-    const std::vector<WideString> dest = SplitFolders(WideExtractFilePath(destName).substr(destDrive.size()));
+    const std::vector<WideString> base = SplitFolders(AfterDrive(WideExtractFilePath(baseName), baseDrive));
+    const std::vector<WideString> dest = SplitFolders(AfterDrive(WideExtractFilePath(destName), destDrive));
     size_t common = 0;
     while (common < base.size() && common < dest.size() && SameText(base[common], dest[common])) ++common;
     WideString result;
@@ -265,13 +272,22 @@ bool WideFileSetReadOnly(const WideString& fileName, bool readOnly) {
 bool WideForceDirectories(WideString dir) {
     if (dir.empty()) throw EWydGeneralError("Unable to create directory");
     dir = WideExcludeTrailingBackslash(dir);
-    if (IsRootSpec(dir) || WideDirectoryExists(dir)) return true;
-    const WideString parent = WideExtractFilePath(dir);
-    auto create = [&] { return Wyd_CreateDirectoryW(dir.c_str(), nullptr) != 0 || WideDirectoryExists(dir); };
-    // A relative name of one part has nothing above it to make first.
-    if (parent.empty()) return create();
-    if (parent == dir) return false;
-    return WideForceDirectories(parent) && create();
+    // Up from the folder to the first that exists (or a root), noting the length of each one to make: a name
+    // of 32,767 characters holds some 16,000 folders, too many for a call or a copy of the name each.
+    std::vector<size_t> missing;
+    for (WideString at = dir; !IsRootSpec(at) && !WideDirectoryExists(at);) {
+        missing.push_back(at.size());
+        const WideString parent = WideExtractFilePath(at);
+        // A relative name of one part has nothing above it to make first.
+        if (parent.empty()) break;
+        if (parent == at) return false;
+        at = WideExcludeTrailingBackslash(parent);
+    }
+    for (auto length = missing.rbegin(); length != missing.rend(); ++length) {
+        const WideString folder = dir.substr(0, *length);
+        if (!Wyd_CreateDirectoryW(folder.c_str(), nullptr) && !WideDirectoryExists(folder)) return false;
+    }
+    return true;
 }
 
 WideString WideFileSearch(const WideString& name, const WideString& dirList) {

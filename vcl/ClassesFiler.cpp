@@ -25,6 +25,16 @@ struct DepthGuard {
     }
     ~DepthGuard() { --depth; }
 };
+
+// Whether `object` goes away when `component` is freed: it is the component, or belongs to it as an owned
+// component or sub-object, or as a child control (a windowed control frees its children).
+bool GoesWith(TPersistent* object, TComponent* component, int depth = 0) {
+    if (!object || depth > 2 * MaxDepth) return false;
+    if (object == component) return true;
+    auto* child = dynamic_cast<TComponent*>(object);
+    TComponent* parent = child && child->HasParent() ? child->GetParentComponent() : nullptr;
+    return GoesWith(object->GetOwner(), component, depth + 1) || (parent && GoesWith(parent, component, depth + 1));
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -423,8 +433,10 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         result->ReadState(this);
     } catch (...) {
         if (created) {
-            loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), result), loaded_.end());
-            fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(), [result](const Fixup& f) { return f.Instance == result; }),
+            // What was read into the component before it failed goes with it: nothing of it may stay listed.
+            loaded_.erase(std::remove_if(loaded_.begin(), loaded_.end(), [result](TComponent* c) { return GoesWith(c, result); }),
+                          loaded_.end());
+            fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(), [result](const Fixup& f) { return GoesWith(f.Instance, result); }),
                           fixups_.end());
             delete result;
         }

@@ -178,6 +178,15 @@ TEST(ScannerCaps, ResolutionListsDoubleUpToTheHighest)
         EXPECT_EQ(ResolutionList(row.Lowest, row.Highest), row.List) << row.Lowest << "-" << row.Highest;
 }
 
+TEST(ScannerCaps, ResolutionListBelowANegativeHighestDoesNotWrapAround)
+{
+    // A source's default of -2^31 makes the highest resolution negative: nothing is doubled past it.
+    EXPECT_EQ(ResolutionList(100, -0x7FFFFFFF - 1), std::vector<long>{100});
+    EXPECT_EQ(ResolutionList(1078673278, -1800072798), std::vector<long>{1078673278});
+    ResolutionOffer offer = OfferResolutions({100, 50, -0x7FFFFFFF - 1}, {100, 50, -0x7FFFFFFF - 1}, "");
+    EXPECT_EQ(offer.List.Items, std::vector<std::string>{"100"});
+}
+
 TEST(ScannerCaps, ResolutionsFromTheRanges)
 {
     struct Row {

@@ -67,6 +67,14 @@ TEST_F(QueueFolder, FolderPathRefusesNamesThatLeaveTheQueue)
         EXPECT_EQ(TransactionFolderPath(queue, name), "") << name;
 }
 
+TEST_F(QueueFolder, FolderPathRefusesNamesTheSystemResolvesToAnotherFolder)
+{
+    // "..." is the queue folder itself and "x." or "x " the folder "x": a delete would reach either.
+    for (const char* name : {"...", "x.", "x ", "20260102-030405. ."})
+        EXPECT_EQ(TransactionFolderPath(queue, name), "") << name;
+    EXPECT_EQ(TransactionFolderPath(queue, ".x"), In(".x"));
+}
+
 TEST(PageFiles, PageNamesAreSplitAtTheLastDot)
 {
     struct Case {

@@ -1,10 +1,11 @@
-// Helpers of the layer's tests: a memory bitmap to paint on and read back, and the one place that knows
-// whether the tests run under Wine.
+// Helpers of the layer's tests: a memory bitmap to paint on and read back; whether the tests run under Wine
+// comes from the test support's one check.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "Graphics.h"
+#include "TestSupport.h"
 
 class QvSurface {
 public:
@@ -34,11 +35,6 @@ inline bool SameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Wine's builtin ntdll exports its version; Windows' does not.
-inline bool RunningUnderWine()
-{
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
+using testsupport::RunningUnderWine;
 
 #define EXPECT_RECT(actual, l, t, r, b) EXPECT_TRUE(SameRect((actual), RECT{l, t, r, b}))

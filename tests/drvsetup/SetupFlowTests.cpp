@@ -148,6 +148,14 @@ TEST_F(SetupFlow, InvalidDocumentsEndWithDataNotValid) {
     EXPECT_EQ(GetFileAttributesW(dir_.File(L"common").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(SetupFlow, DeeplyNestedDocumentEndsWithDataNotValid) {
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<x>";
+    EXPECT_EQ(Run(SetupXml(DatabaseXml(5, "", deep))), kDataNotValid);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Error: the disc burning driver setup data is not valid.");
+}
+
 TEST_F(SetupFlow, WrongLengthWordEndsWithFileCorrupted) {
     const std::string bare = BareProgram();
     const std::string document = kRevision5;

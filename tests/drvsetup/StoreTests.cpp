@@ -212,6 +212,28 @@ TEST(DrvXmlStore, FilesUpTo16MiBAreRead) {
     }
 }
 
+// The parser recurses once per level: a file nested deeper than any database is refused before it is parsed.
+TEST(DrvXmlStore, DeeplyNestedFileIsRefusedWithoutExhaustingTheStack) {
+    testsupport::TempDir dir;
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<x>";
+    testsupport::WriteFileBytes(dir.File(L"deep.xml"), "<?xml version=\"1.0\"?>\n" + DatabaseXml(3, "", deep));
+    try {
+        OpenDriverDatabase(FileUrl(dir.File(L"deep.xml")))->Release();
+        FAIL() << "a file nested 100,000 levels deep opened";
+    } catch (const CXMLError& error) {
+        EXPECT_EQ(error.Row(), 2);
+        EXPECT_EQ(error.Column(), 1 + int(DatabaseXml(3).find('>')) + 1 + 3 * (kMaxElementNesting - 1));
+    }
+
+    std::string nested;
+    for (int i = 1; i < kMaxElementNesting; ++i) nested += "<x a='/>'>";
+    for (int i = 1; i < kMaxElementNesting; ++i) nested += "</x>";
+    testsupport::WriteFileBytes(dir.File(L"nested.xml"), DatabaseXml(4, "", "<!-- <x> -->" + nested + "<y/><![CDATA[<x>]]>"));
+    Ref<CDriverDatabase> database(OpenDriverDatabase(FileUrl(dir.File(L"nested.xml"))));
+    EXPECT_EQ(database->Revision(), 4) << "the deepest nesting allowed, comments and CDATA aside";
+}
+
 // Registry store, in a key of this process under HKEY_CURRENT_USER.
 
 TEST(DrvRegStore, WritesTheKeyLayout) {

@@ -21,6 +21,12 @@ std::wstring BinDir() {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
+bool RunningUnderWine() {
+    // Wine's builtin ntdll exports its version; Windows' does not.
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : process_(std::exchange(other.process_, nullptr)), pid_(std::exchange(other.pid_, 0)) {}
 
@@ -248,11 +254,6 @@ std::wstring FromUtf8(const std::string& text) {
     std::wstring out(size, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
     return out;
-}
-
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 }  // namespace testsupport

@@ -11,6 +11,9 @@ namespace testsupport {
 // The folder holding the test programs, the programs under test and the libraries, with a trailing backslash.
 std::wstring BinDir();
 
+// Whether the tests run under Wine rather than Windows: the one check behind every Wine difference.
+bool RunningUnderWine();
+
 // A started process; the handle is closed on destruction, the process is left running.
 class ChildProcess {
 public:
@@ -80,8 +83,5 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
-
-// The one check for Wine's differences from Windows: Wine's builtin ntdll exports its version.
-bool RunningUnderWine();
 
 }  // namespace testsupport

@@ -1,4 +1,7 @@
 // Wide file and path routines: the path table, folders, searching, attributes and names beyond 260 characters.
+#include <windows.h>
+#include <psapi.h>
+
 #include <gtest/gtest.h>
 
 #include "Classes.h"
@@ -56,6 +59,12 @@ TEST(WydFiles, ExtensionsDelimitersAndRelativePaths) {
     EXPECT_EQ(WideExtractRelativePath(L"C:\\a\\b\\x.txt", L"C:\\a\\c\\y.txt"), L"..\\c\\y.txt");
     EXPECT_EQ(WideExtractRelativePath(L"C:\\A\\x.txt", L"c:\\a\\d\\e\\y.txt"), L"d\\e\\y.txt");
     EXPECT_EQ(WideExtractRelativePath(L"C:\\a\\x.txt", L"D:\\a\\y.txt"), L"D:\\a\\y.txt");
+}
+
+// A share named without its trailing backslash is its whole drive: nothing of it is a folder.
+TEST(WydFiles, RelativePathFromAShareWithoutBackslashDoesNotThrow) {
+    EXPECT_EQ(WideExtractRelativePath(L"\\\\server\\share", L"\\\\server\\share\\dir\\x.txt"), L"dir\\x.txt");
+    EXPECT_NO_THROW(WideExtractRelativePath(L"\\\\server\\share\\dir\\x.txt", L"\\\\SERVER\\share"));
 }
 
 TEST(WydFiles, FilesFoldersAndAttributesOnBothPaths) {
@@ -150,6 +159,21 @@ TEST(WydFiles, ForceDirectories) {
     EXPECT_TRUE(WideDirectoryExists(dir.File(L"abc")));
     EXPECT_TRUE(WideDirectoryExists(dir.File(L"x\\y")));
     EXPECT_TRUE(WideDirectoryExists(dir.File(L"pq\\r")));
+}
+
+// The longest name Windows takes holds some 16,000 folders: making them must not keep a copy of the name
+// (or a call) per folder.
+TEST(WydFiles, ForceDirectoriesOfSixteenThousandFoldersKeepsNoCopyPerFolder) {
+    testsupport::TempDir dir;
+    CloseHandle(WideFileCreate(dir.File(L"file")));
+    WideString deep = L"\\\\?\\" + dir.File(L"file");
+    while (deep.size() < 32000) deep += L"\\a";
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    EXPECT_FALSE(WideForceDirectories(deep)) << "a file stands in the way";
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, 64u << 20) << "memory grows with the folders";
+    EXPECT_TRUE(WideFileExists(dir.File(L"file")));
 }
 
 TEST(WydFiles, NamesBeyond260Characters) {
