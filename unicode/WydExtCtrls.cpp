@@ -71,7 +71,7 @@ VCL_IMPLEMENT_CLASS(TWydRadioGroup, TWydCustomRadioGroup, {
 // =============================================================================================
 // Image, panel, control bar
 
-TWydImage::TWydImage(TComponent* owner) : TWydExtControlOf(owner)
+TWydImage::TWydImage(TComponent* owner) : TWydControlOf(owner)
 {
     auto* picture = new TWydPicture;
     picture->OnProgress = TImage::GetPicture()->OnProgress;

@@ -11,76 +11,41 @@
 #include "WydActnList.h"
 #include "WydClasses.h"
 #include "WydControls.h"
+#include "WydForms.h"
 #include "WydGraphics.h"
 #include "WydStdCtrls.h"
 
-// What every class of the unit adds to its class-library base: the wide hint (also in the hint window), the
-// wide links to actions and the streaming of its wide properties.
-template <class Base>
-class TWydExtControlOf : public Base {
-public:
-    using Base::Base;
-    WideString GetHint() const { return WydControl_GetHint(Self()); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
-    bool IsHintStored() const { return WydControl_IsHintStored(Self()); }
-    void DefineProperties(vcl::TFiler* filer) override
-    {
-        Base::DefineProperties(filer);
-        WydPersistent_AfterInherited_DefineProperties(filer, this);
-    }
-    void Dispatch(vcl::TMessage& message) override
-    {
-        if (message.Msg == vcl::CM_HINTSHOW)
-            ProcessCMHintShowMsg(message);
-        Base::Dispatch(message);
-    }
-
-protected:
-    vcl::TClass GetActionLinkClass() const override
-    {
-        return WydControl_GetActionLinkClass(this, Base::GetActionLinkClass());
-    }
-    void ActionChange(vcl::TObject* sender, bool checkDefaults) override
-    {
-        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-        Base::ActionChange(sender, checkDefaults);
-    }
-
-private:
-    Base* Self() const { return const_cast<TWydExtControlOf*>(this); }
-};
-
-class TWydShape : public TWydExtControlOf<vcl::TShape> {
+class TWydShape : public TWydControlOf<vcl::TShape> {
     VCL_CLASS(TWydShape, vcl::TShape)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
 };
 
-class TWydPaintBox : public TWydExtControlOf<vcl::TPaintBox> {
+class TWydPaintBox : public TWydControlOf<vcl::TPaintBox> {
     VCL_CLASS(TWydPaintBox, vcl::TPaintBox)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
 };
 
 // An image whose picture loads and saves files by wide names.
-class TWydImage : public TWydExtControlOf<vcl::TImage> {
+class TWydImage : public TWydControlOf<vcl::TImage> {
     VCL_CLASS(TWydImage, vcl::TImage)
     explicit TWydImage(vcl::TComponent* owner);
     TWydPicture* GetPicture() const { return static_cast<TWydPicture*>(TImage::GetPicture()); }
     void SetPicture(vcl::TPicture* value) { TImage::SetPicture(value); }
 };
 
-class TWydBevel : public TWydExtControlOf<vcl::TBevel> {
+class TWydBevel : public TWydControlOf<vcl::TBevel> {
     VCL_CLASS(TWydBevel, vcl::TBevel)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
 };
 
-class TWydSplitter : public TWydExtControlOf<vcl::TSplitter> {
+class TWydSplitter : public TWydControlOf<vcl::TSplitter> {
     VCL_CLASS(TWydSplitter, vcl::TSplitter)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
 };
 
-class TWydCustomPanel : public TWydExtControlOf<vcl::TCustomPanel> {
+class TWydCustomPanel : public TWydControlOf<vcl::TCustomPanel> {
     VCL_CLASS(TWydCustomPanel, vcl::TCustomPanel)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydCustomPanel*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydCustomPanel*>(this)); }
@@ -96,9 +61,9 @@ class TWydPanel : public TWydCustomPanel {
     using TWydCustomPanel::TWydCustomPanel;
 };
 
-class TWydCustomControlBar : public TWydExtControlOf<vcl::TCustomControlBar> {
+class TWydCustomControlBar : public TWydControlOf<vcl::TCustomControlBar> {
     VCL_CLASS(TWydCustomControlBar, vcl::TCustomControlBar)
-    using TWydExtControlOf::TWydExtControlOf;
+    using TWydControlOf::TWydControlOf;
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;

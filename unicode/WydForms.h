@@ -5,7 +5,44 @@
 #include <windows.h>
 
 #include "Forms.h"
+#include "WydActnList.h"
 #include "WydControls.h"
+
+// What a Unicode descendant of a class-library control adds to it: the wide hint (shown by the wide hint window),
+// the wide links to actions and the streaming of its wide properties.
+template <class Base>
+class TWydControlOf : public Base {
+public:
+    using Base::Base;
+    WideString GetHint() const { return WydControl_GetHint(Self()); }
+    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
+    bool IsHintStored() const { return WydControl_IsHintStored(Self()); }
+    void DefineProperties(vcl::TFiler* filer) override
+    {
+        Base::DefineProperties(filer);
+        WydPersistent_AfterInherited_DefineProperties(filer, this);
+    }
+    void Dispatch(vcl::TMessage& message) override
+    {
+        if (message.Msg == vcl::CM_HINTSHOW)
+            ProcessCMHintShowMsg(message);
+        Base::Dispatch(message);
+    }
+
+protected:
+    vcl::TClass GetActionLinkClass() const override
+    {
+        return WydControl_GetActionLinkClass(this, Base::GetActionLinkClass());
+    }
+    void ActionChange(vcl::TObject* sender, bool checkDefaults) override
+    {
+        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
+        Base::ActionChange(sender, checkDefaults);
+    }
+
+private:
+    Base* Self() const { return const_cast<TWydControlOf*>(this); }
+};
 
 class TWydAppIdleEventControl;
 
@@ -30,6 +67,7 @@ class TWydApplication : public vcl::TComponent {
 private:
     friend class TWydAppIdleEventControl;
     WideString MouseControlHint();
+    bool ExecuteWideHintAction(vcl::TMessage& message);
     bool mainFormChecked_ = false;
     WideString hint_;
     TWydAppIdleEventControl* idleEventControl_ = nullptr;
@@ -74,9 +112,44 @@ class TWydForm : public vcl::TForm {
     bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydForm*>(this)); }
     void UpdateActions() override;
     void DefineProperties(vcl::TFiler* filer) override;
+    // An MDI frame's messages go to the wide frame procedure (WM_SIZE to the window's own).
+    void DefaultHandler(vcl::TMessage& message) override;
+    void Dispatch(vcl::TMessage& message) override;
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    void DestroyWindowHandle() override;
     vcl::TClass GetActionLinkClass() const override;
     void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
+    // The application's hint becomes the long part of the selected menu item's wide hint.
+    void WMMenuSelect(vcl::TMessage& message);
+    void CMBiDiModeChanged(vcl::TMessage& message);
+    void WMWindowPosChanging(vcl::TMessage& message);
+};
+
+// A scroll box on a Unicode window; a resize that resizes it again stops after 32 rounds.
+class TWydScrollBox : public TWydControlOf<vcl::TScrollBox> {
+    VCL_CLASS(TWydScrollBox, vcl::TScrollBox)
+    using TWydControlOf::TWydControlOf;
+    void Dispatch(vcl::TMessage& message) override;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    void WMSize(vcl::TMessage& message);
+
+private:
+    int sizeNesting_ = 0;
+};
+
+class TWydCustomFrame : public TWydControlOf<vcl::TCustomFrame> {
+    VCL_CLASS(TWydCustomFrame, vcl::TCustomFrame)
+    using TWydControlOf::TWydControlOf;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};
+
+class TWydFrame : public TWydCustomFrame {
+    VCL_CLASS(TWydFrame, TWydCustomFrame)
+    using TWydCustomFrame::TWydCustomFrame;
 };
