@@ -544,6 +544,7 @@ TWydMessageForm* WideCreateMessageDialog(const WideString& message, TMsgDlgType 
         button->SetCaption(GetButtonCaption(shown[i]));
         button->SetModalResult(entry.modalResult);
         button->SetBoundsRect(layout.buttons[i]);
+        button->SetParent(form.get());
         if (shown[i] == *defaultButton) {
             button->SetDefault(true);
             form->SetActiveControl(button);
@@ -551,7 +552,6 @@ TWydMessageForm* WideCreateMessageDialog(const WideString& message, TMsgDlgType 
         button->SetCancel(shown[i] == cancelButton);
         if (shown[i] == TMsgDlgBtn::mbHelp)
             button->OnClick = TNotifyEvent(form.get(), &TWydMessageForm::HelpButtonClick);
-        button->SetParent(form.get());
     }
     return form.release();
 }

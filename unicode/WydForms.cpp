@@ -1,8 +1,6 @@
 // The Unicode application object, the message hook and Unicode forms.
 #include "WydForms.h"
 
-#include <commctrl.h>
-
 #include "Menus.h"
 #include "WydActnList.h"
 #include "WydComCtrls.h"
@@ -357,10 +355,24 @@ void TWydForm::DefineProperties(TFiler* filer)
     WydPersistent_AfterInherited_DefineProperties(filer, this);
 }
 
+namespace {
+
+// The flat scroll bars' clean-up of comctl32 (looked up: not every import library lists it).
+void UninitializeFlatScrollBars(HWND window)
+{
+    using TUninitializeFlatSB = HRESULT(WINAPI*)(HWND);
+    static const auto uninitialize = reinterpret_cast<TUninitializeFlatSB>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "UninitializeFlatSB")));
+    if (uninitialize)
+        uninitialize(window);
+}
+
+}  // namespace
+
 void TWydForm::DestroyWindowHandle()
 {
     if (Win32PlatformIsUnicode && HandleAllocated())
-        UninitializeFlatSB(WindowHandle);
+        UninitializeFlatScrollBars(WindowHandle);
     TForm::DestroyWindowHandle();
 }
 

@@ -1102,6 +1102,32 @@ void TCustomForm::WMMenuSelect(TMessage& Message)
     DefaultHandler(Message);
 }
 
+void TCustomForm::WMDrawItem(TMessage& Message)
+{
+    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    if (draw->CtlType == ODT_MENU && FMenu) {
+        if (TMenuItem* item = FMenu->FindItem(draw->itemID, TFindItemKind::fkCommand)) {
+            item->DrawItemStruct(*draw);
+            Message.Result = 1;
+            return;
+        }
+    }
+    TWinControl::WMDrawItem(Message);
+}
+
+void TCustomForm::WMMeasureItem(TMessage& Message)
+{
+    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    if (measure->CtlType == ODT_MENU && FMenu) {
+        if (TMenuItem* item = FMenu->FindItem(measure->itemID, TFindItemKind::fkCommand)) {
+            item->MeasureItemStruct(*measure);
+            Message.Result = 1;
+            return;
+        }
+    }
+    TWinControl::WMMeasureItem(Message);
+}
+
 void TCustomForm::WMWindowPosChanging(TMessage& Message)
 {
     DefaultHandler(Message);
