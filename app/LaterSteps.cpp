@@ -5,15 +5,8 @@
 
 namespace pagorin {
 
-void StartTransaction(TfrmMain&) {}
-void AddPageNode(TfrmMain&, const std::string&) {}
-ScanTransaction CurrentScanTransaction(TfrmMain&) { return {}; }
-void CheckCurrentTransaction(TfrmMain&) {}
-void DropEmptyTransaction(TfrmMain&) {}
 void StartPdfForAppend(TfrmMain&) {}
-void DrawCapacityGauge(TfrmMain&, int) {}
-bool HotKeyPdfsPending(TfrmMain&) { return false; }
-void DeleteHotKeyTransactionFolders(TfrmMain&) {}
+int StartTransactionPdf(TfrmMain&, const std::string&) { return -1; }
 // Declared with the disc road's window side; the job flow starts the disc cycle here.
 void GoBurning(TfrmMain&) {}
 

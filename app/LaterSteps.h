@@ -9,6 +9,7 @@ namespace pagorin {
 
 class TfrmMain;
 
+// Transactions (MainTransactions.cpp): a new one, and a page for the one receiving pages.
 void StartTransaction(TfrmMain& form);
 void AddPageNode(TfrmMain& form, const std::string& pagePath);
 // The transaction receiving the scanned pages, as scanning needs it (an empty name without one).
@@ -24,7 +25,9 @@ void CheckCurrentTransaction(TfrmMain& form);
 void DropEmptyTransaction(TfrmMain& form);
 // Compiles the PDF again for a transaction that had one before pages were added.
 void StartPdfForAppend(TfrmMain& form);
-void DrawCapacityGauge(TfrmMain& form, int megabytes);
+// Starts compiling a new transaction's PDF into `pdfPath` in the first free job slot; the slot's index,
+// or -1 when none is free.
+int StartTransactionPdf(TfrmMain& form, const std::string& pdfPath);
 // True while a hot-key transaction still waits for its PDF.
 bool HotKeyPdfsPending(TfrmMain& form);
 void DeleteHotKeyTransactionFolders(TfrmMain& form);

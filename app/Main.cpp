@@ -85,6 +85,7 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 void TfrmMain::Loaded()
 {
     vcl::TForm::Loaded();
+    Transactions.Attach(tvSessions);
     if (menuTestTray)
         menuTestTray->SetEnabled(false);
 }
@@ -118,7 +119,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
         EnableMainControls(false);
-        StartTransaction(*this);
+        StartTransaction();
     }
     pgbCountDown->SetMax(120);
     SetDiscTitle(Widen(cbxDiscLabel->GetText()));
@@ -129,23 +130,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
              gbxDiscWriteStatus, txtAutoloader, lbl0, lbl100, lblAutoloader, lblCurrentDisc})
         control->SetEnabled(false);
     ApplyLanguageTexts();
-}
-
-void TfrmMain::LayoutMainWindow()
-{
-    bbtnWrite->SetVisible(false);
-    bbtnAppend->SetVisible(false);
-    bbtnAbort->SetVisible(false);
-    cbxFileNaming->SetText("Page");
-    cbxDiscLabel->SetText("Scanned Doc");
-    cseCopies->SetText("1");
-    txtAutoloader->SetCaption("None");
-    txtCurrentDisc->SetCaption("");
-    RobotDriveLetter = 0;
-    SetCaption(MainCaption);
-    LoadDefaultSettings();
-    ApplyLanguageTexts();
-    DrawCapacityGauge(*this, 0);
 }
 
 void TfrmMain::ShowSettingsView(const SettingsView& view)
@@ -176,7 +160,7 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
     auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
     txtScannedFiles->SetCaption(scanned);
     txtCompiledPDF->SetCaption(compiled);
-    cseCopies->SetText(std::to_string(Config.Copies));
+    cseCopies->SetValue(Config.Copies);
 }
 
 void TfrmMain::LoadDefaultSettings()
@@ -186,6 +170,7 @@ void TfrmMain::LoadDefaultSettings()
         return;
     ShowSettingsView(view);
     txtCapacity->SetCaption(CapacityText(Config.DiscType));
+    ShowDiscType();
 }
 
 void TfrmMain::LoadMainSettings()
@@ -249,6 +234,7 @@ void TfrmMain::ApplyLanguageTexts()
     StatusPDFGenerating = Texts.Text("Main.Status.PDFGenerating", 255);
     StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
     StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
+    ShowDiscType();
     // This caption is joined in the system code page.
     gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
 
@@ -307,10 +293,10 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (OperationMode == 0 || OperationMode == 2) {
         Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction(*this);
+            StartTransaction();
             TransactionClosed = false;
         }
-        AddPageNode(*this, text);
+        AddPageNode(text);
         return;
     }
     EnableMainControls(false);
@@ -318,8 +304,8 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     AutoWriteArmed = true;
     TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
-    StartTransaction(*this);
-    AddPageNode(*this, text);
+    StartTransaction();
+    AddPageNode(text);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
@@ -387,6 +373,9 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
     EnumerateScanners(*this);
+    StatusBar1->GetFont()->SetName("Arial");
+    StatusBar1->GetFont()->SetSize(9);
+    CheckFirstRun();
 }
 
 void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
@@ -404,6 +393,25 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("tmrStartRobotThreadTimer", &TfrmMain::tmrStartRobotThreadTimer);
     m.PublishMethod("btnScanClick", &TfrmMain::btnScanClick);
     m.PublishMethod("ApplicationEvents1Message", &TfrmMain::ApplicationEvents1Message);
+    m.PublishMethod("btnStartTransactionClick", &TfrmMain::btnStartTransactionClick);
+    m.PublishMethod("btnLoadSettingsClick", &TfrmMain::btnLoadSettingsClick);
+    m.PublishMethod("btnSaveSettingsClick", &TfrmMain::btnSaveSettingsClick);
+    m.PublishMethod("btnSelectScannerClick", &TfrmMain::btnSelectScannerClick);
+    m.PublishMethod("btnSettingsClick", &TfrmMain::btnSettingsClick);
+    m.PublishMethod("btnLanguageClick", &TfrmMain::btnLanguageClick);
+    m.PublishMethod("btnHelpManualClick", &TfrmMain::btnHelpManualClick);
+    m.PublishMethod("btnWebClick", &TfrmMain::btnWebClick);
+    m.PublishMethod("btnAboutClick", &TfrmMain::btnAboutClick);
+    m.PublishMethod("cseCopiesClick", &TfrmMain::cseCopiesClick);
+    m.PublishMethod("menuTestTrayClick", &TfrmMain::menuTestTrayClick);
+    m.PublishMethod("tmrCheckDirTimer", &TfrmMain::tmrCheckDirTimer);
+    m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
+    m.PublishMethod("tvSessionsChange", &TfrmMain::tvSessionsChange);
+    m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
+    m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
+    m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
+    m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
+    m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

@@ -16,14 +16,14 @@
 #include "Menus.h"
 #include "PdfRoad.h"
 #include "PdfRoadWindow.h"
+#include "QvTreeVw.h"
 #include "SettingsStore.h"
 #include "StdCtrls.h"
+#include "TransactionTree.h"
 
 namespace pagorin {
 
-// Components of the form, by class. The bit buttons and the spin edit are plain buttons and an edit of the
-// same names until the class library has them (and the transaction tree a plain tree view until the check
-// tree exists); switching the form files and these classes is all the change.
+// Components of the form, by class.
 #define PAGORIN_MAIN_COMPONENTS(X)                                                                           \
     X(vcl::TMainMenu, MainMenu1) X(vcl::TMenuItem, menuFile) X(vcl::TMenuItem, menuStartTransaction)          \
     X(vcl::TMenuItem, menuLoadSettings) X(vcl::TMenuItem, menuSaveSettings) X(vcl::TMenuItem, menuSelectScanner) \
@@ -49,7 +49,7 @@ namespace pagorin {
     X(vcl::TGroupBox, gbxDiscWriteStatus) X(vcl::TLabel, lblAutoloader) X(vcl::TLabel, txtAutoloader)          \
     X(vcl::TLabel, lblCurrentDisc) X(vcl::TLabel, txtCurrentDisc) X(vcl::TLabel, lbl0) X(vcl::TLabel, lbl100)  \
     X(vcl::TProgressBar, pgbWrite)                                                                                 \
-    X(vcl::TGroupBox, gbxScanTransaction) X(vcl::TTreeView, tvSessions) X(vcl::TBitBtn, bbtnWrite)              \
+    X(vcl::TGroupBox, gbxScanTransaction) X(TQvCheckTree, tvSessions) X(vcl::TBitBtn, bbtnWrite)              \
     X(vcl::TBitBtn, bbtnAppend) X(vcl::TBitBtn, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TProgressBar, pgbCountDown) \
     X(vcl::TStatusBar, StatusBar1) X(vcl::TApplicationEvents, ApplicationEvents1)                               \
     X(vcl::TListView, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
@@ -77,6 +77,42 @@ class TfrmMain : public vcl::TForm {
     void ApplicationEvents1Message(vcl::TMsg& message, bool& handled);
     void Dispatch(vcl::TMessage& message) override;
 
+    // Commands of the tool bar and the menus (the menu items share the buttons' handlers).
+    void btnStartTransactionClick(vcl::TObject* sender);
+    void btnLoadSettingsClick(vcl::TObject* sender);
+    void btnSaveSettingsClick(vcl::TObject* sender);
+    void btnSelectScannerClick(vcl::TObject* sender);
+    void btnSettingsClick(vcl::TObject* sender);
+    void btnLanguageClick(vcl::TObject* sender);
+    void btnHelpManualClick(vcl::TObject* sender);
+    void btnWebClick(vcl::TObject* sender);
+    void btnAboutClick(vcl::TObject* sender);
+    void cseCopiesClick(vcl::TObject* sender);
+    void menuTestTrayClick(vcl::TObject* sender);
+    void DrawCapacityGauge(long long megabytes);
+
+    // Transactions and the transaction tree.
+    void StartTransaction();
+    void AddPageNode(const std::string& name);
+    void ScanQueueFolder();
+    // True when the folder, as read, became a transaction.
+    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents);
+    void tmrCheckDirTimer(vcl::TObject* sender);
+    void tvSessionsClick(vcl::TObject* sender);
+    void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
+    void tvSessionsStateChange(vcl::TObject* sender, vcl::TTreeNode* node, TQvCheckState state);
+    void bbtnAppendClick(vcl::TObject* sender);
+    void bbtnAbortClick(vcl::TObject* sender);
+    void bbtnWriteClick(vcl::TObject* sender);
+    void ckxWritePerTransactionClick(vcl::TObject* sender);
+    void UpdateTransactionSize();
+    void ShowTransactionSizeBytes(long long bytes);
+    bool FinishWrittenItems();
+    // Removes a transaction with its pages and folder, and says why in the day log.
+    void DropTransaction(vcl::TTreeNode* transaction, const char* why);
+    void SaveDiscLabelHistory();
+    void SaveFileNamingHistory();
+
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();
     void LayoutMainWindow();
@@ -93,7 +129,8 @@ class TfrmMain : public vcl::TForm {
     int GaugeTop = 4, GaugeUnit = 3, GaugeWidth = 0, GaugeMargin = 0;
     int PageNumber = 0, WritingSessionTag = 0;
     long long TransactionBytes = 0;
-    void* CurrentTransaction = nullptr;  // the tree node receiving pages
+    vcl::TTreeNode* CurrentTransaction = nullptr;  // the tree node receiving pages
+    TransactionTree Transactions;
     Settings Config;
     std::string HelpFilePath, LanguageIniPath, QueuePath;
     LanguageFile Texts;
@@ -111,6 +148,18 @@ protected:
 private:
     void HandleCopyData(vcl::TMessage& message);
     void StopWorkerThreads();
+    void CheckFirstRun();
+    void DrawCapacityRuler();
+    void ShowDiscType();
+    // The selected node when it is a transaction that Append or Abort may take, else none.
+    vcl::TTreeNode* SelectedIdleTransaction();
+    void StopTransactionWork(vcl::TTreeNode* transaction);
+    void ShowRestoredTransactions(size_t restored);
+    // Write-per-transaction may be chosen again; the tree's buttons go.
+    void ShowEmptyTree();
+    void SaveRecentTexts(vcl::TComboBox* box, const char* base);
+    // Size updates wait while many nodes change at once (the queue's restore).
+    int SizeUpdatesHeld = 0;
 };
 
 extern TfrmMain* frmMain;

@@ -6,6 +6,7 @@
 #include "Alert.h"
 #include "CommandLine.h"
 #include "Main.h"
+#include "QvComponents.h"
 #include "RegistryKey.h"
 #include "SelectScanner.h"
 #include "Settings.h"
@@ -67,6 +68,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     ReadInstallationFolder();
 
     vcl::InitForms();
+    RegisterQvComponents();
     try {
         vcl::Application->Initialize();
         vcl::Application->SetTitle("Pagorin");

@@ -6,6 +6,8 @@ endif()
 add_executable(Pagorin WIN32
   ${CMAKE_CURRENT_LIST_DIR}/Pagorin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainTransactions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/About.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SelectScanner.cpp
@@ -18,7 +20,8 @@ add_executable(Pagorin WIN32
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
 target_include_directories(Pagorin PRIVATE ${PROJECT_SOURCE_DIR}/simulators/include)
-target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain vcl ktrobots20 shell32)
+target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree vcl qv ktrobots20
+                      shell32)
 pagorin_version_resource(Pagorin "Pagorin scan-to-disc" "Pagorin.exe")
 set(forms ${PROJECT_SOURCE_DIR}/resources/forms)
 vcl_add_forms(Pagorin ${forms}/frmMain.dfm ${forms}/frmSettings.dfm ${forms}/frmAbout.dfm

@@ -203,6 +203,8 @@ void ScanPages(TfrmMain& form)
     TheScanner->session.StartScan();
 }
 
+bool ScanInProgress() { return TheScanner && TheScanner->session.Scanning(); }
+
 void CheckTwainEvent(MSG& message)
 {
     if (TheScanner)

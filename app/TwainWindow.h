@@ -25,6 +25,8 @@ void EnumerateScanners(TfrmMain& form);
 void QueryScannerCapabilities(TfrmMain& form, const std::string& name);
 // btnScanClick's work: the scan settings go to the source, which then feeds its pages on its own.
 void ScanPages(TfrmMain& form);
+// True from a scan's start until its end.
+bool ScanInProgress();
 // ApplicationEvents1Message's work, for every message of the main thread.
 void CheckTwainEvent(MSG& message);
 

@@ -1,6 +1,7 @@
 // Visible texts onto the class library's controls.
 #include "WideText.h"
 
+#include "ComCtrls.h"
 #include "Controls.h"
 #include "Menus.h"
 
@@ -17,6 +18,12 @@ void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text)
 {
     if (item)
         item->SetCaption(vcl::WideToAnsi(text));
+}
+
+void SetPanelText(vcl::TStatusPanel* panel, const std::wstring& text)
+{
+    if (panel)
+        panel->SetText(vcl::WideToAnsi(text));
 }
 
 void SetHintText(vcl::TControl* control, const std::wstring& text)

@@ -39,19 +39,6 @@ private:
     bool owned_;
 };
 
-// Sets a flag for a scope and puts the old value back.
-class TScopedFlag {
-public:
-    TScopedFlag(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-    ~TScopedFlag() { flag_ = saved_; }
-    TScopedFlag(const TScopedFlag&) = delete;
-    TScopedFlag& operator=(const TScopedFlag&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
-
 // The hourglass for a scope.
 class THourGlass {
 public:
@@ -198,7 +185,7 @@ TTreeNode* TQvCustomTreeView::GetSelected() const
 void TQvCustomTreeView::UpdateColors()
 {
     if (IsLoading(this)) return;
-    TScopedFlag updating(FUpdatingColor, true);
+    TScopedValue<bool> updating(FUpdatingColor, true);
     if (!GetEnabled())
         SetColor(FDisabledColor);
     else if (Focused())
@@ -476,13 +463,13 @@ void TQvCustomTreeView::Collapse(TTreeNode* Node)
 
 void TQvCustomTreeView::FullExpand()
 {
-    TScopedFlag noAutoSelect(FAutoSelect, false);
+    TScopedValue<bool> noAutoSelect(FAutoSelect, false);
     TCustomTreeView::FullExpand();
 }
 
 void TQvCustomTreeView::FullCollapse()
 {
-    TScopedFlag noAutoSelect(FAutoSelect, false);
+    TScopedValue<bool> noAutoSelect(FAutoSelect, false);
     TCustomTreeView::FullCollapse();
 }
 

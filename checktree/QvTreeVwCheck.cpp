@@ -12,6 +12,13 @@ namespace {
 
 int StateOf(const TTreeNode* node) { return node->GetStateIndex(); }
 
+// Many state changes shown at once: the window draws the tree again once at the end instead of a row (and its
+// scroll bars) per change.
+class TStateBatch : public TUpdateScope<TTreeNodes> {
+public:
+    explicit TStateBatch(TQvCheckTree* tree) : TUpdateScope(tree->GetItems()) {}
+};
+
 // A parent's state from its children: mixed as soon as one child is mixed or both ticked and empty boxes
 // were seen; else ticked when any child is. Children without a box (0, or -1 before the first paint)
 // count for neither side.
@@ -83,6 +90,7 @@ void TQvCheckTree::ChangeNodeCheckState(TTreeNode* Node, TQvCheckState State)
 {
     if (!Node) return;
     FBoxPressed = false;
+    TStateBatch batch(this);
     if (StateOf(Node) != State) SetNodeCheckState(Node, State);
     // Also when nothing changed or a handler refused: the node's state is imposed on its descendants again.
     Cascade(Node);
@@ -94,6 +102,7 @@ void TQvCheckTree::ToggleCheckState(TTreeNode* Node)
     FBoxPressed = false;
     const int state = StateOf(Node);
     if (state == csUnknown) return;
+    TStateBatch batch(this);
     SetNodeCheckState(Node, state == csChecked ? csUnchecked : csChecked);
     Cascade(Node);
 }
@@ -131,6 +140,7 @@ void TQvCheckTree::UpdateCascadingStates(TTreeNode* Node)
     if (!Node || !FCascadeChecks) return;
     const int state = StateOf(Node);
     if (state != csChecked && state != csUnchecked) return;
+    TStateBatch batch(this);
     UpdateChildren(Node, state == csChecked);
     UpdateParents(Node, StateOf(Node) == csChecked);
 }
@@ -143,6 +153,7 @@ void TQvCheckTree::UpdateChildrenCascadingStates(TTreeNode* Node)
         UpdateCascadingStates(Node);
         return;
     }
+    TStateBatch batch(this);
     for (TTreeNode* child = Node->getFirstChild(); child; child = child->getNextSibling()) {
         if (child->GetHasChildren())
             UpdateChildrenCascadingStates(child);
@@ -161,6 +172,7 @@ void TQvCheckTree::SetAllChildren(TTreeNode* Node, TQvCheckState State)
 
 void TQvCheckTree::SetAllNodes(TQvCheckState State)
 {
+    TStateBatch batch(this);
     if (TTreeNode* first = GetItems()->GetFirstNode()) SetAllChildren(first, State);
 }
 
@@ -177,7 +189,11 @@ void TQvCheckTree::SetItemState(int Index, TQvCheckState State)
 
 void TQvCheckTree::ResolveNewNodeStates()
 {
-    for (TTreeNode* n = GetItems()->GetFirstNode(); n; n = n->GetNext())
+    TTreeNode* n = GetItems()->GetFirstNode();
+    while (n && StateOf(n) != -1) n = n->GetNext();
+    if (!n) return;
+    TStateBatch batch(this);
+    for (; n; n = n->GetNext())
         if (StateOf(n) == -1) n->SetStateIndex(csUnchecked);
 }
 

@@ -115,11 +115,7 @@ void TQvCheckTreeStrings::Insert(int Index, const AnsiString& S) { FNodes->Inser
 void TQvCheckTreeStrings::ReadTreeFromStream(TStream* Stream)
 {
     TStringList lines;
-    FNodes->BeginUpdate();
-    struct EndUpdate {
-        TTreeNodes* nodes;
-        ~EndUpdate() { nodes->EndUpdate(); }
-    } endUpdate{FNodes};
+    TUpdateScope<TTreeNodes> update(FNodes);
     try {
         FNodes->Clear();
         lines.LoadFromStream(Stream);

@@ -81,11 +81,7 @@ void TCustomActionHelper::Set(TWideText& text, const WideString& value, const An
 {
     text.before = Get(text, ansiNow);
     text.ansiToSet = WideToAnsi(value);
-    struct Flag {
-        bool& flag;
-        ~Flag() { flag = false; }
-    } settingUntilDone{text.setting};
-    text.setting = true;
+    TScopedValue<bool> settingUntilDone(text.setting, true);
     SetSyncedWideString(value, text.value, ansiNow, [&text, &setAnsi](const AnsiString& s) {
         // The empty step of an unchanged ANSI value: the clients are emptied, then take the new text.
         if (s.empty() && !text.ansiToSet.empty())

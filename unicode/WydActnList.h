@@ -2,12 +2,9 @@
 // action interface, actions with wide texts, the wide links every control of the layer uses, and the action
 // list's design-time upgrade hook.
 //
-// How a control of the layer takes part (each Unicode control overrides the two class-library members):
-//     vcl::TClass TWydButton::GetActionLinkClass() const
-//     {   return WydControl_GetActionLinkClass(this, TButton::GetActionLinkClass()); }
-//     void TWydButton::ActionChange(vcl::TObject* sender, bool checkDefaults)
-//     {   WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-//         TButton::ActionChange(sender, checkDefaults); }
+// A control class of the layer takes part by overriding the two class-library members that choose its link
+// and copy an action's texts; WYD_ACTION_LINKS declares both in the class body, WYD_WIDE_CONTROL(C) adds
+// them to the wide hint and property streaming every control of the layer has.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +16,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "WydClasses.h"
+#include "WydControls.h"
 
 // {59D0AE37-8161-4AD6-9102-14B28E5761EB}: an action that keeps wide caption and hint answers this interface.
 extern const IID IID_IWydAction;
@@ -227,3 +225,21 @@ void WydControl_BeforeInherited_ActionChange(vcl::TControl* control, vcl::TObjec
 
 // Unit start: the layer's action classes become known to form streams.
 void InitWydActnList();
+
+// The link members of a control class whose `inherited` is its class-library base: the wide link matching
+// the class library's, and the action's wide caption and hint before the class library's own ActionChange.
+#define WYD_ACTION_LINKS                                                                                          \
+    vcl::TClass GetActionLinkClass() const override                                                              \
+    {                                                                                                            \
+        return WydControl_GetActionLinkClass(this, inherited::GetActionLinkClass());                             \
+    }                                                                                                            \
+    void ActionChange(vcl::TObject* sender, bool checkDefaults) override                                         \
+    {                                                                                                            \
+        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);                                     \
+        inherited::ActionChange(sender, checkDefaults);                                                          \
+    }
+
+// What every control class C of the layer declares: wide hint, streaming of its wide properties, action links.
+#define WYD_WIDE_CONTROL(C)                                                                                       \
+    WYD_WIDE_HINT(C)                                                                                             \
+    WYD_ACTION_LINKS

@@ -216,12 +216,6 @@ bool TWydBitBtn::IsCaptionStored() const
     return TBitBtn::IsCaptionStored();
 }
 
-void TWydBitBtn::DefineProperties(TFiler* filer)
-{
-    TBitBtn::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
-}
-
 void TWydBitBtn::UpdateInternalGlyphList() { GetButtonGlyph()->BuildGlyphImages(); }
 
 void TWydBitBtn::CreateWindowHandle(const TCreateParams& params) { CreateUnicodeHandle(this, params, L"BUTTON"); }

@@ -46,10 +46,7 @@ class TWydBitBtn : public vcl::TBitBtn, public IWydGlyphButton {
     // Stored exactly when the class library stores its caption: for a standard kind when it differs from the
     // kind's caption, for the custom kind unless an action supplies it.
     bool IsCaptionStored() const;
-    WideString GetHint() const { return WydControl_GetHint(const_cast<TWydBitBtn*>(this)); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydBitBtn*>(this)); }
-    void DefineProperties(vcl::TFiler* filer) override;
+    WYD_WIDE_CONTROL(TWydBitBtn)
     vcl::TButtonGlyph* GetButtonGlyph() override { return TBitBtn::GetButtonGlyph(); }
     void UpdateInternalGlyphList() override;
     void Dispatch(vcl::TMessage& message) override;

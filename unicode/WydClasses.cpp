@@ -172,7 +172,7 @@ void TAnsiStringsForWideStringsAdapter::SetUpdateState(bool updating) {
 void TAnsiStringsForWideStringsAdapter::LoadFromStreamEx(vcl::TStream* stream, UINT codePage) {
     AnsiString bytes = ReadRestBytes(stream);
     if (codePage == CP_UTF8 && bytes.compare(0, 3, utf8Mark) == 0) bytes.erase(0, 3);
-    TWideStringsUpdate update(wideStrings_);
+    vcl::TUpdateScope<TWideStrings> update(wideStrings_);
     wideStrings_->SetText(StringToWideStringEx(bytes, codePage));
 }
 
@@ -188,7 +188,7 @@ TWydStrings::TWydStrings() : ansiStrings_(new TAnsiStringsForWideStringsAdapter(
 TWydStrings::~TWydStrings() { delete ansiStrings_; }
 
 void TWydStrings::LoadFromStream_BOM(vcl::TStream* stream, bool withBOM) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     const TWydStreamCharSet charSet = withBOM ? AutoDetectCharacterSet(stream) : csUnicode;
     const AnsiString bytes = ReadRestBytes(stream);
     switch (charSet) {

@@ -112,7 +112,7 @@ void ReadStringsItems(TReader* reader, TWideStrings* strings)
         return;
     }
     reader->ReadListBegin();
-    TWideStringsUpdate update(strings);
+    vcl::TUpdateScope<TWideStrings> update(strings);
     strings->Clear();
     while (!reader->EndOfList())
         strings->Add(reader->ReadWideString());
@@ -128,7 +128,7 @@ void ReadEncodedItems(TReader* reader, TWideStrings* strings, WideString (*decod
         reader->ReadListEnd();
         return;
     }
-    TWideStringsUpdate update(strings);
+    vcl::TUpdateScope<TWideStrings> update(strings);
     strings->Clear();
     while (!reader->EndOfList())
         strings->Add(ReadEncodedString(reader, decode));

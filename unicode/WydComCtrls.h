@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ComCtrls.h"
+#include "WydActnList.h"
 #include "WydClasses.h"
 #include "WydControls.h"
 
@@ -20,26 +21,11 @@ void InitWydComCtrls();
 void CreateUnicodeHandle_ComCtl(vcl::TWinControl* control, const vcl::TCreateParams& params,
                                 const WideString& className);
 
-// The streaming of a class's wide published properties, after its inherited ones.
-#define WYD_WIDE_PROPERTIES                                                                                      \
-    void DefineProperties(vcl::TFiler* filer) override                                                           \
-    {                                                                                                            \
-        inherited::DefineProperties(filer);                                                                      \
-        WydPersistent_AfterInherited_DefineProperties(filer, this);                                              \
-    }
-
-// The wide hint every control of the unit has, with the streaming of its wide published properties.
-#define WYD_COMCTL_HINT(C)                                                                                        \
-    WideString GetHint() const { return WydControl_GetHint(const_cast<C*>(this)); }                            \
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }                                   \
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<C*>(this)); }                        \
-    WYD_WIDE_PROPERTIES
-
 // An edited text that came in ANSI: the wide text it was made from while its ANSI form is unchanged (an edit
 // ended without a change keeps characters the code page lacks), else the ANSI text widened.
-inline WideString SyncedWideText(const WideString& wide, const AnsiString& ansi)
+inline WideString SyncedWideText(WideString wide, const AnsiString& ansi)
 {
-    return vcl::WideToAnsi(wide) == ansi ? wide : vcl::AnsiToWide(ansi);
+    return GetSyncedWideString(wide, ansi);
 }
 
 // The text a label edit ends with: the wide OnEdited may change it; without it the class library's ANSI
@@ -72,31 +58,6 @@ vcl::TClass ChosenWideClass(View* view, const Event& event, const char* refusal)
         throw EWydInternalError(refusal);
     return cls;
 }
-
-// Sets a flag for the lifetime of the scope; the flag's value before comes back at its end.
-class TWydFlagScope {
-public:
-    explicit TWydFlagScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TWydFlagScope() { flag_ = saved_; }
-    TWydFlagScope(const TWydFlagScope&) = delete;
-    TWydFlagScope& operator=(const TWydFlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
-
-// BeginUpdate of an item list now, EndUpdate when the scope ends (also through an exception).
-template <class Items> class TWydUpdateScope {
-public:
-    explicit TWydUpdateScope(Items* items) : items_(items) { items_->BeginUpdate(); }
-    ~TWydUpdateScope() { items_->EndUpdate(); }
-    TWydUpdateScope(const TWydUpdateScope&) = delete;
-    TWydUpdateScope& operator=(const TWydUpdateScope&) = delete;
-
-private:
-    Items* items_;
-};
 
 // Walks a list by index: position from -1, MoveNext while there is a next item.
 template <class List, class Item> class TWydIndexEnumerator {
@@ -254,7 +215,7 @@ using TWydLVOwnerDataFindEvent =
 class TWydCustomListView : public vcl::TCustomListView, public IWideCustomListControl {
     VCL_CLASS(TWydCustomListView, vcl::TCustomListView)
     explicit TWydCustomListView(vcl::TComponent* owner);
-    WYD_COMCTL_HINT(TWydCustomListView)
+    WYD_WIDE_CONTROL(TWydCustomListView)
 
     TWydListItems* GetItems() const { return static_cast<TWydListItems*>(TCustomListView::GetItems()); }
     void SetItems(TWydListItems* value);
@@ -410,7 +371,7 @@ using TWydTVEditedEvent = vcl::TEvent<vcl::TObject*, TWydTreeNode*, WideString&>
 class TWydCustomTreeView : public vcl::TCustomTreeView {
     VCL_CLASS(TWydCustomTreeView, vcl::TCustomTreeView)
     explicit TWydCustomTreeView(vcl::TComponent* owner);
-    WYD_COMCTL_HINT(TWydCustomTreeView)
+    WYD_WIDE_CONTROL(TWydCustomTreeView)
 
     TWydTreeNodes* GetTreeNodes() const { return static_cast<TWydTreeNodes*>(GetItems()); }
     void SetTreeNodes(TWydTreeNodes* value) { GetTreeNodes()->Assign(value); }
@@ -503,7 +464,7 @@ class TWydCustomTabControl : public vcl::TCustomTabControl {
     VCL_CLASS(TWydCustomTabControl, vcl::TCustomTabControl)
     explicit TWydCustomTabControl(vcl::TComponent* owner);
     ~TWydCustomTabControl() override;
-    WYD_COMCTL_HINT(TWydCustomTabControl)
+    WYD_WIDE_CONTROL(TWydCustomTabControl)
     TWydTabStrings* GetTabs() const { return tabs_; }
     void SetTabs(TWideStrings* value) { tabs_->Assign(value); }
     void Dispatch(vcl::TMessage& message) override;
@@ -528,7 +489,7 @@ class TWydTabControl : public TWydCustomTabControl {
 class TWydTabSheet : public vcl::TTabSheet {
     VCL_CLASS(TWydTabSheet, vcl::TTabSheet)
     explicit TWydTabSheet(vcl::TComponent* owner) : TTabSheet(owner) {}
-    WYD_COMCTL_HINT(TWydTabSheet)
+    WYD_WIDE_CONTROL(TWydTabSheet)
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydTabSheet*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydTabSheet*>(this)); }
@@ -540,7 +501,7 @@ protected:
 class TWydPageControl : public vcl::TPageControl {
     VCL_CLASS(TWydPageControl, vcl::TPageControl)
     explicit TWydPageControl(vcl::TComponent* owner) : TPageControl(owner) {}
-    WYD_COMCTL_HINT(TWydPageControl)
+    WYD_WIDE_CONTROL(TWydPageControl)
     void Dispatch(vcl::TMessage& message) override;
 
 protected:
@@ -589,7 +550,7 @@ WideString SyncLeadingTabs(const WideString& wide, const AnsiString& ansi);
 class TWydCustomStatusBar : public vcl::TCustomStatusBar {
     VCL_CLASS(TWydCustomStatusBar, vcl::TCustomStatusBar)
     explicit TWydCustomStatusBar(vcl::TComponent* owner) : TCustomStatusBar(owner) {}
-    WYD_COMCTL_HINT(TWydCustomStatusBar)
+    WYD_WIDE_CONTROL(TWydCustomStatusBar)
     TWydStatusPanels* GetPanels() const { return static_cast<TWydStatusPanels*>(TCustomStatusBar::GetPanels()); }
     void SetPanels(TWydStatusPanels* value) { GetPanels()->Assign(value); }
     WideString GetSimpleText() const;
@@ -622,10 +583,12 @@ class TWydStatusBar : public TWydCustomStatusBar {
 class TWydToolButton : public vcl::TToolButton {
     VCL_CLASS(TWydToolButton, vcl::TToolButton)
     explicit TWydToolButton(vcl::TComponent* owner) : TToolButton(owner) {}
-    WYD_COMCTL_HINT(TWydToolButton)
+    WYD_WIDE_CONTROL(TWydToolButton)
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydToolButton*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydToolButton*>(this)); }
+    // The button shows the item's caption and hint, wide from a TWydMenuItem.
+    void SetMenuItem(vcl::TMenuItem* value);
     void Dispatch(vcl::TMessage& message) override;
 
 protected:
@@ -635,7 +598,7 @@ protected:
 class TWydToolBar : public vcl::TToolBar {
     VCL_CLASS(TWydToolBar, vcl::TToolBar)
     explicit TWydToolBar(vcl::TComponent* owner) : TToolBar(owner) {}
-    WYD_COMCTL_HINT(TWydToolBar)
+    WYD_WIDE_CONTROL(TWydToolBar)
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydToolBar*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
     // A menu replaces the buttons: one button a top-level menu item, in the menu's order.
@@ -658,7 +621,7 @@ private:
 class TWydProgressBar : public vcl::TProgressBar {
     VCL_CLASS(TWydProgressBar, vcl::TProgressBar)
     explicit TWydProgressBar(vcl::TComponent* owner) : TProgressBar(owner) {}
-    WYD_COMCTL_HINT(TWydProgressBar)
+    WYD_WIDE_CONTROL(TWydProgressBar)
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
@@ -724,7 +687,7 @@ class TWydCustomRichEdit : public vcl::TCustomRichEdit {
     VCL_CLASS(TWydCustomRichEdit, vcl::TCustomRichEdit)
     explicit TWydCustomRichEdit(vcl::TComponent* owner);
     ~TWydCustomRichEdit() override;
-    WYD_COMCTL_HINT(TWydCustomRichEdit)
+    WYD_WIDE_CONTROL(TWydCustomRichEdit)
     // The text with CR LF line breaks. A text that begins as RTF ("{\rtf") is read as rich text.
     WideString GetText() const;
     void SetText(const WideString& value);
@@ -756,8 +719,6 @@ protected:
     void CreateWnd() override;
     // Without WantReturns, Enter (unless with Ctrl alone) does nothing.
     void KeyDown(WORD& key, vcl::TShiftState shift) override;
-    vcl::TClass GetActionLinkClass() const override;
-    void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
     // A wide text from Windows; in plain-text mode it stays text even when it looks like RTF.
     void WMSetText(vcl::TMessage& message);
     // The wide length of the text with CR LF breaks (the window's own length while printing).

@@ -2,6 +2,7 @@
 #include "WydComCtrls.h"
 
 #include "WydForms.h"
+#include "WydMenus.h"
 #include "WydSysUtils.h"
 
 using namespace vcl;
@@ -126,6 +127,15 @@ void TWydToolButton::CMHintShow(TMessage& message)
 {
     ProcessCMHintShowMsg(message);
     TToolButton::Dispatch(message);
+}
+
+void TWydToolButton::SetMenuItem(TMenuItem* value)
+{
+    TToolButton::SetMenuItem(value);
+    if (!value)
+        return;
+    SetCaption(WideGetMenuItemCaption(value));
+    SetHint(WideGetMenuItemHint(value));
 }
 
 void TWydToolBar::CreateWindowHandle(const TCreateParams& params)

@@ -54,7 +54,7 @@ void TWideSubItems::Changed()
     TWydStringList::Changed();
     if (readingAnsi_ || GetUpdateCount() > 0)
         return;
-    TWydFlagScope passing(readingAnsi_);  // the ANSI list's echo is not read back
+    TScopedValue<bool> passing(readingAnsi_, true);  // the ANSI list's echo is not read back
     ansi_->BeginUpdate();
     ansi_->Clear();
     for (int i = 0; i < GetCount(); ++i)
@@ -71,8 +71,8 @@ void TWideSubItems::ReadAnsi()
         AnsiString ansi = ansi_->Get(i);
         texts.push_back(i < GetCount() && WideToAnsi(Get(i)) == ansi ? Get(i) : AnsiToWide(ansi));
     }
-    TWydFlagScope reading(readingAnsi_);
-    TWideStringsUpdate update(this);
+    TScopedValue<bool> reading(readingAnsi_, true);
+    vcl::TUpdateScope<TWideStrings> update(this);
     Clear();
     for (size_t i = 0; i < texts.size(); ++i)
         AddObject(texts[i], ansi_->GetObject(int(i)));
@@ -189,7 +189,7 @@ void TWydCustomListView::CreateWindowHandle(const TCreateParams& params)
 void TWydCustomListView::SetItems(TWydListItems* value)
 {
     TWydListItems* items = GetItems();
-    TWydUpdateScope<TListItems> update(items);
+    TUpdateScope<TListItems> update(items);
     items->Clear();
     for (int i = 0; value && i < value->GetCount(); ++i)
         items->AddItem(value->GetItem(i));
@@ -284,8 +284,7 @@ void TWydCustomListView::DrawItem(TListItem* item, RECT rect, TOwnerDrawState st
         TCustomListView::DrawItem(item, rect, state);
         return;
     }
-    GetCanvas()->FillRect(rect);
-    WideCanvasTextOut(GetCanvas(), rect.left + 2, rect.top, Typed(item)->GetCaption());
+    WideCanvasItemText(GetCanvas(), rect, Typed(item)->GetCaption());
 }
 
 void TWydCustomListView::Edit(const LVITEMA& item)

@@ -96,19 +96,6 @@ CHARRANGE Selection(HWND window)
     return range;
 }
 
-// Restores a value when the scope ends, however it ends.
-template <class T> class TRestore {
-public:
-    TRestore(T& value, T replacement) : value_(value), saved_(value) { value_ = std::move(replacement); }
-    ~TRestore() { value_ = saved_; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& value_;
-    T saved_;
-};
-
 }  // namespace
 
 // =============================================================================================
@@ -219,7 +206,7 @@ void TWydRichEditStrings::SetTextStr(const WideString& text)
 
 void TWydRichEditStrings::AddStrings(TWideStrings* strings)
 {
-    TRestore<TNotifyEvent> detached(richEdit_->OnSelectionChange, nullptr);
+    TScopedValue<TNotifyEvent> detached(richEdit_->OnSelectionChange, nullptr);
     TWydMemoStrings::AddStrings(strings);
 }
 
@@ -310,17 +297,6 @@ void TWydCustomRichEdit::KeyDown(WORD& key, TShiftState shift)
     const TShiftState modifiers = shift * TShiftState{ssShift, ssAlt, ssCtrl};
     if (!GetWantReturns() && key == VK_RETURN && !(modifiers == TShiftState{ssCtrl}))
         key = 0;
-}
-
-TClass TWydCustomRichEdit::GetActionLinkClass() const
-{
-    return WydControl_GetActionLinkClass(this, TCustomRichEdit::GetActionLinkClass());
-}
-
-void TWydCustomRichEdit::ActionChange(TObject* sender, bool checkDefaults)
-{
-    WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-    TCustomRichEdit::ActionChange(sender, checkDefaults);
 }
 
 int TWydCustomRichEdit::EmulatedCharPos(int raw)
@@ -436,9 +412,9 @@ void TWydCustomRichEdit::Print(const AnsiString& caption)
     }
     // The class library pages up to the length WM_GETTEXTLENGTH reports, which must be the window's own. Its
     // asking goes straight to the window procedure, past Windows' ANSI length conversion.
-    TRestore<int> length(printLength_, WydAdjustLineBreaksLength(GetText(), tlbsCR));
+    TScopedValue<int> length(printLength_, WydAdjustLineBreaksLength(GetText(), tlbsCR));
     TWndMethod windowProc = WindowProc;
-    TRestore<TWndMethod> answering(
+    TScopedValue<TWndMethod> answering(
         WindowProc, TWndMethod(std::function<void(TMessage&)>([this, windowProc](TMessage& message) {
                                    if (message.Msg == WM_GETTEXTLENGTH)
                                        message.Result = printLength_;

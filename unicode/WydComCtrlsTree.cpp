@@ -209,8 +209,8 @@ void TWydTreeNodes::WriteUtf8Data(TStream* stream)
 
 void TWydTreeNodes::ReadUtf8Data(TStream* stream)
 {
-    TWydFlagScope reading(Reading);
-    TWydUpdateScope<TTreeNodes> update(this);
+    TScopedValue<bool> reading(Reading, true);
+    TUpdateScope<TTreeNodes> update(this);
     Clear();
     std::function<void(TWydTreeNode*)> readRecord = [&](TWydTreeNode* parent) {
         int size = ReadInt32(stream);
@@ -397,7 +397,7 @@ void TWydCustomTreeView::LoadFromFile(const WideString& fileName)
 void TWydCustomTreeView::LoadLines(TWydTreeStrings& lines)
 {
     TWydTreeNodes* nodes = GetTreeNodes();
-    TWydUpdateScope<TTreeNodes> update(nodes);
+    TUpdateScope<TTreeNodes> update(nodes);
     nodes->Clear();
     TWydTreeNode* previous = nullptr;
     for (int i = 0; i < lines.GetCount(); ++i) {

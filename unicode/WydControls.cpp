@@ -452,16 +452,12 @@ void TWinControlTrap::TrapMessageProc(TMessage& message)
         message.Result = SendMessageA(handle_, message.Msg, message.WParam, message.LParam);
         return;
     }
-    UINT savedText = windowsTextMessage_;
-    windowsTextMessage_ = fromWindows && IsTextMessage(message.Msg) ? message.Msg : 0;
-    try {
+    {
+        TScopedValue<UINT> textMessage(windowsTextMessage_,
+                                       fromWindows && IsTextMessage(message.Msg) ? message.Msg : 0);
         MakeWMCharMsgSafeForAnsi(message);
         savedWindowProc_(message);
-    } catch (...) {
-        windowsTextMessage_ = savedText;
-        throw;
     }
-    windowsTextMessage_ = savedText;
     if (message.Msg == WM_WYD_DESTROYWINDOW && control_ && handle_)
         ReleaseWindowTrap();
 }
@@ -751,15 +747,8 @@ void TWydCustomHintWindow::CMTextChanged(TMessage& message)
 
 void TWydCustomHintWindow::ActivateHint(RECT rect, const AnsiString& hint)
 {
-    bool saved = textChangeSuppressed_;
-    textChangeSuppressed_ = true;
-    try {
-        THintWindow::ActivateHint(rect, hint);
-    } catch (...) {
-        textChangeSuppressed_ = saved;
-        throw;
-    }
-    textChangeSuppressed_ = saved;
+    TScopedValue<bool> noTextChange(textChangeSuppressed_, true);
+    THintWindow::ActivateHint(rect, hint);
 }
 
 void TWydCustomHintWindow::ActivateHintData(RECT rect, const AnsiString& hint, void* data)
@@ -769,18 +758,11 @@ void TWydCustomHintWindow::ActivateHintData(RECT rect, const AnsiString& hint, v
         THintWindow::ActivateHintData(rect, hint, data);
         return;
     }
-    bool savedText = textChangeSuppressed_, savedPaint = paintSuppressed_;
-    textChangeSuppressed_ = paintSuppressed_ = true;
-    try {
+    {
+        TScopedValue<bool> noTextChange(textChangeSuppressed_, true), noPaint(paintSuppressed_, true);
         THintWindow::ActivateHintData(rect, hint, data);
         SetCaption(WideHintOfRecord(*info));
-    } catch (...) {
-        textChangeSuppressed_ = savedText;
-        paintSuppressed_ = savedPaint;
-        throw;
     }
-    textChangeSuppressed_ = savedText;
-    paintSuppressed_ = savedPaint;
     Invalidate();
 }
 
@@ -809,31 +791,17 @@ RECT TWydCustomHintWindow::CalcHintRect(int maxWidth, const AnsiString& hint, vo
 void TWydHintWindow::ActivateHint(RECT rect, const WideString& hint)
 {
     SetCaption(hint);
-    bool saved = textChangeSuppressed_;
-    textChangeSuppressed_ = true;
-    try {
-        THintWindow::ActivateHint(rect, WideToAnsi(hint));
-    } catch (...) {
-        textChangeSuppressed_ = saved;
-        throw;
-    }
-    textChangeSuppressed_ = saved;
+    TScopedValue<bool> noTextChange(textChangeSuppressed_, true);
+    THintWindow::ActivateHint(rect, WideToAnsi(hint));
 }
 
 void TWydHintWindow::ActivateHintData(RECT rect, const WideString& hint, void* data)
 {
     SetCaption(hint);
-    bool savedText = textChangeSuppressed_, savedPaint = paintSuppressed_;
-    textChangeSuppressed_ = paintSuppressed_ = true;
-    try {
+    {
+        TScopedValue<bool> noTextChange(textChangeSuppressed_, true), noPaint(paintSuppressed_, true);
         THintWindow::ActivateHintData(rect, WideToAnsi(hint), data);
-    } catch (...) {
-        textChangeSuppressed_ = savedText;
-        paintSuppressed_ = savedPaint;
-        throw;
     }
-    textChangeSuppressed_ = savedText;
-    paintSuppressed_ = savedPaint;
     Invalidate();
 }
 

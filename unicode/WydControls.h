@@ -88,6 +88,21 @@ WideString WideGetLongHint(const WideString& hint);
 // CM_HINTSHOW: lets the wide hint window show the control's wide hint.
 void ProcessCMHintShowMsg(vcl::TMessage& msg);
 
+// The streaming of a class's wide published properties, after its inherited ones (in the class body).
+#define WYD_WIDE_PROPERTIES                                                                                      \
+    void DefineProperties(vcl::TFiler* filer) override                                                           \
+    {                                                                                                            \
+        inherited::DefineProperties(filer);                                                                      \
+        WydPersistent_AfterInherited_DefineProperties(filer, this);                                              \
+    }
+
+// The wide hint of a control class C, with the streaming of its wide published properties.
+#define WYD_WIDE_HINT(C)                                                                                          \
+    WideString GetHint() const { return WydControl_GetHint(const_cast<C*>(this)); }                            \
+    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }                                   \
+    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<C*>(this)); }                        \
+    WYD_WIDE_PROPERTIES
+
 // A list control that takes wide items itself.
 class IWideCustomListControl {
 public:

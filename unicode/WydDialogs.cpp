@@ -254,7 +254,7 @@ bool TWydOpenDialog::DoExecuteW(const TOpenFileNameFuncW& func, HWND parent)
 
     bool accepted;
     {
-        TWydFlagScope wide(wideDialog_);
+        TScopedValue<bool> wide(wideDialog_, true);
         accepted = TaskModalDialog([&] { return func(ofn); });
     }
     if (!accepted)
@@ -279,17 +279,17 @@ void TWydOpenDialog::GetFileNamesW(const OPENFILENAMEW& openFileName)
 // The wide list and file name, and the class library's ANSI ones, hold the same names.
 void TWydOpenDialog::TakeNames(const std::vector<WideString>& names)
 {
-    files_->BeginUpdate();
-    files_->Clear();
     TStrings* ansiFiles = TOpenDialog::GetFiles();
-    ansiFiles->BeginUpdate();
-    ansiFiles->Clear();
-    for (const WideString& name : names) {
-        files_->Add(name);
-        ansiFiles->Add(WideToAnsi(name));
+    {
+        TUpdateScope<TWydStringList> wideUpdate(files_);
+        TUpdateScope<TStrings> ansiUpdate(ansiFiles);
+        files_->Clear();
+        ansiFiles->Clear();
+        for (const WideString& name : names) {
+            files_->Add(name);
+            ansiFiles->Add(WideToAnsi(name));
+        }
     }
-    ansiFiles->EndUpdate();
-    files_->EndUpdate();
     SetFileName(names.front());
 }
 
@@ -314,7 +314,7 @@ bool TWydOpenDialog::CanCloseW(const OPENFILENAMEW& openFileName)
         TStringList ansiFiles_;
     } kept(this);
     GetFileNamesW(openFileName);
-    TWydFlagScope checking(wideCloseCheck_);
+    TScopedValue<bool> checking(wideCloseCheck_, true);
     return TOpenDialog::DoCanClose();
 }
 

@@ -154,7 +154,7 @@ void TWydGroupButton::CNCommand(TMessage& message)
     }
     if (inClick_)
         return;
-    TWydFlagScope clicking(inClick_);
+    TScopedValue<bool> clicking(inClick_, true);
     try {
         if (!group_ || group_->CanModify())
             TWydRadioButton::Dispatch(message);
@@ -225,7 +225,7 @@ void TWydCustomRadioGroup::UpdateButtons()
     // An index read from a stream may lie beyond the items.
     itemIndex_ = std::min(itemIndex_, GetButtonCount() - 1);
     if (itemIndex_ >= 0) {
-        TWydFlagScope updating(updating_);
+        TScopedValue<bool> updating(updating_, true);
         buttons_[size_t(itemIndex_)]->SetChecked(true);
     }
     ArrangeButtons();
@@ -309,7 +309,7 @@ void TWydCustomRadioGroup::GetChildren(const TGetChildProc&, TComponent*) {}
 void TWydCustomRadioGroup::ReadState(TReader* reader)
 {
     {
-        TWydFlagScope reading(reading_);
+        TScopedValue<bool> reading(reading_, true);
         TWydCustomGroupBox::ReadState(reader);
     }
     UpdateButtons();

@@ -338,23 +338,6 @@ void TWydForm::UpdateActions()
         WydApplication->DoIdle();
 }
 
-TClass TWydForm::GetActionLinkClass() const
-{
-    return WydControl_GetActionLinkClass(this, TForm::GetActionLinkClass());
-}
-
-void TWydForm::ActionChange(TObject* sender, bool checkDefaults)
-{
-    WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-    TForm::ActionChange(sender, checkDefaults);
-}
-
-void TWydForm::DefineProperties(TFiler* filer)
-{
-    TForm::DefineProperties(filer);
-    WydPersistent_AfterInherited_DefineProperties(filer, this);
-}
-
 namespace {
 
 // The flat scroll bars' clean-up of comctl32 (looked up: not every import library lists it).
@@ -438,11 +421,7 @@ void TWydScrollBox::WMSize(TMessage& message)
 {
     if (sizeNesting_ >= 32)
         return;
-    ++sizeNesting_;
-    struct Leave {
-        int& nesting;
-        ~Leave() { --nesting; }
-    } leave{sizeNesting_};
+    TScopedValue<int> nested(sizeNesting_, sizeNesting_ + 1);
     TWydControlOf<TScrollBox>::Dispatch(message);
 }
 

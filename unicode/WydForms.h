@@ -13,35 +13,16 @@
 template <class Base>
 class TWydControlOf : public Base {
 public:
+    using inherited = Base;
     using Base::Base;
-    WideString GetHint() const { return WydControl_GetHint(Self()); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
-    bool IsHintStored() const { return WydControl_IsHintStored(Self()); }
-    void DefineProperties(vcl::TFiler* filer) override
-    {
-        Base::DefineProperties(filer);
-        WydPersistent_AfterInherited_DefineProperties(filer, this);
-    }
+    WYD_WIDE_CONTROL(TWydControlOf)
+    // Graphic controls have no Unicode window procedure of their own to see their hint shown.
     void Dispatch(vcl::TMessage& message) override
     {
         if (message.Msg == vcl::CM_HINTSHOW)
             ProcessCMHintShowMsg(message);
         Base::Dispatch(message);
     }
-
-protected:
-    vcl::TClass GetActionLinkClass() const override
-    {
-        return WydControl_GetActionLinkClass(this, Base::GetActionLinkClass());
-    }
-    void ActionChange(vcl::TObject* sender, bool checkDefaults) override
-    {
-        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-        Base::ActionChange(sender, checkDefaults);
-    }
-
-private:
-    Base* Self() const { return const_cast<TWydControlOf*>(this); }
 };
 
 class TWydAppIdleEventControl;
@@ -106,12 +87,9 @@ class TWydForm : public vcl::TForm {
     using TForm::TForm;
     WideString GetCaption() const { return WydControl_GetText(const_cast<TWydForm*>(this)); }
     void SetCaption(const WideString& value) { WydControl_SetText(this, value); }
-    WideString GetHint() const { return WydControl_GetHint(const_cast<TWydForm*>(this)); }
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydForm*>(this)); }
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<TWydForm*>(this)); }
+    WYD_WIDE_CONTROL(TWydForm)
     void UpdateActions() override;
-    void DefineProperties(vcl::TFiler* filer) override;
     // An MDI frame's messages go to the wide frame procedure (WM_SIZE to the window's own).
     void DefaultHandler(vcl::TMessage& message) override;
     void Dispatch(vcl::TMessage& message) override;
@@ -119,8 +97,6 @@ class TWydForm : public vcl::TForm {
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
     void DestroyWindowHandle() override;
-    vcl::TClass GetActionLinkClass() const override;
-    void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
     // The application's hint becomes the long part of the selected menu item's wide hint.
     void WMMenuSelect(vcl::TMessage& message);
     void CMBiDiModeChanged(vcl::TMessage& message);

@@ -63,6 +63,12 @@ void WideCanvasTextOut(TCanvas* canvas, int x, int y, const WideString& text)
     canvas->MoveTo(x + width, y);
 }
 
+void WideCanvasItemText(TCanvas* canvas, const RECT& rect, const WideString& text)
+{
+    canvas->FillRect(rect);
+    WideCanvasTextOut(canvas, rect.left + 2, rect.top, text);
+}
+
 SIZE WideDCTextExtent(HDC dc, const WideString& text)
 {
     SIZE size{0, 0};

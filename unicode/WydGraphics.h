@@ -18,6 +18,8 @@ int WideCanvasDrawText(vcl::TCanvas* canvas, const WideString& text, RECT& rect,
 // The same drawn embossed, as disabled text is: in the highlight colour one pixel down and right, then in the
 // shadow colour in place. The font keeps its colour.
 void WideCanvasDrawDisabledText(vcl::TCanvas* canvas, const WideString& text, RECT& rect, UINT flags);
+// The default face of an owner-drawn item: the rectangle filled, the text 2 pixels in from its left edge.
+void WideCanvasItemText(vcl::TCanvas* canvas, const RECT& rect, const WideString& text);
 
 // The class library's graphics take ANSI names; these hand them the file's short (8.3) name.
 class TWydPicture : public vcl::TPicture {

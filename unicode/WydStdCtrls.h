@@ -7,25 +7,20 @@
 #include <functional>
 
 #include "StdCtrls.h"
+#include "WydActnList.h"
 #include "WydClasses.h"
 #include "WydControls.h"
 
 // The shared wide text, caption and hint of a control class C (a Unicode descendant of a class-library
-// control). Text and Caption are the same wide text; which one a class publishes follows its base.
+// control), with its links to actions. Text and Caption are the same wide text; which one a class publishes
+// follows its base.
 #define WYD_WIDE_TEXT_AND_HINT(C)                                                                         \
     WideString GetText() const { return WydControl_GetText(const_cast<C*>(this)); }                      \
     void SetText(const WideString& value) { WydControl_SetText(this, value); }                             \
     WideString GetCaption() const { return GetText(); }                                                    \
     void SetCaption(const WideString& value) { SetText(value); }                                           \
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<C*>(this)); }             \
-    WideString GetHint() const { return WydControl_GetHint(const_cast<C*>(this)); }                      \
-    void SetHint(const WideString& value) { WydControl_SetHint(this, value); }                             \
-    bool IsHintStored() const { return WydControl_IsHintStored(const_cast<C*>(this)); }                  \
-    void DefineProperties(vcl::TFiler* filer) override                                                     \
-    {                                                                                                      \
-        inherited::DefineProperties(filer);                                                                \
-        WydPersistent_AfterInherited_DefineProperties(filer, this);                                        \
-    }
+    WYD_WIDE_CONTROL(C)
 
 // ---- Edit
 

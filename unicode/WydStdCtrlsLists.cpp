@@ -138,7 +138,7 @@ void TWydListControlStrings::PutObject(int index, TObject* object)
 void TWydListControlStrings::Put(int index, const WideString& s)
 {
     CheckIndex(index);
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     int selected = owner_->GetItemIndex();
     TObject* object = GetObject(index);
     PutObject(index, nullptr);
@@ -466,10 +466,7 @@ void WydCombo_AutoCompleteKeyPress(TCustomComboBox* combo, TWydStrings* items, T
 
 void WydCombo_DefaultDrawItem(TCustomComboBox* combo, TWydStrings* items, int index, const RECT& rect)
 {
-    TCanvas* canvas = combo->GetCanvas();
-    canvas->FillRect(rect);
-    if (index >= 0)
-        WideCanvasTextOut(canvas, rect.left + 2, rect.top, items->Get(index));
+    WideCanvasItemText(combo->GetCanvas(), rect, index >= 0 ? items->Get(index) : WideString());
 }
 
 // =============================================================================================
@@ -594,7 +591,7 @@ void TWydListBoxStrings::Exchange(int index1, int index2)
 {
     CheckIndex(index1);
     CheckIndex(index2);
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     int selected = GetListBox()->GetItemIndex();
     WideString text1 = Get(index1), text2 = Get(index2);
     TObject* object1 = GetObject(index1);
@@ -616,7 +613,7 @@ void TWydListBoxStrings::Move(int curIndex, int newIndex)
     CheckIndex(newIndex);
     if (curIndex == newIndex)
         return;
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     TCustomListBox* listBox = GetListBox();
     listBox->SetMoving(true);
     struct Done {

@@ -60,7 +60,7 @@ WideString TWideStrings::GetTextStr() const {
 }
 
 void TWideStrings::SetTextStr(const WideString& text) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     Clear();
     const wchar_t* p = text.c_str();
     while (*p) {
@@ -90,27 +90,27 @@ int TWideStrings::AddObject(const WideString& s, vcl::TObject* object) {
 }
 
 void TWideStrings::AddStrings(vcl::TStrings* strings) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     const int count = strings->GetCount();
     for (int i = 0; i < count; ++i) AddObject(vcl::AnsiToWide(strings->Get(i)), strings->GetObject(i));
 }
 
 void TWideStrings::AddStrings(TWideStrings* strings) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     // Counted first: adding a list to itself doubles it instead of running for ever.
     const int count = strings->GetCount();
     for (int i = 0; i < count; ++i) AddObject(strings->Get(i), strings->GetObject(i));
 }
 
 void TWideStrings::Put(int index, const WideString& s) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     vcl::TObject* object = GetObject(index);
     Delete(index);
     InsertObject(index, s, object);
 }
 
 void TWideStrings::Exchange(int index1, int index2) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     const WideString s1 = Get(index1);
     vcl::TObject* object1 = GetObject(index1);
     Put(index1, Get(index2));
@@ -147,7 +147,7 @@ int TWideStrings::IndexOfObject(vcl::TObject* object) const {
 }
 
 void TWideStrings::InsertObject(int index, const WideString& s, vcl::TObject* object) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     Insert(index, s);
     PutObject(index, object);
 }
@@ -158,7 +158,7 @@ void TWideStrings::Move(int curIndex, int newIndex) {
     const int count = GetCount();
     if (curIndex < 0 || curIndex >= count) Error(SWydListIndexError, curIndex);
     if (newIndex < 0 || newIndex >= count) Error(SWydListIndexError, newIndex);
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     const WideString s = Get(curIndex);
     vcl::TObject* object = GetObject(curIndex);
     Delete(curIndex);
@@ -176,7 +176,7 @@ void TWideStrings::SaveToFile(const WideString& fileName) {
 }
 
 void TWideStrings::LoadFromStream(vcl::TStream* stream) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     const std::vector<char> bytes = ReadRest(stream);
     WideString text(bytes.size() / 2, L'\0');
     if (!text.empty()) memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
@@ -191,7 +191,7 @@ void TWideStrings::SaveToStream(vcl::TStream* stream) {
 void TWideStrings::Assign(vcl::TPersistent* source) {
     if (source == this) return;
     if (auto* wide = dynamic_cast<TWideStrings*>(source)) {
-        TWideStringsUpdate update(this);
+        vcl::TUpdateScope<TWideStrings> update(this);
         Clear();
         defined_ = wide->defined_;
         delimiter_ = wide->delimiter_;
@@ -200,7 +200,7 @@ void TWideStrings::Assign(vcl::TPersistent* source) {
         return;
     }
     if (auto* ansi = dynamic_cast<vcl::TStrings*>(source)) {
-        TWideStringsUpdate update(this);
+        vcl::TUpdateScope<TWideStrings> update(this);
         Clear();
         SetQuoteChar(vcl::AnsiToWide(AnsiString(1, ansi->GetQuoteChar()))[0]);
         SetDelimiter(vcl::AnsiToWide(AnsiString(1, ansi->GetDelimiter()))[0]);
@@ -302,7 +302,7 @@ WideString TWideStrings::GetDelimitedText() const {
 }
 
 void TWideStrings::SetDelimitedText(const WideString& text) {
-    TWideStringsUpdate update(this);
+    vcl::TUpdateScope<TWideStrings> update(this);
     Clear();
     const wchar_t quote = GetQuoteChar();
     const wchar_t delimiter = GetDelimiter();

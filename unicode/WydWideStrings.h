@@ -120,18 +120,6 @@ private:
     std::shared_ptr<IWideStringsAdapter> adapter_;
 };
 
-// BeginUpdate now, EndUpdate when the scope ends (also through an exception).
-class TWideStringsUpdate {
-public:
-    explicit TWideStringsUpdate(TWideStrings* strings) : strings_(strings) { strings_->BeginUpdate(); }
-    ~TWideStringsUpdate() { strings_->EndUpdate(); }
-    TWideStringsUpdate(const TWideStringsUpdate&) = delete;
-    TWideStringsUpdate& operator=(const TWideStringsUpdate&) = delete;
-
-private:
-    TWideStrings* strings_;
-};
-
 // The messages of list errors.
 extern const char* const SWydListIndexError;   // "List index out of bounds (%d)"
 extern const char* const SWydSortedListError;  // "Operation not allowed on sorted list"

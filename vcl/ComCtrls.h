@@ -171,7 +171,13 @@ class TTreeNode : public TPersistent {
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
+    // Asks the window to fetch the changed parts again; the state of a row that cannot be seen waits.
     void UpdateItem(UINT Mask);
+    void SendItem(UINT Mask);
+    // Sends the states that waited to the rows that show once this node is open.
+    void SendWaitingStatesBelow();
+    // The program's own expand or collapse: asks the tree, then follows what the window did.
+    void ChangeExpanded(bool Expanding);
     AnsiString FText;
     int FImageIndex = 0;
     int FSelectedIndex = 0;
@@ -180,6 +186,7 @@ private:
     bool FExpanded = false;
     bool FDeleting = false;
     bool FCut = false;
+    bool FStateWaiting = false;  // the window item's state is older than the node's
     int FHasChildren = -1;  // -1: as the children say
     int FIndex = -1;
     mutable int FAbsoluteIndex = -1;  // valid while the node list's index is
@@ -373,6 +380,7 @@ protected:
     void WMLButtonUp(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMNotify(TMessage& Message);
+    void WMSetRedraw(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
     // The node a right click is being handled for (the selection does not move); nullptr otherwise.
@@ -405,6 +413,8 @@ private:
     bool FDragging = false;
     bool FMouseUpSeen = false;
     bool FRebuilding = false;
+    bool FProgramExpand = false;  // the window's reports of the program's own TVM_EXPAND are not news
+    bool FDrawingOff = false;     // WM_SETREDRAW took the window's own drawing off
 };
 
 class TTreeView : public TCustomTreeView {

@@ -138,12 +138,26 @@ void TTreeNode::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
-// Asks the window to fetch the changed parts again.
+// The state (state image, overlay, cut) of a row nobody can see is sent when its parent opens: a message for
+// each hidden row was most of the time a change of thousands of nodes took (under Wine even a hidden item
+// costs a message through the window).
 void TTreeNode::UpdateItem(UINT Mask)
+{
+    if ((Mask & TVIF_STATE) && !IsVisible()) {
+        FStateWaiting = true;
+        Mask &= ~UINT(TVIF_STATE);
+    }
+    if (Mask)
+        SendItem(Mask);
+}
+
+void TTreeNode::SendItem(UINT Mask)
 {
     TCustomTreeView* tree = GetTreeView();
     if (!ItemId || !tree || !tree->HandleAllocated())
         return;
+    if (Mask & TVIF_STATE)
+        FStateWaiting = false;
     TVITEMA item{};
     item.mask = Mask | TVIF_HANDLE;
     item.hItem = ItemId;
@@ -342,13 +356,8 @@ bool TTreeNode::HasAsParent(const TTreeNode* Value) const
 
 void TTreeNode::Expand(bool Recurse)
 {
-    TCustomTreeView* tree = GetTreeView();
-    if (GetHasChildren() && !FExpanded) {
-        if (tree && ItemId && tree->HandleAllocated())
-            tree->Perform(TVM_EXPAND, TVE_EXPAND, LPARAM(ItemId));  // the notifications set FExpanded
-        else if (!tree || tree->CanExpand(this))
-            FExpanded = true;
-    }
+    if (GetHasChildren() && !FExpanded)
+        ChangeExpanded(true);
     if (Recurse)
         for (TTreeNode* child : std::vector<TTreeNode*>(FChildren))
             child->Expand(true);
@@ -356,16 +365,48 @@ void TTreeNode::Expand(bool Recurse)
 
 void TTreeNode::Collapse(bool Recurse)
 {
-    TCustomTreeView* tree = GetTreeView();
-    if (FExpanded) {
-        if (tree && ItemId && tree->HandleAllocated())
-            tree->Perform(TVM_EXPAND, TVE_COLLAPSE, LPARAM(ItemId));
-        else if (!tree || tree->CanCollapse(this))
-            FExpanded = false;
-    }
+    if (FExpanded)
+        ChangeExpanded(false);
     if (Recurse)
         for (TTreeNode* child : std::vector<TTreeNode*>(FChildren))
             child->Collapse(true);
+}
+
+// The window reports a program's TVM_EXPAND only the first time a node opens, so the node does not wait for
+// the report: it asks the tree (OnExpanding, OnCollapsing) itself, takes the window's answer and tells the tree
+// (OnExpanded, OnCollapsed).
+void TTreeNode::ChangeExpanded(bool Expanding)
+{
+    TCustomTreeView* tree = GetTreeView();
+    if (tree && !(Expanding ? tree->CanExpand(this) : tree->CanCollapse(this)))
+        return;
+    if (!tree || !ItemId || !tree->HandleAllocated()) {
+        FExpanded = Expanding;
+        return;
+    }
+    if (Expanding)
+        SendWaitingStatesBelow();  // while those rows are still hidden
+    {
+        TScopedValue<bool> program(tree->FProgramExpand, true);
+        tree->Perform(TVM_EXPAND, Expanding ? TVE_EXPAND : TVE_COLLAPSE, LPARAM(ItemId));
+    }
+    FExpanded = (tree->Perform(TVM_GETITEMSTATE, WPARAM(ItemId), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    if (FExpanded != Expanding)
+        return;
+    if (Expanding)
+        tree->Expand(this);
+    else
+        tree->Collapse(this);
+}
+
+void TTreeNode::SendWaitingStatesBelow()
+{
+    for (TTreeNode* child : FChildren) {
+        if (child->FStateWaiting)
+            child->SendItem(TVIF_STATE);
+        if (child->FExpanded)
+            child->SendWaitingStatesBelow();
+    }
 }
 
 void TTreeNode::MakeVisible()
@@ -543,9 +584,8 @@ void TTreeNodes::RemoveFromWindow(TTreeNode* Node)
     HTREEITEM id = Node->ItemId;
     for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
         n->ItemId = nullptr;
-    FOwner->FRebuilding = true;
+    TScopedValue<bool> rebuilding(FOwner->FRebuilding, true);
     FOwner->Perform(TVM_DELETEITEM, 0, LPARAM(id));
-    FOwner->FRebuilding = false;
 }
 
 TTreeNode* TTreeNodes::AddNode(TTreeNode* Node, TTreeNode* Relative, const AnsiString& S, void* Ptr,
@@ -725,11 +765,7 @@ void TTreeNodes::ReadData(TStream* Stream)
         Stream->ReadBuffer(&v, sizeof v);
         return int(v);
     };
-    Reading = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{Reading};
+    TScopedValue<bool> reading(Reading, true);
     BeginUpdate();
     Clear();
     std::function<void(TTreeNode*)> readNode = [&](TTreeNode* parent) {
@@ -856,11 +892,7 @@ void TCustomTreeView::CreateWnd()
     if (FIndent >= 0)
         Perform(TVM_SETINDENT, WPARAM(FIndent), 0);
     ApplyImageLists();
-    FRebuilding = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FRebuilding};
+    TScopedValue<bool> rebuilding(FRebuilding, true);
     for (TTreeNode* root : GetItems()->FRoots)
         InsertBranch(root);
     for (TTreeNode* n = GetItems()->GetFirstNode(); n; n = n->GetNext())
@@ -877,11 +909,8 @@ void TCustomTreeView::DestroyWnd()
 {
     FSavedSelected = GetSelected();
     FSavedTop = GetTopItem();
-    FRebuilding = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FRebuilding};
+    FDrawingOff = false;  // the next window draws from the start
+    TScopedValue<bool> rebuilding(FRebuilding, true);
     TWinControl::DestroyWnd();
     for (TTreeNode* n = GetItems()->GetFirstNode(); n; n = n->GetNext())
         n->ItemId = nullptr;
@@ -911,6 +940,7 @@ void TCustomTreeView::InsertItem(TTreeNode* Node)
     Node->ItemId = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, LPARAM(&insert)));
     if (!Node->ItemId)
         throw ETreeViewError("Failed to insert item \"" + Node->FText + "\"");
+    Node->FStateWaiting = false;
 }
 
 void TCustomTreeView::InsertBranch(TTreeNode* Node)
@@ -1292,6 +1322,7 @@ VCL_BEGIN_MESSAGE_MAP(TCustomTreeView)
     VCL_MESSAGE(WM_LBUTTONUP, WMLButtonUp)
     VCL_MESSAGE(WM_CONTEXTMENU, WMContextMenu)
     VCL_MESSAGE(WM_NOTIFY, WMNotify)
+    VCL_MESSAGE(WM_SETREDRAW, WMSetRedraw)
     VCL_MESSAGE(CM_COLORCHANGED, CMColorChanged)
     VCL_MESSAGE(CM_SYSCOLORCHANGE, CMSysColorChange)
 VCL_END_MESSAGE_MAP(TWinControl)
@@ -1329,6 +1360,27 @@ void TCustomTreeView::WMContextMenu(TMessage& Message)
 void TCustomTreeView::WMNotify(TMessage& Message)
 {
     TWinControl::Dispatch(Message);
+}
+
+// The tree control goes on redrawing its scroll bars for each changed row while its own redraw is off (under
+// Wine milliseconds a row): the window's own drawing goes off as well, as the default handling would take it,
+// and comes back with the whole window, frame and scroll bars included, to be drawn. A window hidden before or
+// meanwhile stays hidden.
+void TCustomTreeView::WMSetRedraw(TMessage& Message)
+{
+    TWinControl::Dispatch(Message);
+    if (!HandleAllocated())
+        return;
+    if (!Message.WParam && !FDrawingOff && (GetWindowLongPtrA(WindowHandle, GWL_STYLE) & WS_VISIBLE)) {
+        DefWindowProcA(WindowHandle, WM_SETREDRAW, FALSE, 0);
+        FDrawingOff = true;
+    } else if (Message.WParam && FDrawingOff) {
+        FDrawingOff = false;
+        if (!GetVisible())
+            return;
+        DefWindowProcA(WindowHandle, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void TCustomTreeView::CMColorChanged(TMessage& Message)
@@ -1377,15 +1429,18 @@ void TCustomTreeView::CNNotify(TMessage& Message)
     }
     if (Is(code, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDINGW)) {
         TTreeNode* node = NodeOfNotify(nmtv->itemNew.lParam);
-        if (!node || FRebuilding)
+        if (!node || FRebuilding || FProgramExpand)
             return;
-        bool allow = (nmtv->action & TVE_EXPAND) ? CanExpand(node) : CanCollapse(node);
+        bool expanding = (nmtv->action & TVE_EXPAND) != 0;
+        bool allow = expanding ? CanExpand(node) : CanCollapse(node);
+        if (allow && expanding)
+            node->SendWaitingStatesBelow();
         Message.Result = !allow;
         return;
     }
     if (Is(code, TVN_ITEMEXPANDEDA, TVN_ITEMEXPANDEDW)) {
         TTreeNode* node = NodeOfNotify(nmtv->itemNew.lParam);
-        if (!node)
+        if (!node || FProgramExpand)
             return;
         node->FExpanded = (nmtv->action & TVE_EXPAND) != 0;
         if (!FRebuilding) {
@@ -1453,13 +1508,8 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         GetCursorPos(&p);
         POINT local = p;
         ::ScreenToClient(WindowHandle, &local);
-        struct Restore {
-            TTreeNode*& node;
-            TTreeNode* saved;
-            ~Restore() { node = saved; }
-        } restore{FRightClickNode, FRightClickNode};
-        if (!FRightClickNode)
-            FRightClickNode = GetNodeAt(local.x, local.y);
+        TScopedValue<TTreeNode*> clicked(FRightClickNode,
+                                         FRightClickNode ? FRightClickNode : GetNodeAt(local.x, local.y));
         Perform(WM_CONTEXTMENU, WPARAM(WindowHandle), MAKELPARAM(p.x, p.y));
         Message.Result = 1;
         return;

@@ -671,11 +671,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params)
 
 void TCustomEdit::CreateWnd()
 {
-    FCreating = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{FCreating};
+    TScopedValue<bool> creating(FCreating, true);
     TWinControl::CreateWnd();
     Perform(EM_LIMITTEXT, WPARAM(FMaxLength), 0);
     if (FPasswordChar)

@@ -228,6 +228,34 @@ void UnRegisterClass(TClass cls);
 TClass GetClass(const AnsiString& name);   // nullptr when not registered
 TClass FindClass(const AnsiString& name);  // raises EClassNotFound
 
+// Gives a variable a value for the lifetime of a scope; its value from before comes back at the scope's end,
+// also when an exception leaves it.
+template <class T>
+class TScopedValue {
+public:
+    TScopedValue(T& variable, T value) : variable_(variable), saved_(variable) { variable_ = value; }
+    ~TScopedValue() { variable_ = saved_; }
+    TScopedValue(const TScopedValue&) = delete;
+    TScopedValue& operator=(const TScopedValue&) = delete;
+
+private:
+    T& variable_;
+    T saved_;
+};
+
+// BeginUpdate of a list now, its EndUpdate when the scope ends (also through an exception).
+template <class Items>
+class TUpdateScope {
+public:
+    explicit TUpdateScope(Items* items) : items_(items) { items_->BeginUpdate(); }
+    ~TUpdateScope() { items_->EndUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+private:
+    Items* items_;
+};
+
 namespace detail {
 template <class T>
 TObject* MakeInstance(TComponent* owner) {

@@ -16,15 +16,19 @@ object frmMain: TfrmMain
       Caption = 'File'
       object menuStartTransaction: TMenuItem
         Caption = 'Start Transaction'
+        OnClick = btnStartTransactionClick
       end
       object menuLoadSettings: TMenuItem
         Caption = 'Load Default Settings'
+        OnClick = btnLoadSettingsClick
       end
       object menuSaveSettings: TMenuItem
         Caption = 'Save Settings To Default'
+        OnClick = btnSaveSettingsClick
       end
       object menuSelectScanner: TMenuItem
         Caption = 'Select Scanner'
+        OnClick = btnSelectScannerClick
       end
       object menuExit: TMenuItem
         Caption = 'Exit'
@@ -35,21 +39,26 @@ object frmMain: TfrmMain
       Caption = 'Options'
       object menuSettings: TMenuItem
         Caption = 'Settings'
+        OnClick = btnSettingsClick
       end
       object menuTestTray: TMenuItem
         Caption = 'Test Tray'
+        OnClick = menuTestTrayClick
       end
     end
     object menuHelp: TMenuItem
       Caption = 'Help'
       object menuHelpManual: TMenuItem
         Caption = 'Pagorin Help Manual'
+        OnClick = btnHelpManualClick
       end
       object menuWebPage: TMenuItem
         Caption = 'Tessaro Systems Web Page'
+        OnClick = btnWebClick
       end
       object menuAbout: TMenuItem
         Caption = 'About Pagorin'
+        OnClick = btnAboutClick
       end
     end
   end
@@ -68,6 +77,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Start'
+      OnClick = btnStartTransactionClick
     end
     object btnLoadSettings: TToolButton
       Left = 76
@@ -75,6 +85,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Load'
+      OnClick = btnLoadSettingsClick
     end
     object btnSaveSettings: TToolButton
       Left = 148
@@ -82,6 +93,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Save'
+      OnClick = btnSaveSettingsClick
     end
     object btnSelectScanner: TToolButton
       Left = 220
@@ -89,6 +101,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Scanner'
+      OnClick = btnSelectScannerClick
     end
     object btnSettings: TToolButton
       Left = 292
@@ -96,6 +109,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Settings'
+      OnClick = btnSettingsClick
     end
     object btnLanguage: TToolButton
       Left = 364
@@ -104,6 +118,7 @@ object frmMain: TfrmMain
       Height = 28
       Caption = 'Language'
       Hint = 'Select Language'
+      OnClick = btnLanguageClick
     end
     object btnHelpManual: TToolButton
       Left = 436
@@ -111,6 +126,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Help'
+      OnClick = btnHelpManualClick
     end
     object btnWeb: TToolButton
       Left = 508
@@ -118,6 +134,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'Web'
+      OnClick = btnWebClick
     end
     object btnAbout: TToolButton
       Left = 580
@@ -125,6 +142,7 @@ object frmMain: TfrmMain
       Width = 70
       Height = 28
       Caption = 'About'
+      OnClick = btnAboutClick
     end
     object btnExit: TToolButton
       Left = 652
@@ -336,6 +354,7 @@ object frmMain: TfrmMain
         Width = 300
         Height = 20
         Caption = 'Write to Disc for Each Transaction'
+        OnClick = ckxWritePerTransactionClick
       end
       object lblCopies: TLabel
         Left = 12
@@ -352,6 +371,8 @@ object frmMain: TfrmMain
         MaxValue = 999
         MinValue = 1
         Value = 1
+        OnClick = cseCopiesClick
+        OnChange = cseCopiesClick
       end
       object lblDiscLabel: TLabel
         Left = 12
@@ -441,11 +462,14 @@ object frmMain: TfrmMain
     Width = 380
     Height = 200
     Caption = ' Scan Transactions '
-      object tvSessions: TTreeView
+      object tvSessions: TQvCheckTree
         Left = 12
         Top = 20
         Width = 356
         Height = 120
+        OnClick = tvSessionsClick
+        OnChange = tvSessionsChange
+        OnStateChange = tvSessionsStateChange
       end
       object bbtnWrite: TBitBtn
         Left = 12
@@ -453,6 +477,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = 'Write'
+        OnClick = bbtnWriteClick
       end
       object bbtnAppend: TBitBtn
         Left = 100
@@ -460,6 +485,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = ' Append'
+        OnClick = bbtnAppendClick
       end
       object bbtnAbort: TBitBtn
         Left = 188
@@ -467,6 +493,7 @@ object frmMain: TfrmMain
         Width = 80
         Height = 26
         Caption = ' Abort'
+        OnClick = bbtnAbortClick
       end
       object lblCountdown: TLabel
         Left = 12
@@ -573,6 +600,8 @@ object frmMain: TfrmMain
   end
   object tmrCheckDir: TTimer
     Enabled = False
+    Interval = 200
+    OnTimer = tmrCheckDirTimer
   end
   object tmrShowWaitNextPage: TTimer
     Enabled = False

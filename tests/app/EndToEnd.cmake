@@ -1,14 +1,28 @@
-# Pagorin.exe itself under Wine: first start, single-instance hand-over, language switch. The cases use the
-# prefix's real product key and may start Quenfold, so they hold both locks.
+# Pagorin.exe itself under Wine: first start, single-instance hand-over, language switch, the disc robot,
+# the transactions and the commands. The cases use the prefix's real product key and may start Quenfold,
+# so they hold both locks.
 if(NOT TARGET Pagorin)
   return()
 endif()
-add_executable(pagorin_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinEndToEndTests.cpp)
-target_link_libraries(pagorin_e2e_tests PRIVATE GTest::gtest_main testsupport twainclient gdiplus advapi32)
-target_compile_definitions(pagorin_e2e_tests PRIVATE
-  PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
-  PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
-add_dependencies(pagorin_e2e_tests Pagorin Quenfold virtualscanner)
-gtest_discover_tests(pagorin_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 180 LABELS window)
-pagorin_tests_list_property(pagorin_e2e_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+# The second program drives the transactions, the gauge and the commands of the main window, partly from the
+# keyboard and the foreground window, so its cases run with no other test beside them.
+foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests)
+  string(REPLACE ":" ";" parts ${program})
+  list(GET parts 0 target)
+  list(GET parts 1 source)
+  add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source}.cpp)
+  target_link_libraries(${target} PRIVATE GTest::gtest_main testsupport twainclient gdiplus advapi32 comctl32)
+  target_compile_definitions(${target} PRIVATE
+    PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
+    PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
+  add_dependencies(${target} Pagorin Quenfold virtualscanner)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 180 LABELS window)
+  pagorin_tests_list_property(${target} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+endforeach()
+pagorin_tests_list_property(pagorin_window_e2e_tests RUN_SERIAL TRUE)
+
+# Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
+add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)
+target_link_libraries(pagorin_queue_benchmark PRIVATE testsupport)
+add_dependencies(pagorin_queue_benchmark Pagorin)

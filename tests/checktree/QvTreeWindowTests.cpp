@@ -47,14 +47,18 @@ TEST_F(QvCheckTreeWindow, StateImagesSurviveANewWindow)
     EXPECT_EQ(WindowStateImage(Node(tree, "A1")), 3);
     EXPECT_EQ(WindowStateImage(Node(tree, "A2")), 0);
 
-    // A window that lost its item states gets them again.
+    // A window that lost its item states gets them again, a hidden row's once it shows.
     TVITEMA item{};
     item.mask = TVIF_STATE | TVIF_HANDLE;
-    item.hItem = Node(tree, "A1")->ItemId;
     item.stateMask = TVIS_STATEIMAGEMASK;
-    SendMessageA(tree->WindowHandle, TVM_SETITEMA, 0, LPARAM(&item));
+    for (const char* text : {"A", "A1"}) {
+        item.hItem = Node(tree, text)->ItemId;
+        SendMessageA(tree->WindowHandle, TVM_SETITEMA, 0, LPARAM(&item));
+    }
     ASSERT_EQ(WindowStateImage(Node(tree, "A1")), 0);
     tree->UpdateStateIndexDisplay(Node(tree, "A"));
+    EXPECT_EQ(WindowStateImage(Node(tree, "A")), 2);
+    Node(tree, "A")->Expand(false);
     EXPECT_EQ(WindowStateImage(Node(tree, "A1")), 3);
 }
 

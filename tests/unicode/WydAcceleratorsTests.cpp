@@ -62,37 +62,37 @@ TEST_F(WydAccelerators, ButtonsClickCheckBoxesToggleAndLabelsFocusTheirControl)
     form->Show();
     SetForegroundWindow(form->WindowHandle);
 
-    EXPECT_EQ(DialogChar(form, L'\x0436'), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x0436'), 1);
     EXPECT_EQ(clicks, 1) << "a small letter for a capital one";
-    EXPECT_EQ(DialogChar(form, L'\x03B5', true), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x03B5', true), 1);
     EXPECT_TRUE(vcltest::PumpUntil([&] { return check->Focused(); }, 2000));
     EXPECT_TRUE(check->GetChecked()) << "focused, then toggled";
-    EXPECT_EQ(DialogChar(form, Cjk[0]), 1);
+    EXPECT_EQ(DialogChar(form.get(), Cjk[0]), 1);
     EXPECT_TRUE(vcltest::PumpUntil([&] { return target->Focused(); }, 2000)) << "the label's focus control";
-    EXPECT_EQ(DialogChar(form, L'\x3042'), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x3042'), 1);
     EXPECT_TRUE(vcltest::PumpUntil([&] { return edit->Focused(); }, 2000)) << "the static text's focus control";
-    EXPECT_EQ(DialogChar(form, L'\x03C9'), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x03C9'), 1);
     EXPECT_EQ(speedClicks, 1);
-    EXPECT_EQ(DialogChar(form, L'?'), 0) << "the ANSI form's '?' is no accelerator";
+    EXPECT_EQ(DialogChar(form.get(), L'?'), 0) << "the ANSI form's '?' is no accelerator";
     EXPECT_EQ(clicks, 1);
     speed->SetEnabled(false);
-    EXPECT_EQ(DialogChar(form, L'\x03C9'), 0) << "a disabled speed button";
+    EXPECT_EQ(DialogChar(form.get(), L'\x03C9'), 0) << "a disabled speed button";
 }
 
 TEST_F(WydAccelerators, GroupBoxFocusesItsFirstControlAndRadioButtonTakesTheFocus)
 {
     auto* group = Make<TWydGroupBox>(10, 10);
     group->SetCaption(L"&\x03A9\x03BC\x03AD\x03B3\x03B1");
-    auto* inner = new TWydEdit(form);
+    auto* inner = new TWydEdit(form.get());
     inner->SetParent(group);
     inner->SetBounds(10, 30, 100, 24);
     auto* radio = Make<TWydRadioButton>(250, 10);
     radio->SetCaption(L"&\x0411\x0443\x043A\x0432\x0430");
     form->Show();
     SetForegroundWindow(form->WindowHandle);
-    EXPECT_EQ(DialogChar(form, L'\x03C9'), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x03C9'), 1);
     EXPECT_TRUE(vcltest::PumpUntil([&] { return inner->Focused(); }, 2000));
-    EXPECT_EQ(DialogChar(form, L'\x0431'), 1);
+    EXPECT_EQ(DialogChar(form.get(), L'\x0431'), 1);
     EXPECT_TRUE(vcltest::PumpUntil([&] { return radio->Focused(); }, 2000));
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -12,9 +13,12 @@
 #include "StdCtrls.h"
 #include "WindowTestSupport.h"
 #include "WydActnList.h"
+#include "WydButtons.h"
+#include "WydComCtrls.h"
 #include "WydControls.h"
 #include "WydForms.h"
 #include "WydMenus.h"
+#include "WydStdCtrls.h"
 #include "WydTestSupport.h"
 
 using namespace vcl;
@@ -23,74 +27,55 @@ using vcltest::PumpUntil;
 
 namespace {
 
-
-// A windowless and a windowed control made Unicode the way the layer's controls are, with their action
-// links through the layer.
-class TWideProbeLabel : public TLabel {
-    VCL_CLASS(TWideProbeLabel, TLabel)
-    explicit TWideProbeLabel(TComponent* owner) : TLabel(owner) {}
-    void CallActionChange(TObject* sender, bool checkDefaults) { ActionChange(sender, checkDefaults); }
-
-protected:
-    TClass GetActionLinkClass() const override
-    {
-        return WydControl_GetActionLinkClass(this, TLabel::GetActionLinkClass());
-    }
-    void ActionChange(TObject* sender, bool checkDefaults) override
-    {
-        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-        TLabel::ActionChange(sender, checkDefaults);
-    }
-};
-VCL_IMPLEMENT_CLASS(TWideProbeLabel, TLabel)
-
-class TWideProbeEdit : public TEdit {
-    VCL_CLASS(TWideProbeEdit, TEdit)
-    explicit TWideProbeEdit(TComponent* owner) : TEdit(owner) {}
-
-protected:
-    void CreateWindowHandle(const TCreateParams& params) override { CreateUnicodeHandle(this, params, L"EDIT"); }
-    TClass GetActionLinkClass() const override
-    {
-        return WydControl_GetActionLinkClass(this, TEdit::GetActionLinkClass());
-    }
-    void ActionChange(TObject* sender, bool checkDefaults) override
-    {
-        WydControl_BeforeInherited_ActionChange(this, sender, checkDefaults);
-        TEdit::ActionChange(sender, checkDefaults);
-    }
-};
-VCL_IMPLEMENT_CLASS(TWideProbeEdit, TEdit)
-
-class WydActions : public WydLayerSuite {
+class WydActions : public WydFormTest {
 protected:
     static void SetUpTestSuite()
     {
         WydLayerSuite::SetUpTestSuite();
-        RegisterClasses({TWideProbeLabel::StaticClass(), TWideProbeEdit::StaticClass()});
+        InitWydStdCtrls();
     }
     void SetUp() override
     {
-        form.reset(new TForm(Application, 0));
-        form->SetBounds(60, 60, 400, 200);
-        label = new TWideProbeLabel(form.get());
+        WydFormTest::SetUp();
+        label = new TWydLabel(form.get());
         label->SetParent(form.get());
-        edit = new TWideProbeEdit(form.get());
+        edit = new TWydEdit(form.get());
         edit->SetParent(form.get());
         edit->SetBounds(10, 40, 200, 24);
         item = new TWydMenuItem(form.get());
         action = new TWydAction(form.get());
     }
-    void TearDown() override { form.reset(); }
+    // One control of every kind of the layer on the form: a tool button on a tool bar, a tab sheet in a page
+    // control, every other one on the form itself.
+    std::vector<TControl*> EveryWideControl()
+    {
+        TForm* o = form.get();
+        auto* bar = new TWydToolBar(o);
+        auto* pages = new TWydPageControl(o);
+        std::vector<TControl*> controls{
+            new TWydEdit(o),      new TWydMemo(o),        new TWydLabel(o),        new TWydStaticText(o),
+            new TWydButton(o),    new TWydCheckBox(o),    new TWydRadioButton(o),  new TWydScrollBar(o),
+            new TWydGroupBox(o),  new TWydComboBox(o),    new TWydListBox(o),      new TWydBitBtn(o),
+            new TWydSpeedButton(o), new TWydListView(o),  new TWydTreeView(o),     new TWydTabControl(o),
+            pages,                new TWydStatusBar(o),   bar,                     new TWydProgressBar(o)};
+        for (TControl* control : controls)
+            control->SetParent(o);
+        auto* button = new TWydToolButton(o);
+        button->SetParent(bar);
+        auto* sheet = new TWydTabSheet(o);
+        sheet->SetPageControl(pages);
+        controls.push_back(button);
+        controls.push_back(sheet);
+        return controls;
+    }
     void LinkAll()
     {
         label->SetAction(action);
         edit->SetAction(action);
         item->SetAction(action);
     }
-    std::unique_ptr<TForm> form;
-    TWideProbeLabel* label = nullptr;
-    TWideProbeEdit* edit = nullptr;
+    TWydLabel* label = nullptr;
+    TWydEdit* edit = nullptr;
     TWydMenuItem* item = nullptr;
     TWydAction* action = nullptr;
 };
@@ -144,17 +129,17 @@ TEST_F(WydActions, ControlNamedAfterItselfTakesTheCaptionEvenWhenKeepingDefaults
     action->SetCaption(Greek);
     action->SetHint(Cyrillic);
     label->SetName("lblStatus");
-    label->SetCaption("lblStatus");
-    label->CallActionChange(action, true);
+    label->SetCaption(L"lblStatus");
+    label->ActionChange(action, true);
     EXPECT_TRUE(WydControl_GetText(label) == Greek);
     EXPECT_TRUE(WydControl_GetHint(label) == Cyrillic);
     WydControl_SetText(label, Cjk);
     WydControl_SetHint(label, Cjk);
     action->SetCaption(Emoji);
-    label->CallActionChange(action, true);
+    label->ActionChange(action, true);
     EXPECT_TRUE(WydControl_GetText(label) == Cjk) << "a text of its own is kept";
     EXPECT_TRUE(WydControl_GetHint(label) == Cjk);
-    label->CallActionChange(action, false);
+    label->ActionChange(action, false);
     EXPECT_TRUE(WydControl_GetText(label) == Emoji);
 }
 
@@ -223,6 +208,43 @@ TEST_F(WydActions, EveryControlKindGetsTheWideLinkOfItsLibraryLink)
     auto* wideForm = new TWydForm(o, 0);
     wideForm->SetAction(action);
     EXPECT_TRUE(wideForm->GetCaption() == action->GetCaption()) << "a Unicode form takes the wide caption";
+}
+
+TEST_F(WydActions, EveryWideControlKindShowsTheWideCaptionAndHintOfItsAction)
+{
+    std::vector<TControl*> controls = EveryWideControl();
+    action->SetCaption(Greek);
+    action->SetHint(Cyrillic + L"|" + Cjk);
+    for (TControl* control : controls) {
+        control->SetAction(action);
+        EXPECT_EQ(AnsiString(control->ActionLink->ClassName()).substr(0, 4), "TWyd") << control->ClassName();
+    }
+    form->Show();
+    for (const WideString& text : {Cjk, Emoji}) {
+        action->SetCaption(text);
+        action->SetHint(text + L"|" + Greek);
+        for (TControl* control : controls) {
+            EXPECT_TRUE(WydControl_GetText(control) == text) << control->ClassName() << ": " << WideToAnsi(text);
+            EXPECT_TRUE(WydControl_GetHint(control) == text + L"|" + Greek) << control->ClassName();
+        }
+    }
+}
+
+TEST_F(WydActions, ActionCopiedFromAnyWideControlKeepsItsWideTexts)
+{
+    std::vector<TControl*> controls = EveryWideControl();
+    form->Show();
+    for (TControl* control : controls) {
+        WydControl_SetText(control, Cyrillic + L" " + Emoji);
+        WydControl_SetHint(control, Cjk + L"|" + Greek);
+        TWydAction copy(nullptr);
+        copy.Assign(control);
+        EXPECT_TRUE(copy.GetCaption() == Cyrillic + L" " + Emoji) << control->ClassName();
+        EXPECT_TRUE(copy.GetHint() == Cjk + L"|" + Greek) << control->ClassName();
+        TWydAction second(nullptr);
+        second.Assign(&copy);
+        EXPECT_TRUE(second.GetCaption() == copy.GetCaption()) << control->ClassName();
+    }
 }
 
 TEST(WydActionLists, PlainActionsAddedInTheDesignerAreOfferedToTheUpgradeHook)

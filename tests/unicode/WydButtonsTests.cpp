@@ -92,7 +92,7 @@ TEST_F(WydButtons, CaptionBeyondTheCodePageIsLaidOutAtItsRealWidthAndRightToLeft
     EXPECT_EQ(glyphAt.y, (30 - 16 + 1) / 2 + 1);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    EXPECT_THROW(TButtonGlyph_CalcButtonLayout(form, dc, client, POINT{}, Cjk, TButtonLayout::blGlyphLeft, 2, 4,
+    EXPECT_THROW(TButtonGlyph_CalcButtonLayout(form.get(), dc, client, POINT{}, Cjk, TButtonLayout::blGlyphLeft, 2, 4,
                                                glyphAt, text, 0),
                  EWydInternalError)
         << "only glyph buttons are laid out";

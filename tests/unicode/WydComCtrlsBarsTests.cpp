@@ -2,6 +2,7 @@
 // scripts before and after the window and across its re-creation, accelerators, alignment tabs of panels,
 // the wide application hint, and the ANSI path of Windows 9x.
 #include "WydComCtrlsTestSupport.h"
+#include "WydMenus.h"
 
 using namespace vcl;
 using namespace wydcomtest;
@@ -210,27 +211,47 @@ TEST_F(WydComCtrlsTest, ToolButtonCaptionsInEveryScriptAndTheBarsOwnCaption)
     EXPECT_EQ(SendMessageW(bar->WindowHandle, WM_GETTEXTLENGTH, 0, 0), LRESULT(Greek.size()));
 }
 
-TEST_F(WydComCtrlsTest, MenuOnAToolBarBecomesOneButtonPerTopLevelItem)
+TEST_F(WydComCtrlsTest, MenuOnAToolBarBecomesOneButtonPerTopLevelItemWithItsWideTexts)
 {
-    auto* menu = new TMainMenu(form.get());
-    for (const char* caption : {"&File", "&Edit", "&Help"}) {
-        auto* item = new TMenuItem(menu);
-        item->SetCaption(caption);
+    auto* menu = new TWydMainMenu(form.get());
+    auto* file = new TWydMenuItem(menu);
+    file->SetCaption(L"&" + Cyrillic);
+    file->SetHint(Greek + L"|" + Cjk);
+    auto* edit = new TWydMenuItem(menu);
+    edit->SetCaption(Emoji);
+    auto* help = new TMenuItem(menu);
+    help->SetCaption("&Help");
+    help->SetHint("About");
+    for (TMenuItem* item : {static_cast<TMenuItem*>(file), static_cast<TMenuItem*>(edit), help})
         menu->GetItems()->Add(item);
-    }
     auto* bar = Make<TWydToolBar>(40);
     bar->SetShowCaptions(true);
     (new TWydToolButton(form.get()))->SetParent(bar);
     form->Show();
     bar->SetMenu(menu);
     ASSERT_EQ(bar->GetButtonCount(), 3);
+    std::vector<TWydToolButton*> buttons;
     for (int i = 0; i < 3; ++i) {
         auto* button = dynamic_cast<TWydToolButton*>(bar->GetButton(i));
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->GetMenuItem(), menu->GetItems()->GetItem(i));
         EXPECT_TRUE(button->GetGrouped());
+        buttons.push_back(button);
     }
-    EXPECT_TRUE(ButtonTextW(bar, 1) == L"&Edit");
+    EXPECT_TRUE(buttons[0]->GetCaption() == L"&" + Cyrillic);
+    EXPECT_TRUE(buttons[0]->GetHint() == Greek + L"|" + Cjk);
+    EXPECT_TRUE(ButtonTextW(bar, 0) == L"&" + Cyrillic);
+    EXPECT_TRUE(ButtonTextW(bar, 1) == Emoji);
+    EXPECT_TRUE(buttons[1]->GetHint().empty());
+    EXPECT_TRUE(ButtonTextW(bar, 2) == L"&Help") << "a plain item's caption widened";
+    EXPECT_TRUE(buttons[2]->GetHint() == L"About");
+
+    auto* loose = new TWydToolButton(form.get());
+    loose->SetMenuItem(edit);
+    EXPECT_TRUE(loose->GetCaption() == Emoji) << "also without a bar";
+    loose->SetMenuItem(nullptr);
+    EXPECT_EQ(loose->GetMenuItem(), nullptr);
+    EXPECT_TRUE(loose->GetCaption() == Emoji) << "letting go of the item keeps the texts";
 }
 
 TEST_F(WydComCtrlsTest, ProgressBarHasAUnicodeWindowAndAWideHint)

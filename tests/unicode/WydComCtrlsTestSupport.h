@@ -82,24 +82,12 @@ inline void NotifyInAnsi(vcl::TWinControl* control)
 }
 
 // The layer started once per program; each case gets a form of its own (plain, or a Unicode container).
-class WydComCtrlsTest : public ::testing::Test {
+class WydComCtrlsTest : public WydFormTest {
 protected:
     static void SetUpTestSuite()
     {
-        InitWydForms();
+        WydLayerSuite::SetUpTestSuite();
         InitWydComCtrls();
-    }
-    static void TearDownTestSuite()
-    {
-        DoneWydForms();
-        DoneWydControls();
-    }
-    void SetUp() override { MakeForm(false); }
-    void TearDown() override { form.reset(); }
-    void MakeForm(bool unicode)
-    {
-        form.reset(unicode ? new TWydForm(nullptr, 0) : new vcl::TForm(nullptr, 0));
-        form->SetBounds(40, 40, 520, 400);
     }
     template <class T> T* Make(int height = 200)
     {
@@ -108,7 +96,6 @@ protected:
         control->SetBounds(8, 8, 480, height);
         return control;
     }
-    std::unique_ptr<vcl::TForm> form;
 };
 
 }  // namespace wydcomtest

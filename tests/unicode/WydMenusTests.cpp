@@ -110,14 +110,8 @@ class TLayoutProbeItem : public TWydMenuItem {
 };
 VCL_IMPLEMENT_CLASS(TLayoutProbeItem, TWydMenuItem)
 
-class WydMenus : public WydLayerSuite {
+class WydMenus : public WydFormTest {
 protected:
-    void SetUp() override
-    {
-        form.reset(new TForm(Application, 0));
-        form->SetBounds(60, 60, 420, 260);
-    }
-    void TearDown() override { form.reset(); }
 
     // A bar "File" with items, on the form.
     TWydMainMenu* Bar(std::initializer_list<TMenuItem*> items, const WideString& fileCaption = L"File")
@@ -127,7 +121,6 @@ protected:
         form->SetMenu(bar);
         return bar;
     }
-    std::unique_ptr<TForm> form;
 };
 
 }  // namespace

@@ -131,10 +131,10 @@ TEST_F(WydComboBox, SelectionChangeSetsTheWideTextBeforeTheNotification)
         ++changes;
     });
     SendMessageW(combo->WindowHandle, CB_SETCURSEL, 1, 0);
-    SelChange(form, combo);
+    SelChange(form.get(), combo);
     EXPECT_TRUE(seen == Cjk);
     SendMessageW(combo->WindowHandle, CB_SETCURSEL, WPARAM(-1), 0);
-    SelChange(form, combo);
+    SelChange(form.get(), combo);
     EXPECT_EQ(changes, 2) << "no selection still notifies";
 }
 

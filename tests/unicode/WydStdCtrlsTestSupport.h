@@ -1,5 +1,5 @@
-// Shared by the window tests of the wide standard controls and glyph buttons: the layer set up once per test
-// suite, and a form to put the controls on.
+// Shared by the window tests of the wide standard controls and glyph buttons: the layer and the controls' units
+// set up once per test suite, and a form to put the controls on.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,34 +19,23 @@ inline vcl::TObject* Tag(int n) { return reinterpret_cast<vcl::TObject*>(uintptr
 // For failure messages.
 inline std::string Utf8(const WideString& s) { return vcl::UTF8Encode(s); }
 
-class WydFormFixture : public ::testing::Test {
+// The standard controls' suites: the layer and the units of the controls started once.
+class WydFormFixture : public WydFormTest {
 protected:
     static void SetUpTestSuite()
     {
-        InitWydForms();
+        WydLayerSuite::SetUpTestSuite();
         InitWydStdCtrls();
         InitWydButtons();
     }
-    static void TearDownTestSuite()
-    {
-        DoneWydForms();
-        DoneWydControls();
-    }
-    void SetUp() override
-    {
-        form = new vcl::TForm(nullptr, 0);
-        form->SetBounds(40, 40, 520, 360);
-    }
-    void TearDown() override { delete form; }
     template <class T> T* Make(int left = 10, int top = 10)
     {
-        auto* control = new T(form);
-        control->SetParent(form);
+        auto* control = new T(form.get());
+        control->SetParent(form.get());
         control->SetLeft(left);
         control->SetTop(top);
         return control;
     }
-    vcl::TForm* form = nullptr;
 };
 
 }  // namespace wydtest

@@ -202,8 +202,8 @@ TEST_F(WydStdCtrls, LabelWithEmptyOrAmpersandCaptionMeasuresOneLineHigh)
 
 TEST_F(WydStdCtrls, DisabledLabelIsDrawnEmbossed)
 {
-    auto* label = new TDrawnLabel(form);
-    label->SetParent(form);
+    auto* label = new TDrawnLabel(form.get());
+    label->SetParent(form.get());
     label->SetCaption(L"\x2588\x2588\x2588");  // full blocks: plenty of pixels
     label->SetEnabled(false);
     TBitmap bitmap;
@@ -405,7 +405,7 @@ TEST_F(WydStdCtrls, DemoFormShowsEveryKindInNonLatinScriptsAndAScreenshotIsWritt
     scroll->SetWidth(180);
     auto* group = Make<TWydGroupBox>(210, 10);
     group->SetCaption(Cyrillic);
-    auto* note = new TWydStaticText(form);
+    auto* note = new TWydStaticText(form.get());
     note->SetParent(group);
     note->SetBounds(10, 30, 100, 20);
     note->SetCaption(Greek + L" " + Cjk);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "SysUtils.h"
 #include "WydForms.h"
 #include "WydSysUtils.h"
@@ -49,4 +51,18 @@ protected:
         DoneWydForms();
         DoneWydControls();
     }
+};
+
+// A window test suite of the layer with a form of its own for each case to put controls on: a plain form, or
+// after MakeForm(true) a Unicode container.
+class WydFormTest : public WydLayerSuite {
+protected:
+    void SetUp() override { MakeForm(false); }
+    void TearDown() override { form.reset(); }
+    void MakeForm(bool unicode)
+    {
+        form.reset(unicode ? new TWydForm(nullptr, 0) : new vcl::TForm(nullptr, 0));
+        form->SetBounds(40, 40, 520, 400);
+    }
+    std::unique_ptr<vcl::TForm> form;
 };

@@ -1,6 +1,7 @@
 // Object model, components, lists, string lists, collections and streams.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "Classes.h"
@@ -328,3 +329,30 @@ TEST(Collection, AddsItemsOfItsClassAndBatchesUpdates) {
 }
 
 }  // namespace
+
+TEST(Scopes, ValueAndUpdateComeBackHoweverTheScopeEnds)
+{
+    bool flag = false;
+    int depth = 3;
+    TStringList list;
+    try {
+        TScopedValue<bool> set(flag, true);
+        TScopedValue<int> deeper(depth, 4);
+        TUpdateScope<TStringList> update(&list);
+        EXPECT_TRUE(flag);
+        EXPECT_EQ(depth, 4);
+        EXPECT_EQ(list.GetUpdateCount(), 1);
+        {
+            TScopedValue<bool> cleared(flag, false);
+            TUpdateScope<TStringList> inner(&list);
+            EXPECT_FALSE(flag);
+            EXPECT_EQ(list.GetUpdateCount(), 2);
+        }
+        EXPECT_TRUE(flag) << "the value from before the inner scope";
+        throw std::runtime_error("leaving");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(flag);
+    EXPECT_EQ(depth, 3);
+    EXPECT_EQ(list.GetUpdateCount(), 0);
+}

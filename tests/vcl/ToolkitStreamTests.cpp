@@ -14,17 +14,10 @@ using namespace vcl;
 
 namespace {
 
-// A form that streams its non-visual components as well as its controls.
+// The form the components are streamed with (a form writes its non-visual components as well as its controls).
 class TStreamRoot : public TForm {
     VCL_CLASS(TStreamRoot, TForm)
     explicit TStreamRoot(TComponent* AOwner) : TForm(AOwner, 0) {}
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        for (int i = 0; i < GetComponentCount(); ++i)
-            if (!GetComponents(i)->HasParent())
-                Proc(GetComponents(i));
-        TForm::GetChildren(Proc, Root);
-    }
 };
 
 template <class T>

@@ -7,6 +7,7 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsItemsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTreeStateTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SysColorTests.cpp

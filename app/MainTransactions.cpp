@@ -1,0 +1,405 @@
+// The main window's transactions: starting one, adding its pages, restoring the queue folder at start,
+// the tree's buttons, the size of what is checked and the clean-up after a disc job.
+#include <algorithm>
+#include <cstdio>
+#include <unordered_set>
+
+#include "Alert.h"
+#include "DayLog.h"
+#include "DiscEventsWindow.h"
+#include "LaterSteps.h"
+#include "Main.h"
+#include "SharedState.h"
+#include "TwainWindow.h"
+#include "WideText.h"
+
+namespace pagorin {
+
+namespace {
+
+constexpr size_t ExpandedRestoreLimit = 100;
+
+std::string LocalNowFolder(const std::string& queuePath)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return CreateTransactionFolder(queuePath, now);
+}
+
+std::vector<std::string> ItemsOf(vcl::TComboBox* box)
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < box->GetItems()->GetCount(); ++i)
+        items.push_back(box->GetItems()->GetStrings(i));
+    return items;
+}
+
+// Holds the size updates of the tree's check-state events while many nodes change.
+class SizeUpdateHold {
+public:
+    explicit SizeUpdateHold(int& held) : held_(held) { ++held_; }
+    ~SizeUpdateHold() { --held_; }
+    SizeUpdateHold(const SizeUpdateHold&) = delete;
+    SizeUpdateHold& operator=(const SizeUpdateHold&) = delete;
+
+private:
+    int& held_;
+};
+
+}  // namespace
+
+void StartTransaction(TfrmMain& form) { form.StartTransaction(); }
+void AddPageNode(TfrmMain& form, const std::string& name) { form.AddPageNode(name); }
+
+ScanTransaction CurrentScanTransaction(TfrmMain& form)
+{
+    ScanTransaction current;
+    if (vcl::TTreeNode* transaction = form.CurrentTransaction) {
+        current.Name = transaction->GetText();
+        current.HasPages = transaction->GetCount() > 0;
+        current.CompiledPdf = TransactionTree::RecordOf(transaction)->CompiledPdf;
+    }
+    return current;
+}
+
+void CheckCurrentTransaction(TfrmMain& form)
+{
+    if (form.CurrentTransaction)
+        form.tvSessions->ChangeNodeCheckState(form.CurrentTransaction, csChecked);
+}
+
+void DropEmptyTransaction(TfrmMain& form)
+{
+    if (form.CurrentTransaction)
+        form.DropTransaction(form.CurrentTransaction, "removed: its scan brought no page");
+}
+
+void TfrmMain::StartTransaction()
+{
+    WriteLogLine("A Scan-To-Disc transaction started.");
+    ckxWritePerTransaction->SetEnabled(false);
+    PageNumber = 0;
+    AppendMode = false;
+    if (OperationMode == 1 && ckxWritePerTransaction->GetChecked()) {
+        if (AutoWriteArmed) {
+            NoticeText = StatusLoadDisc;
+            NoticeActive = true;
+            tmrNoticeMsg->SetEnabled(true);
+        }
+        if (RobotDriveLetter == 0)
+            AutoWriteArmed = true;
+    }
+    std::string name = LocalNowFolder(QueuePath);
+    if (name.empty()) {
+        WriteLogLine("No free transaction folder name in " + QueuePath + ": no transaction started.");
+        return;
+    }
+    TransactionBytes = 0;
+    TransactionRecord record;
+    record.SessionTag = OperationMode;
+    record.CompiledPdf = Config.CompiledPdf;
+    record.Copies = cseCopies->GetValue();
+    record.Path = QueuePath + "\\" + name + "\\FileList.txt";
+    if (FILE* list = fopen(record.Path.c_str(), "wt"))
+        fclose(list);
+    record.DiscLabel = vcl::AnsiToWide(cbxDiscLabel->GetText());
+    bool checked = OperationMode != 1 || ckxWritePerTransaction->GetChecked();
+    CurrentTransaction = Transactions.AddTransaction(name, record, checked);
+    tmrShowWaitNextPage->SetEnabled(true);
+
+    if (OperationMode == 0 && !CommandLineArgument.empty()) {
+        // Taken once: a later transaction of this run finds no command-line page.
+        std::string page = CommandLineArgument;
+        CommandLineArgument.clear();
+        if (IsAcceptablePage(page))
+            AddPageNode(page);
+        else
+            WriteLogLine("Command-line page ignored: \"" + page + "\"");
+    }
+    TransactionRecord* started = TransactionTree::RecordOf(CurrentTransaction);
+    if (Config.CompiledPdf != 0) {
+        started->PdfSlot = StartTransactionPdf(*this, QueuePath + "\\" + name + "\\" + cbxFileNaming->GetText() + ".pdf");
+        if (started->PdfSlot < 0) {
+            // Nothing will ever make this PDF: the transaction must not wait for it.
+            started->PdfDone = true;
+            WriteLogLine("No PDF job slot was free: transaction " + name + " is written without its PDF.");
+        }
+    } else
+        started->PdfDone = true;
+    SaveDiscLabelHistory();
+    SaveFileNamingHistory();
+}
+
+void TfrmMain::AddPageNode(const std::string& name)
+{
+    vcl::TTreeNode* transaction = CurrentTransaction;
+    if (!transaction) {
+        WriteLogLine("A page came without a transaction to take it: " + name);
+        return;
+    }
+    std::string path = OperationMode == 1 ? QueuePath + "\\" + transaction->GetText() + "\\" + name : name;
+    if (path.size() > MaxTransactionPath) {
+        WriteLogLine("A page path is longer than " + std::to_string(MaxTransactionPath) + " characters and was not added: " + path);
+        return;
+    }
+    TransactionRecord record;
+    record.Path = path;
+    record.FileSize = PageFileSize(path);
+    vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, Config.CompiledPdf != 2);
+    if (page->GetIndex() > 0 && frmAlert && frmAlert->GetVisible() && frmAlert->AlertKind == akWaitNextPage)
+        frmAlert->AlertCountdown = 100;
+    TransactionBytes += record.FileSize;
+    if (Transactions.Transactions().size() < 2)
+        ShowTransactionSizeBytes(TransactionBytes);
+    transaction->Expand(true);
+    if (OperationMode == 1)
+        UpdateTransactionSize();
+}
+
+void TfrmMain::tmrCheckDirTimer(vcl::TObject*)
+{
+    tmrCheckDir->SetEnabled(false);
+    ScanQueueFolder();
+}
+
+void TfrmMain::ScanQueueFolder()
+{
+    std::unordered_set<std::string> known;
+    for (vcl::TTreeNode* root : Transactions.Transactions())
+        known.insert(root->GetText());
+    size_t restored = 0;
+    {
+        SizeUpdateHold hold(SizeUpdatesHeld);
+        tvSessions->GetItems()->BeginUpdate();
+        // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
+        std::vector<std::string> folders;
+        for (const std::string& name : QueueSubfolders(QueuePath))
+            if (!known.count(name))
+                folders.push_back(QueuePath + "\\" + name);
+        FolderReadAhead reader(folders);
+        for (size_t i = 0; i < folders.size(); ++i)
+            if (RestoreTransactionFolder(folders[i], reader.Take(i)))
+                ++restored;
+        tvSessions->GetItems()->EndUpdate();
+    }
+    if (restored > 0)
+        ShowRestoredTransactions(restored);
+    UpdateTransactionSize();
+    WriteLogLine("Restored " + std::to_string(restored) + " transactions from the queue folder.");
+}
+
+bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents)
+{
+    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, vcl::AnsiToWide(cbxDiscLabel->GetText()));
+    UpdateTransactionSize();
+    return restored != nullptr;
+}
+
+// Restored transactions are written as they are, never one per disc. They open to show their pages while
+// there are few; a queue of thousands stays closed, as opening every one costs seconds and shows nothing.
+void TfrmMain::ShowRestoredTransactions(size_t restored)
+{
+    const auto& roots = Transactions.Transactions();
+    if (restored <= ExpandedRestoreLimit)
+        for (size_t i = roots.size() - restored; i < roots.size(); ++i)  // the restored ones came last
+            roots[i]->Expand(true);
+    ckxWritePerTransaction->SetChecked(false);
+    ckxWritePerTransaction->SetEnabled(false);
+    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite}) {
+        button->SetVisible(true);
+        button->SetEnabled(false);
+    }
+}
+
+void TfrmMain::tvSessionsClick(vcl::TObject*)
+{
+    bool transaction = TransactionTree::IsTransaction(tvSessions->GetSelected());
+    bbtnAbort->SetEnabled(transaction);
+    bbtnAppend->SetEnabled(transaction);
+}
+
+// The keyboard moves the selection without a click.
+void TfrmMain::tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode*) { tvSessionsClick(sender); }
+
+void TfrmMain::tvSessionsStateChange(vcl::TObject*, vcl::TTreeNode*, TQvCheckState) { UpdateTransactionSize(); }
+
+vcl::TTreeNode* TfrmMain::SelectedIdleTransaction()
+{
+    vcl::TTreeNode* node = tvSessions->GetSelected();
+    if (!TransactionTree::IsTransaction(node))
+        return nullptr;
+    const TransactionRecord* record = TransactionTree::RecordOf(node);
+    bool scanning = ScanInProgress() && node == CurrentTransaction;
+    bool onDisc = false;
+    for (int i = 0; i < node->GetCount() && !onDisc; ++i)
+        onDisc = TransactionTree::RecordOf(node->GetItem(i))->WriteState == 2;
+    if (scanning || onDisc || record->WriteState == 2) {
+        WriteLogLine("Transaction " + node->GetText() + " is being scanned or written and was left as it is.");
+        return nullptr;
+    }
+    return node;
+}
+
+// Its PDF is no longer made, and it no longer takes pages.
+void TfrmMain::StopTransactionWork(vcl::TTreeNode* transaction)
+{
+    TransactionRecord* record = TransactionTree::RecordOf(transaction);
+    if (record->PdfSlot >= 0 && !record->PdfDone) {
+        StopPdfJobSlot(*this, record->PdfSlot);
+        record->PdfSlot = -1;
+        record->PdfDone = true;
+    }
+    if (transaction == CurrentTransaction)
+        CurrentTransaction = nullptr;
+}
+
+void TfrmMain::bbtnAppendClick(vcl::TObject*)
+{
+    vcl::TTreeNode* transaction = SelectedIdleTransaction();
+    if (!transaction)
+        return;
+    StopTransactionWork(transaction);
+    tvSessions->SetEnabled(false);
+    CurrentTransaction = transaction;
+    std::vector<std::string> children;
+    for (int i = 0; i < transaction->GetCount(); ++i)
+        children.push_back(transaction->GetItem(i)->GetText());
+    PageNumber = AppendPageNumber(children, TransactionFolderPath(QueuePath, transaction->GetText()),
+                                  cbxFileNaming->GetText());
+    AppendHadPdf = std::any_of(children.begin(), children.end(), IsPdfName);
+    AppendMode = true;
+    WriteLogLine("Pages are appended to transaction " + transaction->GetText() + " after page " +
+                 std::to_string(PageNumber) + ".");
+    btnScan->Click();
+}
+
+void TfrmMain::bbtnAbortClick(vcl::TObject*)
+{
+    if (vcl::TTreeNode* transaction = SelectedIdleTransaction())
+        DropTransaction(transaction, "aborted");
+}
+
+void TfrmMain::DropTransaction(vcl::TTreeNode* transaction, const char* why)
+{
+    StopTransactionWork(transaction);
+    std::string name = transaction->GetText();
+    Transactions.Remove(transaction);
+    DeleteFolder(TransactionFolderPath(QueuePath, name));
+    WriteLogLine("Transaction " + name + " " + why + ".");
+    if (Transactions.Empty())
+        ShowEmptyTree();
+    UpdateTransactionSize();
+}
+
+void TfrmMain::ShowEmptyTree()
+{
+    ckxWritePerTransaction->SetEnabled(true);
+    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite}) {
+        button->SetEnabled(false);
+        button->SetVisible(false);
+    }
+}
+
+void TfrmMain::bbtnWriteClick(vcl::TObject*)
+{
+    if (Transactions.Empty()) {
+        bbtnWrite->SetEnabled(false);
+        return;
+    }
+    if (RobotState != 0) {
+        // Nothing would start now and nothing would enable the controls again.
+        SetPanelText(StatusBar1->GetPanels()->GetItem(0), RobotOperatingText);
+        return;
+    }
+    EnableMainControls(false);
+    WriteRequested = true;
+    GoBurning(*this);
+    // With a disc already classified in the writer nothing else would take the job to it.
+    if (DiscReady)
+        tmrDiscReady->SetEnabled(true);
+}
+
+void TfrmMain::ckxWritePerTransactionClick(vcl::TObject*)
+{
+    if (!ckxWritePerTransaction->GetChecked())
+        return;
+    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite})
+        button->SetVisible(false);
+}
+
+void TfrmMain::UpdateTransactionSize()
+{
+    if (SizeUpdatesHeld > 0)
+        return;
+    if (OperationMode == 2)
+        OperationMode = 1;
+    for (vcl::TTreeNode* root : Transactions.Transactions())
+        if (TransactionTree::RecordOf(root)->SessionTag != 1)
+            OperationMode = TransactionTree::RecordOf(root)->SessionTag;
+    SizeShown shown = CheckedSizeText(Transactions.CheckedBytes());
+    txtTransactionSize->SetCaption(shown.Text);
+    DrawCapacityGauge(shown.GaugeMegabytes);
+}
+
+void TfrmMain::ShowTransactionSizeBytes(long long bytes)
+{
+    SizeShown shown = TransactionBytesText(bytes);
+    txtTransactionSize->SetCaption(shown.Text);
+    DrawCapacityGauge(shown.GaugeMegabytes);
+}
+
+bool TfrmMain::FinishWrittenItems()
+{
+    pgbWrite->SetPosition(0);
+    DiscsWritten = 0;
+    bool more = Transactions.RemoveWritten(QueuePath, WritingSessionTag, Config.DeleteHotkeyFiles);
+    const auto& roots = Transactions.Transactions();
+    if (std::find(roots.begin(), roots.end(), CurrentTransaction) == roots.end())
+        CurrentTransaction = nullptr;
+    if (Transactions.Empty())
+        ShowEmptyTree();
+    else {
+        ckxWritePerTransaction->SetEnabled(false);
+        if (!more) {
+            WritingSessionTag = TransactionTree::RecordOf(Transactions.Transactions().front())->SessionTag;
+            more = WritingSessionTag != 1 || ckxWritePerTransaction->GetChecked();
+        }
+    }
+    UpdateTransactionSize();
+    return more;
+}
+
+void TfrmMain::SaveRecentTexts(vcl::TComboBox* box, const char* base)
+{
+    std::vector<std::string> items = ItemsOf(box);
+    std::string text = box->GetText();
+    if (!UpdateRecentList(items, text))
+        return;
+    box->GetItems()->Clear();
+    for (const std::string& item : items)
+        box->GetItems()->Add(item);
+    box->SetText(text);
+    SaveRecentList(KeyLocation(), base, items);
+}
+
+void TfrmMain::SaveDiscLabelHistory() { SaveRecentTexts(cbxDiscLabel, "Disc Label"); }
+void TfrmMain::SaveFileNamingHistory() { SaveRecentTexts(cbxFileNaming, "File Naming"); }
+
+bool HotKeyPdfsPending(TfrmMain& form)
+{
+    for (vcl::TTreeNode* root : form.Transactions.Transactions()) {
+        const TransactionRecord* record = TransactionTree::RecordOf(root);
+        if (record->SessionTag != 1 && !record->PdfDone)
+            return true;
+    }
+    return false;
+}
+
+void DeleteHotKeyTransactionFolders(TfrmMain& form)
+{
+    for (vcl::TTreeNode* root : form.Transactions.Transactions())
+        if (TransactionTree::RecordOf(root)->SessionTag != 1)
+            DeleteFolder(TransactionFolderPath(form.QueuePath, root->GetText()));
+}
+
+}  // namespace pagorin

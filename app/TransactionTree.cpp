@@ -1,0 +1,155 @@
+// The transaction tree's nodes and records: adding, restoring, sizing and removing transactions.
+#include "TransactionTree.h"
+
+namespace pagorin {
+
+namespace {
+
+std::string LastPart(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsInFolder(const std::string& path, const std::string& folder)
+{
+    return !folder.empty() && path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+           path[folder.size()] == '\\' && path.find('\\', folder.size() + 1) == std::string::npos;
+}
+
+bool TookPartInJob(const vcl::TTreeNode* transaction)
+{
+    if (TransactionTree::RecordOf(transaction)->WriteState == 2)
+        return true;
+    for (int i = 0; i < transaction->GetCount(); ++i)
+        if (TransactionTree::RecordOf(transaction->GetItem(i))->WriteState == 2)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+vcl::TTreeNode* TransactionTree::Find(const std::string& name) const
+{
+    for (vcl::TTreeNode* root : Transactions())
+        if (root->GetText() == name)
+            return root;
+    return nullptr;
+}
+
+vcl::TTreeNode* TransactionTree::Hang(vcl::TTreeNode* node, const TransactionRecord& record)
+{
+    auto owned = std::make_unique<TransactionRecord>(record);
+    node->Data = owned.get();
+    records_.emplace(owned.get(), std::move(owned));
+    return node;
+}
+
+vcl::TTreeNode* TransactionTree::Check(vcl::TTreeNode* node, bool checked)
+{
+    node->SetStateIndex(csUnchecked);
+    if (checked)
+        tree_->ChangeNodeCheckState(node, csChecked);
+    else
+        tree_->UpdateParents(node, false);
+    return node;
+}
+
+vcl::TTreeNode* TransactionTree::AddTransaction(const std::string& name, const TransactionRecord& record, bool checked)
+{
+    return Check(Hang(tree_->GetItems()->Add(nullptr, name), record), checked);
+}
+
+vcl::TTreeNode* TransactionTree::AddPage(vcl::TTreeNode* transaction, const std::string& text,
+                                         const TransactionRecord& record, bool checked)
+{
+    return Check(Hang(tree_->GetItems()->AddChild(transaction, text), record), checked);
+}
+
+void TransactionTree::FreeRecords(vcl::TTreeNode* node)
+{
+    for (int i = 0; i < node->GetCount(); ++i)
+        FreeRecords(node->GetItem(i));
+    records_.erase(RecordOf(node));
+    node->Data = nullptr;
+}
+
+void TransactionTree::Remove(vcl::TTreeNode* node)
+{
+    FreeRecords(node);
+    node->Delete();
+}
+
+vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const TransactionFolderContents& contents,
+                                         const std::wstring& discLabel)
+{
+    for (const std::string& subfolder : contents.Subfolders)
+        RemoveLeftoverFolder(folder + "\\" + subfolder);
+    if (contents.Pages.empty()) {
+        RemoveLeftoverFolder(folder);
+        return nullptr;
+    }
+    TransactionRecord record;
+    record.Closed = record.PdfDone = true;
+    record.Path = folder;
+    record.DiscLabel = discLabel;
+    // Every page is checked and so the transaction too: the states are set as they end, without the
+    // events and the cascade of each change (a queue may hold thousands).
+    vcl::TTreeNode* root = Hang(tree_->GetItems()->Add(nullptr, LastPart(folder)), record);
+    root->SetStateIndex(csChecked);
+    for (const FolderEntry& page : contents.Pages) {
+        TransactionRecord pageRecord;
+        pageRecord.FileSize = page.Size;
+        pageRecord.Path = folder + "\\" + page.Name;
+        Hang(tree_->GetItems()->AddChild(root, page.Name), pageRecord)->SetStateIndex(csChecked);
+    }
+    return root;
+}
+
+long long TransactionTree::CheckedBytes() const
+{
+    long long total = 0;
+    for (vcl::TTreeNode* root : Transactions())
+        for (int i = 0; i < root->GetCount(); ++i) {
+            vcl::TTreeNode* page = root->GetItem(i);
+            if (!IsUnchecked(page))
+                total += PageFileSize(RecordOf(page)->Path);
+        }
+    return total;
+}
+
+bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles)
+{
+    bool pagesLeft = false;
+    std::vector<vcl::TTreeNode*> roots = Transactions();
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it) {
+        vcl::TTreeNode* root = *it;
+        TransactionRecord* record = RecordOf(root);
+        if (!TookPartInJob(root)) {
+            pagesLeft = pagesLeft || root->GetCount() > 0;
+            continue;
+        }
+        std::string folder = TransactionFolderPath(queuePath, root->GetText());
+        for (int i = root->GetCount() - 1; i >= 0; --i) {
+            vcl::TTreeNode* page = root->GetItem(i);
+            const TransactionRecord* pageRecord = RecordOf(page);
+            bool written = pageRecord->WriteState == 2;
+            if (!written && !IsUnchecked(page))
+                continue;
+            // A written page in the transaction's own folder is not restored and written again later.
+            if (deleteFiles || (written && IsInFolder(pageRecord->Path, folder)))
+                DeleteFileA(pageRecord->Path.c_str());
+            Remove(page);
+        }
+        if (root->GetCount() > 0)
+            pagesLeft = true;
+        else if (record->SessionTag == writingTag) {
+            DeleteFolder(folder);
+            Remove(root);
+        } else if (record->WriteState == 2)
+            Remove(root);
+    }
+    return pagesLeft;
+}
+
+}  // namespace pagorin

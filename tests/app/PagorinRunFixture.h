@@ -1,0 +1,236 @@
+// The fixture of Pagorin's end-to-end cases: Pagorin.exe started under Wine on a device lab of its own,
+// with an installation folder and a working path, its product key in the prefix's registry, and helpers to
+// find, read and screenshot its windows.
+#pragma once
+
+#include <windows.h>
+#include <dbt.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace testsupport;
+
+namespace pagorintest {
+
+inline const wchar_t* const ProductKey = L"Software\\Tessaro Systems\\Pagorin";
+inline const wchar_t* const MainCaption = L"Pagorin 1.2";
+
+inline std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// The forms still use the class library's ANSI controls, which hold a text as the system code page has it
+// (a non-Latin script turns into question marks); once the Unicode controls stand in their place, a
+// control's text is the language file's text itself and this becomes the identity.
+inline std::wstring AsShownByControls(const std::wstring& text)
+{
+    char ansi[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi, sizeof(ansi), nullptr, nullptr);
+    wchar_t wide[512] = {};
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, 512);
+    return wide;
+}
+
+// A value of the product key or, with `sub`, of its subkey of that name.
+inline void SetRegString(const wchar_t* name, const std::wstring& value, const std::wstring& sub = L"")
+{
+    HKEY key;
+    std::wstring path = sub.empty() ? std::wstring(ProductKey) : std::wstring(ProductKey) + L"\\" + sub;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD((value.size() + 1) * 2));
+    RegCloseKey(key);
+}
+
+inline void SetRegDword(const wchar_t* name, DWORD value)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+}
+
+// Saves the window as it shows on the screen to a PNG file.
+inline void SaveScreenshot(HWND window, const std::wstring& path)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+        image.Save(path.c_str(), &png, nullptr);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+class PagorinRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
+
+    // Each case has a device lab of its own (the robot and burning stand-ins read PAGORIN_LAB, which the
+    // program inherits); without a scenario it holds one robot with one writer.
+    void SetUp() override
+    {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
+        SetEnvironmentVariableW(L"PAGORIN_LAB", lab_.Path().c_str());
+    }
+    void TearDown() override
+    {
+        for (ChildProcess* p : {&first_, &second_})
+            if (p->Started() && !p->Wait(0))
+                p->Kill();
+        // A first start launches Quenfold, which may still be installing; it must be done before the next
+        // test that shares its install targets begins.
+        EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Quenfold.exe"); }, 60000)) << "Quenfold did not end";
+        DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
+        SetEnvironmentVariableW(L"PAGORIN_LAB", nullptr);
+    }
+    static bool ProcessRunning(const wchar_t* exeName)
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        bool found = false;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+            found = lstrcmpiW(entry.szExeFile, exeName) == 0;
+        CloseHandle(snapshot);
+        return found;
+    }
+
+    // The key an installer leaves: the installation folder with the language file, the working path; and a
+    // scanner chosen before, so the settings need not be asked for first.
+    void Install(DWORD language = 0)
+    {
+        CopyFileW(L"" PAGORIN_LANGUAGE_FILE, install_.File(L"Pagorin.ini").c_str(), FALSE);
+        SetRegString(L"InstallDir", install_.Path());
+        SetRegString(L"Working Path", work_.Path());
+        if (language)
+            SetRegDword(L"Language", language);
+        SetRegString(L"Default Scanner", L"Lab Scanner");
+        SetRegString(L"Color Modes", L"1|0|1|2", L"Lab Scanner");
+        SetRegString(L"File Formats", L"4|0|2|4|7", L"Lab Scanner");
+        SetRegString(L"Resolution", L"200|75|1200", L"Lab Scanner");
+        SetRegString(L"Page Size", L"1|1|3", L"Lab Scanner");
+    }
+    ChildProcess Start(const std::wstring& arguments = L"")
+    {
+        return StartProgram(Quoted(BinDir() + L"Pagorin.exe") + (arguments.empty() ? L"" : L" " + arguments), BinDir());
+    }
+    HWND StartFirst()
+    {
+        first_ = Start();
+        HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+        EXPECT_NE(window, nullptr) << "the main window did not open";
+        return window;
+    }
+    static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+            if (done())
+                return true;
+        return done();
+    }
+    // The disc writing status box (the group box of the write progress bar, in any language) comes on when
+    // the window has taken the robot's writer list.
+    static BOOL CALLBACK TakeDiscStatusBox(HWND child, LPARAM out)
+    {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
+            FindWindowExW(child, nullptr, L"TBitBtn", nullptr))
+            return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+    }
+    static HWND DiscStatusBox(HWND window)
+    {
+        HWND found = nullptr;
+        EnumChildWindows(window, TakeDiscStatusBox, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    // While the robot is being connected a close asks the operator to wait; an operator sees the robot
+    // come on first.
+    static void CloseWhenRobotIdle(HWND window)
+    {
+        HWND status = DiscStatusBox(window);
+        EXPECT_TRUE(status && WaitUntil([&] { return IsWindowEnabled(status) != FALSE; }, 20000))
+            << "the lab's robot did not come on";
+        SendWithTimeout(window, WM_CLOSE, 0, 0, 20000);
+    }
+    void CloseFirst(HWND window)
+    {
+        CloseWhenRobotIdle(window);
+        EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
+    }
+    std::string DayLog() const
+    {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        wchar_t name[16];
+        swprintf(name, 16, L"PGRN_%02d.log", now.wDay);
+        return ReadFileBytes(work_.File(name));
+    }
+    std::wstring Text(HWND window, const wchar_t* text) { return WindowText(FindChild(window, nullptr, text)); }
+
+    static inline ULONG_PTR token_ = 0;
+    TempDir install_, work_, lab_;
+    ChildProcess first_, second_;
+};
+
+// One robot with the writer E:, which this prefix has no drive for, so its removal is believed.
+class PagorinDiscRoad : public PagorinRun {
+protected:
+    void SetUp() override
+    {
+        PagorinRun::SetUp();
+        WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n");
+    }
+    // The robot library's calls in the lab's trace, in order.
+    std::vector<std::string> RobotCalls()
+    {
+        std::vector<std::string> calls;
+        std::string trace = ReadFileBytes(lab_.File(L"trace.log"));
+        for (size_t at = 0; at < trace.size();) {
+            size_t end = trace.find('\n', at);
+            std::string line = trace.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            at = end == std::string::npos ? trace.size() : end + 1;
+            if (line.rfind("KTROBOTS20\t", 0) == 0)
+                calls.push_back(line.substr(11, line.find('\t', 11) - 11));
+        }
+        return calls;
+    }
+    int Count(const std::string& call)
+    {
+        int n = 0;
+        for (const std::string& c : RobotCalls())
+            n += c == call;
+        return n;
+    }
+    static void SendVolumeChange(HWND window, WPARAM event, char letter)
+    {
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = 1u << (letter - 'A');
+        EXPECT_TRUE(SendWithTimeout(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume), 10000));
+    }
+};
+
+}  // namespace pagorintest

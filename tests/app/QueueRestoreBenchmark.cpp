@@ -1,0 +1,177 @@
+// Benchmark (not a test): Pagorin's start with a queue folder of leftover transactions. It prints, in ms,
+// the time from the process's start to its main window shown with every transaction restored (the day
+// log's restore line, which the queue timer writes 200 ms after the window's creation at the earliest),
+// for an empty queue and for one of N transactions of 5 pages; and the time to the main window shown on an
+// empty start beside the time Wine's notepad takes to show its window, started the same way in the same run.
+//   pagorin_queue_benchmark [transactions, default 10000]
+// It uses the prefix's product key (as Pagorin's end-to-end tests do) and removes it at the end.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+const wchar_t* const ProductKey = L"Software\\Tessaro Systems\\Pagorin";
+constexpr int Runs = 3;
+constexpr int PagesPerTransaction = 5;
+
+void SetString(const std::wstring& key, const wchar_t* name, const std::wstring& value)
+{
+    HKEY handle;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr))
+        return;
+    RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD((value.size() + 1) * 2));
+    RegCloseKey(handle);
+}
+
+double Now()
+{
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(count.QuadPart) / double(frequency.QuadPart);
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(5))
+        if (done())
+            return true;
+    return false;
+}
+
+struct VisibleWindowOf {
+    DWORD pid;
+    HWND found = nullptr;
+    static BOOL CALLBACK Match(HWND window, LPARAM data)
+    {
+        auto* search = reinterpret_cast<VisibleWindowOf*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != search->pid || !IsWindowVisible(window))
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    }
+};
+
+HWND VisibleWindow(DWORD pid)
+{
+    VisibleWindowOf search{pid};
+    EnumWindows(VisibleWindowOf::Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class Bench {
+public:
+    Bench()
+    {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey);
+        SetString(ProductKey, L"InstallDir", install_.Path());
+        SetString(ProductKey, L"Working Path", work_.Path());
+        SetString(ProductKey, L"Default Scanner", L"Lab Scanner");
+        std::wstring scanner = std::wstring(ProductKey) + L"\\Lab Scanner";
+        SetString(scanner, L"Color Modes", L"1|0|1|2");
+        SetString(scanner, L"File Formats", L"4|0|2|4|7");
+        SetString(scanner, L"Resolution", L"200|75|1200");
+        SetString(scanner, L"Page Size", L"1|1|3");
+        SetEnvironmentVariableW(L"PAGORIN_LAB", lab_.Path().c_str());
+        CreateDirectoryW(work_.File(L"Queue").c_str(), nullptr);
+    }
+    ~Bench() { DeleteRegTree(HKEY_LOCAL_MACHINE, ProductKey); }
+
+    void FillQueue(int transactions)
+    {
+        for (int t = 0; t < transactions; ++t) {
+            wchar_t name[32];
+            swprintf(name, 32, L"\\20250101-%06d", t);
+            std::wstring folder = work_.File(L"Queue") + name;
+            CreateDirectoryW(folder.c_str(), nullptr);
+            WriteFileBytes(folder + L"\\FileList.txt", "");
+            for (int p = 1; p <= PagesPerTransaction; ++p)
+                WriteFileBytes(folder + L"\\Page00" + std::to_wstring(p) + L".jpg", std::string(1000, 'x'));
+        }
+    }
+    struct StartTimes {
+        double Shown = -1, Restored = -1;
+    };
+    // The best of `Runs` starts of Pagorin: until its window shows, and until the queue is restored too.
+    StartTimes PagorinStart(int transactions)
+    {
+        std::string line = "Restored " + std::to_string(transactions) + " transactions from the queue folder.";
+        StartTimes best{1e12, 1e12};
+        for (int run = 0; run < Runs; ++run) {
+            DeleteFileW(DayLogPath().c_str());
+            double start = Now();
+            ChildProcess pagorin = StartProgram(L"\"" + BinDir() + L"Pagorin.exe\"", BinDir());
+            bool shown = WaitFor([&] { return VisibleWindow(pagorin.Pid()) != nullptr; }, 600000);
+            best.Shown = std::min(best.Shown, Now() - start);
+            bool restored = shown && WaitFor([&] { return ReadFileBytes(DayLogPath()).find(line) != std::string::npos; }, 600000);
+            best.Restored = std::min(best.Restored, Now() - start);
+            if (!restored) {
+                fprintf(stderr, "Pagorin did not show %d restored transactions\n", transactions);
+                pagorin.Kill();
+                return {};
+            }
+            Close(pagorin);
+        }
+        return best;
+    }
+    static double NotepadStart()
+    {
+        std::vector<double> times;
+        for (int run = 0; run < Runs; ++run) {
+            double start = Now();
+            ChildProcess notepad = StartProgram(L"notepad.exe");
+            WaitFor([&] { return VisibleWindow(notepad.Pid()) != nullptr; }, 60000);
+            times.push_back(Now() - start);
+            Close(notepad);
+        }
+        return *std::min_element(times.begin(), times.end());
+    }
+
+private:
+    static void Close(ChildProcess& process)
+    {
+        if (HWND window = VisibleWindow(process.Pid()))
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        if (!process.Wait(60000))
+            process.Kill();
+    }
+    std::wstring DayLogPath() const
+    {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        wchar_t name[16];
+        swprintf(name, 16, L"PGRN_%02d.log", now.wDay);
+        return work_.File(name);
+    }
+
+    TempDir install_, work_, lab_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int transactions = argc > 1 ? atoi(argv[1]) : 10000;
+    Bench bench;
+    double notepad = Bench::NotepadStart();
+    auto empty = bench.PagorinStart(0);
+    printf("empty start, window shown:     %8.0f ms   Wine's notepad %8.0f ms   ratio %.2f (aim: at most 3)\n",
+           empty.Shown, notepad, empty.Shown / notepad);
+    bench.FillQueue(transactions);
+    auto full = bench.PagorinStart(transactions);
+    printf("%5d transactions x %d restored: %8.0f ms   empty start    %8.0f ms   beyond empty %.0f ms (aim: under 2000)\n",
+           transactions, PagesPerTransaction, full.Restored, empty.Restored, full.Restored - empty.Restored);
+    return full.Restored < 0 || empty.Restored < 0 ? 1 : 0;
+}
