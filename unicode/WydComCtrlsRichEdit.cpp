@@ -153,24 +153,11 @@ void TWydRichEditStrings::Insert(int index, const WideString& s)
         TWydMemoStrings::Insert(index, s);
         return;
     }
-    if (index < 0)
-        return;
     HWND window = richEdit_->WindowHandle;
-    int position = WydMemo_LineStart(window, index);
+    int position = 0;
     WideString text;
-    if (position >= 0) {
-        text = s + L"\r\n";
-    } else {
-        // Appending: after the end of the line before, which must exist and hold text.
-        position = WydMemo_LineStart(window, index - 1);
-        if (position < 0)
-            return;
-        int length = WydMemo_LineLength(window, index - 1, position);
-        if (length == 0)
-            return;
-        position += length;
-        text = L"\r\n" + s;
-    }
+    if (!WydMemo_LineInsertion(window, index, s, position, text))
+        return;
     text = WydAdjustLineBreaks(text, RichEditLineBreakStyle());
     const int length = TextLength(window);
     SendMessageW(window, EM_SETSEL, WPARAM(position), LPARAM(position));
