@@ -1,6 +1,7 @@
 // The class library's common controls with UTF-16 texts: list view, tree view, tab control, page control with
-// its sheets, status bar, tool bar with its buttons, and progress bar. Each shows its wide texts through a
-// Unicode window, keeps them across window re-creation and streams them with the form.
+// its sheets, status bar, tool bar with its buttons, progress bar, track bar, up-down, date-time picker, month
+// calendar, page scroller and rich edit. Each shows its wide texts through a Unicode window, keeps them across
+// window re-creation and streams them with the form.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "WydActnList.h"
 #include "WydClasses.h"
 #include "WydControls.h"
+#include "WydStdCtrls.h"
 
 // Unit start: the layer's common controls become known to form streams.
 void InitWydComCtrls();
@@ -692,3 +694,115 @@ class TWydPageScroller : public vcl::TPageScroller {
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
 };
+// =============================================================================================
+// Rich edit
+
+// The lines of a rich edit window as its positions count them: a hard line break is one character (CR).
+class TWydRichEditLineTable {
+public:
+    virtual int LineCount() const = 0;
+    virtual int LineFromChar(int raw) const = 0;
+    // The first position of a line; -1 past the last one.
+    virtual int LineStart(int line) const = 0;
+    // The characters of a line without its break; 0 past the last one.
+    virtual int LineLength(int line) const = 0;
+
+protected:
+    ~TWydRichEditLineTable() = default;
+};
+
+// A position of the window as callers count it, a line break being two characters (CR LF). With word wrap
+// the window's soft breaks hold no character and add nothing.
+int EmulatedCharPos(const TWydRichEditLineTable& lines, bool wordWrap, int raw);
+// A caller's position (CR LF counting two) as the window counts it; a position between the CR and the LF of a
+// break is the one before the break.
+int RawWin32CharPos(const TWydRichEditLineTable& lines, int emulated);
+
+// How line breaks travel between callers and the rich edit window: tlbsCR for the Unicode window, whose breaks
+// are single CRs; tlbsCRLF off NT or without RICHED20.DLL (the class library's own window).
+TWydTextLineBreakStyle RichEditLineBreakStyle();
+
+class TWydCustomRichEdit;
+
+// The Lines of a rich edit: the memo's lines in rich-edit mode (breaks converted to the window's style, an
+// insertion checked to land whole). Files and streams hold RTF unless the control is in plain-text mode.
+class TWydRichEditStrings : public TWydMemoStrings {
+    VCL_CLASS(TWydRichEditStrings, TWydMemoStrings)
+    TWydRichEditStrings(TWydCustomRichEdit* richEdit, vcl::TStrings* ansiLines);
+    // A refused insertion raises EOutOfResources "RichEdit line insertion error".
+    void Insert(int index, const WideString& s) override;
+    using TWydMemoStrings::AddStrings;
+    void AddStrings(TWideStrings* strings) override;
+    void LoadFromFile(const WideString& fileName) override;
+    void SaveToFile(const WideString& fileName) override;
+    void LoadFromStream_BOM(vcl::TStream* stream, bool withBOM) override;
+    void SaveToStream_BOM(vcl::TStream* stream, bool withBOM) override;
+
+protected:
+    WideString GetTextStr() const override;
+    // Sets the text without a change notification from the window.
+    void SetTextStr(const WideString& text) override;
+
+private:
+    TWydCustomRichEdit* richEdit_;
+    vcl::TStrings* ansiLines_;
+};
+
+class TWydCustomRichEdit : public vcl::TCustomRichEdit {
+    VCL_CLASS(TWydCustomRichEdit, vcl::TCustomRichEdit)
+    explicit TWydCustomRichEdit(vcl::TComponent* owner);
+    ~TWydCustomRichEdit() override;
+    WYD_WIDE_CONTROL(TWydCustomRichEdit)
+    // The text with CR LF line breaks. A text that begins as RTF ("{\rtf") is read as rich text.
+    WideString GetText() const;
+    void SetText(const WideString& value);
+    TWydStrings* GetLines() const { return lines_; }
+    void SetRichEditStrings(TWydStrings* value) { lines_->Assign(value); }
+    // Positions and lengths count a line break as CR LF, as an edit control does.
+    int GetSelStart();
+    void SetSelStart(int value);
+    int GetSelLength();
+    void SetSelLength(int value);
+    WideString GetWideSelText();
+    void SetWideSelText(const WideString& value);
+    AnsiString GetSelText() { return vcl::WideToAnsi(GetWideSelText()); }
+    // EM_SETTEXTEX with the ST_ flags (ST_SELECTION replaces the selection); the text is RTF or plain ANSI.
+    void SetRTFText(DWORD flags, const AnsiString& text);
+    // The position (CR LF counting) of s within [startPos, startPos + length), or -1.
+    int FindText(const WideString& s, int startPos, int length, vcl::TSearchTypes options);
+    // The class library's print, with the window's own text length.
+    void Print(const AnsiString& caption);
+    int CharPosToGet(int raw) { return EmulatedCharPos(raw); }
+    int CharPosToSet(int emulated) { return RawWin32CharPos(emulated); }
+    int EmulatedCharPos(int raw);
+    int RawWin32CharPos(int emulated);
+    void Dispatch(vcl::TMessage& message) override;
+
+protected:
+    void CreateParams(vcl::TCreateParams& params) override;
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    void CreateWnd() override;
+    // Without WantReturns, Enter (unless with Ctrl alone) does nothing.
+    void KeyDown(WORD& key, vcl::TShiftState shift) override;
+    // A wide text from Windows; in plain-text mode it stays text even when it looks like RTF.
+    void WMSetText(vcl::TMessage& message);
+    // The wide length of the text with CR LF breaks (the window's own length while printing).
+    void WMGetTextLength(vcl::TMessage& message);
+
+private:
+    friend class TWydRichEditStrings;
+    bool UnicodeWindow() const;
+    // Puts plain wide text into the window as text (never read as RTF).
+    void StreamInWideText(const WideString& text);
+    TWydRichEditStrings* lines_;
+    int printLength_ = 0;  // while printing: the text's length in the window's count
+};
+
+class TWydRichEdit : public TWydCustomRichEdit {
+    VCL_CLASS(TWydRichEdit, TWydCustomRichEdit)
+    using TWydCustomRichEdit::TWydCustomRichEdit;
+};
+
+// Unit start: the rich edit becomes known to form streams. End: the input-method object and RICHED20.DLL go.
+void InitWydRichEdit();
+void DoneWydRichEdit();

@@ -1,8 +1,11 @@
 // The Unicode application object, the message hook and Unicode forms.
 #include "WydForms.h"
 
+#include "Menus.h"
 #include "WydActnList.h"
+#include "WydComCtrls.h"
 #include "WydMenus.h"
+#include "WydStdActns.h"
 #include "WydSysUtils.h"
 
 using namespace vcl;
@@ -12,6 +15,13 @@ VCL_IMPLEMENT_CLASS(TWydAppIdleEventControl, TControl)
 VCL_IMPLEMENT_CLASS(TWydForm, TForm, {
     m.Publish("Caption", &TWydForm::GetCaption, &TWydForm::SetCaption).Stored(&TWydForm::IsCaptionStored);
     m.Publish("Hint", &TWydForm::GetHint, &TWydForm::SetHint).Stored(&TWydForm::IsHintStored);
+})
+VCL_IMPLEMENT_CLASS(TWydScrollBox, TScrollBox, {
+    m.Publish("Hint", &TWydScrollBox::GetHint, &TWydScrollBox::SetHint).Stored(&TWydScrollBox::IsHintStored);
+})
+VCL_IMPLEMENT_CLASS(TWydCustomFrame, TCustomFrame)
+VCL_IMPLEMENT_CLASS(TWydFrame, TWydCustomFrame, {
+    m.Publish("Hint", &TWydFrame::GetHint, &TWydFrame::SetHint).Stored(&TWydFrame::IsHintStored);
 })
 
 TWydApplication* WydApplication = nullptr;
@@ -81,6 +91,8 @@ bool TWydApplication::WndProc(TMessage& message)
             if (!title_.empty())
                 SetTitle(title_);
             break;
+        case CM_ACTIONEXECUTE:
+            return ExecuteWideHintAction(message);
         default:
             break;
         }
@@ -88,6 +100,23 @@ bool TWydApplication::WndProc(TMessage& message)
         Application->HandleException(this);
     }
     return false;
+}
+
+// The class library sends its hint as a plain hint action; the one that carries the wide application hint in
+// ANSI goes out again as a wide hint action with the whole wide hint.
+bool TWydApplication::ExecuteWideHintAction(TMessage& message)
+{
+    auto* action = reinterpret_cast<TBasicAction*>(message.LParam);
+    if (!action || action->ClassType() != THintAction::StaticClass())
+        return false;
+    WideString hint = GetHint();
+    if (static_cast<THintAction*>(action)->GetHint() != WideToAnsi(hint))
+        return false;
+    TWydHintAction wide(nullptr);
+    wide.SetHint(hint);
+    SendMessageW(Application->GetHandle(), CM_ACTIONEXECUTE, 0, LPARAM(&wide));
+    message.Result = 1;
+    return true;
 }
 
 bool TWydApplication::ProcessMessage(MSG& msg)
@@ -203,6 +232,7 @@ void InitWydForms()
     InitWydControls();
     InitWydMenus();
     InitWydActnList();
+    RegisterClasses({TWydForm::StaticClass(), TWydScrollBox::StaticClass(), TWydFrame::StaticClass()});
     WydApplication = new TWydApplication(nullptr);
     if (Win32PlatformIsUnicode) {
         messageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
@@ -247,6 +277,7 @@ void SubstituteFont(const char* name, const AnsiString& substitute)
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, LPARAM("FontSubstitutes"), SMTO_NORMAL, 250, &ignored);
 }
 
+// A substitute named in the profile, up to 31 characters; empty when there is none.
 AnsiString ProfileFont(const char* name)
 {
     char value[32] = {};
@@ -282,6 +313,7 @@ void InitWydEnvironment()
         SubstituteFont("MS Shell Dlg", "MS Sans Serif");
     if (ProfileFont("MS Shell Dlg 2").empty())
         SubstituteFont("MS Shell Dlg 2", ScreenHasFont("Tahoma") ? AnsiString("Tahoma") : ProfileFont("MS Shell Dlg"));
+    DefaultFontName = ProfileFont("MS Shell Dlg 2");
     HintWindowClass = TWydHintWindow::StaticClass();
 }
 
@@ -304,4 +336,96 @@ void TWydForm::UpdateActions()
     TForm::UpdateActions();
     if (WydApplication)
         WydApplication->DoIdle();
+}
+
+namespace {
+
+// The flat scroll bars' clean-up of comctl32 (looked up: not every import library lists it).
+void UninitializeFlatScrollBars(HWND window)
+{
+    using TUninitializeFlatSB = HRESULT(WINAPI*)(HWND);
+    static const auto uninitialize = reinterpret_cast<TUninitializeFlatSB>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "UninitializeFlatSB")));
+    if (uninitialize)
+        uninitialize(window);
+}
+
+}  // namespace
+
+void TWydForm::DestroyWindowHandle()
+{
+    if (Win32PlatformIsUnicode && HandleAllocated())
+        UninitializeFlatScrollBars(WindowHandle);
+    TForm::DestroyWindowHandle();
+}
+
+void TWydForm::DefaultHandler(TMessage& message)
+{
+    HWND client = GetClientHandle();
+    if (!Win32PlatformIsUnicode || !client || !HandleAllocated()) {
+        TForm::DefaultHandler(message);
+        return;
+    }
+    message.Result = message.Msg == WM_SIZE
+                         ? DefWindowProcW(WindowHandle, message.Msg, message.WParam, message.LParam)
+                         : DefFrameProcW(WindowHandle, client, message.Msg, message.WParam, message.LParam);
+    if (message.Msg == WM_DESTROY)
+        Perform(WM_WYD_DESTROYWINDOW, 0, 0);
+}
+
+VCL_BEGIN_MESSAGE_MAP(TWydForm)
+    VCL_MESSAGE(WM_MENUSELECT, WMMenuSelect)
+    VCL_MESSAGE(CM_BIDIMODECHANGED, CMBiDiModeChanged)
+    VCL_MESSAGE(WM_WINDOWPOSCHANGING, WMWindowPosChanging)
+VCL_END_MESSAGE_MAP(TForm)
+
+void TWydForm::WMMenuSelect(TMessage& message)
+{
+    if (!GetMenu() || !WydApplication) {
+        TForm::Dispatch(message);
+        return;
+    }
+    TMenuItem* item = SelectedMenuItem(message);
+    WydApplication->SetHint(item ? WideGetLongHint(WideGetMenuItemHint(item)) : WideString());
+    DefaultHandler(message);
+}
+
+void TWydForm::CMBiDiModeChanged(TMessage& message)
+{
+    TForm::Dispatch(message);
+    for (int i = 0; i < GetComponentCount(); ++i)
+        if (auto* menu = dynamic_cast<TMenu*>(GetComponents(i)))
+            FixMenuBiDiProblem(menu);
+}
+
+void TWydForm::WMWindowPosChanging(TMessage& message)
+{
+    TForm::Dispatch(message);
+    if (GetMenu())
+        FixMenuBiDiProblem(GetMenu());
+}
+
+// =============================================================================================
+// TWydScrollBox, TWydCustomFrame
+
+void TWydScrollBox::CreateWindowHandle(const TCreateParams& params)
+{
+    CreateUnicodeHandle(this, params, WideString());
+}
+
+VCL_BEGIN_MESSAGE_MAP(TWydScrollBox)
+    VCL_MESSAGE(WM_SIZE, WMSize)
+VCL_END_MESSAGE_MAP(TWydControlOf<TScrollBox>)
+
+void TWydScrollBox::WMSize(TMessage& message)
+{
+    if (sizeNesting_ >= 32)
+        return;
+    TScopedValue<int> nested(sizeNesting_, sizeNesting_ + 1);
+    TWydControlOf<TScrollBox>::Dispatch(message);
+}
+
+void TWydCustomFrame::CreateWindowHandle(const TCreateParams& params)
+{
+    CreateUnicodeHandle(this, params, WideString());
 }

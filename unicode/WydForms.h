@@ -8,6 +8,23 @@
 #include "WydActnList.h"
 #include "WydControls.h"
 
+// What a Unicode descendant of a class-library control adds to it: the wide hint (shown by the wide hint window),
+// the wide links to actions and the streaming of its wide properties.
+template <class Base>
+class TWydControlOf : public Base {
+public:
+    using inherited = Base;
+    using Base::Base;
+    WYD_WIDE_CONTROL(TWydControlOf)
+    // Graphic controls have no Unicode window procedure of their own to see their hint shown.
+    void Dispatch(vcl::TMessage& message) override
+    {
+        if (message.Msg == vcl::CM_HINTSHOW)
+            ProcessCMHintShowMsg(message);
+        Base::Dispatch(message);
+    }
+};
+
 class TWydAppIdleEventControl;
 
 class TWydApplication : public vcl::TComponent {
@@ -31,6 +48,7 @@ class TWydApplication : public vcl::TComponent {
 private:
     friend class TWydAppIdleEventControl;
     WideString MouseControlHint();
+    bool ExecuteWideHintAction(vcl::TMessage& message);
     bool mainFormChecked_ = false;
     WideString hint_;
     TWydAppIdleEventControl* idleEventControl_ = nullptr;
@@ -72,7 +90,42 @@ class TWydForm : public vcl::TForm {
     bool IsCaptionStored() const { return WydControl_IsCaptionStored(const_cast<TWydForm*>(this)); }
     WYD_WIDE_CONTROL(TWydForm)
     void UpdateActions() override;
+    // An MDI frame's messages go to the wide frame procedure (WM_SIZE to the window's own).
+    void DefaultHandler(vcl::TMessage& message) override;
+    void Dispatch(vcl::TMessage& message) override;
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    void DestroyWindowHandle() override;
+    // The application's hint becomes the long part of the selected menu item's wide hint.
+    void WMMenuSelect(vcl::TMessage& message);
+    void CMBiDiModeChanged(vcl::TMessage& message);
+    void WMWindowPosChanging(vcl::TMessage& message);
+};
+
+// A scroll box on a Unicode window; a resize that resizes it again stops after 32 rounds.
+class TWydScrollBox : public TWydControlOf<vcl::TScrollBox> {
+    VCL_CLASS(TWydScrollBox, vcl::TScrollBox)
+    using TWydControlOf::TWydControlOf;
+    void Dispatch(vcl::TMessage& message) override;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+    void WMSize(vcl::TMessage& message);
+
+private:
+    int sizeNesting_ = 0;
+};
+
+class TWydCustomFrame : public TWydControlOf<vcl::TCustomFrame> {
+    VCL_CLASS(TWydCustomFrame, vcl::TCustomFrame)
+    using TWydControlOf::TWydControlOf;
+
+protected:
+    void CreateWindowHandle(const vcl::TCreateParams& params) override;
+};
+
+class TWydFrame : public TWydCustomFrame {
+    VCL_CLASS(TWydFrame, TWydCustomFrame)
+    using TWydCustomFrame::TWydCustomFrame;
 };

@@ -46,6 +46,8 @@ void WideCanvasTextRect(TCanvas* canvas, const RECT& rect, int x, int y, const W
     UINT options = canvas->GetTextFlags() | ETO_CLIPPED;
     if (canvas->GetBrush()->GetStyle() != TBrushStyle::bsClear)
         options |= ETO_OPAQUE;
+    if ((options & ETO_RTLREADING) && canvas->GetCanvasOrientation() == TCanvasOrientation::coRightToLeft)
+        x += WideDCTextExtent(dc, text).cx + 1;
     ExtTextOutW(dc, x, y, options, &rect, text.c_str(), UINT(text.size()), nullptr);
 }
 
@@ -53,8 +55,12 @@ void WideCanvasTextOut(TCanvas* canvas, int x, int y, const WideString& text)
 {
     CanvasChange change(canvas);
     HDC dc = PrepareCanvas(canvas, true);
+    const int width = WideDCTextExtent(dc, text).cx;
+    // A right-to-left canvas writes leftwards from x.
+    if (canvas->GetCanvasOrientation() == TCanvasOrientation::coRightToLeft)
+        x += width + 1;
     ExtTextOutW(dc, x, y, canvas->GetTextFlags(), nullptr, text.c_str(), UINT(text.size()), nullptr);
-    canvas->MoveTo(x + WideDCTextExtent(dc, text).cx, y);
+    canvas->MoveTo(x + width, y);
 }
 
 void WideCanvasItemText(TCanvas* canvas, const RECT& rect, const WideString& text)

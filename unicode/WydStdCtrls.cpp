@@ -333,6 +333,26 @@ void TWydMemoStrings::Put(int index, const WideString& s)
     SendMessageW(window, EM_REPLACESEL, 0, LPARAM(s.c_str()));
 }
 
+bool WydMemo_LineInsertion(HWND window, int index, const WideString& line, int& position, WideString& text)
+{
+    if (index < 0)
+        return false;
+    position = WydMemo_LineStart(window, index);
+    if (position >= 0) {
+        text = line + L"\r\n";
+        return true;
+    }
+    position = WydMemo_LineStart(window, index - 1);
+    if (position < 0)
+        return false;
+    const int length = WydMemo_LineLength(window, index - 1, position);
+    if (length == 0)
+        return false;
+    position += length;
+    text = L"\r\n" + line;
+    return true;
+}
+
 void TWydMemoStrings::Insert(int index, const WideString& s)
 {
     if (!memo_->HandleAllocated() && Win32PlatformIsUnicode) {
@@ -343,24 +363,11 @@ void TWydMemoStrings::Insert(int index, const WideString& s)
         ansiLines_->Insert(index, WideToAnsi(s));
         return;
     }
-    if (index < 0)
-        return;
     HWND window = memo_->WindowHandle;
-    int position = WydMemo_LineStart(window, index);
+    int position = 0;
     WideString line;
-    if (position >= 0) {
-        line = s + L"\r\n";
-    } else {
-        // Appending: after the end of the line before, which must exist and hold text.
-        position = WydMemo_LineStart(window, index - 1);
-        if (position < 0)
-            return;
-        int length = WydMemo_LineLength(window, index - 1, position);
-        if (length == 0)
-            return;
-        position += length;
-        line = L"\r\n" + s;
-    }
+    if (!WydMemo_LineInsertion(window, index, s, position, line))
+        return;
     SendMessageW(window, EM_SETSEL, WPARAM(position), LPARAM(position));
     SendMessageW(window, EM_REPLACESEL, 0, LPARAM(line.c_str()));
 }

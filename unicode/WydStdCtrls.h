@@ -77,6 +77,9 @@ class TWydEdit : public TWydCustomEdit {
 // Memo line routines on a Unicode window (an assertion fails elsewhere).
 int WydMemo_LineStart(HWND window, int line);
 int WydMemo_LineLength(HWND window, int line, int start = -1);
+// Where a line inserted before line `index` of a memo window goes and the text (the line with its break) that puts
+// it there; past the last line it follows that line's end, which must hold text. False when it cannot go in.
+bool WydMemo_LineInsertion(HWND window, int index, const WideString& line, int& position, WideString& text);
 
 // The memo's lines: read and written with the wide edit messages on a Unicode window, through the wide text
 // while the memo has no window, and through the class library's lines on an ANSI window.

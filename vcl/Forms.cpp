@@ -30,6 +30,8 @@ VCL_IMPLEMENT_CLASS(TScrollBox, TWinControl, {
         .WithNames({"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"})
         .WithDefault(int(TFormBorderStyle::bsSingle));
 })
+VCL_IMPLEMENT_CLASS(TCustomFrame, TScrollBox)
+VCL_IMPLEMENT_CLASS(TFrame, TCustomFrame)
 VCL_IMPLEMENT_CLASS(TForm, TCustomForm, {
     m.Publish("Caption", &TForm::GetTextProp, &TForm::SetText);
     m.Publish("ClientWidth", &TForm::GetClientWidth, &TForm::SetClientWidth);
@@ -61,6 +63,14 @@ TClass HintWindowClass = nullptr;
 
 namespace {
 
+// A root's components that no control holds (menus, action lists, timers), which a stream carries first.
+void ReportParentlessComponents(TComponent* Root, const TGetChildProc& Proc)
+{
+    for (int i = 0; i < Root->GetComponentCount(); ++i)
+        if (TComponent* component = Root->GetComponents(i); !component->HasParent())
+            Proc(component);
+}
+
 const char AppClassName[] = "TApplication";
 constexpr UINT_PTR HintTimerId = 1;
 constexpr UINT_PTR HintHideTimerId = 2;
@@ -90,7 +100,7 @@ static void RegisterVisualClasses()
                      TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TActionList::StaticClass(),
                      TAction::StaticClass(), TImageList::StaticClass(), TOpenDialog::StaticClass(),
                      TSaveDialog::StaticClass(), TBitBtn::StaticClass(), TSpeedButton::StaticClass(),
-                     TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass(), TScrollBox::StaticClass(),
+                     TCSpinEdit::StaticClass(), TApplicationEvents::StaticClass(), TScrollBox::StaticClass(), TFrame::StaticClass(),
                      TRichEdit::StaticClass()});
     RegisterStdActions();
     RegisterDialogs();
@@ -1056,9 +1066,7 @@ void TCustomForm::WMShowWindow(TMessage& Message)
 void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
     if (Root == this)
-        for (int i = 0; i < GetComponentCount(); ++i)
-            if (TComponent* component = GetComponents(i); !component->HasParent())
-                Proc(component);
+        ReportParentlessComponents(this, Proc);
     TWinControl::GetChildren(Proc, Root);
 }
 
@@ -1074,20 +1082,22 @@ void TCustomForm::WMInitMenuPopup(TMessage& Message)
     DefaultHandler(Message);
 }
 
+TMenuItem* TCustomForm::SelectedMenuItem(const TMessage& Message) const
+{
+    const UINT flags = HIWORD(Message.WParam);
+    if (!FMenu || (flags == 0xFFFF && Message.LParam == 0))
+        return nullptr;
+    if (flags & MF_POPUP)
+        return FMenu->FindItem(UINT_PTR(GetSubMenu(HMENU(Message.LParam), LOWORD(Message.WParam))),
+                               TFindItemKind::fkHandle);
+    return FMenu->FindItem(LOWORD(Message.WParam), TFindItemKind::fkCommand);
+}
+
 void TCustomForm::WMMenuSelect(TMessage& Message)
 {
-    if (FMenu && !(HIWORD(Message.WParam) == 0xFFFF && Message.LParam == 0)) {
-        TMenuItem* item = nullptr;
-        UINT flags = HIWORD(Message.WParam);
-        if (flags & MF_POPUP)
-            item = FMenu->FindItem(UINT_PTR(GetSubMenu(HMENU(Message.LParam), LOWORD(Message.WParam))),
-                                   TFindItemKind::fkHandle);
-        else
-            item = FMenu->FindItem(LOWORD(Message.WParam), TFindItemKind::fkCommand);
-        if (Application)
-            Application->SetHint(item ? TApplication::GetLongHint(item->GetHint()) : AnsiString());
-    } else if (Application) {
-        Application->SetHint({});
+    if (Application) {
+        TMenuItem* item = SelectedMenuItem(Message);
+        Application->SetHint(item ? TApplication::GetLongHint(item->GetHint()) : AnsiString());
     }
     DefaultHandler(Message);
 }
@@ -1354,6 +1364,21 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner)
     FWidth = 185;
     FHeight = 41;
     FColor = clBtnFace;
+}
+
+// =============================================================================================
+// TCustomFrame
+
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollBox(AOwner)
+{
+    SetBorderStyle(TFormBorderStyle::bsNone);
+}
+
+void TCustomFrame::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    if (Root == this)
+        ReportParentlessComponents(this, Proc);
+    TScrollBox::GetChildren(Proc, Root);
 }
 
 VCL_BEGIN_MESSAGE_MAP(TScrollBox)

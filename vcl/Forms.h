@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "Controls.h"
@@ -286,6 +287,9 @@ protected:
     void WMShowWindow(TMessage& Message);
     void WMInitMenuPopup(TMessage& Message);
     void WMMenuSelect(TMessage& Message);
+    // The item of the form's menu a WM_MENUSELECT names (a command, or the submenu at a position); nullptr
+    // when the menu closes or the form has no menu.
+    TMenuItem* SelectedMenuItem(const TMessage& Message) const;
     void WMDrawItem(TMessage& Message);
     void WMMeasureItem(TMessage& Message);
     void WMWindowPosChanging(TMessage& Message);
@@ -358,6 +362,26 @@ private:
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSingle;
     POINT FPosition{};
     bool FUpdating = false;
+};
+
+// A container designed on its own: a borderless scroll box whose components are its own. Create reads the form
+// resources of its classes, as a form's are read; written as a root it streams its components like a form.
+class TCustomFrame : public TScrollBox {
+    VCL_CLASS(TCustomFrame, TScrollBox)
+    explicit TCustomFrame(TComponent* AOwner);
+    template <class T>
+    static T* Create(TComponent* AOwner)
+    {
+        std::unique_ptr<T> frame(new T(AOwner));
+        InitInheritedComponent(frame.get(), TCustomFrame::StaticClass());
+        return frame.release();
+    }
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+};
+
+class TFrame : public TCustomFrame {
+    VCL_CLASS(TFrame, TCustomFrame)
+    using TCustomFrame::TCustomFrame;
 };
 
 extern TApplication* Application;

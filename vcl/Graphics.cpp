@@ -68,6 +68,8 @@ void TGraphicsObject::Changed()
 
 // ---- TFont -----------------------------------------------------------------------------------
 
+AnsiString DefaultFontName = "Arial";
+
 TFont::TFont()
 {
     SetSize(9);

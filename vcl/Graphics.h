@@ -94,6 +94,9 @@ protected:
     virtual void Changed();
 };
 
+// The face a new font starts with; a layer may choose another before it makes its forms.
+extern AnsiString DefaultFontName;
+
 class TFont : public TGraphicsObject {
     VCL_CLASS(TFont, TGraphicsObject)
 public:
@@ -127,7 +130,7 @@ protected:
 
 private:
     void FreeHandle();
-    AnsiString FName = "Arial";
+    AnsiString FName = DefaultFontName;
     int FHeight = -12;
     TFontStyles FStyle;
     TFontPitch FPitch = TFontPitch::fpDefault;

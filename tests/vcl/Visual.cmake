@@ -11,6 +11,7 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/DemoFormTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StdCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SysColorTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FramesTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ImageListTests.cpp
   LIBS vcl gdiplus
   LABELS window)

@@ -1,6 +1,8 @@
 // Helpers for the window tests of the class library.
 #include "WindowTestSupport.h"
 
+#include <commdlg.h>
+
 #include <sstream>
 
 #include "Messages.h"
@@ -71,6 +73,18 @@ std::string MessageName(UINT msg)
         out << "  " << left << std::string(left.size() < 30 ? 30 - left.size() : 1, ' ') << right << "\n";
     }
     return ::testing::AssertionFailure() << out.str();
+}
+
+bool MachineHasPrinter()
+{
+    PRINTDLGA probe{};
+    probe.lStructSize = sizeof probe;
+    probe.Flags = PD_RETURNDEFAULT;
+    if (!PrintDlgA(&probe))
+        return false;
+    GlobalFree(probe.hDevMode);
+    GlobalFree(probe.hDevNames);
+    return true;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD budgetMs)

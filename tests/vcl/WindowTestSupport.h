@@ -38,6 +38,9 @@ bool HoverUntilHintShows(vcl::TWinControl* control, POINT local);
 // The form written to a form stream and read back into a new form without a resource.
 std::unique_ptr<vcl::TForm> StreamedCopy(vcl::TForm* form);
 
+// Whether the machine has a default printer (print tests that expect none skip where one is).
+bool MachineHasPrinter();
+
 // A name for a message number in failure output.
 std::string MessageName(UINT msg);
 
