@@ -10,7 +10,6 @@
 #include "DiscEventsWindow.h"
 #include "DiscJobWindow.h"
 #include "KTRobots20.h"
-#include "LaterSteps.h"
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
@@ -115,6 +114,8 @@ void TfrmMain::FormCreate(vcl::TObject*)
         rgWriteSettings->GetItems()->Add(item);
     rgWriteSettings->SetItemIndex(0);
 
+    // Before the hot-key run's first transaction starts its PDF.
+    FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     tmrStartRobotThread->SetEnabled(true);
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
@@ -123,7 +124,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
     }
     pgbCountDown->SetMax(120);
     SetDiscTitle(Widen(cbxDiscLabel->GetText()));
-    FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     if (OperationMode == 1)
         tmrCheckDir->SetEnabled(true);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
@@ -283,6 +283,11 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (data && data->lpData)
         text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
     text = text.substr(0, text.find('\0'));
+    if (Closing) {
+        WriteLogLine("Handed-over page ignored while closing: \"" + text + "\"");
+        message.Result = 0;
+        return;
+    }
     if (!IsAcceptablePage(text)) {
         WriteLogLine("Handed-over page ignored: \"" + text + "\"");
         message.Result = 0;
@@ -310,6 +315,11 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
 {
+    // Closing runs the message loop while it waits: a second close request arriving then is not taken.
+    if (Closing || (frmAlert && frmAlert->GetVisible())) {
+        canClose = false;
+        return;
+    }
     if (RobotState != 0) {
         frmAlert->AlertKind = akWaitRobotIdle;
         frmAlert->ShowModal();
@@ -326,6 +336,7 @@ void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
     }
     // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
     if (HotKeyPdfsPending(*this)) {
+        Closing = true;
         Hide();
         PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
     }
@@ -350,6 +361,12 @@ void TfrmMain::StopWorkerThreads()
 
 void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
 {
+    if (Closed)
+        return;
+    Closed = Closing = true;
+    for (vcl::TTimer* timer : {tmrShowWaitNextPage, tmrAllPagesDone, tmrRunPDF, tmrDiscReady, tmrGoBurning,
+                               tmrBurnJobDone, tmrShowAlert, tmrLoadDisc})
+        timer->SetEnabled(false);
     // PDF threads stop before their folders go; the workers stop before the robot is parked from here.
     for (int slot = 0; slot < 10; ++slot)
         StopPdfJobSlot(*this, slot);
@@ -412,6 +429,15 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
     m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
     m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
+    m.PublishMethod("tmrShowWaitNextPageTimer", &TfrmMain::tmrShowWaitNextPageTimer);
+    m.PublishMethod("tmrAllPagesDoneTimer", &TfrmMain::tmrAllPagesDoneTimer);
+    m.PublishMethod("tmrRunPDFTimer", &TfrmMain::tmrRunPDFTimer);
+    m.PublishMethod("tmrNoticeMsgTimer", &TfrmMain::tmrNoticeMsgTimer);
+    m.PublishMethod("tmrDiscReadyTimer", &TfrmMain::tmrDiscReadyTimer);
+    m.PublishMethod("tmrGoBurningTimer", &TfrmMain::tmrGoBurningTimer);
+    m.PublishMethod("tmrBurnJobDoneTimer", &TfrmMain::tmrBurnJobDoneTimer);
+    m.PublishMethod("tmrShowAlertTimer", &TfrmMain::tmrShowAlertTimer);
+    m.PublishMethod("tmrLoadDiscTimer", &TfrmMain::tmrLoadDiscTimer);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

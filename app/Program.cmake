@@ -8,6 +8,7 @@ add_executable(Pagorin WIN32
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainTransactions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainJobFlow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/About.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SelectScanner.cpp
@@ -15,12 +16,11 @@ add_executable(Pagorin WIN32
   ${CMAKE_CURRENT_LIST_DIR}/DiscEventsWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DiscJobWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PdfRoadWindow.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LaterSteps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TwainWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
 target_include_directories(Pagorin PRIVATE ${PROJECT_SOURCE_DIR}/simulators/include)
-target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree vcl qv ktrobots20
+target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree vcl qv ktrobots20 winmm
                       shell32)
 pagorin_version_resource(Pagorin "Pagorin scan-to-disc" "Pagorin.exe")
 set(forms ${PROJECT_SOURCE_DIR}/resources/forms)
