@@ -106,7 +106,8 @@ TEST_F(PagorinJobFlow, HotKeyRunCountsDownWritesThePageWithItsPdfAndEnds)
     }
 }
 
-TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheQueueTwiceForTwoCopiesAndGivesTheControlsBack)
+// A restored transaction is written once, whatever the copies setting says.
+TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheRestoredQueueAndGivesTheControlsBack)
 {
     Install();
     SetRegDword(L"Copies", 2);
@@ -119,21 +120,24 @@ TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheQueueTwiceForTwoCopiesAndGivesThe
     ASSERT_NE(window, nullptr);
     HWND write = FindChild(window, L"TBitBtn", L"Write");
     ASSERT_NE(write, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(write) != FALSE; }, 30000)) << "Write never came on";
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Restored 1 transactions") != std::string::npos &&
+                                       IsWindowEnabled(write) != FALSE; }, 30000))
+        << "Write never came on for the restored transaction";
     HWND naming = FindChild(window, L"TComboBox", nullptr);
-    Click(write);
-    ASSERT_TRUE(WaitUntil([&] { return !Exists(folder); }, 120000)) << "the written transaction stayed:\n" << DayLog();
+    SendWithTimeout(write, BM_CLICK, 0, 0, 10000);
+    ASSERT_TRUE(WaitUntil([&] { return !Exists(folder); }, 120000)) << "the written transaction stayed:\n" << DayLog() << ReadFileBytes(lab_.File(L"trace.log"));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 10000)) << "the controls stay off";
-    ExpectLogOrder({"Restored 1 transactions", "Start the Disc Writing Session.", "Total 2 discs written in current session."});
-    EXPECT_TRUE(Exists(Disc(1)) && Exists(Disc(2))) << "two copies";
-    EXPECT_FALSE(Exists(Disc(3)));
-    ExpectRobotOrder({"LoadDrive", "UnloadDrive", "LoadDrive", "UnloadDrive"});
+    ExpectLogOrder({"Restored 1 transactions", "Start the Disc Writing Session.", "Total 1 discs written in current session."});
+    EXPECT_TRUE(Exists(Disc(1)));
+    EXPECT_FALSE(Exists(Disc(2)));
+    ExpectRobotOrder({"LoadDrive", "UnloadDrive"});
     CloseFirst(window);
 }
 
-TEST_F(PagorinJobFlow, PageHandedToAnInteractiveRunIsWrittenAndTheRunGoesOn)
+TEST_F(PagorinJobFlow, PageHandedToAnInteractiveRunIsWrittenOnTwoCopiesAndTheRunGoesOn)
 {
     Install();
+    SetRegDword(L"Copies", 2);
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
     HWND status = DiscStatusBox(window);
@@ -141,8 +145,13 @@ TEST_F(PagorinJobFlow, PageHandedToAnInteractiveRunIsWrittenAndTheRunGoesOn)
     std::wstring page = JpegPage(L"Handed.jpg");
     EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe") + L" " + Quoted(page), 30000), 0u);
     FinishCountdown();
-    ASSERT_TRUE(WaitUntil([&] { return Exists(Disc(1)) && Occurrences(DayLog(), "discs written in current session.") == 1; }, 120000))
+    ASSERT_TRUE(WaitUntil([&] { return Occurrences(DayLog(), "discs written in current session.") == 1; }, 120000))
         << DayLog();
+    ExpectLogOrder({"Page handed over:", "Total 1 pages scanned in current transaction.", "Start the Disc Writing Session.",
+                    "Total 2 discs written in current session."});
+    EXPECT_TRUE(Exists(Disc(1)) && Exists(Disc(2))) << "two copies";
+    EXPECT_FALSE(Exists(Disc(3)));
+    ExpectRobotOrder({"LoadDrive", "UnloadDrive", "LoadDrive", "UnloadDrive"});
     HWND naming = FindChild(window, L"TComboBox", nullptr);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 20000)) << "the controls stay off";
     // The hot-key operation is over: closing asks nothing.
