@@ -28,11 +28,6 @@ int Occurrences(const std::string& log, const std::string& text)
     return n;
 }
 
-void Click(HWND button)
-{
-    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
-}
-
 class PagorinJobFlow : public PagorinDiscRoad {
 protected:
     // Lines of the day log must come in this order (each after the one before).
@@ -65,9 +60,7 @@ protected:
     {
         HWND alert = WaitForTopWindow(L"Attention", 60000, first_.Pid());
         ASSERT_NE(alert, nullptr) << "the next-page countdown did not show";
-        HWND finish = FindChild(alert, L"TButton", L"Finish");
-        ASSERT_NE(finish, nullptr);
-        Click(finish);
+        ClickButton(alert, L"Finish");
     }
     std::wstring JpegPage(const wchar_t* name)
     {
@@ -210,14 +203,12 @@ TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessage
     // A countdown is on screen for the hot-key operation; Terminate ends the run.
     HWND alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
     ASSERT_NE(alert, nullptr) << "no next-page countdown for the handed-over pages";
-    Click(FindChild(alert, L"TButton", L"Finish"));
+    ClickButton(alert, L"Finish");
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(alert); }, 10000));
     PostMessageW(window, WM_CLOSE, 0, 0);
     HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
     ASSERT_NE(confirm, nullptr) << "closing a hot-key operation did not ask";
-    HWND terminate = FindChild(confirm, L"TButton", L"Terminate");
-    ASSERT_NE(terminate, nullptr);
-    Click(terminate);
+    ClickButton(confirm, L"Terminate");
     EXPECT_EQ(first_.Wait(30000), 0u);
     EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
 }

@@ -54,6 +54,14 @@ inline void SetRegDword(const wchar_t* name, DWORD value)
     RegCloseKey(key);
 }
 
+// Clicks the button of a dialog by its caption, as the button's own click would report it to the dialog.
+inline void ClickButton(HWND dialog, const wchar_t* caption)
+{
+    HWND button = FindChild(dialog, L"TButton", caption);
+    ASSERT_NE(button, nullptr) << "no button " << ToUtf8(caption);
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+}
+
 // Saves the window as it shows on the screen to a PNG file.
 inline void SaveScreenshot(HWND window, const std::wstring& path)
 {
