@@ -320,27 +320,35 @@ void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
         canClose = false;
         return;
     }
-    if (RobotState != 0) {
-        frmAlert->AlertKind = akWaitRobotIdle;
-        frmAlert->ShowModal();
-        if (RobotState != 0) {
-            canClose = false;
-            return;
-        }
-    }
-    if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
-        frmAlert->AlertKind = akConfirmClose;
-        frmAlert->ShowModal();
-        canClose = frmAlert->AlertAnswer == 0;
+    canClose = ConfirmClose();
+    // The alert held back the disc cycle of an unattended run meanwhile; it goes on now.
+    if (!canClose && OperationMode != 1)
+        GoBurning();
+    if (!canClose)
         return;
-    }
     // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
     if (HotKeyPdfsPending(*this)) {
         Closing = true;
         Hide();
         PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
     }
-    canClose = true;
+}
+
+// The robot is let finish its move first; a hot-key operation is ended only when the operator confirms.
+bool TfrmMain::ConfirmClose()
+{
+    if (RobotState != 0) {
+        frmAlert->AlertKind = akWaitRobotIdle;
+        frmAlert->ShowModal();
+        if (RobotState != 0)
+            return false;
+    }
+    if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
+        frmAlert->AlertKind = akConfirmClose;
+        frmAlert->ShowModal();
+        return frmAlert->AlertAnswer == 0;
+    }
+    return true;
 }
 
 void TfrmMain::StopWorkerThreads()

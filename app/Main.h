@@ -167,6 +167,7 @@ protected:
 
 private:
     void HandleCopyData(vcl::TMessage& message);
+    bool ConfirmClose();
     void StopWorkerThreads();
     void CheckFirstRun();
     void DrawCapacityRuler();

@@ -99,6 +99,36 @@ TEST_F(PagorinJobFlow, HotKeyRunCountsDownWritesThePageWithItsPdfAndEnds)
     }
 }
 
+// Closing while the robot loads a disc waits for it; then closing a hot-key operation asks, and Cancel lets the
+// run go on to its disc and its own end.
+TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
+                                               "KTROBOTS20.LoadDrive = 3000\r\nKAVO.DriveCheckDisc = 4000\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    std::wstring page = JpegPage(L"Page001.jpg");
+    first_ = Start(Quoted(page));
+    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
+    FinishCountdown();
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND wait = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+    ASSERT_NE(wait, nullptr) << "closing while the robot loads did not ask to wait";
+    ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 1; }, 20000));
+    ClickButton(wait, L"OK");
+    ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, L"TButton", L"Terminate") != nullptr; }, 20000))
+        << "closing a hot-key operation did not ask";
+    ClickButton(wait, L"Cancel");
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the run did not go on to its end:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    EXPECT_TRUE(Exists(Disc(1)));
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
+}
+
 // A restored transaction is written once, whatever the copies setting says.
 TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheRestoredQueueAndGivesTheControlsBack)
 {
