@@ -71,6 +71,13 @@ void TfrmAlert::LoadAlertTexts()
 // activated, so returning to it from another window neither restarts its countdown nor rings again.
 void TfrmAlert::FormShow(vcl::TObject*)
 {
+    // A countdown left behind a title-bar close (running, or held by the box) ends now, before this showing
+    // takes the timer: a next-page wait still ends as its countdown would have ended it.
+    if (CountdownKind != akNone) {
+        tmrCountDown->SetEnabled(false);
+        EndNextPageWait();
+    }
+    AlertAnswer = 0;
     ckbWaitConfirm->SetChecked(false);
     lbl30Seconds->SetVisible(false);
     SetWideCaption(btnOK, OkText);
@@ -126,6 +133,7 @@ void TfrmAlert::ShowButtons(bool okAndCancel)
 
 void TfrmAlert::StartCountdown(UINT stepMs)
 {
+    CountdownKind = AlertKind;
     AlertCountdown = CountdownSteps;
     pgbCountdown->SetPosition(AlertCountdown);
     pgbCountdown->SetVisible(true);
@@ -135,8 +143,9 @@ void TfrmAlert::StartCountdown(UINT stepMs)
 
 void TfrmAlert::EndNextPageWait()
 {
-    if (AlertKind == akWaitNextPage)
+    if (CountdownKind == akWaitNextPage)
         frmMain->tmrAllPagesDone->SetEnabled(true);
+    CountdownKind = akNone;
 }
 
 // Closing through the title bar leaves the countdown running: it still ends the next-page wait.
@@ -154,7 +163,7 @@ void TfrmAlert::tmrCountDownTimer(vcl::TObject*)
 // Ticked, the box holds the next-page wait until Finish.
 void TfrmAlert::ckbWaitConfirmClick(vcl::TObject*)
 {
-    if (AlertKind == akWaitNextPage)
+    if (CountdownKind == akWaitNextPage)
         tmrCountDown->SetEnabled(!ckbWaitConfirm->GetChecked());
 }
 

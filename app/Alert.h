@@ -50,6 +50,7 @@ private:
     void ShowButtons(bool okAndCancel);
     void StartCountdown(UINT stepMs);
     void EndNextPageWait();
+    int CountdownKind = akNone;  // the kind whose countdown runs: it outlives a title-bar close
 };
 
 extern TfrmAlert* frmAlert;

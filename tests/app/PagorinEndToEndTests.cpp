@@ -34,15 +34,7 @@ TEST_F(PagorinRun, SecondStartHandsItsPageOverAndEnds)
     EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe") + L" C:\\nowhere\\x.jpg", 30000), 0u);
     // The page became a hot-key transaction (no robot here, so it waits): the countdown for further pages
     // shows; after Finish, closing asks first, and Terminate closes.
-    HWND countdown = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(countdown, nullptr) << "no countdown for the handed-over page";
-    ClickButton(countdown, L"Finish");
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(countdown); }, 10000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(alert, nullptr) << "closing during a hot-key operation did not ask";
-    ClickButton(alert, L"Terminate");
-    EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
+    FinishCountdownThenTerminate(window);
     EXPECT_TRUE(ReadFileBytes(page).size() == 4) << "the handed-over page itself was touched";
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((work_.File(L"Queue") + L"\\2*").c_str(), &entry);

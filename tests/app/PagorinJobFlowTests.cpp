@@ -129,6 +129,32 @@ TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
     EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
 }
 
+// The input bin runs empty before the second copy: the operator is asked, refills it and OK loads again.
+TEST_F(PagorinJobFlow, EmptyInputBinAsksAndOkLoadsAgainOnceRefilled)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"),
+                   "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[InputBin]\r\nDiscs = 1*4\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    SetRegDword(L"Copies", 2);
+    std::wstring page = JpegPage(L"Page001.jpg");
+    first_ = Start(Quoted(page));
+    ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 2; }, 120000)) << DayLog();
+    HWND alert = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        alert = FindWindowW(nullptr, L"Attention");
+        HWND cancel = alert ? FindChild(alert, L"TButton", L"Cancel") : nullptr;
+        return cancel && IsWindowVisible(alert) && IsWindowVisible(cancel);
+    }, 20000)) << "the empty input bin was not shown";
+    DeleteFileW(lab_.File(L"devices.ini").c_str());  // the bins as the scenario fills them
+    ClickButton(alert, L"OK");
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the run did not finish after the refill:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    ExpectLogOrder({"Start the Disc Writing Session.", "Total 2 discs written in current session.", "Application closed"});
+    EXPECT_EQ(Count("LoadDrive"), 3);
+}
+
 // A restored transaction is written once, whatever the copies setting says.
 TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheRestoredQueueAndGivesTheControlsBack)
 {
@@ -230,16 +256,8 @@ TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessage
     EXPECT_NE(log.find("Handed-over page ignored: \"" + folder + "\\page.gif\""), std::string::npos) << log;
     EXPECT_NE(log.find("Handed-over page ignored: \"" + folder + "\\missing.jpg\""), std::string::npos) << log;
     EXPECT_NE(log.find("Page handed over: " + folder + "\\page.tif"), std::string::npos) << log;
-    // A countdown is on screen for the hot-key operation; Terminate ends the run.
-    HWND alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(alert, nullptr) << "no next-page countdown for the handed-over pages";
-    ClickButton(alert, L"Finish");
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(alert); }, 10000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(confirm, nullptr) << "closing a hot-key operation did not ask";
-    ClickButton(confirm, L"Terminate");
-    EXPECT_EQ(first_.Wait(30000), 0u);
+    FinishCountdownThenTerminate(window);
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
     EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
 }
 

@@ -187,6 +187,20 @@ protected:
         CloseWhenRobotIdle(window);
         EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
     }
+    // The next-page countdown of a hot-key operation ends by Finish; closing then asks, and Terminate ends
+    // the program.
+    void FinishCountdownThenTerminate(HWND window)
+    {
+        HWND countdown = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(countdown, nullptr) << "no countdown for the handed-over page";
+        ClickButton(countdown, L"Finish");
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(countdown); }, 10000));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(confirm, nullptr) << "closing during a hot-key operation did not ask";
+        ClickButton(confirm, L"Terminate");
+        EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
+    }
     std::string DayLog() const
     {
         SYSTEMTIME now;
