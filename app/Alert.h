@@ -1,6 +1,9 @@
-// TfrmAlert, the one modal message window of the job flow: the main window sets AlertKind, shows it and
-// reads AlertAnswer afterwards.
+// TfrmAlert, the one modal message window of the job flow: the main window sets AlertKind and shows it;
+// the dialog picks its message, buttons and countdown from the kind, rings, and on the operator's answer
+// (or the countdown's end) records AlertAnswer or arms the main window's next timer itself.
 #pragma once
+
+#include <string>
 
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -25,10 +28,29 @@ class TfrmAlert : public vcl::TForm {
     vcl::TTimer* tmrCountDown = nullptr;
     vcl::TTimer* tmrPlayRing = nullptr;
     void FormCreate(vcl::TObject* sender);
+    void FormShow(vcl::TObject* sender);
+    void btnOKClick(vcl::TObject* sender);
+    void btnCancelClick(vcl::TObject* sender);
+    void btnApplyClick(vcl::TObject* sender);
+    void ckbWaitConfirmClick(vcl::TObject* sender);
+    void tmrCountDownTimer(vcl::TObject* sender);
+    void tmrPlayRingTimer(vcl::TObject* sender);
+    void LoadAlertTexts();
 
     int AlertKind = akNone;
     int AlertAnswer = 0;  // 0 confirmed, 1 cancelled
     int AlertCountdown = 100;
+
+    // The texts of the current language, read once at creation.
+    std::wstring WaitNextPageText, OkText, FinishText, WaitConfirmFinishText, WaitRobotIdleText, InputBinEmptyText,
+        ConfirmCloseText, TerminateText, SecondsText;
+
+private:
+    void LayOut();
+    void ShowButtons(bool okAndCancel);
+    void StartCountdown(UINT stepMs);
+    void EndNextPageWait();
+    int CountdownKind = akNone;  // the kind whose countdown runs: it outlives a title-bar close
 };
 
 extern TfrmAlert* frmAlert;

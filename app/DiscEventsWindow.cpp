@@ -3,6 +3,7 @@
 // there too.
 #include "DiscEventsWindow.h"
 
+#include <atomic>
 #include <memory>
 
 #include "Alert.h"
@@ -37,9 +38,7 @@ public:
     void ShowNotice(Notice notice) override
     {
         Post([notice](TfrmMain& f) {
-            f.NoticeText = notice == Notice::ConnectingRobot ? f.StatusConnectintRobot : f.StatusUnloadDisc;
-            f.NoticeActive = true;
-            f.tmrNoticeMsg->SetEnabled(true);
+            f.StartNotice(notice == Notice::ConnectingRobot ? f.StatusConnectintRobot : f.StatusUnloadDisc);
         });
     }
     void StopNotice() override
@@ -70,8 +69,7 @@ public:
     void InputBinEmpty() override
     {
         Post([](TfrmMain& f) {
-            frmAlert->AlertKind = akInputBinEmpty;
-            f.tmrShowAlert->SetEnabled(true);
+            f.ShowAlertLater(akInputBinEmpty);
             f.tmrNoticeMsg->SetEnabled(false);
         });
     }
@@ -126,9 +124,16 @@ public:
     {
         Post([](TfrmMain& f) { f.tmrDiscReady->SetEnabled(true); });
     }
+    // A fast burn reports faster than the window draws: one report waits at a time, showing the latest figure.
     void WriteProgress(int percent) override
     {
-        Post([percent](TfrmMain& f) { SetBarPosition(f.pgbWrite, percent); });
+        latestPercent_ = percent;
+        if (progressPosted_.exchange(true))
+            return;
+        Post([this](TfrmMain& f) {
+            progressPosted_ = false;
+            SetBarPosition(f.pgbWrite, latestPercent_.load());
+        });
     }
     // The job ends as a finished one would, without its disc: an unattended hot-key run closes the program
     // (the reason is in the day log), an operator is told.
@@ -137,15 +142,10 @@ public:
         WriteLogLine("The disc job failed: " + reason);
         Post([reason](TfrmMain& f) {
             f.NoticeActive = false;
-            f.AutoWriteArmed = true;
-            if (f.OperationMode == 0) {
-                f.HotKeyOperation = false;
-                f.Close();
-                return;
-            }
-            f.OperationMode = 1;
-            f.EnableMainControls(true);
-            vcl::Application->MessageBox("The disc job failed: " + reason, "Pagorin", MB_OK | MB_ICONERROR);
+            bool unattended = f.OperationMode == 0;
+            f.EndWriting();
+            if (!unattended && !f.Closing)
+                vcl::Application->MessageBox("The disc job failed: " + reason, "Pagorin", MB_OK | MB_ICONERROR);
         });
     }
     DiscRules Rules() override
@@ -168,6 +168,8 @@ private:
     }
 
     TfrmMain& form_;
+    std::atomic<int> latestPercent_{0};
+    std::atomic<bool> progressPosted_{false};
 };
 
 struct WindowRoad {

@@ -45,10 +45,16 @@ public:
     void DiscAccepted() override { Forward(&DiscRoadView::DiscAccepted); }
     void WriteProgress(int percent) override { Forward(&DiscRoadView::WriteProgress, percent); }
     void JobFailed(const std::string& reason) override { Forward(&DiscRoadView::JobFailed, reason); }
+    // The window answers on its own thread, which may be closing the gate meanwhile: the answer is awaited
+    // outside the lock.
     DiscRules Rules() override
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        return view_ ? view_->Rules() : DiscRules{};
+        DiscRoadView* view;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            view = view_;
+        }
+        return view ? view->Rules() : DiscRules{};
     }
 
 private:

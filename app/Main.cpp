@@ -10,7 +10,6 @@
 #include "DiscEventsWindow.h"
 #include "DiscJobWindow.h"
 #include "KTRobots20.h"
-#include "LaterSteps.h"
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
@@ -134,6 +133,8 @@ void TfrmMain::FormCreate(vcl::TObject*)
         rgWriteSettings->GetItems()->Add(item);
     rgWriteSettings->SetItemIndex(0);
 
+    // Before the hot-key run's first transaction starts its PDF.
+    FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     tmrStartRobotThread->SetEnabled(true);
     WriteLogLine("Application started.");
     if (OperationMode == 0) {
@@ -142,7 +143,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
     }
     pgbCountDown->SetMax(120);
     SetDiscTitle(Widen(cbxDiscLabel->GetText()));
-    FendrixPath = Config.InstallFolder + "\\Fendrix.exe";
     if (OperationMode == 1)
         tmrCheckDir->SetEnabled(true);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
@@ -302,6 +302,11 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     if (data && data->lpData)
         text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
     text = text.substr(0, text.find('\0'));
+    if (Closing) {
+        WriteLogLine("Handed-over page ignored while closing: \"" + text + "\"");
+        message.Result = 0;
+        return;
+    }
     if (!IsAcceptablePage(text)) {
         WriteLogLine("Handed-over page ignored: \"" + AsLogged(text) + "\"");
         message.Result = 0;
@@ -329,26 +334,40 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
 {
+    // Closing runs the message loop while it waits: a second close request arriving then is not taken.
+    if (Closing || (frmAlert && frmAlert->GetVisible())) {
+        canClose = false;
+        return;
+    }
+    canClose = ConfirmClose();
+    // The alert held back the disc cycle of an unattended run meanwhile; it goes on now.
+    if (!canClose && OperationMode != 1)
+        GoBurning();
+    if (!canClose)
+        return;
+    // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
+    if (HotKeyPdfsPending(*this)) {
+        Closing = true;
+        Hide();
+        PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
+    }
+}
+
+// The robot is let finish its move first; a hot-key operation is ended only when the operator confirms.
+bool TfrmMain::ConfirmClose()
+{
     if (RobotState != 0) {
         frmAlert->AlertKind = akWaitRobotIdle;
         frmAlert->ShowModal();
-        if (RobotState != 0) {
-            canClose = false;
-            return;
-        }
+        if (RobotState != 0)
+            return false;
     }
     if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
         frmAlert->AlertKind = akConfirmClose;
         frmAlert->ShowModal();
-        canClose = frmAlert->AlertAnswer == 0;
-        return;
+        return frmAlert->AlertAnswer == 0;
     }
-    // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
-    if (HotKeyPdfsPending(*this)) {
-        Hide();
-        PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
-    }
-    canClose = true;
+    return true;
 }
 
 void TfrmMain::StopWorkerThreads()
@@ -369,6 +388,12 @@ void TfrmMain::StopWorkerThreads()
 
 void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
 {
+    if (Closed)
+        return;
+    Closed = Closing = true;
+    for (vcl::TTimer* timer : {tmrShowWaitNextPage, tmrAllPagesDone, tmrRunPDF, tmrDiscReady, tmrGoBurning,
+                               tmrBurnJobDone, tmrShowAlert, tmrLoadDisc})
+        timer->SetEnabled(false);
     // PDF threads stop before their folders go; the workers stop before the robot is parked from here.
     for (int slot = 0; slot < 10; ++slot)
         StopPdfJobSlot(*this, slot);
@@ -431,6 +456,15 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
     m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);
     m.PublishMethod("ckxWritePerTransactionClick", &TfrmMain::ckxWritePerTransactionClick);
+    m.PublishMethod("tmrShowWaitNextPageTimer", &TfrmMain::tmrShowWaitNextPageTimer);
+    m.PublishMethod("tmrAllPagesDoneTimer", &TfrmMain::tmrAllPagesDoneTimer);
+    m.PublishMethod("tmrRunPDFTimer", &TfrmMain::tmrRunPDFTimer);
+    m.PublishMethod("tmrNoticeMsgTimer", &TfrmMain::tmrNoticeMsgTimer);
+    m.PublishMethod("tmrDiscReadyTimer", &TfrmMain::tmrDiscReadyTimer);
+    m.PublishMethod("tmrGoBurningTimer", &TfrmMain::tmrGoBurningTimer);
+    m.PublishMethod("tmrBurnJobDoneTimer", &TfrmMain::tmrBurnJobDoneTimer);
+    m.PublishMethod("tmrShowAlertTimer", &TfrmMain::tmrShowAlertTimer);
+    m.PublishMethod("tmrLoadDiscTimer", &TfrmMain::tmrLoadDiscTimer);
 })
 #undef PAGORIN_PUBLISH_COMPONENT
 

@@ -113,6 +113,23 @@ class TfrmMain : public vcl::TForm {
     void SaveDiscLabelHistory();
     void SaveFileNamingHistory();
 
+    // The job flow (MainJobFlow.cpp): one-shot timers and the step that starts or continues a disc.
+    void GoBurning();
+    void tmrShowWaitNextPageTimer(vcl::TObject* sender);
+    void tmrAllPagesDoneTimer(vcl::TObject* sender);
+    void tmrRunPDFTimer(vcl::TObject* sender);
+    void tmrNoticeMsgTimer(vcl::TObject* sender);
+    void tmrDiscReadyTimer(vcl::TObject* sender);
+    void tmrGoBurningTimer(vcl::TObject* sender);
+    void tmrBurnJobDoneTimer(vcl::TObject* sender);
+    void tmrShowAlertTimer(vcl::TObject* sender);
+    void tmrLoadDiscTimer(vcl::TObject* sender);
+    // Blinks `text` in the status bar's first panel until NoticeActive is cleared.
+    void StartNotice(const std::wstring& text);
+    // Shows the alert of `kind` once no other alert is on screen.
+    void ShowAlertLater(int kind);
+    void EndWriting();
+
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();
     void LayoutMainWindow();
@@ -125,6 +142,9 @@ class TfrmMain : public vcl::TForm {
     bool AppendMode = false, AutoWriteArmed = false, PdfRunning = false;
     bool ShowAllSources = false, HotKeyOperation = false, NoticeActive = false, FirstUseNotice = false;
     bool WriteRequested = false, AppendHadPdf = false;
+    // Set once the window has begun to close: no hand-over, job step or second close is taken from then on.
+    bool Closing = false, Closed = false;
+    int PendingAlertKind = 0;
     int DiscsWritten = 0, JobCopies = 0;
     int GaugeTop = 4, GaugeUnit = 3, GaugeWidth = 0, GaugeMargin = 0;
     int PageNumber = 0, WritingSessionTag = 0;
@@ -147,6 +167,7 @@ protected:
 
 private:
     void HandleCopyData(vcl::TMessage& message);
+    bool ConfirmClose();
     void StopWorkerThreads();
     void CheckFirstRun();
     void DrawCapacityRuler();
@@ -168,6 +189,24 @@ extern TfrmMain* frmMain;
 extern std::string CommandLineArgument;
 extern std::string InstallationFolder;
 constexpr const char* MainCaption = "Pagorin 1.2";
+
+// The main window's transactions as scanning and closing take them (MainTransactions.cpp).
+void StartTransaction(TfrmMain& form);
+void AddPageNode(TfrmMain& form, const std::string& pagePath);
+// The transaction receiving the scanned pages, as scanning needs it (an empty name without one).
+struct ScanTransaction {
+    std::string Name;  // its folder in the queue folder
+    bool HasPages = false;
+    int CompiledPdf = 0;  // the Compiled PDF option it was started with
+};
+ScanTransaction CurrentScanTransaction(TfrmMain& form);
+// Checks the current transaction's node.
+void CheckCurrentTransaction(TfrmMain& form);
+// Removes the current transaction, which holds no page: its node, its folder and its PDF slot.
+void DropEmptyTransaction(TfrmMain& form);
+// True while a hot-key transaction still waits for its PDF.
+bool HotKeyPdfsPending(TfrmMain& form);
+void DeleteHotKeyTransactionFolders(TfrmMain& form);
 
 // Whether a handed-over text names a page this program may take: an existing file of a page format.
 bool IsAcceptablePage(const std::string& path);

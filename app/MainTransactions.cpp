@@ -7,7 +7,6 @@
 #include "Alert.h"
 #include "DayLog.h"
 #include "DiscEventsWindow.h"
-#include "LaterSteps.h"
 #include "Main.h"
 #include "SharedState.h"
 #include "TwainWindow.h"
@@ -81,11 +80,8 @@ void TfrmMain::StartTransaction()
     PageNumber = 0;
     AppendMode = false;
     if (OperationMode == 1 && ckxWritePerTransaction->GetChecked()) {
-        if (AutoWriteArmed) {
-            NoticeText = StatusLoadDisc;
-            NoticeActive = true;
-            tmrNoticeMsg->SetEnabled(true);
-        }
+        if (AutoWriteArmed)
+            StartNotice(StatusLoadDisc);
         if (RobotDriveLetter == 0)
             AutoWriteArmed = true;
     }
@@ -313,7 +309,7 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
     }
     EnableMainControls(false);
     WriteRequested = true;
-    GoBurning(*this);
+    GoBurning();
     // With a disc already classified in the writer nothing else would take the job to it.
     if (DiscReady)
         tmrDiscReady->SetEnabled(true);

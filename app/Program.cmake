@@ -8,6 +8,7 @@ add_library(pagorin_forms STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainTransactions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainJobFlow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/About.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SelectScanner.cpp
@@ -15,13 +16,12 @@ add_library(pagorin_forms STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DiscEventsWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DiscJobWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PdfRoadWindow.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LaterSteps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TwainWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
 target_include_directories(pagorin_forms PUBLIC ${PROJECT_SOURCE_DIR}/simulators/include)
 target_link_libraries(pagorin_forms PUBLIC pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree wyd qv vcl
-                      ktrobots20 shell32)
+                      ktrobots20 winmm shell32)
 # The form layouts, compiled into the resources of a program that shows the forms.
 set(PAGORIN_FORMS frmMain.dfm frmSettings.dfm frmAbout.dfm frmSelectScanner.dfm frmAlert.dfm)
 list(TRANSFORM PAGORIN_FORMS PREPEND ${PROJECT_SOURCE_DIR}/resources/forms/)

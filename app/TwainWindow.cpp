@@ -7,7 +7,6 @@
 
 #include "DiscEventsWindow.h"
 #include "Dialogs.h"
-#include "LaterSteps.h"
 #include "Main.h"
 #include "ScannerCaps.h"
 #include "Settings.h"

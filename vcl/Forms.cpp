@@ -74,6 +74,9 @@ void ReportParentlessComponents(TComponent* Root, const TGetChildProc& Proc)
 const char AppClassName[] = "TApplication";
 constexpr UINT_PTR HintTimerId = 1;
 constexpr UINT_PTR HintHideTimerId = 2;
+// Runs queued work whose wake-up message could not be posted (a full message queue).
+constexpr UINT_PTR QueueTimerId = 3;
+constexpr UINT QueueTimerInterval = 250;
 
 bool IsDestroying(const TComponent* c) { return c->GetComponentState().Contains(csDestroying); }
 
@@ -158,6 +161,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FMainThread
                               nullptr, HInstance, this);
     if (!FHandle)
         RaiseLastOSError();
+    SetTimer(FHandle, QueueTimerId, QueueTimerInterval, nullptr);
 }
 
 TApplication::~TApplication()
@@ -166,7 +170,7 @@ TApplication::~TApplication()
     DoneForms();
     delete FHintWindow;
     FHintWindow = nullptr;
-    DropPostedWork();
+    DropQueuedWork();
     if (FHandle) {
         SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
         DestroyWindow(FHandle);
@@ -209,10 +213,12 @@ void TApplication::WndProc(TMessage& Message)
             return;
     switch (Message.Msg) {
     case CM_RUNCLOSURE:
-        RunPostedWork(Message.LParam);
+        RunQueuedWork();
         return;
     case WM_TIMER:
-        if (Message.WParam == HintTimerId)
+        if (Message.WParam == QueueTimerId)
+            RunQueuedWork();
+        else if (Message.WParam == HintTimerId)
             HintTimerExpired();
         else if (Message.WParam == HintHideTimerId)
             CancelHint();
@@ -432,9 +438,23 @@ void TApplication::Queue(std::function<void()> Work)
 {
     if (FClosing)
         return;
-    auto* work = new std::function<void()>(std::move(Work));
-    if (!PostMessageA(FHandle, CM_RUNCLOSURE, 0, LPARAM(work)))
-        delete work;  // the queue is full or the window is gone: nothing will run it
+    {
+        std::lock_guard<std::mutex> lock(FQueueLock);
+        FQueued.push_back(std::move(Work));
+        if (FWakePosted)
+            return;
+        FWakePosted = true;
+    }
+    WakeForQueuedWork();
+}
+
+// One wake-up message at a time; when it cannot be posted the queue timer runs the work instead.
+void TApplication::WakeForQueuedWork()
+{
+    if (PostMessageA(FHandle, CM_RUNCLOSURE, 0, 0))
+        return;
+    std::lock_guard<std::mutex> lock(FQueueLock);
+    FWakePosted = false;
 }
 
 void TApplication::Synchronize(std::function<void()> Work)
@@ -466,18 +486,54 @@ void TApplication::Synchronize(std::function<void()> Work)
         done.wait_for(lock, std::chrono::milliseconds(100));
 }
 
-void TApplication::RunPostedWork(LPARAM Work)
+// Runs the closures queued so far, one at a time and in order (a closure may run a modal loop that runs
+// the next ones); what is queued meanwhile runs at the next wake-up, so the loop's other messages are
+// never starved.
+void TApplication::RunQueuedWork()
 {
-    std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(Work));
-    if (work && *work)
-        (*work)();
+    size_t count;
+    {
+        std::lock_guard<std::mutex> lock(FQueueLock);
+        count = FQueued.size();
+        FWakePosted = false;  // work queued from now on posts its own wake-up
+    }
+    for (; count > 0; --count) {
+        std::function<void()> work;
+        {
+            std::lock_guard<std::mutex> lock(FQueueLock);
+            if (FQueued.empty())
+                break;
+            work = std::move(FQueued.front());
+            FQueued.pop_front();
+        }
+        try {
+            if (work)
+                work();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+    bool more;
+    {
+        std::lock_guard<std::mutex> lock(FQueueLock);
+        more = !FQueued.empty() && !FWakePosted;
+        FWakePosted = FWakePosted || more;
+    }
+    if (more)
+        WakeForQueuedWork();
 }
 
-void TApplication::DropPostedWork()
+void TApplication::DropQueuedWork()
 {
+    std::deque<std::function<void()>> dropped;  // destroyed outside the lock
+    {
+        std::lock_guard<std::mutex> lock(FQueueLock);
+        dropped.swap(FQueued);
+        FWakePosted = false;
+    }
     MSG msg;
-    while (PeekMessageA(&msg, FHandle, CM_RUNCLOSURE, CM_RUNCLOSURE, PM_REMOVE))
-        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    while (PeekMessageA(&msg, FHandle, CM_RUNCLOSURE, CM_RUNCLOSURE, PM_REMOVE)) {
+    }
 }
 
 AnsiString TApplication::GetShortHint(const AnsiString& Hint)

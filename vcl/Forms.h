@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -99,8 +100,9 @@ class TApplication : public TComponent {
     int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
     void HookMainWindow(const void* Key, TWindowHook Hook);
     void UnhookMainWindow(const void* Key);
-    // Posts work to the main thread; callable from any thread. The closure runs in the main thread's
-    // loop (modal loops too) with exceptions handed to HandleException.
+    // Hands work to the main thread; callable from any thread. Closures run in the order queued, in the
+    // main thread's loop (modal loops too), with exceptions handed to HandleException. None is lost: they
+    // wait in the application's own queue, and a posted message only wakes the loop.
     void Queue(std::function<void()> Work);
     // Runs work on the main thread and waits for it (only from another thread; the main thread runs it now).
     void Synchronize(std::function<void()> Work);
@@ -140,8 +142,9 @@ private:
     bool IsKeyMsg(MSG& Msg);
     bool IsDlgMsg(MSG& Msg);
     bool IsHintMsg(MSG& Msg);
-    void RunPostedWork(LPARAM Work);
-    void DropPostedWork();
+    void WakeForQueuedWork();
+    void RunQueuedWork();
+    void DropQueuedWork();
     void HintTimerExpired();
     void DoneForms();
 
@@ -158,6 +161,9 @@ private:
     TControl* FHintControl = nullptr;
     bool FHintActive = false;
     std::atomic<bool> FClosing{false};
+    std::mutex FQueueLock;
+    std::deque<std::function<void()>> FQueued;  // guarded by FQueueLock
+    bool FWakePosted = false;                   // guarded by FQueueLock
 };
 
 class TScreen : public TComponent {

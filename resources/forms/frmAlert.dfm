@@ -9,6 +9,7 @@ object frmAlert: TfrmAlert
   Font.Name = 'Arial'
   Font.Height = -12
   OnCreate = FormCreate
+  OnShow = FormShow
   object lblMessage: TLabel
     Left = 12
     Top = 12
@@ -30,6 +31,7 @@ object frmAlert: TfrmAlert
     Top = 108
     Width = 380
     Height = 20
+    OnClick = ckbWaitConfirmClick
   end
   object pgbCountdown: TProgressBar
     Max = 100
@@ -45,6 +47,7 @@ object frmAlert: TfrmAlert
     Width = 80
     Height = 28
     Caption = 'OK'
+    OnClick = btnOKClick
   end
   object btnApply: TButton
     Left = 162
@@ -52,6 +55,7 @@ object frmAlert: TfrmAlert
     Width = 80
     Height = 28
     Caption = 'Apply'
+    OnClick = btnApplyClick
   end
   object btnCancel: TButton
     Left = 312
@@ -59,12 +63,15 @@ object frmAlert: TfrmAlert
     Width = 80
     Height = 28
     Caption = 'Cancel'
+    OnClick = btnCancelClick
   end
   object tmrCountDown: TTimer
     Enabled = False
+    OnTimer = tmrCountDownTimer
   end
   object tmrPlayRing: TTimer
     Enabled = False
     Interval = 20
+    OnTimer = tmrPlayRingTimer
   end
 end

@@ -612,32 +612,50 @@ object frmMain: TfrmMain
   end
   object tmrShowWaitNextPage: TTimer
     Enabled = False
+    Interval = 1000
+    OnTimer = tmrShowWaitNextPageTimer
   end
   object tmrAllPagesDone: TTimer
     Enabled = False
+    Interval = 1000
+    OnTimer = tmrAllPagesDoneTimer
   end
   object tmrRunPDF: TTimer
     Enabled = False
+    Interval = 100
+    OnTimer = tmrRunPDFTimer
   end
   object tmrNoticeMsg: TTimer
     Enabled = False
+    Interval = 10
+    OnTimer = tmrNoticeMsgTimer
   end
   object tmrDiscReady: TTimer
     Enabled = False
+    Interval = 5
+    OnTimer = tmrDiscReadyTimer
   end
   object tmrGoBurning: TTimer
     Enabled = False
+    Interval = 5
+    OnTimer = tmrGoBurningTimer
   end
   object tmrBurnJobDone: TTimer
     Enabled = False
+    Interval = 5
+    OnTimer = tmrBurnJobDoneTimer
   end
   object tmrShowAlert: TTimer
     Enabled = False
+    Interval = 5
+    OnTimer = tmrShowAlertTimer
   end
   object ApplicationEvents1: TApplicationEvents
     OnMessage = ApplicationEvents1Message
   end
   object tmrLoadDisc: TTimer
     Enabled = False
+    Interval = 500
+    OnTimer = tmrLoadDiscTimer
   end
 end

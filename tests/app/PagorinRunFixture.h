@@ -54,6 +54,14 @@ inline void SetRegDword(const wchar_t* name, DWORD value)
     RegCloseKey(key);
 }
 
+// Clicks the button of a dialog by its caption, as the button's own click would report it to the dialog.
+inline void ClickButton(HWND dialog, const wchar_t* caption)
+{
+    HWND button = FindChild(dialog, L"TButton", caption);
+    ASSERT_NE(button, nullptr) << "no button " << ToUtf8(caption);
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+}
+
 // Saves the window as it shows on the screen to a PNG file.
 inline void SaveScreenshot(HWND window, const std::wstring& path)
 {
@@ -177,6 +185,20 @@ protected:
     void CloseFirst(HWND window)
     {
         CloseWhenRobotIdle(window);
+        EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
+    }
+    // The next-page countdown of a hot-key operation ends by Finish; closing then asks, and Terminate ends
+    // the program.
+    void FinishCountdownThenTerminate(HWND window)
+    {
+        HWND countdown = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(countdown, nullptr) << "no countdown for the handed-over page";
+        ClickButton(countdown, L"Finish");
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(countdown); }, 10000));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(confirm, nullptr) << "closing during a hot-key operation did not ask";
+        ClickButton(confirm, L"Terminate");
         EXPECT_EQ(first_.Wait(30000), 0u) << "Pagorin did not end cleanly";
     }
     std::string DayLog() const

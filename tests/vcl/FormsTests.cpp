@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "ExtCtrls.h"
 #include "Forms.h"
@@ -193,6 +194,38 @@ TEST_F(FormsFixture, WorkerThreadPostsCaptionChangeAndTimerArmToTheMainThread)
     EXPECT_EQ(captionThread.load(), mainThread);
     EXPECT_EQ(timerThread.load(), mainThread);
     EXPECT_EQ(label->GetCaption(), "from the worker");
+}
+
+TEST_F(FormsFixture, QueuedClosuresAllRunInOrderEvenWhenTheMessageQueueIsFull)
+{
+    // Fill the main thread's message queue until a post fails (or far beyond the usual limit of 10000).
+    int posted = 0;
+    while (posted < 20000 && PostMessageA(Application->GetHandle(), WM_NULL, 0, 0))
+        ++posted;
+    std::vector<int> ran;
+    std::thread worker([&] {
+        for (int i = 0; i < 1000; ++i)
+            Application->Queue([&ran, i] { ran.push_back(i); });
+    });
+    worker.join();
+    ASSERT_TRUE(PumpUntil([&] { return ran.size() == 1000; }, 20000)) << ran.size() << " of 1000 ran";
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(ran[size_t(i)], i);
+}
+
+TEST_F(FormsFixture, ClosureRunningAModalLoopKeepsTheOrderOfTheLaterOnes)
+{
+    std::vector<int> ran;
+    Application->Queue([&] {
+        ran.push_back(1);
+        Application->Queue([&] { form->SetModalResult(mrOk); });
+        form->ShowModal();  // runs the closures queued below
+        ran.push_back(4);
+    });
+    Application->Queue([&] { ran.push_back(2); });
+    Application->Queue([&] { ran.push_back(3); });
+    ASSERT_TRUE(PumpUntil([&] { return ran.size() == 4; }));
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST_F(FormsFixture, SynchronizeRunsOnTheMainThreadAndWaits)

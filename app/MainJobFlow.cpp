@@ -1,0 +1,276 @@
+// The main window's job flow: one-shot timers carry a transaction from its last page through loading,
+// checking, writing and unloading a disc to the next copy, the next disc or the end. Every handler runs on
+// the main thread; the robot and disc threads only post to it. The robot and disc state they share is
+// changed by compare-and-set, so a request never overwrites what a thread has just moved on.
+#include <cstdio>
+
+#include "Alert.h"
+#include "DayLog.h"
+#include "DiscEventsWindow.h"
+#include "DiscJob.h"
+#include "DiscRoadView.h"
+#include "Main.h"
+#include "SharedState.h"
+#include "WideText.h"
+
+namespace pagorin {
+
+namespace {
+
+// An alert arriving while another is on screen waits this long before it tries again.
+constexpr UINT AlertRetryMs = 250;
+constexpr UINT NoticeShownMs = 1000, NoticeBlankMs = 300, NoticeShowingThreshold = 600;
+constexpr UINT GoBurningFirstMs = 5, GoBurningWaitMs = 1000;
+
+bool AlertShowing() { return frmAlert && frmAlert->GetVisible(); }
+
+// A classified disc sits in the writer (after an unload the road keeps DiscReady but forgets the type).
+bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
+
+std::vector<JobTransaction> DescribeForJob(const TransactionTree& tree)
+{
+    std::vector<JobTransaction> described;
+    for (vcl::TTreeNode* root : tree.Transactions()) {
+        const TransactionRecord* record = TransactionTree::RecordOf(root);
+        JobTransaction t;
+        t.FolderName = root->GetText();
+        t.CheckState = root->GetStateIndex();
+        t.SessionTag = record->SessionTag;
+        t.Closed = record->Closed;
+        t.PdfDone = record->PdfDone;
+        t.Copies = record->Copies;
+        t.DiscLabel = record->DiscLabel;
+        t.WriteState = record->WriteState;
+        for (int i = 0; i < root->GetCount(); ++i) {
+            vcl::TTreeNode* page = root->GetItem(i);
+            const TransactionRecord* pageRecord = TransactionTree::RecordOf(page);
+            t.Pages.push_back({page->GetStateIndex(), pageRecord->WriteState, pageRecord->Path});
+        }
+        described.push_back(std::move(t));
+    }
+    return described;
+}
+
+void ApplyWriteStates(const TransactionTree& tree, const std::vector<JobTransaction>& described)
+{
+    const auto& roots = tree.Transactions();
+    for (size_t t = 0; t < roots.size() && t < described.size(); ++t) {
+        TransactionTree::RecordOf(roots[t])->WriteState = described[t].WriteState;
+        for (int i = 0; i < roots[t]->GetCount() && size_t(i) < described[t].Pages.size(); ++i)
+            TransactionTree::RecordOf(roots[t]->GetItem(i))->WriteState = described[t].Pages[size_t(i)].WriteState;
+    }
+}
+
+}  // namespace
+
+void GoBurning(TfrmMain& form) { form.GoBurning(); }
+
+void TfrmMain::StartNotice(const std::wstring& text)
+{
+    NoticeText = text;
+    NoticeActive = true;
+    tmrNoticeMsg->SetEnabled(true);
+}
+
+void TfrmMain::GoBurning()
+{
+    if (RobotDriveLetter == 0) {
+        StartNotice(StatusRobotNotOnline);
+        return;
+    }
+    if (Closing || DiscBusy || RobotState != StateIdle || Transactions.Empty() || AlertShowing())
+        return;
+    if (txtCapacity->GetCaption().empty()) {
+        // Busy before the request: the robot thread clears it again when the load fails.
+        DiscBusy = true;
+        int idle = StateIdle;
+        if (!RobotState.compare_exchange_strong(idle, StateLoadWriter)) {
+            DiscBusy = false;
+            return;
+        }
+        menuTestTray->SetEnabled(false);
+        tmrGoBurning->SetEnabled(true);
+        WritingSessionTag = OperationMode;
+        StartNotice(StatusLoadDisc);
+        return;
+    }
+    menuTestTray->SetEnabled(false);
+    tmrGoBurning->SetEnabled(true);
+    if (OperationMode == 1)
+        return;  // the burn command comes from the job's preparation
+    WritingSessionTag = OperationMode;
+    // The burn needs its job lists: a classified disc without a prepared job has them made first.
+    if (DiscCommand == CommandNone)
+        tmrDiscReady->SetEnabled(true);
+}
+
+void TfrmMain::tmrGoBurningTimer(vcl::TObject*)
+{
+    if (DetectedDiscType == -1) {
+        if (tmrGoBurning->GetInterval() != GoBurningWaitMs)
+            tmrGoBurning->SetInterval(GoBurningWaitMs);
+        return;
+    }
+    tmrGoBurning->SetEnabled(false);
+    tmrGoBurning->SetInterval(GoBurningFirstMs);
+}
+
+void TfrmMain::tmrShowWaitNextPageTimer(vcl::TObject*)
+{
+    tmrShowWaitNextPage->SetEnabled(false);
+    if (AlertShowing() || Closing)
+        return;
+    frmAlert->AlertKind = akWaitNextPage;
+    if (OperationMode != 1)
+        frmAlert->ShowModal();
+}
+
+void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
+{
+    tmrAllPagesDone->SetEnabled(false);
+    TransactionClosed = true;
+    vcl::TTreeNode* transaction = CurrentTransaction;
+    if (!transaction) {
+        WriteLogLine("The pages were done without a transaction receiving them.");
+        return;
+    }
+    TransactionRecord* record = TransactionTree::RecordOf(transaction);
+    record->Closed = true;
+    char line[96];
+    std::snprintf(line, sizeof line, "Total %d pages scanned in current transaction.", transaction->GetCount());
+    WriteLogLine(line);
+    // A PDF that has already ended (or could not be made) is not waited for.
+    bool noPdf = record->CompiledPdf == 0 || record->PdfDone;
+    if (RobotDriveLetter != 0) {
+        CurrentTransaction = nullptr;
+        if (DiscInWriter() && noPdf)
+            tmrDiscReady->SetEnabled(true);
+        else if (noPdf && OperationMode != 1)
+            GoBurning();
+        return;
+    }
+    // Without an autoloader the transaction waits; it stays current unless the robot is still at work.
+    if (RobotState != StateIdle)
+        CurrentTransaction = nullptr;
+    else if (OperationMode != 1)
+        WriteLogLine("No autoloader is online: the transaction waits to be written.");
+}
+
+void TfrmMain::tmrRunPDFTimer(vcl::TObject*) { FeedPdfJobs(*this); }
+
+void TfrmMain::tmrNoticeMsgTimer(vcl::TObject*)
+{
+    tmrNoticeMsg->SetEnabled(false);
+    vcl::TStatusPanel* panel = StatusBar1->GetPanels()->GetItem(0);
+    if (tmrNoticeMsg->GetInterval() >= NoticeShowingThreshold) {
+        SetPanelText(panel, L"");
+        tmrNoticeMsg->SetInterval(NoticeBlankMs);
+        if (!NoticeActive)
+            return;
+    } else {
+        SetPanelText(panel, NoticeText);
+        tmrNoticeMsg->SetInterval(NoticeShownMs);
+    }
+    tmrNoticeMsg->SetEnabled(true);
+}
+
+void TfrmMain::tmrDiscReadyTimer(vcl::TObject*)
+{
+    tmrDiscReady->SetEnabled(false);
+    if (Closing)
+        return;
+    bool retry = true;
+    if (BurnRetryPending.compare_exchange_strong(retry, false)) {
+        int none = CommandNone;
+        DiscCommand.compare_exchange_strong(none, CommandBurn);  // the same job lists again
+        return;
+    }
+    if (OperationMode == 1 && !ckxWritePerTransaction->GetChecked() && !WriteRequested)
+        return;
+    std::vector<JobTransaction> described = DescribeForJob(Transactions);
+    DiscJobInputs inputs;
+    inputs.WritingSessionTag = WritingSessionTag;
+    inputs.OperationMode = OperationMode;
+    inputs.WritePerTransaction = ckxWritePerTransaction->GetChecked();
+    inputs.DetectedDiscType = DetectedDiscType;
+    inputs.CopiesWritten = DiscsWritten;
+    inputs.QueuePath = QueuePath;
+    DiscJob job = PrepareDiscJob(described, inputs);
+    for (const std::string& line : job.LogLines)
+        WriteLogLine(line);
+    if (!job.Ready)
+        return;
+    ApplyWriteStates(Transactions, described);
+    if (job.NewJob) {
+        JobCopies = job.JobCopies;
+        DiscsWritten = job.CopiesWritten;
+        txtCurrentDisc->SetCaption(job.CurrentDiscText);
+        gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusWriting));
+    }
+    WriteLogLine("Start the Disc Writing Session.");
+    GoBurning();
+}
+
+void TfrmMain::tmrBurnJobDoneTimer(vcl::TObject*)
+{
+    tmrBurnJobDone->SetEnabled(false);
+    ++DiscsWritten;
+    if (DiscsWritten < JobCopies) {
+        txtCurrentDisc->SetCaption(std::to_string(DiscsWritten + 1));
+        GoBurning();
+        return;
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "Total %d discs written in current session.", DiscsWritten);
+    WriteLogLine(line);
+    if (FinishWrittenItems()) {
+        GoBurning();
+        return;
+    }
+    EndWriting();
+}
+
+// Nothing is left to write: a hot-key run ends the program, an interactive one gives the operator the
+// controls back.
+void TfrmMain::EndWriting()
+{
+    AutoWriteArmed = true;
+    if (OperationMode == 0) {
+        HotKeyOperation = false;
+        Close();
+        return;
+    }
+    OperationMode = 1;
+    HotKeyOperation = false;
+    EnableMainControls(true);
+}
+
+void TfrmMain::ShowAlertLater(int kind)
+{
+    PendingAlertKind = kind;
+    tmrShowAlert->SetInterval(5);
+    tmrShowAlert->SetEnabled(true);
+}
+
+// The alert on screen keeps its kind: a later one waits until it has closed.
+void TfrmMain::tmrShowAlertTimer(vcl::TObject*)
+{
+    tmrShowAlert->SetEnabled(false);
+    if (Closing)
+        return;
+    if (AlertShowing()) {
+        tmrShowAlert->SetInterval(AlertRetryMs);
+        tmrShowAlert->SetEnabled(true);
+        return;
+    }
+    frmAlert->AlertKind = PendingAlertKind;
+    frmAlert->ShowModal();
+}
+
+void TfrmMain::tmrLoadDiscTimer(vcl::TObject*)
+{
+    tmrLoadDisc->SetEnabled(false);
+    GoBurning();
+}
+
+}  // namespace pagorin

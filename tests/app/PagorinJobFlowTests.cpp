@@ -1,0 +1,264 @@
+// Pagorin.exe carrying transactions to discs on the device lab: the hot-key run from its page through the
+// countdown, the PDF and the disc to its own end; the interactive run's Write; a page handed over to an
+// interactive run; and the hand-over message itself in every shape another process may send it.
+#include <windows.h>
+#include <wincodec.h>
+
+#include <vector>
+
+#include "PagorinRunFixture.h"
+#include "TestImages.h"
+
+namespace {
+
+using namespace pagorintest;
+
+// Where the disc-image check (check-flow-image.sh) wants the hot-key run's disc and page left.
+std::wstring ImageHandOverFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    return GetEnvironmentVariableW(L"PAGORIN_FLOW_IMAGE_DIR", folder, MAX_PATH) ? folder : L"";
+}
+
+int Occurrences(const std::string& log, const std::string& text)
+{
+    int n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++n;
+    return n;
+}
+
+class PagorinJobFlow : public PagorinDiscRoad {
+protected:
+    // Lines of the day log must come in this order (each after the one before).
+    void ExpectLogOrder(const std::vector<std::string>& lines)
+    {
+        std::string log = DayLog();
+        size_t at = 0;
+        for (const std::string& line : lines) {
+            size_t found = log.find(line, at);
+            ASSERT_NE(found, std::string::npos) << "\"" << line << "\" missing or out of order:\n" << log;
+            at = found + line.size();
+        }
+    }
+    // The robot calls named, in this order among all of them.
+    void ExpectRobotOrder(const std::vector<std::string>& calls)
+    {
+        std::vector<std::string> all = RobotCalls();
+        size_t at = 0;
+        for (const std::string& call : calls) {
+            while (at < all.size() && all[at] != call)
+                ++at;
+            ASSERT_LT(at, all.size()) << call << " missing or out of order";
+            ++at;
+        }
+    }
+    std::wstring Disc(int n) { return lab_.File(L"discs\\disc-" + std::to_wstring(n) + L".iso"); }
+    static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    // The countdown shows; its Finish ends the wait for further pages.
+    void FinishCountdown()
+    {
+        HWND alert = WaitForTopWindow(L"Attention", 60000, first_.Pid());
+        ASSERT_NE(alert, nullptr) << "the next-page countdown did not show";
+        ClickButton(alert, L"Finish");
+    }
+    std::wstring JpegPage(const wchar_t* name)
+    {
+        std::wstring page = work_.File(name);
+        testimages::Write(page, GUID_ContainerFormatJpeg, 320, 400, 100);
+        return page;
+    }
+};
+
+TEST_F(PagorinJobFlow, HotKeyRunCountsDownWritesThePageWithItsPdfAndEnds)
+{
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    SetRegDword(L"Compiled PDF", 1);
+    CopyFileW((BinDir() + L"Fendrix.exe").c_str(), install_.File(L"Fendrix.exe").c_str(), FALSE);
+    std::wstring page = JpegPage(L"Page001.jpg");
+    std::string pageBytes = ReadFileBytes(page);
+    first_ = Start(Quoted(page));
+    HWND alert = WaitForTopWindow(L"Attention", 60000, first_.Pid());
+    ASSERT_NE(alert, nullptr) << "the next-page countdown did not show";
+    std::optional<DWORD> ended = first_.Wait(150000);
+    ASSERT_TRUE(ended) << "the hot-key run did not end by itself:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+
+    ExpectLogOrder({"Application started.", "A Scan-To-Disc transaction started.",
+                    "Total 1 pages scanned in current transaction.", "PDF writing started.", "PDF writing finished.",
+                    "Start the Disc Writing Session.", "Total 1 discs written in current session.", "Application closed"});
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
+    ExpectRobotOrder({"LoadDrive", "UnloadDrive", "Park"});
+    ASSERT_TRUE(Exists(Disc(1))) << "no disc was written";
+    EXPECT_FALSE(Exists(Disc(2))) << "one copy only";
+    std::wstring keep = ImageHandOverFolder();
+    if (!keep.empty()) {
+        CopyFileW(Disc(1).c_str(), (keep + L"\\disc.iso").c_str(), FALSE);
+        WriteFileBytes(keep + L"\\Page001.jpg", pageBytes);
+    }
+}
+
+// Closing while the robot loads a disc waits for it; then closing a hot-key operation asks, and Cancel lets the
+// run go on to its disc and its own end.
+TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
+                                               "KTROBOTS20.LoadDrive = 3000\r\nKAVO.DriveCheckDisc = 4000\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    std::wstring page = JpegPage(L"Page001.jpg");
+    first_ = Start(Quoted(page));
+    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
+    FinishCountdown();
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND wait = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+    ASSERT_NE(wait, nullptr) << "closing while the robot loads did not ask to wait";
+    ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 1; }, 20000));
+    ClickButton(wait, L"OK");
+    ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, L"TButton", L"Terminate") != nullptr; }, 20000))
+        << "closing a hot-key operation did not ask";
+    ClickButton(wait, L"Cancel");
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the run did not go on to its end:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    EXPECT_TRUE(Exists(Disc(1)));
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
+}
+
+// The input bin runs empty before the second copy: the operator is asked, refills it and OK loads again.
+TEST_F(PagorinJobFlow, EmptyInputBinAsksAndOkLoadsAgainOnceRefilled)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"),
+                   "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[InputBin]\r\nDiscs = 1*4\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    SetRegDword(L"Copies", 2);
+    std::wstring page = JpegPage(L"Page001.jpg");
+    first_ = Start(Quoted(page));
+    ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 2; }, 120000)) << DayLog();
+    HWND alert = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        alert = FindWindowW(nullptr, L"Attention");
+        HWND cancel = alert ? FindChild(alert, L"TButton", L"Cancel") : nullptr;
+        return cancel && IsWindowVisible(alert) && IsWindowVisible(cancel);
+    }, 20000)) << "the empty input bin was not shown";
+    DeleteFileW(lab_.File(L"devices.ini").c_str());  // the bins as the scenario fills them
+    ClickButton(alert, L"OK");
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the run did not finish after the refill:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    ExpectLogOrder({"Start the Disc Writing Session.", "Total 2 discs written in current session.", "Application closed"});
+    EXPECT_EQ(Count("LoadDrive"), 3);
+}
+
+// A restored transaction is written once, whatever the copies setting says.
+TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheRestoredQueueAndGivesTheControlsBack)
+{
+    Install();
+    SetRegDword(L"Copies", 2);
+    std::wstring queue = work_.File(L"Queue");
+    std::wstring folder = queue + L"\\20250102-030405";
+    CreateDirectoryW(queue.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    testimages::Write(folder + L"\\p001.jpg", GUID_ContainerFormatJpeg, 200, 200, 100);
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND write = FindChild(window, L"TBitBtn", L"Write");
+    ASSERT_NE(write, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Restored 1 transactions") != std::string::npos &&
+                                       IsWindowEnabled(write) != FALSE; }, 30000))
+        << "Write never came on for the restored transaction";
+    HWND naming = FindChild(window, L"TComboBox", nullptr);
+    SendWithTimeout(write, BM_CLICK, 0, 0, 10000);
+    ASSERT_TRUE(WaitUntil([&] { return !Exists(folder); }, 120000)) << "the written transaction stayed:\n" << DayLog() << ReadFileBytes(lab_.File(L"trace.log"));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 10000)) << "the controls stay off";
+    ExpectLogOrder({"Restored 1 transactions", "Start the Disc Writing Session.", "Total 1 discs written in current session."});
+    EXPECT_TRUE(Exists(Disc(1)));
+    EXPECT_FALSE(Exists(Disc(2)));
+    ExpectRobotOrder({"LoadDrive", "UnloadDrive"});
+    CloseFirst(window);
+}
+
+TEST_F(PagorinJobFlow, PageHandedToAnInteractiveRunIsWrittenOnTwoCopiesAndTheRunGoesOn)
+{
+    Install();
+    SetRegDword(L"Copies", 2);
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    HWND status = DiscStatusBox(window);
+    ASSERT_TRUE(WaitUntil([&] { return status && IsWindowEnabled(status); }, 30000));
+    std::wstring page = JpegPage(L"Handed.jpg");
+    EXPECT_EQ(RunProgram(Quoted(BinDir() + L"Pagorin.exe") + L" " + Quoted(page), 30000), 0u);
+    FinishCountdown();
+    ASSERT_TRUE(WaitUntil([&] { return Occurrences(DayLog(), "discs written in current session.") == 1; }, 120000))
+        << DayLog();
+    ExpectLogOrder({"Page handed over:", "Total 1 pages scanned in current transaction.", "Start the Disc Writing Session.",
+                    "Total 2 discs written in current session."});
+    EXPECT_TRUE(Exists(Disc(1)) && Exists(Disc(2))) << "two copies";
+    EXPECT_FALSE(Exists(Disc(3)));
+    ExpectRobotOrder({"LoadDrive", "UnloadDrive", "LoadDrive", "UnloadDrive"});
+    HWND naming = FindChild(window, L"TComboBox", nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 20000)) << "the controls stay off";
+    // The hot-key operation is over: closing asks nothing.
+    CloseFirst(window);
+    EXPECT_EQ(FindWindowW(nullptr, L"Attention"), nullptr);
+}
+
+// Without a robot nothing is written: each hand-over only adds its page, or is refused and logged.
+class PagorinHandOver : public PagorinRun {
+protected:
+    void SetUp() override
+    {
+        PagorinRun::SetUp();
+        WriteFileBytes(lab_.File(L"scenario.ini"), "[Robots]\r\nCount = 0\r\n");
+    }
+    LRESULT Send(HWND window, const void* data, DWORD size)
+    {
+        COPYDATASTRUCT copy{0, size, const_cast<void*>(data)};
+        std::optional<LRESULT> result = SendWithTimeout(window, WM_COPYDATA, 0, LPARAM(&copy), 20000);
+        EXPECT_TRUE(result) << "the window did not answer";
+        return result.value_or(-1);
+    }
+    LRESULT Send(HWND window, const std::string& text) { return Send(window, text.data(), DWORD(text.size())); }
+};
+
+TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessageHolds)
+{
+    Install();
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    std::string folder = ToUtf8(work_.Path());
+    for (const char* extension : {"jpg", "bmp", "tif", "png", "JPG", "gif"})
+        WriteFileBytes(work_.File(L"page." + FromUtf8(extension)), "x");
+    EXPECT_EQ(Send(window, nullptr, 0), 0);
+    EXPECT_EQ(Send(window, "x"), 0);
+    EXPECT_EQ(Send(window, std::string(1023, 'a')), 0);
+    EXPECT_EQ(Send(window, std::string(1024, 'a')), 0);
+    EXPECT_EQ(Send(window, std::string(64 * 1024, 'a')), 0);
+    EXPECT_EQ(Send(window, folder + "\\missing.jpg"), 0);
+    EXPECT_EQ(Send(window, folder + "\\page.gif"), 0) << "a format the queue would not restore";
+    for (const char* extension : {"jpg", "bmp", "tif", "png", "JPG"})
+        EXPECT_EQ(Send(window, folder + "\\page." + extension), 1) << extension;
+    // No terminator, and text after an embedded zero: the path up to the zero is taken.
+    std::string unterminated = folder + "\\page.png";
+    EXPECT_EQ(Send(window, unterminated.data(), DWORD(unterminated.size())), 1);
+    std::string embedded = folder + "\\page.bmp" + std::string(1, '\0') + "trailing";
+    EXPECT_EQ(Send(window, embedded), 1);
+    // Only the first 1023 bytes are read: a page path followed by a zero within them is taken.
+    std::string padded = folder + "\\page.jpg" + std::string(1, '\0') + std::string(64 * 1024, 'z');
+    EXPECT_EQ(Send(window, padded), 1);
+
+    std::string log = DayLog();
+    EXPECT_NE(log.find("Handed-over page ignored: \"" + folder + "\\page.gif\""), std::string::npos) << log;
+    EXPECT_NE(log.find("Handed-over page ignored: \"" + folder + "\\missing.jpg\""), std::string::npos) << log;
+    EXPECT_NE(log.find("Page handed over: " + folder + "\\page.tif"), std::string::npos) << log;
+    FinishCountdownThenTerminate(window);
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
+    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
+}
+
+}  // namespace
