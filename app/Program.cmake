@@ -20,7 +20,7 @@ add_executable(Pagorin WIN32
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
 target_include_directories(Pagorin PRIVATE ${PROJECT_SOURCE_DIR}/simulators/include)
-target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree vcl qv ktrobots20
+target_link_libraries(Pagorin PRIVATE pagorin_core pagorin_disc pagorin_pdf pagorin_twain pagorin_tree wyd vcl qv ktrobots20
                       shell32)
 pagorin_version_resource(Pagorin "Pagorin scan-to-disc" "Pagorin.exe")
 set(forms ${PROJECT_SOURCE_DIR}/resources/forms)

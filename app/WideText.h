@@ -1,21 +1,30 @@
-// The one place where the program's visible texts reach its controls. The class library's controls keep
-// ANSI captions; when the Unicode controls take their place only these functions change.
+// The one place where the program's visible texts reach its controls: the Unicode controls' wide caption,
+// text and hint, so a text shows in any script whatever the system code page.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vcl {
 class TControl;
-class TMenuItem;
-class TStatusPanel;
 }
+class TWydCustomComboBox;
+class TWydMenuItem;
+class TWydStatusPanel;
 
 namespace pagorin {
 
+// The caption or text of a control.
 void SetWideCaption(vcl::TControl* control, const std::wstring& text);
-void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text);
-void SetPanelText(vcl::TStatusPanel* panel, const std::wstring& text);
-// Hints are kept in the system code page.
+// A text the program holds in the system code page (registry values, file names).
+void SetAnsiCaption(vcl::TControl* control, const std::string& text);
+void SetWideCaption(TWydMenuItem* item, const std::wstring& text);
+void SetPanelText(TWydStatusPanel* panel, const std::wstring& text);
 void SetHintText(vcl::TControl* control, const std::wstring& text);
+
+// A combo box's list and text in the system code page, as the registry and the file names keep them.
+std::vector<std::string> AnsiItems(TWydCustomComboBox* box);
+void SetAnsiItems(TWydCustomComboBox* box, const std::vector<std::string>& items);
+std::string AnsiText(vcl::TControl* control);
 
 }  // namespace pagorin
