@@ -14,6 +14,7 @@
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
+#include "WydForms.h"
 
 namespace pagorin {
 
@@ -70,6 +71,7 @@ bool IsAcceptablePage(const std::string& path)
 
 TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 {
+    InitWydForms();  // the form's Unicode controls keep their wide texts in the layer (a second start is none)
     PdfRunning = false;
     DiscsWritten = 0;
     RobotDriveLetter = 0;
