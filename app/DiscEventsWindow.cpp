@@ -12,6 +12,7 @@
 #include "DiscRoad.h"
 #include "Main.h"
 #include "SharedState.h"
+#include "WideText.h"
 
 namespace pagorin {
 
@@ -53,10 +54,10 @@ public:
                 f.cbRobots->GetItems()->Add(name);
             if (names.empty())
                 return;
-            f.txtCapacity->SetCaption("");
+            SetWideCaption(f.txtCapacity, L"");
             f.NoticeActive = false;
             f.cbRobots->SetItemIndex(0);
-            f.txtAutoloader->SetCaption(robotName);
+            SetAnsiCaption(f.txtAutoloader, robotName);
             for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
                      f.bbtnWrite, f.gbxDiscWriteStatus, f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader,
                      f.lblCurrentDisc})
@@ -78,7 +79,7 @@ public:
         Post([ok](TfrmMain& f) {
             f.menuTestTray->SetEnabled(true);
             f.NoticeActive = false;
-            f.txtCapacity->SetCaption("");
+            SetWideCaption(f.txtCapacity, L"");
             if (ok)
                 f.tmrBurnJobDone->SetEnabled(true);
         });
@@ -87,7 +88,7 @@ public:
     {
         Post([goOn](TfrmMain& f) {
             f.NoticeActive = false;
-            f.txtCapacity->SetCaption("");
+            SetWideCaption(f.txtCapacity, L"");
             if (goOn)
                 GoBurning(f);
         });
@@ -100,7 +101,7 @@ public:
     void WriterRemoved() override
     {
         TfrmMain& f = form_;
-        f.txtAutoloader->SetCaption("None");
+        SetWideCaption(f.txtAutoloader, L"None");
         for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
                  f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader, f.lblCurrentDisc, f.bbtnWrite})
             control->SetEnabled(false);
@@ -110,14 +111,14 @@ public:
     }
     void ShowCapacity(const std::string& text) override
     {
-        Post([text](TfrmMain& f) { f.txtCapacity->SetCaption(text); });
+        Post([text](TfrmMain& f) { SetAnsiCaption(f.txtCapacity, text); });
     }
     void ShowDiscStatus(DiscStatus status) override
     {
         Post([status](TfrmMain& f) {
             const std::wstring& text = status == DiscStatus::Erase ? f.StatusErase
                                        : status == DiscStatus::Idle ? f.StatusIdle : f.StatusVerify;
-            f.gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(f.DiscWritingStatusText) + " " + vcl::WideToAnsi(text));
+            f.ShowDiscWritingStatus(text);
         });
     }
     void DiscAccepted() override

@@ -13,6 +13,7 @@
 #include "SharedState.h"
 #include "TwainWindow.h"
 #include "WideText.h"
+#include "WydForms.h"
 
 namespace pagorin {
 
@@ -142,7 +143,7 @@ void TfrmMain::FormCreate(vcl::TObject*)
         StartTransaction();
     }
     pgbCountDown->SetMax(120);
-    SetDiscTitle(Widen(cbxDiscLabel->GetText()));
+    SetDiscTitle(cbxDiscLabel->GetText());
     if (OperationMode == 1)
         tmrCheckDir->SetEnabled(true);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
@@ -155,19 +156,17 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
 {
     auto show = [](vcl::TControl* label, const std::optional<std::string>& text) {
         if (text)
-            label->SetCaption(*text);
+            SetAnsiCaption(label, *text);
     };
     show(txtScanner, view.Scanner);
     show(txtColorMode, view.ColorMode);
     show(txtResolution, view.Resolution);
     show(txtPageSize, view.PageSize);
     show(txtFileFormat, view.FileFormat);
-    auto fill = [](vcl::TComboBox* box, const std::optional<std::vector<std::string>>& items) {
+    auto fill = [](TWydComboBox* box, const std::optional<std::vector<std::string>>& items) {
         if (!items)
             return;
-        box->GetItems()->Clear();
-        for (const std::string& item : *items)
-            box->GetItems()->Add(item);
+        SetAnsiItems(box, *items);
         box->SetItemIndex(0);
     };
     fill(cbxDiscLabel, view.DiscLabels);
@@ -177,8 +176,8 @@ void TfrmMain::ShowSettingsView(const SettingsView& view)
     if (view.DuplexChecked)
         ckxDuplex->SetChecked(*view.DuplexChecked);
     auto [scanned, compiled] = CompiledPdfLabels(Config.CompiledPdf);
-    txtScannedFiles->SetCaption(scanned);
-    txtCompiledPDF->SetCaption(compiled);
+    SetAnsiCaption(txtScannedFiles, scanned);
+    SetAnsiCaption(txtCompiledPDF, compiled);
     cseCopies->SetValue(Config.Copies);
 }
 
@@ -188,7 +187,7 @@ void TfrmMain::LoadDefaultSettings()
     if (!pagorin::LoadDefaultSettings(KeyLocation(), Config, view))
         return;
     ShowSettingsView(view);
-    txtCapacity->SetCaption(CapacityText(Config.DiscType));
+    SetAnsiCaption(txtCapacity, CapacityText(Config.DiscType));
     ShowDiscType();
 }
 
@@ -199,13 +198,18 @@ void TfrmMain::LoadMainSettings()
     ShowSettingsView(view);
 }
 
+void TfrmMain::ShowDiscWritingStatus(const std::wstring& state)
+{
+    SetWideCaption(gbxDiscWriteStatus, DiscWritingStatusText + L" " + state);
+}
+
 void TfrmMain::ApplyLanguageTexts()
 {
     // Before the installation folder is known there is no file to read: the built-in texts apply.
     Texts.Select(LanguageIniPath.empty() ? std::wstring() : Widen(LanguageIniPath), Config.LanguageId);
     struct MenuText {
         const char* Key;
-        vcl::TMenuItem* Item;
+        TWydMenuItem* Item;
         vcl::TControl* HintOf;
     };
     const MenuText menus[] = {
@@ -254,8 +258,7 @@ void TfrmMain::ApplyLanguageTexts()
     StatusLoadDisc = Texts.Text("Main.Status.LoadDisc", 255);
     StatusUnloadDisc = Texts.Text("Main.Status.UnloadDisc", 255);
     ShowDiscType();
-    // This caption is joined in the system code page.
-    gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusIdle));
+    ShowDiscWritingStatus(StatusIdle);
 
     char help[32];
     snprintf(help, sizeof(help), "\\Pagorin%04d.chm", Config.LanguageId);

@@ -20,38 +20,42 @@
 #include "SettingsStore.h"
 #include "StdCtrls.h"
 #include "TransactionTree.h"
+#include "WydButtons.h"
+#include "WydComCtrls.h"
+#include "WydMenus.h"
+#include "WydStdCtrls.h"
 
 namespace pagorin {
 
 // Components of the form, by class.
 #define PAGORIN_MAIN_COMPONENTS(X)                                                                           \
-    X(vcl::TMainMenu, MainMenu1) X(vcl::TMenuItem, menuFile) X(vcl::TMenuItem, menuStartTransaction)          \
-    X(vcl::TMenuItem, menuLoadSettings) X(vcl::TMenuItem, menuSaveSettings) X(vcl::TMenuItem, menuSelectScanner) \
-    X(vcl::TMenuItem, menuExit) X(vcl::TMenuItem, menuOptions) X(vcl::TMenuItem, menuSettings)                  \
-    X(vcl::TMenuItem, menuTestTray) X(vcl::TMenuItem, menuHelp) X(vcl::TMenuItem, menuHelpManual)              \
-    X(vcl::TMenuItem, menuWebPage) X(vcl::TMenuItem, menuAbout)                                              \
-    X(vcl::TToolBar, ToolBar1) X(vcl::TToolButton, btnStartTransaction) X(vcl::TToolButton, btnLoadSettings)             \
-    X(vcl::TToolButton, btnSaveSettings) X(vcl::TToolButton, btnSelectScanner) X(vcl::TToolButton, btnSettings)            \
-    X(vcl::TToolButton, btnLanguage) X(vcl::TToolButton, btnHelpManual) X(vcl::TToolButton, btnWeb)                        \
-    X(vcl::TToolButton, btnAbout) X(vcl::TToolButton, btnExit)                                                       \
-    X(vcl::TGroupBox, gbxScanSettings) X(vcl::TLabel, lblScanner) X(vcl::TLabel, txtScanner)                   \
-    X(vcl::TLabel, lblColorMode) X(vcl::TLabel, txtColorMode) X(vcl::TLabel, lblResolution)                    \
-    X(vcl::TLabel, txtResolution) X(vcl::TLabel, lblPageSize) X(vcl::TLabel, txtPageSize)                      \
-    X(vcl::TLabel, lblFileFormat) X(vcl::TLabel, txtFileFormat) X(vcl::TLabel, lblFileNaming)                  \
-    X(vcl::TComboBox, cbxFileNaming) X(vcl::TCheckBox, ckxDuplex)                                           \
-    X(vcl::TGroupBox, gbxFilesToBeWritten) X(vcl::TLabel, lblScannedFiles) X(vcl::TLabel, txtScannedFiles)     \
-    X(vcl::TLabel, lblCompiledPDF) X(vcl::TLabel, txtCompiledPDF)                                            \
-    X(vcl::TGroupBox, gbxTargetDisc) X(vcl::TLabel, lblDiscType) X(vcl::TLabel, txtDiscType)                   \
-    X(vcl::TLabel, lblCapacity) X(vcl::TLabel, txtCapacity) X(vcl::TLabel, lblTransactionSize)                 \
-    X(vcl::TLabel, txtTransactionSize) X(vcl::TLabel, lblDiscsRequired) X(vcl::TLabel, txtDiscsRequired)       \
-    X(vcl::TCheckBox, ckxWritePerTransaction) X(vcl::TLabel, lblCopies) X(vcl::TCSpinEdit, cseCopies)           \
-    X(vcl::TLabel, lblDiscLabel) X(vcl::TComboBox, cbxDiscLabel) X(vcl::TImage, imgBar) X(vcl::TImage, imgDraw) \
-    X(vcl::TGroupBox, gbxDiscWriteStatus) X(vcl::TLabel, lblAutoloader) X(vcl::TLabel, txtAutoloader)          \
-    X(vcl::TLabel, lblCurrentDisc) X(vcl::TLabel, txtCurrentDisc) X(vcl::TLabel, lbl0) X(vcl::TLabel, lbl100)  \
-    X(vcl::TProgressBar, pgbWrite)                                                                                 \
-    X(vcl::TGroupBox, gbxScanTransaction) X(TQvCheckTree, tvSessions) X(vcl::TBitBtn, bbtnWrite)              \
-    X(vcl::TBitBtn, bbtnAppend) X(vcl::TBitBtn, bbtnAbort) X(vcl::TLabel, lblCountdown) X(vcl::TProgressBar, pgbCountDown) \
-    X(vcl::TStatusBar, StatusBar1) X(vcl::TApplicationEvents, ApplicationEvents1)                               \
+    X(TWydMainMenu, MainMenu1) X(TWydMenuItem, menuFile) X(TWydMenuItem, menuStartTransaction)          \
+    X(TWydMenuItem, menuLoadSettings) X(TWydMenuItem, menuSaveSettings) X(TWydMenuItem, menuSelectScanner) \
+    X(TWydMenuItem, menuExit) X(TWydMenuItem, menuOptions) X(TWydMenuItem, menuSettings)                  \
+    X(TWydMenuItem, menuTestTray) X(TWydMenuItem, menuHelp) X(TWydMenuItem, menuHelpManual)              \
+    X(TWydMenuItem, menuWebPage) X(TWydMenuItem, menuAbout)                                              \
+    X(TWydToolBar, ToolBar1) X(TWydToolButton, btnStartTransaction) X(TWydToolButton, btnLoadSettings)             \
+    X(TWydToolButton, btnSaveSettings) X(TWydToolButton, btnSelectScanner) X(TWydToolButton, btnSettings)            \
+    X(TWydToolButton, btnLanguage) X(TWydToolButton, btnHelpManual) X(TWydToolButton, btnWeb)                        \
+    X(TWydToolButton, btnAbout) X(TWydToolButton, btnExit)                                                       \
+    X(TWydGroupBox, gbxScanSettings) X(TWydLabel, lblScanner) X(TWydLabel, txtScanner)                   \
+    X(TWydLabel, lblColorMode) X(TWydLabel, txtColorMode) X(TWydLabel, lblResolution)                    \
+    X(TWydLabel, txtResolution) X(TWydLabel, lblPageSize) X(TWydLabel, txtPageSize)                      \
+    X(TWydLabel, lblFileFormat) X(TWydLabel, txtFileFormat) X(TWydLabel, lblFileNaming)                  \
+    X(TWydComboBox, cbxFileNaming) X(TWydCheckBox, ckxDuplex)                                           \
+    X(TWydGroupBox, gbxFilesToBeWritten) X(TWydLabel, lblScannedFiles) X(TWydLabel, txtScannedFiles)     \
+    X(TWydLabel, lblCompiledPDF) X(TWydLabel, txtCompiledPDF)                                            \
+    X(TWydGroupBox, gbxTargetDisc) X(TWydLabel, lblDiscType) X(TWydLabel, txtDiscType)                   \
+    X(TWydLabel, lblCapacity) X(TWydLabel, txtCapacity) X(TWydLabel, lblTransactionSize)                 \
+    X(TWydLabel, txtTransactionSize) X(TWydLabel, lblDiscsRequired) X(TWydLabel, txtDiscsRequired)       \
+    X(TWydCheckBox, ckxWritePerTransaction) X(TWydLabel, lblCopies) X(vcl::TCSpinEdit, cseCopies)           \
+    X(TWydLabel, lblDiscLabel) X(TWydComboBox, cbxDiscLabel) X(vcl::TImage, imgBar) X(vcl::TImage, imgDraw) \
+    X(TWydGroupBox, gbxDiscWriteStatus) X(TWydLabel, lblAutoloader) X(TWydLabel, txtAutoloader)          \
+    X(TWydLabel, lblCurrentDisc) X(TWydLabel, txtCurrentDisc) X(TWydLabel, lbl0) X(TWydLabel, lbl100)  \
+    X(TWydProgressBar, pgbWrite)                                                                                 \
+    X(TWydGroupBox, gbxScanTransaction) X(TQvCheckTree, tvSessions) X(TWydBitBtn, bbtnWrite)              \
+    X(TWydBitBtn, bbtnAppend) X(TWydBitBtn, bbtnAbort) X(TWydLabel, lblCountdown) X(TWydProgressBar, pgbCountDown) \
+    X(TWydStatusBar, StatusBar1) X(vcl::TApplicationEvents, ApplicationEvents1)                               \
     X(vcl::TListView, lvDataSources) X(vcl::TComboBox, cbXferMech) X(vcl::TComboBox, cbRobots)                 \
     X(vcl::TComboBox, cbColorModes) X(vcl::TComboBox, cbPageSize) X(vcl::TComboBox, cbPDFOption)              \
     X(vcl::TRadioGroup, rgWriteSettings) X(vcl::TButton, btnScan) X(vcl::TButton, btnWrite)                   \
@@ -132,6 +136,8 @@ class TfrmMain : public vcl::TForm {
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();
+    // The disc writing status box's caption: its title and the state's text.
+    void ShowDiscWritingStatus(const std::wstring& state);
     void LayoutMainWindow();
     void LoadDefaultSettings();
     void LoadMainSettings();
@@ -178,7 +184,7 @@ private:
     void ShowRestoredTransactions(size_t restored);
     // Write-per-transaction may be chosen again; the tree's buttons go.
     void ShowEmptyTree();
-    void SaveRecentTexts(vcl::TComboBox* box, const char* base);
+    void SaveRecentTexts(TWydComboBox* box, const char* base);
     // Size updates wait while many nodes change at once (the queue's restore).
     int SizeUpdatesHeld = 0;
 };

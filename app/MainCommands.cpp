@@ -49,13 +49,13 @@ void TfrmMain::LayoutMainWindow()
     bbtnWrite->SetVisible(false);
     bbtnAppend->SetVisible(false);
     bbtnAbort->SetVisible(false);
-    cbxFileNaming->SetText("Page");
-    cbxDiscLabel->SetText("Scanned Doc");
+    SetWideCaption(cbxFileNaming, L"Page");
+    SetWideCaption(cbxDiscLabel, L"Scanned Doc");
     cseCopies->SetMinValue(1);
     cseCopies->SetMaxValue(999);
     cseCopies->SetValue(1);
-    txtAutoloader->SetCaption("None");
-    txtCurrentDisc->SetCaption("");
+    SetWideCaption(txtAutoloader, L"None");
+    SetWideCaption(txtCurrentDisc, L"");
     RobotDriveLetter = 0;
     SetCaption(MainCaption);
     LoadDefaultSettings();
@@ -94,7 +94,7 @@ void TfrmMain::DrawCapacityGauge(long long megabytes)
 void TfrmMain::CheckFirstRun()
 {
     bool missing = false;
-    for (vcl::TLabel* label : {txtColorMode, txtResolution, txtFileFormat, txtCompiledPDF, txtDiscType})
+    for (TWydLabel* label : {txtColorMode, txtResolution, txtFileFormat, txtCompiledPDF, txtDiscType})
         missing = missing || label->GetCaption().empty();
     if (!missing)
         return;
@@ -127,10 +127,10 @@ void TfrmMain::btnSaveSettingsClick(vcl::TObject*)
     if (!Config.CurrentScannerName.empty())
         scan.SelectedScanner = Config.CurrentScannerName;
     scan.PageWaitText = std::to_string(Config.NextPageWait);
-    scan.ColorModeText = txtColorMode->GetCaption();
-    scan.FileFormatText = txtFileFormat->GetCaption();
-    scan.ResolutionCaption = txtResolution->GetCaption();
-    scan.PageSizeCaption = txtPageSize->GetCaption();
+    scan.ColorModeText = AnsiText(txtColorMode);
+    scan.FileFormatText = AnsiText(txtFileFormat);
+    scan.ResolutionCaption = AnsiText(txtResolution);
+    scan.PageSizeCaption = AnsiText(txtPageSize);
     scan.DuplexVisible = ckxDuplex->GetVisible();
     scan.DuplexChecked = ckxDuplex->GetChecked();
     SaveScanSettings(key, KeyLocation(), Config, scan);

@@ -25,14 +25,6 @@ std::string LocalNowFolder(const std::string& queuePath)
     return CreateTransactionFolder(queuePath, now);
 }
 
-std::vector<std::string> ItemsOf(vcl::TComboBox* box)
-{
-    std::vector<std::string> items;
-    for (int i = 0; i < box->GetItems()->GetCount(); ++i)
-        items.push_back(box->GetItems()->GetStrings(i));
-    return items;
-}
-
 // Holds the size updates of the tree's check-state events while many nodes change.
 class SizeUpdateHold {
 public:
@@ -98,7 +90,7 @@ void TfrmMain::StartTransaction()
     record.Path = QueuePath + "\\" + name + "\\FileList.txt";
     if (FILE* list = fopen(record.Path.c_str(), "wt"))
         fclose(list);
-    record.DiscLabel = vcl::AnsiToWide(cbxDiscLabel->GetText());
+    record.DiscLabel = cbxDiscLabel->GetText();
     bool checked = OperationMode != 1 || ckxWritePerTransaction->GetChecked();
     CurrentTransaction = Transactions.AddTransaction(name, record, checked);
     tmrShowWaitNextPage->SetEnabled(true);
@@ -114,7 +106,7 @@ void TfrmMain::StartTransaction()
     }
     TransactionRecord* started = TransactionTree::RecordOf(CurrentTransaction);
     if (Config.CompiledPdf != 0) {
-        started->PdfSlot = StartTransactionPdf(*this, QueuePath + "\\" + name + "\\" + cbxFileNaming->GetText() + ".pdf");
+        started->PdfSlot = StartTransactionPdf(*this, QueuePath + "\\" + name + "\\" + AnsiText(cbxFileNaming) + ".pdf");
         if (started->PdfSlot < 0) {
             // Nothing will ever make this PDF: the transaction must not wait for it.
             started->PdfDone = true;
@@ -186,7 +178,7 @@ void TfrmMain::ScanQueueFolder()
 
 bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents)
 {
-    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, vcl::AnsiToWide(cbxDiscLabel->GetText()));
+    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, cbxDiscLabel->GetText());
     UpdateTransactionSize();
     return restored != nullptr;
 }
@@ -261,7 +253,7 @@ void TfrmMain::bbtnAppendClick(vcl::TObject*)
     for (int i = 0; i < transaction->GetCount(); ++i)
         children.push_back(transaction->GetItem(i)->GetText());
     PageNumber = AppendPageNumber(children, TransactionFolderPath(QueuePath, transaction->GetText()),
-                                  cbxFileNaming->GetText());
+                                  AnsiText(cbxFileNaming));
     AppendHadPdf = std::any_of(children.begin(), children.end(), IsPdfName);
     AppendMode = true;
     WriteLogLine("Pages are appended to transaction " + transaction->GetText() + " after page " +
@@ -333,14 +325,14 @@ void TfrmMain::UpdateTransactionSize()
         if (TransactionTree::RecordOf(root)->SessionTag != 1)
             OperationMode = TransactionTree::RecordOf(root)->SessionTag;
     SizeShown shown = CheckedSizeText(Transactions.CheckedBytes());
-    txtTransactionSize->SetCaption(shown.Text);
+    SetAnsiCaption(txtTransactionSize, shown.Text);
     DrawCapacityGauge(shown.GaugeMegabytes);
 }
 
 void TfrmMain::ShowTransactionSizeBytes(long long bytes)
 {
     SizeShown shown = TransactionBytesText(bytes);
-    txtTransactionSize->SetCaption(shown.Text);
+    SetAnsiCaption(txtTransactionSize, shown.Text);
     DrawCapacityGauge(shown.GaugeMegabytes);
 }
 
@@ -365,16 +357,14 @@ bool TfrmMain::FinishWrittenItems()
     return more;
 }
 
-void TfrmMain::SaveRecentTexts(vcl::TComboBox* box, const char* base)
+void TfrmMain::SaveRecentTexts(TWydComboBox* box, const char* base)
 {
-    std::vector<std::string> items = ItemsOf(box);
-    std::string text = box->GetText();
+    std::vector<std::string> items = AnsiItems(box);
+    std::string text = AnsiText(box);
     if (!UpdateRecentList(items, text))
         return;
-    box->GetItems()->Clear();
-    for (const std::string& item : items)
-        box->GetItems()->Add(item);
-    box->SetText(text);
+    SetAnsiItems(box, items);
+    SetAnsiCaption(box, text);
     SaveRecentList(KeyLocation(), base, items);
 }
 

@@ -11,6 +11,7 @@
 #include "ScannerCaps.h"
 #include "Settings.h"
 #include "SharedState.h"
+#include "WideText.h"
 
 namespace pagorin {
 namespace {
@@ -102,12 +103,12 @@ std::unique_ptr<WindowScanner> TheScanner;
 ScanSettings ReadScanSettings(TfrmMain& form)
 {
     ScanSettings settings;
-    settings.Scanner = form.txtScanner->GetCaption();
-    settings.ColorMode = form.txtColorMode->GetCaption();
-    settings.Resolution = form.txtResolution->GetCaption();
-    settings.FileFormat = form.txtFileFormat->GetCaption();
+    settings.Scanner = AnsiText(form.txtScanner);
+    settings.ColorMode = AnsiText(form.txtColorMode);
+    settings.Resolution = AnsiText(form.txtResolution);
+    settings.FileFormat = AnsiText(form.txtFileFormat);
     settings.Duplex = form.ckxDuplex->GetVisible() && form.ckxDuplex->GetChecked();
-    settings.FileNaming = form.cbxFileNaming->GetText();
+    settings.FileNaming = AnsiText(form.cbxFileNaming);
     settings.QueuePath = form.QueuePath;
     ScanTransaction transaction = CurrentScanTransaction(form);
     settings.Transaction = transaction.Name;
@@ -157,7 +158,7 @@ void EnumerateScanners(TfrmMain& form)
     if (list.ChosenDefault.empty())
         return;
     form.Config.CurrentScannerName = list.ChosenDefault;
-    form.txtScanner->SetCaption(list.ChosenDefault);
+    SetAnsiCaption(form.txtScanner, list.ChosenDefault);
 }
 
 void QueryScannerCapabilities(TfrmMain& form, const std::string& name)
@@ -179,7 +180,7 @@ void QueryScannerCapabilities(TfrmMain& form, const std::string& name)
     if (!found->Resolutions)
         return;
     ShowChoices(settings.cbxResolution, found->Resolutions);
-    form.txtResolution->SetCaption(found->Resolutions->Text);
+    SetAnsiCaption(form.txtResolution, found->Resolutions->Text);
     // A hot-key run keeps its controls off while it works.
     if (form.OperationMode == 1)
         form.EnableMainControls(true);

@@ -1,7 +1,6 @@
 // Visible texts onto the controls, through the Unicode layer's text of any control.
 #include "WideText.h"
 
-#include "ComCtrls.h"
 #include "Controls.h"
 #include "Menus.h"
 #include "WydButtons.h"
@@ -19,6 +18,11 @@ void SetWideCaption(vcl::TControl* control, const std::wstring& text)
         WydControl_SetText(control, text);
 }
 
+void SetAnsiCaption(vcl::TControl* control, const std::string& text)
+{
+    SetWideCaption(control, vcl::AnsiToWide(text));
+}
+
 void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text)
 {
     if (auto* wide = dynamic_cast<TWydMenuItem*>(item))
@@ -27,16 +31,16 @@ void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text)
         item->SetCaption(vcl::WideToAnsi(text));
 }
 
-void SetPanelText(vcl::TStatusPanel* panel, const std::wstring& text)
+void SetPanelText(TWydStatusPanel* panel, const std::wstring& text)
 {
     if (panel)
-        panel->SetText(vcl::WideToAnsi(text));
+        panel->SetText(text);
 }
 
 void SetHintText(vcl::TControl* control, const std::wstring& text)
 {
     if (control)
-        control->SetHint(vcl::WideToAnsi(text));
+        WydControl_SetHint(control, text);
 }
 
 void UseArialFont(vcl::TControl* control)
@@ -58,5 +62,22 @@ void EndUnicodeLayer()
     DoneWydForms();
     DoneWydControls();
 }
+
+std::vector<std::string> AnsiItems(TWydCustomComboBox* box)
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < box->GetItems()->GetCount(); ++i)
+        items.push_back(vcl::WideToAnsi(box->GetItems()->Get(i)));
+    return items;
+}
+
+void SetAnsiItems(TWydCustomComboBox* box, const std::vector<std::string>& items)
+{
+    box->GetItems()->Clear();
+    for (const std::string& item : items)
+        box->GetItems()->Add(vcl::AnsiToWide(item));
+}
+
+std::string AnsiText(vcl::TControl* control) { return vcl::WideToAnsi(WydControl_GetText(control)); }
 
 }  // namespace pagorin

@@ -1,21 +1,26 @@
-// The one place where the program's visible texts reach its controls: the Unicode controls take them whole,
-// the class library's own controls (the main window's, for now) as the system code page holds them.
+// The one place where the program's visible texts reach its controls: the Unicode controls' wide caption,
+// text and hint, so a text shows in any script whatever the system code page.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vcl {
 class TControl;
 class TMenuItem;
-class TStatusPanel;
 }
+class TWydCustomComboBox;
+class TWydStatusPanel;
 
 namespace pagorin {
 
+// The caption or text of a control.
 void SetWideCaption(vcl::TControl* control, const std::wstring& text);
+// A text the program holds in the system code page (registry values, file names).
+void SetAnsiCaption(vcl::TControl* control, const std::string& text);
+// A Unicode menu item takes the text whole, a class library one as the system code page holds it.
 void SetWideCaption(vcl::TMenuItem* item, const std::wstring& text);
-void SetPanelText(vcl::TStatusPanel* panel, const std::wstring& text);
-// Hints are kept in the system code page.
+void SetPanelText(TWydStatusPanel* panel, const std::wstring& text);
 void SetHintText(vcl::TControl* control, const std::wstring& text);
 // The windows' font: Arial, 9 points.
 void UseArialFont(vcl::TControl* control);
@@ -24,5 +29,10 @@ void UseArialFont(vcl::TControl* control);
 // has gone and before the class library's.
 void StartUnicodeLayer();
 void EndUnicodeLayer();
+
+// A combo box's list and text in the system code page, as the registry and the file names keep them.
+std::vector<std::string> AnsiItems(TWydCustomComboBox* box);
+void SetAnsiItems(TWydCustomComboBox* box, const std::vector<std::string>& items);
+std::string AnsiText(vcl::TControl* control);
 
 }  // namespace pagorin

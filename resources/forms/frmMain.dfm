@@ -11,61 +11,58 @@ object frmMain: TfrmMain
   OnCreate = FormCreate
   OnCloseQuery = FormCloseQuery
   OnClose = FormClose
-  object MainMenu1: TMainMenu
-    object menuFile: TMenuItem
+  object MainMenu1: TWydMainMenu
+    object menuFile: TWydMenuItem
       Caption = 'File'
-      object menuStartTransaction: TMenuItem
+      object menuStartTransaction: TWydMenuItem
         Caption = 'Start Transaction'
         OnClick = btnStartTransactionClick
       end
-      object menuLoadSettings: TMenuItem
+      object menuLoadSettings: TWydMenuItem
         Caption = 'Load Default Settings'
         OnClick = btnLoadSettingsClick
       end
-      object menuSaveSettings: TMenuItem
+      object menuSaveSettings: TWydMenuItem
         Caption = 'Save Settings To Default'
         OnClick = btnSaveSettingsClick
       end
-      object menuSelectScanner: TMenuItem
-        OnClick = btnSelectScannerClick
+      object menuSelectScanner: TWydMenuItem
         Caption = 'Select Scanner'
         OnClick = btnSelectScannerClick
       end
-      object menuExit: TMenuItem
+      object menuExit: TWydMenuItem
         Caption = 'Exit'
         OnClick = btnExitClick
       end
     end
-    object menuOptions: TMenuItem
+    object menuOptions: TWydMenuItem
       Caption = 'Options'
-      object menuSettings: TMenuItem
-        OnClick = btnSettingsClick
+      object menuSettings: TWydMenuItem
         Caption = 'Settings'
         OnClick = btnSettingsClick
       end
-      object menuTestTray: TMenuItem
+      object menuTestTray: TWydMenuItem
         Caption = 'Test Tray'
         OnClick = menuTestTrayClick
       end
     end
-    object menuHelp: TMenuItem
+    object menuHelp: TWydMenuItem
       Caption = 'Help'
-      object menuHelpManual: TMenuItem
+      object menuHelpManual: TWydMenuItem
         Caption = 'Pagorin Help Manual'
         OnClick = btnHelpManualClick
       end
-      object menuWebPage: TMenuItem
+      object menuWebPage: TWydMenuItem
         Caption = 'Tessaro Systems Web Page'
         OnClick = btnWebClick
       end
-      object menuAbout: TMenuItem
-        OnClick = btnAboutClick
+      object menuAbout: TWydMenuItem
         Caption = 'About Pagorin'
         OnClick = btnAboutClick
       end
     end
   end
-  object ToolBar1: TToolBar
+  object ToolBar1: TWydToolBar
     ShowCaptions = True
     ButtonWidth = 70
     ButtonHeight = 28
@@ -74,7 +71,7 @@ object frmMain: TfrmMain
     Width = 820
     Height = 36
     Align = alTop
-    object btnStartTransaction: TToolButton
+    object btnStartTransaction: TWydToolButton
       Left = 4
       Top = 4
       Width = 70
@@ -82,7 +79,7 @@ object frmMain: TfrmMain
       Caption = 'Start'
       OnClick = btnStartTransactionClick
     end
-    object btnLoadSettings: TToolButton
+    object btnLoadSettings: TWydToolButton
       Left = 76
       Top = 4
       Width = 70
@@ -90,7 +87,7 @@ object frmMain: TfrmMain
       Caption = 'Load'
       OnClick = btnLoadSettingsClick
     end
-    object btnSaveSettings: TToolButton
+    object btnSaveSettings: TWydToolButton
       Left = 148
       Top = 4
       Width = 70
@@ -98,8 +95,7 @@ object frmMain: TfrmMain
       Caption = 'Save'
       OnClick = btnSaveSettingsClick
     end
-    object btnSelectScanner: TToolButton
-      OnClick = btnSelectScannerClick
+    object btnSelectScanner: TWydToolButton
       Left = 220
       Top = 4
       Width = 70
@@ -107,8 +103,7 @@ object frmMain: TfrmMain
       Caption = 'Scanner'
       OnClick = btnSelectScannerClick
     end
-    object btnSettings: TToolButton
-      OnClick = btnSettingsClick
+    object btnSettings: TWydToolButton
       Left = 292
       Top = 4
       Width = 70
@@ -116,8 +111,7 @@ object frmMain: TfrmMain
       Caption = 'Settings'
       OnClick = btnSettingsClick
     end
-    object btnLanguage: TToolButton
-      OnClick = btnLanguageClick
+    object btnLanguage: TWydToolButton
       Left = 364
       Top = 4
       Width = 70
@@ -126,7 +120,7 @@ object frmMain: TfrmMain
       Hint = 'Select Language'
       OnClick = btnLanguageClick
     end
-    object btnHelpManual: TToolButton
+    object btnHelpManual: TWydToolButton
       Left = 436
       Top = 4
       Width = 70
@@ -134,7 +128,7 @@ object frmMain: TfrmMain
       Caption = 'Help'
       OnClick = btnHelpManualClick
     end
-    object btnWeb: TToolButton
+    object btnWeb: TWydToolButton
       Left = 508
       Top = 4
       Width = 70
@@ -142,8 +136,7 @@ object frmMain: TfrmMain
       Caption = 'Web'
       OnClick = btnWebClick
     end
-    object btnAbout: TToolButton
-      OnClick = btnAboutClick
+    object btnAbout: TWydToolButton
       Left = 580
       Top = 4
       Width = 70
@@ -151,7 +144,7 @@ object frmMain: TfrmMain
       Caption = 'About'
       OnClick = btnAboutClick
     end
-    object btnExit: TToolButton
+    object btnExit: TWydToolButton
       Left = 652
       Top = 4
       Width = 70
@@ -160,96 +153,96 @@ object frmMain: TfrmMain
       OnClick = btnExitClick
     end
   end
-  object gbxScanSettings: TGroupBox
+  object gbxScanSettings: TWydGroupBox
     Left = 8
     Top = 44
     Width = 380
     Height = 196
     Caption = ' Scan Settings '
-      object lblScanner: TLabel
+      object lblScanner: TWydLabel
         Left = 12
         Top = 22
         Width = 110
         Height = 16
         Caption = 'Scanner :'
       end
-      object txtScanner: TLabel
+      object txtScanner: TWydLabel
         Left = 130
         Top = 22
         Width = 220
         Height = 16
         Caption = ''
       end
-      object lblColorMode: TLabel
+      object lblColorMode: TWydLabel
         Left = 12
         Top = 46
         Width = 110
         Height = 16
         Caption = 'Color Mode :'
       end
-      object txtColorMode: TLabel
+      object txtColorMode: TWydLabel
         Left = 130
         Top = 46
         Width = 220
         Height = 16
         Caption = ''
       end
-      object lblResolution: TLabel
+      object lblResolution: TWydLabel
         Left = 12
         Top = 70
         Width = 110
         Height = 16
         Caption = 'Resolution :'
       end
-      object txtResolution: TLabel
+      object txtResolution: TWydLabel
         Left = 130
         Top = 70
         Width = 220
         Height = 16
         Caption = ''
       end
-      object lblPageSize: TLabel
+      object lblPageSize: TWydLabel
         Left = 12
         Top = 94
         Width = 110
         Height = 16
         Caption = 'Page Size :'
       end
-      object txtPageSize: TLabel
+      object txtPageSize: TWydLabel
         Left = 130
         Top = 94
         Width = 220
         Height = 16
         Caption = ''
       end
-      object lblFileFormat: TLabel
+      object lblFileFormat: TWydLabel
         Left = 12
         Top = 118
         Width = 110
         Height = 16
         Caption = 'File Format :'
       end
-      object txtFileFormat: TLabel
+      object txtFileFormat: TWydLabel
         Left = 130
         Top = 118
         Width = 220
         Height = 16
         Caption = ''
       end
-      object lblFileNaming: TLabel
+      object lblFileNaming: TWydLabel
         Left = 12
         Top = 142
         Width = 110
         Height = 16
         Caption = 'File Naming :'
       end
-      object cbxFileNaming: TComboBox
+      object cbxFileNaming: TWydComboBox
         Left = 130
         Top = 138
         Width = 200
         Height = 24
       end
-      object ckxDuplex: TCheckBox
+      object ckxDuplex: TWydCheckBox
         Left = 12
         Top = 168
         Width = 200
@@ -258,34 +251,34 @@ object frmMain: TfrmMain
         Visible = False
       end
   end
-  object gbxFilesToBeWritten: TGroupBox
+  object gbxFilesToBeWritten: TWydGroupBox
     Left = 8
     Top = 246
     Width = 380
     Height = 74
     Caption = ' Files to be Written '
-      object lblScannedFiles: TLabel
+      object lblScannedFiles: TWydLabel
         Left = 12
         Top = 22
         Width = 120
         Height = 16
         Caption = 'Scanned Files :'
       end
-      object txtScannedFiles: TLabel
+      object txtScannedFiles: TWydLabel
         Left = 140
         Top = 22
         Width = 60
         Height = 16
         Caption = 'Yes'
       end
-      object lblCompiledPDF: TLabel
+      object lblCompiledPDF: TWydLabel
         Left = 12
         Top = 46
         Width = 120
         Height = 16
         Caption = 'Compiled PDF :'
       end
-      object txtCompiledPDF: TLabel
+      object txtCompiledPDF: TWydLabel
         Left = 140
         Top = 46
         Width = 60
@@ -293,69 +286,69 @@ object frmMain: TfrmMain
         Caption = 'No'
       end
   end
-  object gbxTargetDisc: TGroupBox
+  object gbxTargetDisc: TWydGroupBox
     Left = 396
     Top = 44
     Width = 408
     Height = 246
     Caption = ' Target Disc '
-      object lblDiscType: TLabel
+      object lblDiscType: TWydLabel
         Left = 12
         Top = 22
         Width = 130
         Height = 16
         Caption = 'Disc Type :'
       end
-      object txtDiscType: TLabel
+      object txtDiscType: TWydLabel
         Left = 150
         Top = 22
         Width = 200
         Height = 16
         Caption = ''
       end
-      object lblCapacity: TLabel
+      object lblCapacity: TWydLabel
         Left = 12
         Top = 44
         Width = 130
         Height = 16
         Caption = 'Capacity :'
       end
-      object txtCapacity: TLabel
+      object txtCapacity: TWydLabel
         Left = 150
         Top = 44
         Width = 200
         Height = 16
         Caption = ''
       end
-      object lblTransactionSize: TLabel
+      object lblTransactionSize: TWydLabel
         Left = 12
         Top = 66
         Width = 130
         Height = 16
         Caption = 'Transaction SSSS :'
       end
-      object txtTransactionSize: TLabel
+      object txtTransactionSize: TWydLabel
         Left = 150
         Top = 66
         Width = 200
         Height = 16
         Caption = ''
       end
-      object lblDiscsRequired: TLabel
+      object lblDiscsRequired: TWydLabel
         Left = 12
         Top = 88
         Width = 130
         Height = 16
         Caption = 'Discs Required :'
       end
-      object txtDiscsRequired: TLabel
+      object txtDiscsRequired: TWydLabel
         Left = 150
         Top = 88
         Width = 200
         Height = 16
         Caption = ''
       end
-      object ckxWritePerTransaction: TCheckBox
+      object ckxWritePerTransaction: TWydCheckBox
         Left = 12
         Top = 112
         Width = 300
@@ -363,7 +356,7 @@ object frmMain: TfrmMain
         Caption = 'Write to Disc for Each Transaction'
         OnClick = ckxWritePerTransactionClick
       end
-      object lblCopies: TLabel
+      object lblCopies: TWydLabel
         Left = 12
         Top = 140
         Width = 80
@@ -381,14 +374,14 @@ object frmMain: TfrmMain
         OnClick = cseCopiesClick
         OnChange = cseCopiesClick
       end
-      object lblDiscLabel: TLabel
+      object lblDiscLabel: TWydLabel
         Left = 12
         Top = 168
         Width = 80
         Height = 16
         Caption = 'Disc Label :'
       end
-      object cbxDiscLabel: TComboBox
+      object cbxDiscLabel: TWydComboBox
         Left = 100
         Top = 164
         Width = 250
@@ -408,54 +401,54 @@ object frmMain: TfrmMain
         Transparent = True
       end
   end
-  object gbxDiscWriteStatus: TGroupBox
+  object gbxDiscWriteStatus: TWydGroupBox
     Left = 396
     Top = 296
     Width = 408
     Height = 96
     Caption = ' Disc Writing Status '
-      object lblAutoloader: TLabel
+      object lblAutoloader: TWydLabel
         Left = 12
         Top = 22
         Width = 110
         Height = 16
         Caption = 'Autoloader :'
       end
-      object txtAutoloader: TLabel
+      object txtAutoloader: TWydLabel
         Left = 130
         Top = 22
         Width = 250
         Height = 16
         Caption = 'None'
       end
-      object lblCurrentDisc: TLabel
+      object lblCurrentDisc: TWydLabel
         Left = 12
         Top = 44
         Width = 110
         Height = 16
         Caption = 'Current Disc :'
       end
-      object txtCurrentDisc: TLabel
+      object txtCurrentDisc: TWydLabel
         Left = 130
         Top = 44
         Width = 250
         Height = 16
         Caption = ''
       end
-      object lbl0: TLabel
+      object lbl0: TWydLabel
         Left = 12
         Top = 70
         Width = 20
         Height = 16
         Caption = '0'
       end
-      object pgbWrite: TProgressBar
+      object pgbWrite: TWydProgressBar
         Left = 36
         Top = 68
         Width = 320
         Height = 18
       end
-      object lbl100: TLabel
+      object lbl100: TWydLabel
         Left = 362
         Top = 70
         Width = 30
@@ -463,7 +456,7 @@ object frmMain: TfrmMain
         Caption = '100'
       end
   end
-  object gbxScanTransaction: TGroupBox
+  object gbxScanTransaction: TWydGroupBox
     Left = 8
     Top = 326
     Width = 380
@@ -478,7 +471,7 @@ object frmMain: TfrmMain
         OnChange = tvSessionsChange
         OnStateChange = tvSessionsStateChange
       end
-      object bbtnWrite: TBitBtn
+      object bbtnWrite: TWydBitBtn
         Left = 12
         Top = 146
         Width = 80
@@ -486,7 +479,7 @@ object frmMain: TfrmMain
         Caption = 'Write'
         OnClick = bbtnWriteClick
       end
-      object bbtnAppend: TBitBtn
+      object bbtnAppend: TWydBitBtn
         Left = 100
         Top = 146
         Width = 80
@@ -494,7 +487,7 @@ object frmMain: TfrmMain
         Caption = ' Append'
         OnClick = bbtnAppendClick
       end
-      object bbtnAbort: TBitBtn
+      object bbtnAbort: TWydBitBtn
         Left = 188
         Top = 146
         Width = 80
@@ -502,21 +495,21 @@ object frmMain: TfrmMain
         Caption = ' Abort'
         OnClick = bbtnAbortClick
       end
-      object lblCountdown: TLabel
+      object lblCountdown: TWydLabel
         Left = 12
         Top = 178
         Width = 200
         Height = 16
         Caption = 'Next Scanned Page Waiting'
       end
-      object pgbCountDown: TProgressBar
+      object pgbCountDown: TWydProgressBar
         Left = 212
         Top = 176
         Width = 156
         Height = 16
       end
   end
-  object StatusBar1: TStatusBar
+  object StatusBar1: TWydStatusBar
     Panels = <
       item
         Width = 426

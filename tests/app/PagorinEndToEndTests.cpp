@@ -97,7 +97,7 @@ TEST_F(PagorinRun, ScanEventsReachTheScanThroughTheWindowsLoopAndTheControlsCome
         SetRegString(name, value, scanner);
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND naming = FindChild(window, L"TComboBox", L"Page");
+    HWND naming = FindChild(window, UnicodeClass(L"TWydComboBox").c_str(), L"Page");
     ASSERT_NE(naming, nullptr);
     EnumChildWindows(window, ClickHiddenButton, 0);
     HWND box = WaitForTopWindow(L"Pagorin", 20000, first_.Pid());
@@ -132,7 +132,7 @@ TEST_F(PagorinRun, StartDuringFirstCreationBecomesSecondInstanceOrHandsOver)
     CloseFirst(window);
 }
 
-TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
+TEST_F(PagorinRun, WindowTextsFollowTheLanguageFileInAnyScript)
 {
     struct Language {
         DWORD Id;
@@ -144,7 +144,8 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         {1033, L"Scan Settings", L"Write to Disc for Each Transaction", L"\\pagorin-1033.png"},
         {1031, L"Scan-Einstellungen", L"Jeden Vorgang auf Disc schreiben", L"\\pagorin-1031.png"},
         {1049, L"\x041F\x0430\x0440\x0430\x043C\x0435\x0442\x0440\x044B \x0441\x043A\x0430\x043D\x0438\x0440\x043E\x0432\x0430\x043D\x0438\x044F",
-         L"\x0417\x0430\x043F\x0438\x0441\x044B\x0432\x0430\x0442\x044C \x043A\x0430\x0436\x0434\x044B\x0439 \x0441\x0435\x0430\x043D\x0441 \x043D\x0430 \x0434\x0438\x0441\x043A", L"\\pagorin-1049.png"},
+         L"\x0417\x0430\x043F\x0438\x0441\x044B\x0432\x0430\x0442\x044C \x043A\x0430\x0436\x0434\x044B\x0439 \x0441\x0435\x0430\x043D\x0441 \x043D\x0430 \x0434\x0438\x0441\x043A",
+         L"\\pagorin-1049.png"},
     };
     for (const Language& language : languages) {
         SCOPED_TRACE(language.Id);
@@ -152,13 +153,17 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFile)
         Install(language.Id);
         HWND window = StartFirst();
         ASSERT_NE(window, nullptr);
-        Sleep(500);
-        EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.ScanSettings).c_str()), nullptr);
-        EXPECT_NE(FindChild(window, nullptr, AsShownByControls(language.WriteEach).c_str()), nullptr);
+        HWND group = FindChild(window, UnicodeClass(L"TWydGroupBox").c_str(), language.ScanSettings);
+        HWND each = FindChild(window, UnicodeClass(L"TWydCheckBox").c_str(), language.WriteEach);
+        ASSERT_NE(group, nullptr) << "scan settings box not in the language";
+        ASSERT_NE(each, nullptr) << "write-each check box not in the language";
+        EXPECT_EQ(WindowText(group), language.ScanSettings);
+        EXPECT_EQ(WindowText(each), language.WriteEach);
         if (language.Id != 1033) {
             EXPECT_EQ(FindChild(window, nullptr, L"Scan Settings"), nullptr) << "English left on the window";
         }
-        SaveScreenshot(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot);
+        SetForegroundWindow(window);
+        EXPECT_TRUE(vcltest::SaveWindowPng(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot));
         CloseFirst(window);
     }
 }
@@ -168,7 +173,7 @@ TEST_F(PagorinDiscRoad, ConnectsTheRobotAtStartAndParksItAtClose)
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, L"TBitBtn", L"Write"), status = DiscStatusBox(window);
+    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write"), status = DiscStatusBox(window);
     ASSERT_NE(write, nullptr);
     ASSERT_NE(status, nullptr);
     EXPECT_FALSE(IsWindowEnabled(status)) << "disc status shown before a robot is known";
@@ -197,7 +202,7 @@ TEST_F(PagorinDiscRoad, WriterRemovalDisablesWriteAndItsArrivalReconnectsTheRobo
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, L"TBitBtn", L"Write"), status = DiscStatusBox(window);
+    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write"), status = DiscStatusBox(window);
     ASSERT_NE(write, nullptr);
     ASSERT_NE(status, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000));

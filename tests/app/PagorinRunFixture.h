@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <dbt.h>
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "WindowPicture.h"
 
 using namespace testsupport;
 
@@ -24,17 +24,8 @@ inline const wchar_t* const MainCaption = L"Pagorin 1.2";
 
 inline std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// The forms still use the class library's ANSI controls, which hold a text as the system code page has it
-// (a non-Latin script turns into question marks); once the Unicode controls stand in their place, a
-// control's text is the language file's text itself and this becomes the identity.
-inline std::wstring AsShownByControls(const std::wstring& text)
-{
-    char ansi[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi, sizeof(ansi), nullptr, nullptr);
-    wchar_t wide[512] = {};
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, 512);
-    return wide;
-}
+// The window class of a Unicode control (a wide copy of its class library class, named after it).
+inline std::wstring UnicodeClass(const std::wstring& controlClass) { return controlClass + L".UnicodeClass"; }
 
 // A value of the product key or, with `sub`, of its subkey of that name.
 inline void SetRegString(const wchar_t* name, const std::wstring& value, const std::wstring& sub = L"")
@@ -62,36 +53,8 @@ inline void ClickButton(HWND dialog, const wchar_t* caption)
     PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
 }
 
-// Saves the window as it shows on the screen to a PNG file.
-inline void SaveScreenshot(HWND window, const std::wstring& path)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-        image.Save(path.c_str(), &png, nullptr);
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-}
-
 class PagorinRun : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(token_); }
-
     // Each case has a device lab of its own (the robot and burning stand-ins read PAGORIN_LAB, which the
     // program inherits); without a scenario it holds one robot with one writer.
     void SetUp() override
@@ -161,8 +124,9 @@ protected:
     {
         wchar_t name[64] = {};
         GetClassNameW(child, name, 64);
-        if (lstrcmpW(name, L"TGroupBox") != 0 || !FindWindowExW(child, nullptr, L"TProgressBar", nullptr) ||
-            FindWindowExW(child, nullptr, L"TBitBtn", nullptr))
+        if (name != UnicodeClass(L"TWydGroupBox") ||
+            !FindWindowExW(child, nullptr, UnicodeClass(L"TWydProgressBar").c_str(), nullptr) ||
+            FindWindowExW(child, nullptr, UnicodeClass(L"TWydBitBtn").c_str(), nullptr))
             return TRUE;
         *reinterpret_cast<HWND*>(out) = child;
         return FALSE;
@@ -211,7 +175,6 @@ protected:
     }
     std::wstring Text(HWND window, const wchar_t* text) { return WindowText(FindChild(window, nullptr, text)); }
 
-    static inline ULONG_PTR token_ = 0;
     TempDir install_, work_, lab_;
     ChildProcess first_, second_;
 };

@@ -159,7 +159,7 @@ protected:
     // The tool button with that caption, clicked as the tool bar reports a click to its form.
     void ClickTool(HWND window, const std::wstring& caption)
     {
-        HWND bar = FindChild(window, L"TToolBar", nullptr);
+        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
         ASSERT_NE(bar, nullptr);
         int id = ToolId(bar, caption);
         ASSERT_GE(id, 0) << "no tool button " << ToUtf8(caption);
@@ -187,7 +187,7 @@ protected:
     }
     bool ToolEnabled(HWND window, const std::wstring& caption)
     {
-        HWND bar = FindChild(window, L"TToolBar", nullptr);
+        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
         return SendWithTimeout(bar, TB_ISBUTTONENABLED, ToolId(bar, caption), 0, 5000).value_or(0) != 0;
     }
     // Item `item` of the menu bar's menu `menu`, chosen from the keyboard (menus belong to their process
@@ -248,7 +248,7 @@ protected:
             ++n;
         return n;
     }
-    HWND Button(HWND window, const wchar_t* caption) { return FindChild(window, L"TBitBtn", caption); }
+    HWND Button(HWND window, const wchar_t* caption) { return FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), caption); }
 };
 
 TEST_F(PagorinWindow, QueueFolderOfAnEarlierRunIsRestoredAsTheRulesSay)
@@ -287,7 +287,7 @@ TEST_F(PagorinWindow, QueueFolderOfAnEarlierRunIsRestoredAsTheRulesSay)
     ASSERT_NE(abort, nullptr);
     EXPECT_TRUE(IsWindowVisible(write) && IsWindowVisible(abort));
     EXPECT_FALSE(IsWindowEnabled(abort)) << "Abort before a transaction is chosen";
-    HWND each = FindChild(window, L"TCheckBox", L"Write to Disc for Each Transaction");
+    HWND each = FindChild(window, UnicodeClass(L"TWydCheckBox").c_str(), L"Write to Disc for Each Transaction");
     EXPECT_FALSE(IsWindowEnabled(each));
     CloseFirst(window);
 }
@@ -346,7 +346,7 @@ TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
         ASSERT_TRUE(WaitUntil([&] { return ToolEnabled(window, L"Start"); }, 30000)) << DayLog();
     }
     // The third starts with a new disc label and file naming, which become the recent ones.
-    HWND label = FindChild(window, L"TComboBox", L"Scanned Doc"), naming = FindChild(window, L"TComboBox", L"Page");
+    HWND label = FindChild(window, UnicodeClass(L"TWydComboBox").c_str(), L"Scanned Doc"), naming = FindChild(window, UnicodeClass(L"TWydComboBox").c_str(), L"Page");
     ASSERT_TRUE(label && naming);
     SendWithTimeout(label, WM_SETTEXT, 0, LPARAM(L"Box 7"), 5000);
     SendWithTimeout(naming, WM_SETTEXT, 0, LPARAM(L"Scan"), 5000);
@@ -371,7 +371,7 @@ TEST_F(PagorinWindow, GaugeShowsTheDiscMarksAndTheCheckedSize)
     HWND window = StartRestored(1);
     ASSERT_NE(window, nullptr);
     // The gauge lies on the target disc group, 360 pixels wide: 8 pixels per 100 MB after a margin of 4.
-    HWND group = GetParent(FindChild(window, L"TCheckBox", L"Write to Disc for Each Transaction"));
+    HWND group = GetParent(FindChild(window, UnicodeClass(L"TWydCheckBox").c_str(), L"Write to Disc for Each Transaction"));
     ASSERT_NE(group, nullptr);
     auto pixel = [&](int x, int y) {
         POINT at{12 + x, 196 + y};  // where the gauge's image lies in the group
@@ -387,7 +387,7 @@ TEST_F(PagorinWindow, GaugeShowsTheDiscMarksAndTheCheckedSize)
     EXPECT_EQ(pixel(4 + 8, 8), RGB(0, 0, 0)) << "no tick at 100 MB";
     EXPECT_EQ(pixel(5, 10), RGB(0, 255, 0)) << "1.5 MB checked shows no bar";
     EXPECT_NE(pixel(8, 10), RGB(0, 255, 0)) << "the bar is longer than 1 MB";
-    SaveScreenshot(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + L"\\pagorin-restored.png");
+    vcltest::SaveWindowPng(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + L"\\pagorin-restored.png");
     CloseFirst(window);
 }
 
