@@ -161,7 +161,7 @@ void TfrmMain::tmrRunPDFTimer(vcl::TObject*) { FeedPdfJobs(*this); }
 void TfrmMain::tmrNoticeMsgTimer(vcl::TObject*)
 {
     tmrNoticeMsg->SetEnabled(false);
-    vcl::TStatusPanel* panel = StatusBar1->GetPanels()->GetItem(0);
+    auto* panel = StatusBar1->GetPanels()->GetItem(0);
     if (tmrNoticeMsg->GetInterval() >= NoticeShowingThreshold) {
         SetPanelText(panel, L"");
         tmrNoticeMsg->SetInterval(NoticeBlankMs);
@@ -204,8 +204,8 @@ void TfrmMain::tmrDiscReadyTimer(vcl::TObject*)
     if (job.NewJob) {
         JobCopies = job.JobCopies;
         DiscsWritten = job.CopiesWritten;
-        txtCurrentDisc->SetCaption(job.CurrentDiscText);
-        gbxDiscWriteStatus->SetCaption(vcl::WideToAnsi(DiscWritingStatusText) + " " + vcl::WideToAnsi(StatusWriting));
+        SetAnsiCaption(txtCurrentDisc, job.CurrentDiscText);
+        ShowDiscWritingStatus(StatusWriting);
     }
     WriteLogLine("Start the Disc Writing Session.");
     GoBurning();
@@ -216,7 +216,7 @@ void TfrmMain::tmrBurnJobDoneTimer(vcl::TObject*)
     tmrBurnJobDone->SetEnabled(false);
     ++DiscsWritten;
     if (DiscsWritten < JobCopies) {
-        txtCurrentDisc->SetCaption(std::to_string(DiscsWritten + 1));
+        SetAnsiCaption(txtCurrentDisc, std::to_string(DiscsWritten + 1));
         GoBurning();
         return;
     }

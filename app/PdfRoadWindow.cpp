@@ -6,6 +6,7 @@
 #include "DiscRoadView.h"
 #include "Main.h"
 #include "SharedState.h"
+#include "WideText.h"
 
 namespace pagorin {
 
@@ -118,7 +119,7 @@ void StartPdfForAppend(TfrmMain& form)
     if (!transaction)
         return;
     std::string pdfPath = TransactionFolderPath(form.QueuePath, transaction->GetText()) + "\\" +
-                          form.cbxFileNaming->GetText() + ".pdf";
+                          AnsiText(form.cbxFileNaming) + ".pdf";
     if (StartPdf(form, transaction, pdfPath) >= 0)
         return;
     WriteLogLine("No PDF job slot was free: transaction " + transaction->GetText() + " is written without its PDF.");

@@ -63,7 +63,7 @@ void TfrmSelectScanner::btnOKClick(vcl::TObject*)
             settingsRow->SetSelected(true);
         TfrmMain& main = *frmMain;
         std::string name = row->GetCaption();
-        main.txtScanner->SetCaption(name);
+        SetAnsiCaption(main.txtScanner, name);
         main.Config.CurrentScannerName = name;
         // The stored current values; an empty one empties its label, an unknown code leaves it.
         SettingsView view;

@@ -237,7 +237,7 @@ void TfrmSettings::btnApplyClick(vcl::TObject*)
     TfrmMain& main = *frmMain;
     if (vcl::TListItem* row = lvDataSources->GetSelected()) {
         main.Config.CurrentScannerName = row->GetCaption();
-        main.txtScanner->SetCaption(row->GetCaption());
+        SetAnsiCaption(main.txtScanner, row->GetCaption());
     }
     // The key closes however the steps end.
     RegistryKey key(KeyLocation(), false);
@@ -257,14 +257,14 @@ void TfrmSettings::btnApplyClick(vcl::TObject*)
     if (cbxCompiledPDF->GetItemIndex() >= 0)
         main.Config.CompiledPdf = cbxCompiledPDF->GetItemIndex();
     auto [scanned, compiled] = CompiledPdfLabels(main.Config.CompiledPdf);
-    main.txtScannedFiles->SetCaption(scanned);
-    main.txtCompiledPDF->SetCaption(compiled);
+    SetAnsiCaption(main.txtScannedFiles, scanned);
+    SetAnsiCaption(main.txtCompiledPDF, compiled);
     main.Config.Copies = cseCopies->GetValue();
     main.cseCopies->SetValue(main.Config.Copies);
     SetWideCaption(main.txtDiscType, cbxDiscType->GetText());
     if (cbxDiscType->GetItemIndex() >= 0)
         main.Config.DiscType = cbxDiscType->GetItemIndex();
-    main.txtCapacity->SetCaption(CapacityText(main.Config.DiscType));
+    SetAnsiCaption(main.txtCapacity, CapacityText(main.Config.DiscType));
     if (ckbSaveWriteSettings->GetChecked())
         SaveWriteSettings(key, main.Config, WriteSettingsInputs());
 }
@@ -307,8 +307,8 @@ ScanSettingsInput TfrmSettings::ScanSettingsInputs() const
     input.PageWaitText = edPageWaitTime->GetText();
     input.ColorModeText = Narrow(cbxColorMode->GetText());
     input.FileFormatText = Narrow(cbxFileFormat->GetText());
-    input.ResolutionCaption = frmMain->txtResolution->GetCaption();
-    input.PageSizeCaption = frmMain->txtPageSize->GetCaption();
+    input.ResolutionCaption = AnsiText(frmMain->txtResolution);
+    input.PageSizeCaption = AnsiText(frmMain->txtPageSize);
     input.DuplexVisible = ckxDuplex->GetVisible();
     input.DuplexChecked = ckxDuplex->GetChecked();
     return input;

@@ -167,12 +167,12 @@ TEST_F(PagorinJobFlow, InteractiveWriteBurnsTheRestoredQueueAndGivesTheControlsB
     testimages::Write(folder + L"\\p001.jpg", GUID_ContainerFormatJpeg, 200, 200, 100);
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, L"TBitBtn", L"Write");
+    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
     ASSERT_NE(write, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Restored 1 transactions") != std::string::npos &&
                                        IsWindowEnabled(write) != FALSE; }, 30000))
         << "Write never came on for the restored transaction";
-    HWND naming = FindChild(window, L"TComboBox", nullptr);
+    HWND naming = FindChild(window, UnicodeClass(L"TWydComboBox").c_str(), nullptr);
     SendWithTimeout(write, BM_CLICK, 0, 0, 10000);
     ASSERT_TRUE(WaitUntil([&] { return !Exists(folder); }, 120000)) << "the written transaction stayed:\n" << DayLog() << ReadFileBytes(lab_.File(L"trace.log"));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 10000)) << "the controls stay off";
@@ -201,7 +201,7 @@ TEST_F(PagorinJobFlow, PageHandedToAnInteractiveRunIsWrittenOnTwoCopiesAndTheRun
     EXPECT_TRUE(Exists(Disc(1)) && Exists(Disc(2))) << "two copies";
     EXPECT_FALSE(Exists(Disc(3)));
     ExpectRobotOrder({"LoadDrive", "UnloadDrive", "LoadDrive", "UnloadDrive"});
-    HWND naming = FindChild(window, L"TComboBox", nullptr);
+    HWND naming = FindChild(window, UnicodeClass(L"TWydComboBox").c_str(), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(naming) != FALSE; }, 20000)) << "the controls stay off";
     // The hot-key operation is over: closing asks nothing.
     CloseFirst(window);
