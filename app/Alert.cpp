@@ -93,7 +93,7 @@ void TfrmAlert::FormShow(vcl::TObject*)
         int seconds = frmMain->Config.NextPageWait;
         StartCountdown(UINT(seconds > 0 ? seconds : 1) * 10);
         // Joined in the system code page, as the label shows it.
-        lbl30Seconds->SetCaption(std::to_string(seconds) + " " + vcl::WideToAnsi(SecondsText));
+        SetWideCaption(lbl30Seconds, std::to_wstring(seconds) + L" " + SecondsText);
         lbl30Seconds->SetVisible(true);
         break;
     }

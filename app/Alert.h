@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "StdCtrls.h"
+#include "WydComCtrls.h"
+#include "WydStdCtrls.h"
 
 namespace pagorin {
 
@@ -18,13 +18,13 @@ enum AlertKinds { akNone = 0, akWaitNextPage = 1, akAllPagesDone = 2, akInputBin
 class TfrmAlert : public vcl::TForm {
     VCL_CLASS(TfrmAlert, vcl::TForm)
     explicit TfrmAlert(vcl::TComponent* owner);
-    vcl::TLabel* lblMessage = nullptr;
-    vcl::TLabel* lbl30Seconds = nullptr;
-    vcl::TProgressBar* pgbCountdown = nullptr;
-    vcl::TButton* btnOK = nullptr;
-    vcl::TButton* btnApply = nullptr;
-    vcl::TButton* btnCancel = nullptr;
-    vcl::TCheckBox* ckbWaitConfirm = nullptr;
+    TWydLabel* lblMessage = nullptr;
+    TWydLabel* lbl30Seconds = nullptr;
+    TWydProgressBar* pgbCountdown = nullptr;
+    TWydButton* btnOK = nullptr;
+    TWydButton* btnApply = nullptr;
+    TWydButton* btnCancel = nullptr;
+    TWydCheckBox* ckbWaitConfirm = nullptr;
     vcl::TTimer* tmrCountDown = nullptr;
     vcl::TTimer* tmrPlayRing = nullptr;
     void FormCreate(vcl::TObject* sender);

@@ -10,7 +10,7 @@ object frmAlert: TfrmAlert
   Font.Height = -12
   OnCreate = FormCreate
   OnShow = FormShow
-  object lblMessage: TLabel
+  object lblMessage: TWydLabel
     Left = 12
     Top = 12
     Width = 380
@@ -18,7 +18,7 @@ object frmAlert: TfrmAlert
     WordWrap = True
     Layout = tlCenter
   end
-  object lbl30Seconds: TLabel
+  object lbl30Seconds: TWydLabel
     Left = 292
     Top = 88
     Width = 100
@@ -26,14 +26,14 @@ object frmAlert: TfrmAlert
     Alignment = taRightJustify
     Visible = False
   end
-  object ckbWaitConfirm: TCheckBox
+  object ckbWaitConfirm: TWydCheckBox
     Left = 12
     Top = 108
     Width = 380
     Height = 20
     OnClick = ckbWaitConfirmClick
   end
-  object pgbCountdown: TProgressBar
+  object pgbCountdown: TWydProgressBar
     Max = 100
     Smooth = True
     Left = 12
@@ -41,7 +41,7 @@ object frmAlert: TfrmAlert
     Width = 380
     Height = 16
   end
-  object btnOK: TButton
+  object btnOK: TWydButton
     Left = 12
     Top = 160
     Width = 80
@@ -49,7 +49,7 @@ object frmAlert: TfrmAlert
     Caption = 'OK'
     OnClick = btnOKClick
   end
-  object btnApply: TButton
+  object btnApply: TWydButton
     Left = 162
     Top = 160
     Width = 80
@@ -57,7 +57,7 @@ object frmAlert: TfrmAlert
     Caption = 'Apply'
     OnClick = btnApplyClick
   end
-  object btnCancel: TButton
+  object btnCancel: TWydButton
     Left = 312
     Top = 160
     Width = 80

@@ -29,9 +29,9 @@ target_link_libraries(pagorin_flow_e2e_tests PRIVATE labtestimages)
 add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 LABELS window)
-pagorin_tests_list_property(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf RESOURCE_LOCK
-                            "pagorin_product_key;quenfold_install_targets")
+# A test of its own (not discovered), so its list-valued lock is set directly.
+set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 LABELS window
+                     RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)

@@ -119,7 +119,7 @@ TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
     ASSERT_NE(wait, nullptr) << "closing while the robot loads did not ask to wait";
     ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 1; }, 20000));
     ClickButton(wait, L"OK");
-    ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, L"TButton", L"Terminate") != nullptr; }, 20000))
+    ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, UnicodeClass(L"TWydButton").c_str(), L"Terminate") != nullptr; }, 20000))
         << "closing a hot-key operation did not ask";
     ClickButton(wait, L"Cancel");
     std::optional<DWORD> ended = first_.Wait(120000);
@@ -143,7 +143,7 @@ TEST_F(PagorinJobFlow, EmptyInputBinAsksAndOkLoadsAgainOnceRefilled)
     HWND alert = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         alert = FindWindowW(nullptr, L"Attention");
-        HWND cancel = alert ? FindChild(alert, L"TButton", L"Cancel") : nullptr;
+        HWND cancel = alert ? FindChild(alert, UnicodeClass(L"TWydButton").c_str(), L"Cancel") : nullptr;
         return cancel && IsWindowVisible(alert) && IsWindowVisible(cancel);
     }, 20000)) << "the empty input bin was not shown";
     DeleteFileW(lab_.File(L"devices.ini").c_str());  // the bins as the scenario fills them

@@ -48,7 +48,7 @@ inline void SetRegDword(const wchar_t* name, DWORD value)
 // Clicks the button of a dialog by its caption, as the button's own click would report it to the dialog.
 inline void ClickButton(HWND dialog, const wchar_t* caption)
 {
-    HWND button = FindChild(dialog, L"TButton", caption);
+    HWND button = FindChild(dialog, UnicodeClass(L"TWydButton").c_str(), caption);
     ASSERT_NE(button, nullptr) << "no button " << ToUtf8(caption);
     PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
 }
