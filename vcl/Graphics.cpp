@@ -887,13 +887,38 @@ void TBitmap::LoadMappedResource(HINSTANCE Instance, LPCSTR Name, const COLORMAP
     SetHandle(handle);
 }
 
+// Whether the header, its colour table and the pixel rows it describes lie within the file's bytes: the system
+// reads as far as the header says, so a damaged file must be refused before it gets there.
+static bool BitmapFitsItsBytes(const BITMAPFILEHEADER& file, const BITMAPINFOHEADER& info, size_t size)
+{
+    const int bits = info.biBitCount;
+    if (info.biSize < sizeof(BITMAPINFOHEADER) || info.biPlanes != 1 || info.biWidth <= 0 || info.biHeight == 0 ||
+        info.biWidth > 65535 || info.biHeight > 65535 || info.biHeight < -65535 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS)
+        return false;
+    const uint64_t tableSize = bits <= 8 ? 1u << bits : 0;
+    if (info.biClrUsed > (tableSize ? tableSize : 256))
+        return false;
+    const uint64_t colours = info.biClrUsed ? info.biClrUsed : tableSize;
+    const uint64_t masks = info.biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0;
+    const uint64_t headerEnd = sizeof(BITMAPFILEHEADER) + uint64_t(info.biSize) + masks + colours * sizeof(RGBQUAD);
+    const uint64_t stride = (uint64_t(info.biWidth) * bits + 31) / 32 * 4;
+    const uint64_t rows = info.biHeight < 0 ? uint64_t(-int64_t(info.biHeight)) : uint64_t(info.biHeight);
+    return headerEnd <= size && file.bfOffBits >= headerEnd && file.bfOffBits <= size &&
+           stride * rows <= size - file.bfOffBits;
+}
+
 void TBitmap::LoadBitmapFileBytes(const std::string& Bytes)
 {
     if (Bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || Bytes[0] != 'B' || Bytes[1] != 'M')
         throw EInvalidGraphic("Bitmap image is not valid");
     BITMAPFILEHEADER file;
     std::memcpy(&file, Bytes.data(), sizeof file);
-    if (file.bfOffBits >= Bytes.size())
+    BITMAPINFOHEADER info;
+    std::memcpy(&info, Bytes.data() + sizeof file, sizeof info);
+    if (!BitmapFitsItsBytes(file, info, Bytes.size()))
         throw EInvalidGraphic("Bitmap image is not valid");
     auto* bi = reinterpret_cast<const BITMAPINFO*>(Bytes.data() + sizeof file);
     HDC screen = GetDC(nullptr);

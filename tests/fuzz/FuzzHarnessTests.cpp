@@ -66,7 +66,11 @@ std::string RecordedInputs(const std::wstring& options) {
 
 TEST(FuzzHarness, CrashIsReportedWithSeedIndexAndInput) { ExpectFatalReport(L"Crash", "crash, exception C0000005"); }
 
-TEST(FuzzHarness, StackOverflowIsReported) { ExpectFatalReport(L"StackOverflow", "crash, exception C00000FD"); }
+TEST(FuzzHarness, StackOverflowIsReported) {
+    // wine64 ends a thread whose stack overflowed without running its handlers: the watchdog reports a hang.
+    const bool wine64 = sizeof(void*) == 8 && RunningUnderWine();
+    ExpectFatalReport(L"StackOverflow", wine64 ? "no answer within the time limit (hang)" : "crash, exception C00000FD");
+}
 
 TEST(FuzzHarness, ReadingPastABlockCrashesAtOnce) { ExpectFatalReport(L"ReadPastABlock", "crash, exception C0000005"); }
 

@@ -55,10 +55,12 @@ bool ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         uint64_t limit = 0;
-        if (TakeNumber(arg, "--seed=", options.Seed) || TakeNumber(arg, "--count=", options.Count) ||
-            TakeNumber(arg, "--start=", options.Start)) {
+        if (TakeNumber(arg, "--count=", options.Count)) {
+            options.CountGiven = true;
             continue;
         }
+        if (TakeNumber(arg, "--seed=", options.Seed) || TakeNumber(arg, "--start=", options.Start))
+            continue;
         if (TakeNumber(arg, "--time-limit=", limit)) {
             options.TimeLimitMs = unsigned(limit);
         } else if (std::strncmp(arg, "--replay=", 9) == 0) {

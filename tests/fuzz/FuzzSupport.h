@@ -22,6 +22,7 @@ using Bytes = std::string;
 struct Options {
     uint64_t Seed = 20240601;
     uint64_t Count = 100000;
+    bool CountGiven = false;  // --count= on the command line
     uint64_t Start = 0;
     std::string ReplayFile;
     unsigned TimeLimitMs = 20000;

@@ -13,6 +13,7 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/SysColorTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FramesTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ImageListTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BitmapFileTests.cpp
   LIBS vcl gdiplus
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
