@@ -27,7 +27,6 @@ constexpr size_t CopyDataLimit = 1023;
 constexpr DWORD PdfWaitLimitMs = 30000;
 constexpr DWORD WorkerStopLimitMs = 10000;
 
-std::wstring Widen(const std::string& text) { return vcl::AnsiToWide(text); }
 
 bool FileExists(const std::string& path)
 {
@@ -206,7 +205,7 @@ void TfrmMain::ShowDiscWritingStatus(const std::wstring& state)
 void TfrmMain::ApplyLanguageTexts()
 {
     // Before the installation folder is known there is no file to read: the built-in texts apply.
-    Texts.Select(LanguageIniPath.empty() ? std::wstring() : Widen(LanguageIniPath), Config.LanguageId);
+    Texts.Select(LanguageIniPath.empty() ? std::wstring() : vcl::AnsiToWide(LanguageIniPath), Config.LanguageId);
     struct MenuText {
         const char* Key;
         TWydMenuItem* Item;
@@ -306,7 +305,7 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
         text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
     text = text.substr(0, text.find('\0'));
     if (Closing) {
-        WriteLogLine("Handed-over page ignored while closing: \"" + text + "\"");
+        WriteLogLine("Handed-over page ignored while closing: \"" + AsLogged(text) + "\"");
         message.Result = 0;
         return;
     }

@@ -21,9 +21,6 @@ TfrmSettings* frmSettings = nullptr;
 
 namespace {
 
-std::wstring Widen(const std::string& text) { return vcl::AnsiToWide(text); }
-std::string Narrow(const std::wstring& text) { return vcl::WideToAnsi(text); }
-
 int SelectedRow(const vcl::TCustomListView* view)
 {
     vcl::TListItem* row = view->GetSelected();
@@ -35,7 +32,7 @@ void SetItems(TWydComboBox* box, const std::vector<std::string>& items)
     TWydStrings* list = box->GetItems();
     list->Clear();
     for (const std::string& item : items)
-        list->Add(Widen(item));
+        list->Add(vcl::AnsiToWide(item));
 }
 
 using FindHandle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
@@ -45,7 +42,7 @@ using FindHandle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 void ShowChoiceList(TWydComboBox* box, const ChoiceList& list)
 {
     SetItems(box, list.Items);
-    std::wstring text = Widen(list.Text);
+    std::wstring text = vcl::AnsiToWide(list.Text);
     if (text.empty()) {
         box->SetItemIndex(-1);
         return;
@@ -174,7 +171,7 @@ void TfrmSettings::LoadCurrentSettings()
     SettingsLoaded = true;
     // These do not depend on a scanner row: an Apply on the Path page without one must not store an empty path.
     edPageWaitTime->SetText(std::to_string(config.NextPageWait));
-    edPath->SetText(Widen(config.WorkingPath));
+    edPath->SetText(vcl::AnsiToWide(config.WorkingPath));
     ckbDeleteHotKeyFiles->SetChecked(config.DeleteHotkeyFiles);
     if (vcl::TListItem* row = lvDataSources->GetSelected())
         LoadScannerCapabilities(row->GetCaption());
@@ -274,8 +271,8 @@ void TfrmSettings::StoreWorkingPath(const RegistryKey& key)
     // The path is stored in the system code page and read at the next start: an empty path, or one that the
     // code page cannot hold, would put the queue and the logs somewhere else.
     std::wstring path = edPath->GetText();
-    std::string stored = Narrow(path);
-    if (path.empty() || Widen(stored) != path || stored.size() > MaxPathText)
+    std::string stored = vcl::WideToAnsi(path);
+    if (path.empty() || vcl::AnsiToWide(stored) != path || stored.size() > MaxPathText)
         return;
     key.WriteString("Working Path", stored);
 }
@@ -305,8 +302,8 @@ ScanSettingsInput TfrmSettings::ScanSettingsInputs() const
     if (vcl::TListItem* row = lvDataSources->GetSelected())
         input.SelectedScanner = row->GetCaption();
     input.PageWaitText = edPageWaitTime->GetText();
-    input.ColorModeText = Narrow(cbxColorMode->GetText());
-    input.FileFormatText = Narrow(cbxFileFormat->GetText());
+    input.ColorModeText = vcl::WideToAnsi(cbxColorMode->GetText());
+    input.FileFormatText = vcl::WideToAnsi(cbxFileFormat->GetText());
     input.ResolutionCaption = AnsiText(frmMain->txtResolution);
     input.PageSizeCaption = AnsiText(frmMain->txtPageSize);
     input.DuplexVisible = ckxDuplex->GetVisible();
@@ -318,7 +315,7 @@ WriteSettingsInput TfrmSettings::WriteSettingsInputs()
 {
     if (cbxRWDiscPolicy->GetItemIndex() < 0)
         cbxRWDiscPolicy->SetItemIndex(0);
-    return {Narrow(edPDFSize->GetText()), cbxRWDiscPolicy->GetItemIndex(), ckbDeleteHotKeyFiles->GetChecked()};
+    return {vcl::WideToAnsi(edPDFSize->GetText()), cbxRWDiscPolicy->GetItemIndex(), ckbDeleteHotKeyFiles->GetChecked()};
 }
 
 void TfrmSettings::btnOKClick(vcl::TObject* sender)

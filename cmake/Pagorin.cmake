@@ -16,20 +16,26 @@ function(pagorin_version_resource target description original_name)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
+# Window tests share the one virtual display. Each takes one of its slots (tests/display.json gives it eight);
+# a case that needs the display's mouse, focus or foreground window to itself takes all of them, so it runs
+# with no other window beside it while tests without windows go on. ctest keeps to this when given the file
+# (`--resource-spec-file`, as tools/test.sh does).
+set(PAGORIN_WINDOW_TEST LABELS window RESOURCE_GROUPS display:1)
+set(PAGORIN_WINDOW_ALONE LABELS window RESOURCE_GROUPS display:8)
+set(PAGORIN_DISPLAY_SPEC ${CMAKE_CURRENT_LIST_DIR}/../tests/display.json)
+
 # A GoogleTest program run by ctest under Wine: one ctest entry for each test case it holds.
 #   pagorin_add_gtest(name SOURCES a.cpp b.cpp [LIBS x y] [LABELS window] [SERIAL])
-# SERIAL runs each case with no other test beside it: for cases that need the display's mouse, focus or
-# foreground window to themselves.
+# LABELS window marks cases that show windows; SERIAL gives each of them the display to itself.
 function(pagorin_add_gtest name)
   cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest_main testsupport ${T_LIBS})
   set(properties TIMEOUT 120)
   if(T_SERIAL)
-    list(APPEND properties RUN_SERIAL TRUE)
-  endif()
-  if(T_LABELS)
-    list(APPEND properties LABELS "${T_LABELS}")
+    list(APPEND properties ${PAGORIN_WINDOW_ALONE})
+  elseif("window" IN_LIST T_LABELS)
+    list(APPEND properties ${PAGORIN_WINDOW_TEST})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

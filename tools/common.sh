@@ -34,10 +34,12 @@ BUILD_DIR=$(tree_dir "$PAGORIN_ARCH")
 export WINEPREFIX=$BUILD_DIR/wineprefix WINEARCH=$WINE_ARCH WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$WINE_LOADER
 export LC_ALL=C.UTF-8
 
-# Configures and builds one target architecture into a folder.
+# Configures and builds one target architecture into a folder: optimised, with debug information, unless the
+# extra arguments say otherwise.
 build_tree() { # arch dir [extra cmake args...]
   local arch=$1 dir=$2; shift 2
-  cmake -S "$top" -B "$dir" -G Ninja -DPAGORIN_ARCH="$arch" -DPAGORIN_WINE="$(wine_loader "$arch")" "$@" >/dev/null
+  cmake -S "$top" -B "$dir" -G Ninja -DPAGORIN_ARCH="$arch" -DPAGORIN_WINE="$(wine_loader "$arch")" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)" ${PAGORIN_TARGETS:+--target $PAGORIN_TARGETS}
 }
 

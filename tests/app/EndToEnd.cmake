@@ -5,7 +5,7 @@ if(NOT TARGET Pagorin)
   return()
 endif()
 # The second program drives the transactions, the gauge and the commands of the main window, partly from the
-# keyboard and the foreground window, so its cases run with no other test beside them.
+# keyboard and the foreground window, so its cases have the display to themselves.
 foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests
                 pagorin_flow_e2e_tests:PagorinJobFlowTests)
   string(REPLACE ":" ";" parts ${program})
@@ -18,11 +18,13 @@ foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:
     PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
     PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
   add_dependencies(${target} Pagorin Quenfold virtualscanner)
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 180 LABELS window)
+  set(display ${PAGORIN_WINDOW_TEST})
+  if(target STREQUAL pagorin_window_e2e_tests)
+    set(display ${PAGORIN_WINDOW_ALONE})
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180 ${display})
   pagorin_tests_list_property(${target} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 endforeach()
-pagorin_tests_list_property(pagorin_window_e2e_tests RUN_SERIAL TRUE)
 # The job flow's cases make their pages with the imaging components; the hot-key run's disc image and PDF are
 # judged on the Linux side by xorriso and qpdf.
 target_link_libraries(pagorin_flow_e2e_tests PRIVATE labtestimages)
@@ -30,7 +32,7 @@ add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
 # A test of its own (not discovered), so its list-valued lock is set directly.
-set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 LABELS window
+set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 ${PAGORIN_WINDOW_TEST}
                      RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
