@@ -1,11 +1,16 @@
 // Pagorin.exe carrying transactions to discs on the device lab: the hot-key run from its page through the
-// countdown, the PDF and the disc to its own end; the interactive run's Write; a page handed over to an
-// interactive run; and the hand-over message itself in every shape another process may send it.
+// countdown, the PDF and the disc to its own end; a burst of hot-key starts; the interactive run's Write; a
+// page handed over to an interactive run; and the hand-over message itself in every shape another process
+// may send it.
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <vector>
 
+#include "IsoReader.h"
 #include "PagorinRunFixture.h"
 #include "TestImages.h"
 
@@ -96,6 +101,90 @@ TEST_F(PagorinJobFlow, HotKeyRunCountsDownWritesThePageWithItsPdfAndEnds)
     if (!keep.empty()) {
         CopyFileW(Disc(1).c_str(), (keep + L"\\disc.iso").c_str(), FALSE);
         WriteFileBytes(keep + L"\\Page001.jpg", pageBytes);
+    }
+}
+
+// How many starts follow the first in the hot-key burst: 100, or PAGORIN_BURST_STARTS for a longer run by hand.
+int BurstStarts()
+{
+    const char* count = std::getenv("PAGORIN_BURST_STARTS");
+    int starts = count ? std::atoi(count) : 0;
+    return starts > 0 ? starts : 100;
+}
+
+// A page of its own: the bytes carry its number and differ in length, so a page written in another's place
+// or cut short shows.
+std::string BurstPageBytes(int n)
+{
+    return "\xFF\xD8" "burst page " + std::to_string(n) + std::string(size_t(n * 37 % 900), char('a' + n % 26)) + "\xFF\xD9";
+}
+
+// The files of a disc image, "folder/name" to their bytes.
+std::map<std::wstring, std::string> DiscFiles(const std::wstring& image)
+{
+    std::map<std::wstring, std::string> files;
+    std::optional<iso::JolietTree> tree = iso::ReadJolietTree(image);
+    if (!tree)
+        return files;
+    std::string bytes = ReadFileBytes(image);
+    for (const auto& [name, extent] : tree->files)
+        files[name] = extent.offset + extent.size <= bytes.size() ? bytes.substr(size_t(extent.offset), size_t(extent.size))
+                                                                  : std::string("(beyond the image)");
+    return files;
+}
+
+// While the first start counts down, a hundred more start at once, each with a page of its own. Every page is
+// taken once, and the one disc of the run holds each page once, byte for byte.
+TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
+{
+    Install();
+    SetRegDword(L"Next Page Wait", 300);  // the countdown outlasts the burst; Finish ends it
+    const int starts = BurstStarts();
+    std::vector<std::wstring> pages;
+    for (int n = 0; n <= starts; ++n) {
+        wchar_t name[32];
+        swprintf(name, 32, L"Burst%03d.jpg", n);
+        pages.push_back(work_.File(name));
+        WriteFileBytes(pages.back(), BurstPageBytes(n));
+    }
+    first_ = Start(Quoted(pages[0]));
+    ASSERT_NE(WaitForTopWindow(L"Attention", 60000, first_.Pid()), nullptr) << "the first page's countdown did not show";
+
+    std::vector<ChildProcess> later;
+    DWORD began = GetTickCount();
+    for (int n = 1; n <= starts; ++n)
+        later.push_back(Start(Quoted(pages[size_t(n)])));
+    EXPECT_LT(GetTickCount() - began, 10000u) << "the burst took longer than 10 s to start";
+    for (size_t n = 0; n < later.size(); ++n) {
+        ASSERT_TRUE(later[n].Started()) << "start " << n + 1 << " failed";
+        DWORD left = 180000 - std::min<DWORD>(GetTickCount() - began, 180000);
+        EXPECT_EQ(later[n].Wait(left), std::optional<DWORD>(0)) << "start " << n + 1 << " did not hand over and end";
+    }
+    std::string log = DayLog();
+    for (size_t n = 1; n < pages.size(); ++n)
+        EXPECT_EQ(Occurrences(log, "Page handed over: " + ToUtf8(pages[n]) + "\r\n"), 1) << "page " << n << " not taken once:\n" << log;
+    EXPECT_EQ(Occurrences(log, "Handed-over page ignored"), 0) << log;
+
+    FinishCountdown();
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the hot-key run did not end by itself:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    ExpectLogOrder({"A Scan-To-Disc transaction started.",
+                    "Total " + std::to_string(starts + 1) + " pages scanned in current transaction.",
+                    "Start the Disc Writing Session.", "Total 1 discs written in current session.", "Application closed"});
+    EXPECT_EQ(Occurrences(DayLog(), "A Scan-To-Disc transaction started."), 1) << "the pages were split";
+    EXPECT_FALSE(Exists(Disc(2))) << "one disc only";
+
+    std::map<std::wstring, std::string> files = DiscFiles(Disc(1));
+    ASSERT_FALSE(files.empty()) << "no readable disc was written";
+    std::wstring folder = files.begin()->first.substr(0, files.begin()->first.find(L'/'));
+    EXPECT_EQ(files.size(), pages.size());
+    for (int n = 0; n <= starts; ++n) {
+        wchar_t name[32];
+        swprintf(name, 32, L"/Burst%03d.jpg", n);
+        auto file = files.find(folder + name);
+        ASSERT_NE(file, files.end()) << "page " << n << " is not on the disc";
+        EXPECT_EQ(file->second, BurstPageBytes(n)) << "page " << n << " differs on the disc";
     }
 }
 
