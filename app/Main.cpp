@@ -317,8 +317,9 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     }
     WriteLogLine("Page handed over: " + text);
     message.Result = 1;
+    // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
+    // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
     if (OperationMode == 0 || OperationMode == 2) {
-        Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
             StartTransaction();
             TransactionClosed = false;

@@ -24,16 +24,17 @@ namespace {
 constexpr DWORD SetupWindowLimitMs = 30000;
 constexpr UINT HandOverLimitMs = 30000;
 
-// Hands the argument to the running instance; a hung instance does not hold this start forever.
-void HandOver(HWND running, const std::string& argument)
+// Hands the argument to the running instance; a hung instance does not hold this start forever. False when
+// the instance gave no answer (hung, or gone meanwhile): the page did not reach it.
+bool HandOver(HWND running, const std::string& argument)
 {
     Sleep(200);
     COPYDATASTRUCT data{};
     data.cbData = DWORD(argument.size());
     data.lpData = const_cast<char*>(argument.c_str());
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                        HandOverLimitMs, &result);
+    return SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                               HandOverLimitMs, &result) != 0;
 }
 
 // Starts the driver setup tool and closes its result box; gives up when the tool does not start or its
@@ -67,10 +68,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     InstallationFolder.clear();
     CommandLineArgument = GetCommandLineArgument();
-    if (HWND running = FindWindowA(nullptr, MainCaption)) {
-        HandOver(running, CommandLineArgument);
-        return 0;
-    }
+    // A hot-key tool learns from the exit code that its page was not handed over.
+    if (HWND running = FindWindowA(nullptr, MainCaption))
+        return HandOver(running, CommandLineArgument) ? 0 : 1;
     ReadInstallationFolder();
 
     vcl::InitForms();

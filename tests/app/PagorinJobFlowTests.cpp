@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "IsoReader.h"
@@ -112,6 +113,8 @@ int BurstStarts()
     return starts > 0 ? starts : 100;
 }
 
+constexpr int BurstLaunchers = 10;
+
 // A page of its own: the bytes carry its number and differ in length, so a page written in another's place
 // or cut short shows.
 std::string BurstPageBytes(int n)
@@ -150,19 +153,30 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
     first_ = Start(Quoted(pages[0]));
     ASSERT_NE(WaitForTopWindow(L"Attention", 60000, first_.Pid()), nullptr) << "the first page's countdown did not show";
 
-    std::vector<ChildProcess> later;
+    // Starting a process under Wine takes a good part of a second, so several launchers share the burst.
+    std::vector<ChildProcess> later(static_cast<size_t>(starts));
     DWORD began = GetTickCount();
-    for (int n = 1; n <= starts; ++n)
-        later.push_back(Start(Quoted(pages[size_t(n)])));
+    {
+        std::vector<std::thread> launchers;
+        for (int launcher = 0; launcher < BurstLaunchers; ++launcher)
+            launchers.emplace_back([&, launcher] {
+                for (int n = launcher; n < starts; n += BurstLaunchers)
+                    later[size_t(n)] = Start(Quoted(pages[size_t(n) + 1]));
+            });
+        for (std::thread& launcher : launchers)
+            launcher.join();
+    }
     EXPECT_LT(GetTickCount() - began, 10000u) << "the burst took longer than 10 s to start";
     for (size_t n = 0; n < later.size(); ++n) {
         ASSERT_TRUE(later[n].Started()) << "start " << n + 1 << " failed";
         DWORD left = 180000 - std::min<DWORD>(GetTickCount() - began, 180000);
         EXPECT_EQ(later[n].Wait(left), std::optional<DWORD>(0)) << "start " << n + 1 << " did not hand over and end";
     }
-    std::string log = DayLog();
+    std::string log = DayLog(), notTakenOnce;
     for (size_t n = 1; n < pages.size(); ++n)
-        EXPECT_EQ(Occurrences(log, "Page handed over: " + ToUtf8(pages[n]) + "\r\n"), 1) << "page " << n << " not taken once:\n" << log;
+        if (Occurrences(log, "Page handed over: " + ToUtf8(pages[n]) + "\r\n") != 1)
+            notTakenOnce += " " + std::to_string(n);
+    EXPECT_EQ(notTakenOnce, "") << "pages not taken once";
     EXPECT_EQ(Occurrences(log, "Handed-over page ignored"), 0) << log;
 
     FinishCountdown();
