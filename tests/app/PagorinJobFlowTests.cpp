@@ -202,6 +202,51 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
     }
 }
 
+// A page handed over while the run closes (here: waiting for its PDF after Terminate) is not taken by the
+// closing instance; its own start waits for that instance to end, becomes the instance and writes the page.
+TEST_F(PagorinJobFlow, PageHandedOverWhileTheRunClosesIsWrittenByItsOwnStart)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
+                                               "FENDRIX.convert = 12000\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    SetRegDword(L"Compiled PDF", 1);
+    CopyFileW((BinDir() + L"Fendrix.exe").c_str(), install_.File(L"Fendrix.exe").c_str(), FALSE);
+    std::wstring closing = JpegPage(L"Closing.jpg"), late = JpegPage(L"Late.jpg");
+    first_ = Start(Quoted(closing));
+    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
+    FinishCountdown();
+    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+    ASSERT_NE(confirm, nullptr) << "closing a hot-key operation did not ask";
+    ClickButton(confirm, L"Terminate");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 20000)) << "the run did not begin to close";
+    SetRegDword(L"Compiled PDF", 0);  // the late page's run writes it at once
+
+    second_ = Start(Quoted(late));
+    std::optional<DWORD> firstEnded = first_.Wait(60000);
+    ASSERT_TRUE(firstEnded) << "the closing run did not end";
+    EXPECT_EQ(*firstEnded, 0u);
+    HWND countdown = WaitForTopWindow(L"Attention", 60000, second_.Pid());
+    ASSERT_NE(countdown, nullptr) << "the late page's start did not become the instance:\n" << DayLog();
+    ClickButton(countdown, L"Finish");
+    std::optional<DWORD> secondEnded = second_.Wait(120000);
+    ASSERT_TRUE(secondEnded) << "the late page's run did not end by itself:\n" << DayLog();
+    EXPECT_EQ(*secondEnded, 0u);
+
+    ExpectLogOrder({"Handed-over page left to its own start while closing: \"" + ToUtf8(late) + "\"",
+                    "Application closed", "Application started.", "Total 1 pages scanned in current transaction.",
+                    "Start the Disc Writing Session.", "Total 1 discs written in current session.", "Application closed"});
+    std::map<std::wstring, std::string> files = DiscFiles(Disc(1));
+    ASSERT_EQ(files.size(), 1u) << "the disc holds more or less than the late page";
+    EXPECT_EQ(files.begin()->first.substr(files.begin()->first.find(L'/')), L"/Late.jpg");
+    EXPECT_EQ(files.begin()->second, ReadFileBytes(late));
+    EXPECT_FALSE(Exists(Disc(2)));
+}
+
 // Closing while the robot loads a disc waits for it; then closing a hot-key operation asks, and Cancel lets the
 // run go on to its disc and its own end.
 TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
