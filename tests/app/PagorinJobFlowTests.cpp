@@ -68,6 +68,20 @@ protected:
         ASSERT_NE(alert, nullptr) << "the next-page countdown did not show";
         ClickButton(alert, L"Finish");
     }
+    // Starts a hot-key run with `page`, ends its countdown once the robot's writers are ready and asks it to
+    // close; gives its main window and the alert that answers the close.
+    void StartHotKeyRunThenClose(const std::wstring& page, HWND& window, HWND& alert)
+    {
+        first_ = Start(Quoted(page));
+        window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
+        FinishCountdown();
+        ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(alert, nullptr) << "closing did not ask";
+    }
     std::wstring JpegPage(const wchar_t* name)
     {
         std::wstring page = work_.File(name);
@@ -113,7 +127,7 @@ int BurstStarts()
     return starts > 0 ? starts : 100;
 }
 
-constexpr int BurstLaunchers = 10;
+constexpr int BurstLaunchers = 25;
 
 // A page of its own: the bytes carry its number and differ in length, so a page written in another's place
 // or cut short shows.
@@ -213,15 +227,8 @@ TEST_F(PagorinJobFlow, PageHandedOverWhileTheRunClosesIsWrittenByItsOwnStart)
     SetRegDword(L"Compiled PDF", 1);
     CopyFileW((BinDir() + L"Fendrix.exe").c_str(), install_.File(L"Fendrix.exe").c_str(), FALSE);
     std::wstring closing = JpegPage(L"Closing.jpg"), late = JpegPage(L"Late.jpg");
-    first_ = Start(Quoted(closing));
-    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
-    FinishCountdown();
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND confirm = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(confirm, nullptr) << "closing a hot-key operation did not ask";
+    HWND window = nullptr, confirm = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartHotKeyRunThenClose(closing, window, confirm));
     ClickButton(confirm, L"Terminate");
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 20000)) << "the run did not begin to close";
     SetRegDword(L"Compiled PDF", 0);  // the late page's run writes it at once
@@ -255,16 +262,8 @@ TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
                                                "KTROBOTS20.LoadDrive = 3000\r\nKAVO.DriveCheckDisc = 4000\r\n");
     Install();
     SetRegDword(L"Next Page Wait", 5);
-    std::wstring page = JpegPage(L"Page001.jpg");
-    first_ = Start(Quoted(page));
-    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
-    FinishCountdown();
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND wait = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(wait, nullptr) << "closing while the robot loads did not ask to wait";
+    HWND window = nullptr, wait = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartHotKeyRunThenClose(JpegPage(L"Page001.jpg"), window, wait));
     ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 1; }, 20000));
     ClickButton(wait, L"OK");
     ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, UnicodeClass(L"TWydButton").c_str(), L"Terminate") != nullptr; }, 20000))
