@@ -23,16 +23,9 @@ foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:
   pagorin_tests_list_property(${target} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 endforeach()
 pagorin_tests_list_property(pagorin_window_e2e_tests RUN_SERIAL TRUE)
-# The first start compares the setup tool's installed files with the database attached to it.
-target_link_libraries(pagorin_e2e_tests PRIVATE tinyxml shell32)
-target_compile_definitions(pagorin_e2e_tests PRIVATE
-  PAGORIN_DRIVER_DATABASE="Z:${PROJECT_SOURCE_DIR}/resources/drvdb/driverdatabase-setup.xml")
 # The job flow's cases make their pages with the imaging components; the hot-key run's disc image and PDF are
 # judged on the Linux side by xorriso and qpdf.
 target_link_libraries(pagorin_flow_e2e_tests PRIVATE labtestimages)
-# The burst's disc is read back through the burner's own image reader.
-target_sources(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
-target_include_directories(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner)
 add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
@@ -44,3 +37,11 @@ set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES 
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)
 target_link_libraries(pagorin_queue_benchmark PRIVATE testsupport)
 add_dependencies(pagorin_queue_benchmark Pagorin)
+
+# The first start compares the setup tool's installed files with the database attached to it.
+target_link_libraries(pagorin_e2e_tests PRIVATE tinyxml shell32)
+target_compile_definitions(pagorin_e2e_tests PRIVATE
+  PAGORIN_DRIVER_DATABASE="Z:${PROJECT_SOURCE_DIR}/resources/drvdb/driverdatabase-setup.xml")
+# The job flow's discs are read back through the burner's own image reader.
+target_sources(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
+target_include_directories(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner)
