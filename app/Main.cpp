@@ -305,19 +305,20 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
         text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
     text = text.substr(0, text.find('\0'));
     if (Closing) {
-        WriteLogLine("Handed-over page ignored while closing: \"" + AsLogged(text) + "\"");
-        message.Result = 0;
+        WriteLogLine("Handed-over page left to its own start while closing: \"" + AsLogged(text) + "\"");
+        message.Result = HandOverClosing;
         return;
     }
     if (!IsAcceptablePage(text)) {
         WriteLogLine("Handed-over page ignored: \"" + AsLogged(text) + "\"");
-        message.Result = 0;
+        message.Result = HandOverIgnored;
         return;
     }
     WriteLogLine("Page handed over: " + text);
-    message.Result = 1;
+    message.Result = HandOverTaken;
+    // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
+    // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
     if (OperationMode == 0 || OperationMode == 2) {
-        Sleep(200);
         if (!CurrentTransaction || TransactionClosed) {
             StartTransaction();
             TransactionClosed = false;

@@ -196,6 +196,10 @@ extern std::string CommandLineArgument;
 extern std::string InstallationFolder;
 constexpr const char* MainCaption = "Pagorin 1.2";
 
+// The running instance's answers to a hand-over: the text was ignored, the page taken, or the instance is
+// closing and takes nothing more (the start that sent it then takes the page itself).
+enum HandOverAnswer : LRESULT { HandOverIgnored = 0, HandOverTaken = 1, HandOverClosing = 2 };
+
 // The main window's transactions as scanning and closing take them (MainTransactions.cpp).
 void StartTransaction(TfrmMain& form);
 void AddPageNode(TfrmMain& form, const std::string& pagePath);

@@ -23,17 +23,57 @@ namespace {
 
 constexpr DWORD SetupWindowLimitMs = 30000;
 constexpr UINT HandOverLimitMs = 30000;
+// A closing instance waits for its PDFs and its threads before it ends.
+constexpr DWORD ClosingInstanceLimitMs = 60000;
+// Instances that close one after another while this start waits for each; beyond that it gives up.
+constexpr int HandOverAttempts = 5;
 
-// Hands the argument to the running instance; a hung instance does not hold this start forever.
-void HandOver(HWND running, const std::string& argument)
+enum class HandOverOutcome { Answered, NoAnswer, InstanceEnded };
+
+bool WaitForWindowGone(HWND window, DWORD limitMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < limitMs; Sleep(50))
+        if (!IsWindow(window))
+            return true;
+    return !IsWindow(window);
+}
+
+// Hands the argument to the running instance; a hung instance does not hold this start forever. An instance
+// that is closing (it says so, or its window went away meanwhile) takes nothing more: this start waits for
+// it to end, so that the page is not lost.
+HandOverOutcome HandOver(HWND running, const std::string& argument)
 {
     Sleep(200);
     COPYDATASTRUCT data{};
     data.cbData = DWORD(argument.size());
     data.lpData = const_cast<char*>(argument.c_str());
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                        HandOverLimitMs, &result);
+    bool answered = SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                        HandOverLimitMs, &result) != 0;
+    bool closing = answered ? result == DWORD_PTR(HandOverClosing) : !IsWindow(running);
+    if (!closing)
+        return answered ? HandOverOutcome::Answered : HandOverOutcome::NoAnswer;
+    return WaitForWindowGone(running, ClosingInstanceLimitMs) ? HandOverOutcome::InstanceEnded
+                                                              : HandOverOutcome::NoAnswer;
+}
+
+// Gives the argument to a running instance. True when this start has nothing more to do; `exitCode` tells a
+// hot-key tool whether its page reached an instance (0) or not (1). False when no instance runs (any more):
+// this start becomes the instance.
+bool HandedToRunningInstance(int& exitCode)
+{
+    for (int attempt = 0; attempt < HandOverAttempts; ++attempt) {
+        HWND running = FindWindowA(nullptr, MainCaption);
+        if (!running)
+            return false;
+        HandOverOutcome outcome = HandOver(running, CommandLineArgument);
+        if (outcome != HandOverOutcome::InstanceEnded) {
+            exitCode = outcome == HandOverOutcome::Answered ? 0 : 1;
+            return true;
+        }
+    }
+    exitCode = 1;
+    return true;
 }
 
 // Starts the driver setup tool and closes its result box; gives up when the tool does not start or its
@@ -67,10 +107,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     InstallationFolder.clear();
     CommandLineArgument = GetCommandLineArgument();
-    if (HWND running = FindWindowA(nullptr, MainCaption)) {
-        HandOver(running, CommandLineArgument);
-        return 0;
-    }
+    int exitCode = 0;
+    if (HandedToRunningInstance(exitCode))
+        return exitCode;
     ReadInstallationFolder();
 
     vcl::InitForms();

@@ -39,3 +39,11 @@ set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES 
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)
 target_link_libraries(pagorin_queue_benchmark PRIVATE testsupport)
 add_dependencies(pagorin_queue_benchmark Pagorin)
+
+# The first start compares the setup tool's installed files with the database attached to it.
+target_link_libraries(pagorin_e2e_tests PRIVATE tinyxml shell32)
+target_compile_definitions(pagorin_e2e_tests PRIVATE
+  PAGORIN_DRIVER_DATABASE="Z:${PROJECT_SOURCE_DIR}/resources/drvdb/driverdatabase-setup.xml")
+# The job flow's discs are read back through the burner's own image reader.
+target_sources(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
+target_include_directories(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner)

@@ -1,9 +1,13 @@
-// Pagorin.exe as an operator and a hot-key tool start it: first run without the product key, the hand-over
-// of a page path to the running instance, the main window's texts in the language file's languages, and the
-// disc robot of the device lab as the main window connects, loses, finds and parks it.
+// Pagorin.exe as an operator and a hot-key tool start it: first run without the product key (the setup tool
+// run and its effects), the hand-over of a page path to the running instance, the main window's texts in the
+// language file's languages, and the disc robot of the device lab as the main window connects, loses, finds
+// and parks it.
 #include <windows.h>
+#include <shlobj.h>
+#include <tinyxml.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "PagorinRunFixture.h"
@@ -13,12 +17,111 @@ namespace {
 
 using namespace pagorintest;
 
-TEST_F(PagorinRun, FirstStartWithoutProductKeyDismissesSetupBoxAndOpensWindow)
+const wchar_t DriverRegistryKey[] = L"SOFTWARE\\Corvell\\DRIVER2";
+
+// An XML target of the setup tool: the database file below an application data folder.
+std::wstring DriverDatabaseFile(int csidl)
 {
-    HWND window = StartFirst();
-    ASSERT_NE(window, nullptr);
+    wchar_t folder[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, folder))
+               ? std::wstring(folder) + L"\\Corvell\\drivers\\driverdatabase.xml"
+               : L"";
+}
+
+// An element as text that depends neither on layout nor on the order of attributes or sibling elements.
+std::string Canonical(const TiXmlElement& element)
+{
+    std::vector<std::string> attributes, children;
+    for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute; attribute = attribute->Next())
+        attributes.push_back(std::string(attribute->Name()) + "=\"" + attribute->Value() + "\"");
+    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement())
+        children.push_back(Canonical(*child));
+    std::sort(attributes.begin(), attributes.end());
+    std::sort(children.begin(), children.end());
+    std::string text = "<" + std::string(element.Value());
+    for (const std::string& attribute : attributes)
+        text += " " + attribute;
+    text += ">";
+    for (const std::string& child : children)
+        text += child;
+    return text + "</>";
+}
+
+// The driver database of a document, whether it is the root (an installed file) or below it (the setup
+// document); empty when there is none.
+std::string CanonicalDatabase(const std::string& xml)
+{
+    TiXmlDocument document;
+    document.Parse(xml.c_str());
+    const TiXmlElement* root = document.RootElement();
+    if (!root)
+        return "";
+    const TiXmlElement* database = root->ValueStr() == "driver-database" ? root : root->FirstChildElement("driver-database");
+    return database ? Canonical(*database) : "";
+}
+
+// The process of this name that `parent` started, opened as soon as it shows, so that its end can be waited
+// for and its exit code read; not started when none shows in time.
+ChildProcess OpenStartedProcess(DWORD parent, const wchar_t* exeName, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(2)) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        HANDLE found = nullptr;
+        DWORD pid = 0;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+            if (entry.th32ParentProcessID == parent && lstrcmpiW(entry.szExeFile, exeName) == 0) {
+                pid = entry.th32ProcessID;
+                found = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+            }
+        CloseHandle(snapshot);
+        if (found)
+            return ChildProcess(found, pid);
+    }
+    return {};
+}
+
+// No product key: Pagorin starts the setup tool, which installs its database into the XML targets (and,
+// as its document does not ask for it, not into the registry) and ends with "installed" once Pagorin has
+// closed its box; the window opens, and the day log of the working path (here the current folder, as no
+// installation folder is known yet) starts fresh.
+TEST_F(PagorinRun, FirstStartWithoutProductKeyRunsTheSetupToolAndOpensWindow)
+{
+    const std::wstring targets[] = {DriverDatabaseFile(CSIDL_COMMON_APPDATA), DriverDatabaseFile(CSIDL_LOCAL_APPDATA)};
+    for (const std::wstring& target : targets) {
+        ASSERT_FALSE(target.empty());
+        DeleteFileW(target.c_str());
+    }
+    DeleteRegTree(HKEY_LOCAL_MACHINE, DriverRegistryKey);
+
+    first_ = Start(L"", work_.Path());
+    ChildProcess setup = OpenStartedProcess(first_.Pid(), L"Quenfold.exe", 60000);
+    ASSERT_TRUE(setup.Started()) << "Pagorin did not start the setup tool";
+    std::optional<DWORD> code = setup.Wait(60000);
+    ASSERT_TRUE(code) << "the setup tool did not end: its box was not closed";
+    EXPECT_EQ(*code, 0u) << "the setup tool did not install";
+    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+    ASSERT_NE(window, nullptr) << "the main window did not open";
     EXPECT_EQ(FindWindowW(nullptr, L"Disc burning driver setup"), nullptr) << "the setup tool's box stays open";
+
+    const std::string attached = CanonicalDatabase(ReadFileBytes(L"" PAGORIN_DRIVER_DATABASE));
+    ASSERT_FALSE(attached.empty());
+    for (const std::wstring& target : targets)
+        EXPECT_EQ(CanonicalDatabase(ReadFileBytes(target)), attached) << ToUtf8(target);
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, DriverRegistryKey, L"DriverVersion"), std::nullopt)
+        << "the registry was written though the setup document does not ask for it";
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, ProductKey, L"Working Path"), work_.Path());
+    EXPECT_EQ(ReadRegDword(HKEY_LOCAL_MACHINE, ProductKey, L"Today"), std::optional<DWORD>(now.wDay));
+    const std::string separator = std::string(68, '=') + "\r\n\r\n";
+    std::string log = DayLog();
+    EXPECT_EQ(log.rfind(separator, 0), 0u) << "the day log does not start fresh:\n" << log;
+    EXPECT_NE(log.find(" Application started.\r\n", separator.size()), std::string::npos) << log;
     CloseFirst(window);
+    EXPECT_NE(DayLog().find(" Application closed\r\n"), std::string::npos) << DayLog();
 }
 
 TEST_F(PagorinRun, SecondStartHandsItsPageOverAndEnds)

@@ -1,11 +1,17 @@
 // Pagorin.exe carrying transactions to discs on the device lab: the hot-key run from its page through the
-// countdown, the PDF and the disc to its own end; the interactive run's Write; a page handed over to an
-// interactive run; and the hand-over message itself in every shape another process may send it.
+// countdown, the PDF and the disc to its own end; a burst of hot-key starts; the interactive run's Write; a
+// page handed over to an interactive run; and the hand-over message itself in every shape another process
+// may send it.
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <thread>
 #include <vector>
 
+#include "IsoReader.h"
 #include "PagorinRunFixture.h"
 #include "TestImages.h"
 
@@ -62,6 +68,20 @@ protected:
         ASSERT_NE(alert, nullptr) << "the next-page countdown did not show";
         ClickButton(alert, L"Finish");
     }
+    // Starts a hot-key run with `page`, ends its countdown once the robot's writers are ready and asks it to
+    // close; gives its main window and the alert that answers the close.
+    void StartHotKeyRunThenClose(const std::wstring& page, HWND& window, HWND& alert)
+    {
+        first_ = Start(Quoted(page));
+        window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
+        FinishCountdown();
+        ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        alert = WaitForTopWindow(L"Attention", 20000, first_.Pid());
+        ASSERT_NE(alert, nullptr) << "closing did not ask";
+    }
     std::wstring JpegPage(const wchar_t* name)
     {
         std::wstring page = work_.File(name);
@@ -99,6 +119,141 @@ TEST_F(PagorinJobFlow, HotKeyRunCountsDownWritesThePageWithItsPdfAndEnds)
     }
 }
 
+// How many starts follow the first in the hot-key burst: 100, or PAGORIN_BURST_STARTS for a longer run by hand.
+int BurstStarts()
+{
+    const char* count = std::getenv("PAGORIN_BURST_STARTS");
+    int starts = count ? std::atoi(count) : 0;
+    return starts > 0 ? starts : 100;
+}
+
+constexpr int BurstLaunchers = 25;
+
+// A page of its own: the bytes carry its number and differ in length, so a page written in another's place
+// or cut short shows.
+std::string BurstPageBytes(int n)
+{
+    return "\xFF\xD8" "burst page " + std::to_string(n) + std::string(size_t(n * 37 % 900), char('a' + n % 26)) + "\xFF\xD9";
+}
+
+// The files of a disc image, "folder/name" to their bytes.
+std::map<std::wstring, std::string> DiscFiles(const std::wstring& image)
+{
+    std::map<std::wstring, std::string> files;
+    std::optional<iso::JolietTree> tree = iso::ReadJolietTree(image);
+    if (!tree)
+        return files;
+    std::string bytes = ReadFileBytes(image);
+    for (const auto& [name, extent] : tree->files)
+        files[name] = extent.offset + extent.size <= bytes.size() ? bytes.substr(size_t(extent.offset), size_t(extent.size))
+                                                                  : std::string("(beyond the image)");
+    return files;
+}
+
+// While the first start counts down, a hundred more start at once, each with a page of its own. Every page is
+// taken once, and the one disc of the run holds each page once, byte for byte.
+TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
+{
+    Install();
+    SetRegDword(L"Next Page Wait", 300);  // the countdown outlasts the burst; Finish ends it
+    const int starts = BurstStarts();
+    std::vector<std::wstring> pages;
+    for (int n = 0; n <= starts; ++n) {
+        wchar_t name[32];
+        swprintf(name, 32, L"Burst%03d.jpg", n);
+        pages.push_back(work_.File(name));
+        WriteFileBytes(pages.back(), BurstPageBytes(n));
+    }
+    first_ = Start(Quoted(pages[0]));
+    ASSERT_NE(WaitForTopWindow(L"Attention", 60000, first_.Pid()), nullptr) << "the first page's countdown did not show";
+
+    // Starting a process under Wine takes a good part of a second, so several launchers share the burst.
+    std::vector<ChildProcess> later(static_cast<size_t>(starts));
+    DWORD began = GetTickCount();
+    {
+        std::vector<std::thread> launchers;
+        for (int launcher = 0; launcher < BurstLaunchers; ++launcher)
+            launchers.emplace_back([&, launcher] {
+                for (int n = launcher; n < starts; n += BurstLaunchers)
+                    later[size_t(n)] = Start(Quoted(pages[size_t(n) + 1]));
+            });
+        for (std::thread& launcher : launchers)
+            launcher.join();
+    }
+    EXPECT_LT(GetTickCount() - began, 10000u) << "the burst took longer than 10 s to start";
+    for (size_t n = 0; n < later.size(); ++n) {
+        ASSERT_TRUE(later[n].Started()) << "start " << n + 1 << " failed";
+        DWORD left = 180000 - std::min<DWORD>(GetTickCount() - began, 180000);
+        EXPECT_EQ(later[n].Wait(left), std::optional<DWORD>(0)) << "start " << n + 1 << " did not hand over and end";
+    }
+    std::string log = DayLog(), notTakenOnce;
+    for (size_t n = 1; n < pages.size(); ++n)
+        if (Occurrences(log, "Page handed over: " + ToUtf8(pages[n]) + "\r\n") != 1)
+            notTakenOnce += " " + std::to_string(n);
+    EXPECT_EQ(notTakenOnce, "") << "pages not taken once";
+    EXPECT_EQ(Occurrences(log, "Handed-over page ignored"), 0) << log;
+
+    FinishCountdown();
+    std::optional<DWORD> ended = first_.Wait(120000);
+    ASSERT_TRUE(ended) << "the hot-key run did not end by itself:\n" << DayLog();
+    EXPECT_EQ(*ended, 0u);
+    ExpectLogOrder({"A Scan-To-Disc transaction started.",
+                    "Total " + std::to_string(starts + 1) + " pages scanned in current transaction.",
+                    "Start the Disc Writing Session.", "Total 1 discs written in current session.", "Application closed"});
+    EXPECT_EQ(Occurrences(DayLog(), "A Scan-To-Disc transaction started."), 1) << "the pages were split";
+    EXPECT_FALSE(Exists(Disc(2))) << "one disc only";
+
+    std::map<std::wstring, std::string> files = DiscFiles(Disc(1));
+    ASSERT_FALSE(files.empty()) << "no readable disc was written";
+    std::wstring folder = files.begin()->first.substr(0, files.begin()->first.find(L'/'));
+    EXPECT_EQ(files.size(), pages.size());
+    for (int n = 0; n <= starts; ++n) {
+        wchar_t name[32];
+        swprintf(name, 32, L"/Burst%03d.jpg", n);
+        auto file = files.find(folder + name);
+        ASSERT_NE(file, files.end()) << "page " << n << " is not on the disc";
+        EXPECT_EQ(file->second, BurstPageBytes(n)) << "page " << n << " differs on the disc";
+    }
+}
+
+// A page handed over while the run closes (here: waiting for its PDF after Terminate) is not taken by the
+// closing instance; its own start waits for that instance to end, becomes the instance and writes the page.
+TEST_F(PagorinJobFlow, PageHandedOverWhileTheRunClosesIsWrittenByItsOwnStart)
+{
+    WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
+                                               "FENDRIX.convert = 12000\r\n");
+    Install();
+    SetRegDword(L"Next Page Wait", 5);
+    SetRegDword(L"Compiled PDF", 1);
+    CopyFileW((BinDir() + L"Fendrix.exe").c_str(), install_.File(L"Fendrix.exe").c_str(), FALSE);
+    std::wstring closing = JpegPage(L"Closing.jpg"), late = JpegPage(L"Late.jpg");
+    HWND window = nullptr, confirm = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartHotKeyRunThenClose(closing, window, confirm));
+    ClickButton(confirm, L"Terminate");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 20000)) << "the run did not begin to close";
+    SetRegDword(L"Compiled PDF", 0);  // the late page's run writes it at once
+
+    second_ = Start(Quoted(late));
+    std::optional<DWORD> firstEnded = first_.Wait(60000);
+    ASSERT_TRUE(firstEnded) << "the closing run did not end";
+    EXPECT_EQ(*firstEnded, 0u);
+    HWND countdown = WaitForTopWindow(L"Attention", 60000, second_.Pid());
+    ASSERT_NE(countdown, nullptr) << "the late page's start did not become the instance:\n" << DayLog();
+    ClickButton(countdown, L"Finish");
+    std::optional<DWORD> secondEnded = second_.Wait(120000);
+    ASSERT_TRUE(secondEnded) << "the late page's run did not end by itself:\n" << DayLog();
+    EXPECT_EQ(*secondEnded, 0u);
+
+    ExpectLogOrder({"Handed-over page left to its own start while closing: \"" + ToUtf8(late) + "\"",
+                    "Application closed", "Application started.", "Total 1 pages scanned in current transaction.",
+                    "Start the Disc Writing Session.", "Total 1 discs written in current session.", "Application closed"});
+    std::map<std::wstring, std::string> files = DiscFiles(Disc(1));
+    ASSERT_EQ(files.size(), 1u) << "the disc holds more or less than the late page";
+    EXPECT_EQ(files.begin()->first.substr(files.begin()->first.find(L'/')), L"/Late.jpg");
+    EXPECT_EQ(files.begin()->second, ReadFileBytes(late));
+    EXPECT_FALSE(Exists(Disc(2)));
+}
+
 // Closing while the robot loads a disc waits for it; then closing a hot-key operation asks, and Cancel lets the
 // run go on to its disc and its own end.
 TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
@@ -107,16 +262,8 @@ TEST_F(PagorinJobFlow, CloseWhileTheRobotLoadsWaitsAndCancelLetsTheRunFinish)
                                                "KTROBOTS20.LoadDrive = 3000\r\nKAVO.DriveCheckDisc = 4000\r\n");
     Install();
     SetRegDword(L"Next Page Wait", 5);
-    std::wstring page = JpegPage(L"Page001.jpg");
-    first_ = Start(Quoted(page));
-    HWND window = WaitForTopWindow(MainCaption, 60000, first_.Pid());
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("writers ready") != std::string::npos; }, 30000));
-    FinishCountdown();
-    ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Total 1 pages scanned") != std::string::npos; }, 20000));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND wait = WaitForTopWindow(L"Attention", 20000, first_.Pid());
-    ASSERT_NE(wait, nullptr) << "closing while the robot loads did not ask to wait";
+    HWND window = nullptr, wait = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartHotKeyRunThenClose(JpegPage(L"Page001.jpg"), window, wait));
     ASSERT_TRUE(WaitUntil([&] { return Count("LoadDrive") == 1; }, 20000));
     ClickButton(wait, L"OK");
     ASSERT_TRUE(WaitUntil([&] { return FindChild(wait, UnicodeClass(L"TWydButton").c_str(), L"Terminate") != nullptr; }, 20000))

@@ -100,9 +100,9 @@ protected:
         SetRegString(L"Resolution", L"200|75|1200", L"Lab Scanner");
         SetRegString(L"Page Size", L"1|1|3", L"Lab Scanner");
     }
-    ChildProcess Start(const std::wstring& arguments = L"")
+    ChildProcess Start(const std::wstring& arguments = L"", const std::wstring& folder = BinDir())
     {
-        return StartProgram(Quoted(BinDir() + L"Pagorin.exe") + (arguments.empty() ? L"" : L" " + arguments), BinDir());
+        return StartProgram(Quoted(BinDir() + L"Pagorin.exe") + (arguments.empty() ? L"" : L" " + arguments), folder);
     }
     HWND StartFirst()
     {
