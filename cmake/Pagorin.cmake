@@ -22,7 +22,8 @@ endfunction()
 # (`--resource-spec-file`, as tools/test.sh does).
 set(PAGORIN_WINDOW_TEST LABELS window RESOURCE_GROUPS display:1)
 set(PAGORIN_WINDOW_ALONE LABELS window RESOURCE_GROUPS display:8)
-set(PAGORIN_DISPLAY_SPEC ${CMAKE_CURRENT_LIST_DIR}/../tests/display.json)
+# The cost that starts the cases holding a lock first (see pagorin_tests_list_property).
+set(PAGORIN_LOCK_HOLDER_COST 1000)
 
 # A GoogleTest program run by ctest under Wine: one ctest entry for each test case it holds.
 #   pagorin_add_gtest(name SOURCES a.cpp b.cpp [LIBS x y] [LABELS window] [SERIAL])
@@ -45,8 +46,14 @@ include(GoogleTest)
 # two resource locks. gtest_discover_tests flattens its PROPERTIES, so a list handed to it loses all but its
 # first item and shifts the properties after it; this file runs after the discovery, on its list of cases.
 #   pagorin_tests_list_property(target RESOURCE_LOCK "lock_a;lock_b")
+# Cases that hold a lock wait for each other, one at a time: they are started before the rest (a cost above
+# every other's), so that their chain does not come last and stretch the run.
 function(pagorin_tests_list_property target property value)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_${property}.cmake)
-  file(WRITE ${script} "set_tests_properties(\${${target}_TESTS} PROPERTIES ${property} \"${value}\")\n")
+  set(cost "")
+  if(property STREQUAL "RESOURCE_LOCK")
+    set(cost " COST ${PAGORIN_LOCK_HOLDER_COST}")
+  endif()
+  file(WRITE ${script} "set_tests_properties(\${${target}_TESTS} PROPERTIES ${property} \"${value}\"${cost})\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

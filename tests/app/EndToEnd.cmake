@@ -32,7 +32,7 @@ add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
 # A test of its own (not discovered), so its list-valued lock is set directly.
-set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 ${PAGORIN_WINDOW_TEST}
+set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 COST ${PAGORIN_LOCK_HOLDER_COST} ${PAGORIN_WINDOW_TEST}
                      RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
