@@ -82,17 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   "[Writer.G]\nName = G: first writer\n",
                                   "status 2 robots connected", "writers 2 G: first writer / First", 'G'}));
 
-TEST_F(DiscRoadTest, InitFailureEndsTheRobotThread)
-{
-    lab_.Scenario("[Failures]\nKTROBOTS20.Init = *:498\n");
-    StartRoad();
-    ASSERT_TRUE(WaitUntil([&] { return road_->RobotExitCode().has_value(); }));
-    EXPECT_EQ(int(*road_->RobotExitCode()), -1);
-    EXPECT_TRUE(view_.Has("status Memory defect encountered."));
-    EXPECT_EQ(lab_.Calls("KTROBOTS20", "SetProperty"), 1);
-    EXPECT_EQ(lab_.Calls("KTROBOTS20", "Connect"), 0);
-}
-
 TEST_F(DiscRoadTest, EmptyInputBinReachesTheAlert)
 {
     lab_.Scenario("[InputBin]\nDiscs = 4\n");
@@ -123,36 +112,6 @@ TEST_F(DiscRoadTest, JobIsBurnedVerifiedAndUnloaded)
     EXPECT_TRUE(view_.Has("caption verify"));
     EXPECT_TRUE(view_.Has("caption idle"));
     EXPECT_EQ(lab_.Calls("KTROBOTS20", "UnLockDriver"), 1);
-}
-
-TEST_F(DiscRoadTest, VerifyFailureRejectsAndRetriesOnTheNextDisc)
-{
-    lab_.Scenario("[InputBin]\nDiscs = 3*4\n[Failures]\nKAVO.ProjectVerifyWrite = 1:11\n");
-    view_.PlayJob = true;
-    StandardJob();
-    StartRoad();
-    ASSERT_TRUE(WaitUntil([&] { return view_.Has("unloaded"); })) << view_.Dump();
-    auto machine = LabFixture::Machine();
-    EXPECT_EQ(machine.reject.size(), 1u);
-    EXPECT_EQ(machine.output.size(), 1u);
-    EXPECT_EQ(lab_.Calls("KAVO", "ProjectWrite"), 2);
-    EXPECT_FALSE(view_.HasPrefix("job failed"));
-}
-
-TEST_F(DiscRoadTest, BurnThatKeepsFailingStopsAtTheCap)
-{
-    lab_.Scenario("[InputBin]\nDiscs = 6*4\n[Failures]\nKAVO.ProjectVerifyWrite = *:11\n");
-    view_.PlayJob = true;
-    StandardJob();
-    StartRoad();
-    ASSERT_TRUE(WaitUntil([&] { return view_.HasPrefix("job failed: Writing failed on 3 discs in a row"); }))
-        << view_.Dump();
-    Sleep(200);  // nothing more may move
-    auto machine = LabFixture::Machine();
-    EXPECT_EQ(machine.reject.size(), 3u);
-    EXPECT_EQ(machine.input.size(), 3u);
-    EXPECT_TRUE(machine.output.empty());
-    EXPECT_FALSE(BurnRetryPending);
 }
 
 TEST_F(DiscRoadTest, JobListThatCannotBeReadEndsTheJobWithTheDiscRejected)
