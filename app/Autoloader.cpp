@@ -199,12 +199,14 @@ void Autoloader::Rejected(int rc)
 {
     DiscReady = true;
     bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE;
-    if (ok)
+    if (ok) {
+        DetectedDiscType = -1;  // the writer is empty: no job may be prepared for the disc that left it
         view_.RobotStatus("Disc rejected");
-    else if (IsReportedFailure(rc, true))
+    } else if (IsReportedFailure(rc, true)) {
         ReportFailure(rc);
-    else
+    } else {
         ReportUnexpected("STATE_REJECTWRITER", rc);
+    }
     auto failure = failure_.Take();
     view_.DiscRejected(ok && !failure);
     if (failure)

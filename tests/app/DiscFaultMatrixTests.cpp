@@ -138,6 +138,9 @@ TEST_P(DiscFault, RoadEndsTellsTheOperatorAndKeepsEveryPage)
     if (f.jobFailed || f.written > 0) {
         EXPECT_FALSE(BurnRetryPending) << "a retry is left pending after the job ended";
     }
+    if (!machine.DiscIn('E')) {
+        EXPECT_EQ(DetectedDiscType, -1) << "the empty writer is taken to hold a usable disc";
+    }
     ExpectJobIntact();
     for (int disc : machine.output)
         ExpectWholeJobOn(disc);
@@ -261,6 +264,12 @@ INSTANTIATE_TEST_SUITE_P(
               "job failed: Writing failed on 3 discs in a row", 0, 3, 3, true},
         Fault{"VerifyFailsOnEveryDisc", "[InputBin]\nDiscs = 6*4\n[Failures]\nKAVO.ProjectVerifyWrite = *:11\n",
               "job failed: Writing failed on 3 discs in a row", 0, 3, 3, true},
+        Fault{"WriteFailsThenTheNextLoadFails",
+              "[InputBin]\nDiscs = 3*4\n[Failures]\nKAVO.ProjectWrite = 1:12\nKTROBOTS20.LoadDrive = 2:402\n",
+              "job failed: Loading a disc failed (402)", 0, 1, 2, true},
+        Fault{"WriteFailsThenItsRejectFails",
+              "[InputBin]\nDiscs = 3*4\n[Failures]\nKAVO.ProjectWrite = 1:12\nKTROBOTS20.UnloadDrive = 1:416\n",
+              "job failed: Rejecting the disc failed (416)", 0, 0, 1, true},
         Fault{"WriteFailsUntilTheBinIsEmpty", "[InputBin]\nDiscs = 2*4\n[Failures]\nKAVO.ProjectWrite = *:12\n",
               "input bin empty", 0, 2, 3},
         Fault{"EngineMissing", "[Failures]\nKAVO.Create = *:1\n",
