@@ -59,11 +59,7 @@ protected:
         session_ = testsupport::ReadFileBytes(lab_.File(L"Session.txt"));
         view_.PlayJob = true;
         view_.CurrentRules.RwDiscPolicy = f.rwPolicy;
-        DiscRoadConfig config;
-        config.WorkingPath = lab_.AnsiFile("");
-        config.EngineLogPath = lab_.AnsiFile("engine.log");
-        config.Timing = disctest::FastTiming();
-        road_ = std::make_unique<DiscRoad>(view_, config);
+        road_ = std::make_unique<DiscRoad>(view_, disctest::LabRoadConfig(lab_));
         road_->Start();
     }
     // Nothing moves any more: the robot and the worker idle and the lab's trace stays as it is for a run of

@@ -21,11 +21,7 @@ class DiscRoadTest : public ::testing::Test {
 protected:
     void StartRoad()
     {
-        DiscRoadConfig config;
-        config.WorkingPath = lab_.AnsiFile("");
-        config.EngineLogPath = lab_.AnsiFile("engine.log");
-        config.Timing = disctest::FastTiming();
-        road_ = std::make_unique<DiscRoad>(view_, config);
+        road_ = std::make_unique<DiscRoad>(view_, disctest::LabRoadConfig(lab_));
         road_->Start();
     }
     void TearDown() override

@@ -25,10 +25,15 @@ protected:
         testimages::Write(path, GUID_ContainerFormatJpeg, 320, 400, 100);
         return path;
     }
-    // A hot-key run of one page: the countdown is finished at once; the run must end by itself.
-    void HotKeyRunEnds(const std::wstring& page)
+    // A hot-key run of one page whose disc job fails: the countdown is finished at once, and the run must end by
+    // itself with `told` in the day log, no disc written and the page as it was.
+    void HotKeyRunFails(const std::string& failures, const std::string& told)
     {
+        Scenario(failures);
+        Install();
         SetRegDword(L"Next Page Wait", 5);
+        std::wstring page = JpegPage(work_.File(L"Page001.jpg"));
+        std::string bytes = ReadFileBytes(page);
         first_ = Start(Quoted(page));
         HWND countdown = WaitForTopWindow(L"Attention", 60000, first_.Pid());
         ASSERT_NE(countdown, nullptr) << "the next-page countdown did not show";
@@ -36,20 +41,16 @@ protected:
         std::optional<DWORD> ended = first_.Wait(120000);
         ASSERT_TRUE(ended) << "the failed hot-key run did not end by itself:\n" << DayLog();
         EXPECT_EQ(*ended, 0u);
+        std::string log = DayLog();
+        EXPECT_NE(log.find("The disc job failed: " + told), std::string::npos) << log;
+        EXPECT_EQ(log.find("discs written in current session."), std::string::npos) << log;
+        EXPECT_EQ(ReadFileBytes(page), bytes) << "the page was touched";
     }
 };
 
 TEST_F(PagorinDiscFault, HotKeyRunWithoutTheBurningEngineEndsAndKeepsItsPage)
 {
-    Scenario("KAVO.Create = *:1\r\n");
-    Install();
-    std::wstring page = JpegPage(work_.File(L"Page001.jpg"));
-    std::string bytes = ReadFileBytes(page);
-    HotKeyRunEnds(page);
-    std::string log = DayLog();
-    EXPECT_NE(log.find("The disc job failed: The disc could not be checked"), std::string::npos) << log;
-    EXPECT_EQ(log.find("discs written in current session."), std::string::npos) << log;
-    EXPECT_EQ(ReadFileBytes(page), bytes) << "the page was touched";
+    HotKeyRunFails("KAVO.Create = *:1\r\n", "The disc could not be checked");
     EXPECT_EQ(Count("LoadDrive"), 1);
     EXPECT_EQ(Count("UnloadDrive"), 1) << "the disc is rejected once";
     EXPECT_FALSE(Exists(Disc(1)));
@@ -57,15 +58,7 @@ TEST_F(PagorinDiscFault, HotKeyRunWithoutTheBurningEngineEndsAndKeepsItsPage)
 
 TEST_F(PagorinDiscFault, HotKeyRunWhoseWriteFailsOnEveryDiscStopsAtThreeDiscsAndEnds)
 {
-    Scenario("KAVO.ProjectWrite = *:12\r\n");
-    Install();
-    std::wstring page = JpegPage(work_.File(L"Page001.jpg"));
-    std::string bytes = ReadFileBytes(page);
-    HotKeyRunEnds(page);
-    std::string log = DayLog();
-    EXPECT_NE(log.find("The disc job failed: Writing failed on 3 discs in a row"), std::string::npos) << log;
-    EXPECT_EQ(log.find("discs written in current session."), std::string::npos) << log;
-    EXPECT_EQ(ReadFileBytes(page), bytes) << "the page was touched";
+    HotKeyRunFails("KAVO.ProjectWrite = *:12\r\n", "Writing failed on 3 discs in a row");
     EXPECT_EQ(Count("LoadDrive"), 3);
 }
 
