@@ -12,11 +12,7 @@
 #include "SharedState.h"
 
 using namespace pagorin;
-using disctest::JobFolder;
-using disctest::LabFixture;
-using disctest::Pattern;
-using disctest::RecordingView;
-using disctest::WaitUntil;
+using namespace disctest;
 
 namespace {
 
@@ -55,11 +51,11 @@ protected:
     {
         lab_.Scenario(f.scenario);
         SetDiscTitle(L"Fault Label");
-        disctest::WriteJob(lab_, Job());
+        WriteJob(lab_, Job());
         session_ = testsupport::ReadFileBytes(lab_.File(L"Session.txt"));
         view_.PlayJob = true;
         view_.CurrentRules.RwDiscPolicy = f.rwPolicy;
-        road_ = std::make_unique<DiscRoad>(view_, disctest::LabRoadConfig(lab_));
+        road_ = std::make_unique<DiscRoad>(view_, LabRoadConfig(lab_));
         road_->Start();
     }
     // Nothing moves any more: the robot and the worker idle and the lab's trace stays as it is for a run of
