@@ -59,6 +59,9 @@ bool FamilyAllowed(const DiscRules& rules, int discClass)
 void DiscEvents::Classified(int discClass)
 {
     bool erased = std::exchange(erasedDisc_, false);
+    // A disc that is not loaded to retry a failed burn starts a job: an earlier job's failures do not count.
+    if (!BurnRetryPending)
+        failedBurns_ = 0;
     DiscReady = false;
     DetectedDiscType = -1;
     DiscRules rules = view_.Rules();

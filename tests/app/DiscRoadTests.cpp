@@ -110,6 +110,25 @@ TEST_F(DiscRoadTest, JobIsBurnedVerifiedAndUnloaded)
     EXPECT_EQ(lab_.Calls("KTROBOTS20", "UnLockDriver"), 1);
 }
 
+// Two failed burns, then the load of the third disc fails and the job is given up. The operator's next job
+// has its own three tries: its first failed burn is retried on the next disc.
+TEST_F(DiscRoadTest, NextJobAfterAFailedOneHasItsOwnBurnRetries)
+{
+    lab_.Scenario("[InputBin]\nDiscs = 6*4\n[Failures]\nKAVO.ProjectWrite = 1:12, 2:12, 3:12\n"
+                  "KTROBOTS20.LoadDrive = 3:402\n");
+    view_.PlayJob = true;
+    StandardJob();
+    StartRoad();
+    ASSERT_TRUE(WaitUntil([&] { return view_.HasPrefix("job failed: Loading a disc failed (402)"); })) << view_.Dump();
+    ASSERT_TRUE(WaitUntil([&] { return RobotState == StateIdle && !DiscBusy; }));
+    int idle = StateIdle;
+    ASSERT_TRUE(RobotState.compare_exchange_strong(idle, StateLoadWriter));  // the next job
+    ASSERT_TRUE(WaitUntil([&] { return view_.Has("unloaded") || view_.HasPrefix("job failed: Writing"); }))
+        << view_.Dump();
+    EXPECT_TRUE(view_.Has("unloaded")) << view_.Dump();
+    EXPECT_EQ(lab_.Calls("KAVO", "ProjectWrite"), 4);
+}
+
 TEST_F(DiscRoadTest, JobListThatCannotBeReadEndsTheJobWithTheDiscRejected)
 {
     lab_.Scenario("[InputBin]\nDiscs = 3*4\n");
