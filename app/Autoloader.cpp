@@ -177,12 +177,13 @@ void Autoloader::Loaded(int rc)
     view_.JobFailed(Formatted("Loading a disc failed (%d): ", rc) + message_);
 }
 
+// The written disc is done with, whether or not it left the writer: no job may be written on it again.
 void Autoloader::Unloaded(int rc)
 {
     DiscReady = true;
+    DetectedDiscType = -1;
     bool ok = rc == KT_ROBOTS_OK;
     if (ok) {
-        DetectedDiscType = -1;
         view_.RobotStatus("Disc unloaded");
     } else if (IsReportedFailure(rc, true)) {
         ReportFailure(rc);
@@ -194,17 +195,20 @@ void Autoloader::Unloaded(int rc)
         view_.JobFailed(Formatted("Unloading the written disc failed (%d): ", rc) + message_);
 }
 
-// A reject that ends a failed job does not go on with the next disc.
+// A reject that ends a failed job does not go on with the next disc. A disc sent to the reject bin is never
+// written on, even when it could not leave the writer.
 void Autoloader::Rejected(int rc)
 {
     DiscReady = true;
+    DetectedDiscType = -1;
     bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE;
-    if (ok)
+    if (ok) {
         view_.RobotStatus("Disc rejected");
-    else if (IsReportedFailure(rc, true))
+    } else if (IsReportedFailure(rc, true)) {
         ReportFailure(rc);
-    else
+    } else {
         ReportUnexpected("STATE_REJECTWRITER", rc);
+    }
     auto failure = failure_.Take();
     view_.DiscRejected(ok && !failure);
     if (failure)

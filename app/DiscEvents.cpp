@@ -3,6 +3,7 @@
 #include "DiscEvents.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "KTRobots20.h"
 #include "SharedState.h"
@@ -57,6 +58,10 @@ bool FamilyAllowed(const DiscRules& rules, int discClass)
 
 void DiscEvents::Classified(int discClass)
 {
+    bool erased = std::exchange(erasedDisc_, false);
+    // A disc that is not loaded to retry a failed burn starts a job: an earlier job's failures do not count.
+    if (!BurnRetryPending)
+        failedBurns_ = 0;
     DiscReady = false;
     DetectedDiscType = -1;
     DiscRules rules = view_.Rules();
@@ -82,14 +87,14 @@ void DiscEvents::Classified(int discClass)
             view_.ShowCapacity("0");
             Reject();
         } else {
-            UsedRewritable("0 / 650 MB");
+            UsedRewritable("0 / 650 MB", erased);
         }
         return;
     case 6:
         if (!FamilyAllowed(rules, discClass))
             Reject();
         else
-            UsedRewritable("0 / 4200 MB");
+            UsedRewritable("0 / 4200 MB", erased);
         return;
     default:
         GiveUpJob("The disc could not be checked: the burning engine or its drive is not available.");
@@ -105,10 +110,13 @@ void DiscEvents::AcceptDisc(const char* capacity, int discType)
     view_.DiscAccepted();
 }
 
-void DiscEvents::UsedRewritable(const char* capacity)
+// A disc that still reads as used after its erase would be erased again and again: it is put aside.
+void DiscEvents::UsedRewritable(const char* capacity, bool erased)
 {
     view_.ShowCapacity(capacity);
-    if (view_.Rules().RwDiscPolicy != 0) {
+    if (erased)
+        view_.Log("The disc is still used after erasing it: it is rejected.");
+    if (erased || view_.Rules().RwDiscPolicy != 0) {
         EjectAndReject();
         return;
     }
@@ -124,6 +132,7 @@ void DiscEvents::Erased(bool ok)
         return;
     }
     DiscBusy = true;
+    erasedDisc_ = true;
     CDRWCTLs_LOAD(BurnDriveLetter);
     if (stop_.Pause(timing_.ReloadPause))
         DiscCommand = CommandCheckDisc;

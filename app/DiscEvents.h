@@ -43,7 +43,7 @@ private:
     void Erased(bool ok);
     void Burned(int result, const std::string& detail);
     void AcceptDisc(const char* capacity, int discType);
-    void UsedRewritable(const char* capacity);
+    void UsedRewritable(const char* capacity, bool erased);
     void EjectAndReject();
     void Reject();
     void GiveUpJob(const std::string& reason);
@@ -55,6 +55,7 @@ private:
     const StopSignal& stop_;
     PendingJobFailure& failure_;
     int failedBurns_ = 0;
+    bool erasedDisc_ = false;  // the disc being checked again was erased since its load
 };
 
 }  // namespace pagorin

@@ -137,11 +137,14 @@ public:
         });
     }
     // The job ends as a finished one would, without its disc: an unattended hot-key run closes the program
-    // (the reason is in the day log), an operator is told.
+    // (the reason is in the day log), an operator is told. Its pages wait to be written again, and the next
+    // job is prepared anew rather than repeating the copies of this one.
     void JobFailed(const std::string& reason) override
     {
         WriteLogLine("The disc job failed: " + reason);
         Post([reason](TfrmMain& f) {
+            f.Transactions.ForgetJobMarks();
+            f.DiscsWritten = 0;
             f.NoticeActive = false;
             bool unattended = f.OperationMode == 0;
             f.EndWriting();

@@ -44,7 +44,12 @@ public:
     void ShowDiscStatus(DiscStatus status) override { Forward(&DiscRoadView::ShowDiscStatus, status); }
     void DiscAccepted() override { Forward(&DiscRoadView::DiscAccepted); }
     void WriteProgress(int percent) override { Forward(&DiscRoadView::WriteProgress, percent); }
-    void JobFailed(const std::string& reason) override { Forward(&DiscRoadView::JobFailed, reason); }
+    // A failed job leaves no retry behind for the next job's disc.
+    void JobFailed(const std::string& reason) override
+    {
+        BurnRetryPending = false;
+        Forward(&DiscRoadView::JobFailed, reason);
+    }
     // The window answers on its own thread, which may be closing the gate meanwhile: the answer is awaited
     // outside the lock.
     DiscRules Rules() override

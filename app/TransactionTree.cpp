@@ -152,4 +152,13 @@ bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag
     return pagesLeft;
 }
 
+void TransactionTree::ForgetJobMarks()
+{
+    for (vcl::TTreeNode* root : Transactions()) {
+        RecordOf(root)->WriteState = 1;
+        for (int i = 0; i < root->GetCount(); ++i)
+            RecordOf(root->GetItem(i))->WriteState = 1;
+    }
+}
+
 }  // namespace pagorin

@@ -61,6 +61,9 @@ public:
     // the transactions of the job left without pages (their folders with them when their tag is
     // `writingTag`). Transactions that had no part in the job stay as they are. True when pages remain.
     bool RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles);
+    // A disc job failed: what it put on its lists waits again, so the next job lists it and no later
+    // clean-up takes it for written.
+    void ForgetJobMarks();
 
 private:
     vcl::TTreeNode* Hang(vcl::TTreeNode* node, const TransactionRecord& record);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DiscRoad.h"
 #include "DiscRoadView.h"
 #include "Lab.h"
 #include "Devices.h"
@@ -206,6 +207,16 @@ private:
     testsupport::TempDir own_;
     std::wstring path_;
 };
+
+// A road on this lab with the short pauses of the tests.
+inline pagorin::DiscRoadConfig LabRoadConfig(const LabFixture& lab)
+{
+    pagorin::DiscRoadConfig config;
+    config.WorkingPath = lab.AnsiFile("");
+    config.EngineLogPath = lab.AnsiFile("engine.log");
+    config.Timing = FastTiming();
+    return config;
+}
 
 struct JobFile {
     std::string name;

@@ -7,7 +7,7 @@ endif()
 # The second program drives the transactions, the gauge and the commands of the main window, partly from the
 # keyboard and the foreground window, so its cases have the display to themselves.
 foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests
-                pagorin_flow_e2e_tests:PagorinJobFlowTests)
+                pagorin_flow_e2e_tests:PagorinJobFlowTests pagorin_fault_e2e_tests:PagorinDiscFaultTests)
   string(REPLACE ":" ";" parts ${program})
   list(GET parts 0 target)
   list(GET parts 1 source)
@@ -28,6 +28,7 @@ endforeach()
 # The job flow's cases make their pages with the imaging components; the hot-key run's disc image and PDF are
 # judged on the Linux side by xorriso and qpdf.
 target_link_libraries(pagorin_flow_e2e_tests PRIVATE labtestimages)
+target_link_libraries(pagorin_fault_e2e_tests PRIVATE labtestimages)
 add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})

@@ -180,6 +180,20 @@ TEST_F(TransactionTreeTest, CleanUpDeletesHotKeyPagesOnlyWhenAskedAndKeepsOtherS
     EXPECT_TRUE(Exists(In("20260101-050505")));
 }
 
+TEST_F(TransactionTreeTest, PagesOfAFailedJobWaitAgainAndSurviveTheNextCleanUp)
+{
+    vcl::TTreeNode* failed = Started("20260101-070707", 1, {"a.jpg", "b.jpg"}, {true, true}, {true, true});
+    TransactionTree::RecordOf(failed)->WriteState = 2;
+    transactions->ForgetJobMarks();
+    EXPECT_EQ(TransactionTree::RecordOf(failed)->WriteState, 1);
+    EXPECT_EQ(TransactionTree::RecordOf(failed->GetItem(1))->WriteState, 1);
+    // The next job writes another transaction; its clean-up leaves the failed one whole.
+    Started("20260101-080808", 1, {"c.jpg"}, {true}, {true});
+    EXPECT_TRUE(transactions->RemoveWritten(queue, 1, true));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"20260101-070707", " a.jpg", " b.jpg"}));
+    EXPECT_TRUE(Exists(In("20260101-070707\\a.jpg")) && Exists(In("20260101-070707\\b.jpg")));
+}
+
 TEST_F(TransactionTreeTest, RemovingATransactionTakesItsPages)
 {
     vcl::TTreeNode* root = Started("20260101-060606", 1, {"a.jpg", "b.jpg"}, {true, true}, {false, false});
