@@ -96,25 +96,85 @@ struct PrintTarget {
     RECT origin;
 };
 
-// Prints one window at its place in the picture (a parent comes before its children). Each window is printed
-// into a picture of its own first: Wine's controls clip their drawing to their client area taken as device
-// coordinates, so a DC whose origin is moved to the window's place would clip them away.
+// The border of a window as its non-client painting draws it: Wine's WM_PRINT leaves the non-client area out,
+// which would leave the edges of edits and lists and a form's frame unpainted.
+void DrawBorder(HDC dc, HWND window, RECT r)
+{
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE), extended = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if ((style & (WS_DLGFRAME | WS_THICKFRAME)) || (extended & WS_EX_DLGMODALFRAME))
+        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    else if (style & WS_BORDER)
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    if (extended & WS_EX_CLIENTEDGE)
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (extended & WS_EX_STATICEDGE)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+}
+
+RECT Within(RECT r, const RECT& origin)
+{
+    OffsetRect(&r, -origin.left, -origin.top);
+    return r;
+}
+
+// The rest of a form's non-client area, left out by WM_PRINT as well: its caption (where the window has one
+// above its client area: without a window manager Wine may give it none) and its menu bar. The menu bar is drawn
+// by user32's DrawMenuBarTemp, which paints a window's menu bar into any DC.
+void DrawCaptionAndMenu(HDC dc, HWND window, const RECT& origin)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    TITLEBARINFO title{};
+    title.cbSize = sizeof title;
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION && GetTitleBarInfo(window, &title) &&
+        !(title.rgstate[0] & STATE_SYSTEM_INVISIBLE) && title.rcTitleBar.bottom <= client.top &&
+        title.rcTitleBar.bottom > title.rcTitleBar.top) {
+        RECT bar = Within({client.left, title.rcTitleBar.top, client.right, title.rcTitleBar.bottom}, origin);
+        DrawCaption(window, dc, &bar, DC_ACTIVE | DC_TEXT | DC_ICON | DC_GRADIENT);
+    }
+    using DrawMenuBarTempProc = DWORD(WINAPI*)(HWND, HDC, RECT*, HMENU, HFONT);
+    static const auto drawMenuBar = reinterpret_cast<DrawMenuBarTempProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "DrawMenuBarTemp")));
+    MENUBARINFO menu{};
+    menu.cbSize = sizeof menu;
+    if (HMENU bar = GetMenu(window); bar && drawMenuBar && GetMenuBarInfo(window, OBJID_MENU, 0, &menu)) {
+        RECT place = Within(menu.rcBar, origin);
+        drawMenuBar(window, dc, &place, bar, nullptr);
+    }
+}
+
+// Prints one window at its place in the picture (a parent comes before its children): its client area is
+// printed into a picture of its own first (Wine's controls clip their drawing to their client area taken as
+// device coordinates, so a DC whose origin is moved to the window's place would clip them away), which starts as
+// what lies beneath, so what the window leaves unpainted shows its parent; then its non-client parts are drawn.
+void PrintAtPlace(HWND window, const PrintTarget& print)
+{
+    RECT bounds, client;
+    GetWindowRect(window, &bounds);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    int w = client.right - client.left, h = client.bottom - client.top;
+    int x = client.left - print.origin.left, y = client.top - print.origin.top;
+    if (w > 0 && h > 0) {
+        HDC own = CreateCompatibleDC(print.dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(print.dc, w, h);
+        HGDIOBJ old = SelectObject(own, bitmap);
+        BitBlt(own, 0, 0, w, h, print.dc, x, y, SRCCOPY);
+        SendMessageW(window, WM_PRINT, WPARAM(own), PRF_CLIENT | PRF_ERASEBKGND);
+        BitBlt(print.dc, x, y, w, h, own, 0, 0, SRCCOPY);
+        SelectObject(own, old);
+        DeleteObject(bitmap);
+        DeleteDC(own);
+    }
+    DrawBorder(print.dc, window, Within(bounds, print.origin));
+    DrawCaptionAndMenu(print.dc, window, print.origin);
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM target)
 {
-    auto* print = reinterpret_cast<PrintTarget*>(target);
-    if (!IsWindowVisible(child))
-        return TRUE;
-    RECT r;
-    GetWindowRect(child, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    HDC own = CreateCompatibleDC(print->dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(print->dc, w, h);
-    HGDIOBJ old = SelectObject(own, bitmap);
-    SendMessageW(child, WM_PRINT, WPARAM(own), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-    BitBlt(print->dc, r.left - print->origin.left, r.top - print->origin.top, w, h, own, 0, 0, SRCCOPY);
-    SelectObject(own, old);
-    DeleteObject(bitmap);
-    DeleteDC(own);
+    if (IsWindowVisible(child))
+        PrintAtPlace(child, *reinterpret_cast<const PrintTarget*>(target));
     return TRUE;
 }
 
@@ -200,7 +260,7 @@ HBITMAP PrintWindowBitmap(HWND window)
     HGDIOBJ old = SelectObject(print.dc, bitmap);
     RECT all{0, 0, print.origin.right - print.origin.left, print.origin.bottom - print.origin.top};
     FillRect(print.dc, &all, GetSysColorBrush(COLOR_BTNFACE));  // what the form's own background would show
-    PrintWindow(window, print.dc, 0);
+    PrintAtPlace(window, print);
     EnumChildWindows(window, &PrintChild, LPARAM(&print));
     SelectObject(print.dc, old);
     DeleteDC(print.dc);

@@ -14,8 +14,9 @@ namespace vcltest {
 // False when the picture could not be written.
 bool SaveWindowPng(HWND window, const std::wstring& path);
 
-// The window's own picture: the window printed, then each child window printed into its place, as Wine's
-// PrintWindow leaves the children out. Only for a window of this process. Caller deletes it.
+// The window's own picture: the client area of the window and of each child window in turn printed (WM_PRINT)
+// into its place, and their borders, the caption and the menu bar drawn, as Wine's PrintWindow leaves the
+// children and every non-client area out. Only for a window of this process. Caller deletes it.
 HBITMAP PrintWindowBitmap(HWND window);
 // The bitmap's pixels, top row first, each 0x00RRGGBB.
 std::vector<DWORD> Pixels(HBITMAP bitmap);
