@@ -29,9 +29,9 @@ public:
         cls.hbrBackground = brush_;
         cls.lpszClassName = L"WindowPictureCover";
         RegisterClassW(&cls);
-        window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls.lpszClassName, L"", WS_POPUP | WS_VISIBLE,
-                                  over.left, over.top, over.right - over.left, over.bottom - over.top, nullptr,
-                                  nullptr, cls.hInstance, nullptr);
+        window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls.lpszClassName, L"",
+                                  WS_POPUP | WS_VISIBLE, over.left, over.top, over.right - over.left,
+                                  over.bottom - over.top, nullptr, nullptr, cls.hInstance, nullptr);
         UpdateWindow(window_);
         vcltest::PumpFor(200);
     }
