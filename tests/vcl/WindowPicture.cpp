@@ -42,7 +42,8 @@ using RequestView = std::unique_ptr<PictureRequest, ViewUnmapper>;
 
 RequestView MapRequest(HANDLE block)
 {
-    return RequestView(static_cast<PictureRequest*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, sizeof(PictureRequest))));
+    void* view = MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, sizeof(PictureRequest));
+    return RequestView(static_cast<PictureRequest*>(view));
 }
 
 // The folder of the running program, where windowpicture.dll is built too.
@@ -80,7 +81,8 @@ bool SaveOtherProcessWindowPng(HWND window, const std::wstring& path)
     if (hook && request && answered) {
         request->Saved = FALSE;
         wcscpy(request->Path, path.c_str());
-        if (HHOOK installed = SetWindowsHookExW(WH_GETMESSAGE, hook, library, GetWindowThreadProcessId(window, nullptr))) {
+        DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        if (HHOOK installed = SetWindowsHookExW(WH_GETMESSAGE, hook, library, thread)) {
             PostMessageW(window, RegisterWindowMessageW(RequestMessage), 0, 0);
             saved = WaitForSingleObject(answered.get(), AnswerWaitMs) == WAIT_OBJECT_0 && request->Saved;
             UnhookWindowsHookEx(installed);

@@ -8,7 +8,8 @@ export SCREENS_DIR=$BUILD_DIR/screens
 export SCREENS_WIN="Z:${SCREENS_DIR//\//\\}"
 rm -rf "$SCREENS_DIR"
 mkdir -p "$SCREENS_DIR"
-if "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/pagorin_dialog_tests.exe" --gtest_filter='DialogPictures.*' >"$SCREENS_DIR/dialogs.log" 2>&1; then
+if "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/pagorin_dialog_tests.exe" --gtest_filter='DialogPictures.*' \
+     >"$SCREENS_DIR/dialogs.log" 2>&1; then
   for shot in settings-scan:settings-dialog select-scanner:scanner-chooser about:about-box; do
     cp "$BUILD_DIR/tests/app/${shot%%:*}-1033.png" "$SCREENS_DIR/${shot#*:}.png"
   done
