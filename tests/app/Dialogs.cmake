@@ -8,9 +8,8 @@ pagorin_add_gtest(pagorin_dialog_tests
     ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ScannerChooserTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DialogPictureTests.cpp
-    ${PROJECT_SOURCE_DIR}/tests/vcl/WindowPicture.cpp
     ${PROJECT_SOURCE_DIR}/tests/vcl/WindowTestSupport.cpp
-  LIBS pagorin_forms twainclient gdiplus
+  LIBS pagorin_forms twainclient windowpicture
   LABELS window
   SERIAL)
 target_include_directories(pagorin_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/vcl)

@@ -11,9 +11,9 @@ foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:
   string(REPLACE ":" ";" parts ${program})
   list(GET parts 0 target)
   list(GET parts 1 source)
-  add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source}.cpp ${PROJECT_SOURCE_DIR}/tests/vcl/WindowPicture.cpp)
+  add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source}.cpp)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/vcl)
-  target_link_libraries(${target} PRIVATE GTest::gtest_main testsupport twainclient gdiplus advapi32 comctl32)
+  target_link_libraries(${target} PRIVATE GTest::gtest_main testsupport twainclient windowpicture advapi32 comctl32)
   target_compile_definitions(${target} PRIVATE
     PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
     PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")

@@ -265,7 +265,6 @@ TEST_F(PagorinRun, WindowTextsFollowTheLanguageFileInAnyScript)
         if (language.Id != 1033) {
             EXPECT_EQ(FindChild(window, nullptr, L"Scan Settings"), nullptr) << "English left on the window";
         }
-        SetForegroundWindow(window);
         EXPECT_TRUE(vcltest::SaveWindowPng(window, std::wstring(L"" PAGORIN_SCREENSHOT_DIR) + language.Shot));
         CloseFirst(window);
     }

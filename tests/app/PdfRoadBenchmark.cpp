@@ -10,7 +10,6 @@
 #include <string>
 
 #include "BenchFigure.h"
-#include "PdfLibrary.h"
 #include "PdfRoadSupport.h"
 #include "TestImages.h"
 
@@ -52,11 +51,12 @@ std::vector<std::string> ScannedPages(const std::string& folder, int count, cons
     return pages;
 }
 
-// The same work without the road: each page copied to JPEG by Fendrix and added, one after another.
+// The same work without the road: each page copied to JPEG by Fendrix, one after another, then the copies put
+// into a PDF by the writer's own calls.
 bool OnePageAfterAnother(const std::vector<std::string>& pages, const std::string& pdfPath)
 {
-    RURARO_DOCUMENT document = RURARO_Create("", "");
-    bool ok = document != nullptr;
+    std::vector<std::string> jpegs;
+    bool ok = true;
     for (size_t n = 0; ok && n < pages.size(); ++n) {
         std::string command = "\"" + pagorin::FendrixPath + "\" \"" + pages[n] + "\"";
         STARTUPINFOA startup{};
@@ -68,13 +68,11 @@ bool OnePageAfterAnother(const std::vector<std::string>& pages, const std::strin
         WaitForSingleObject(process.hProcess, 60000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
-        std::string jpeg = pages[n].substr(0, pages[n].find('.')) + "~.jpg";
-        RURARO_SECTION section = RURARO_AddSection(document, ("Page " + std::to_string(n + 1)).c_str());
-        ok = RURARO_AddImageFilePage(section, RURARO_IMAGE_JPEG, jpeg.c_str());
-        DeleteFileA(jpeg.c_str());
+        jpegs.push_back(pages[n].substr(0, pages[n].find('.')) + "~.jpg");
     }
-    ok = ok && RURARO_SaveToFileName(document, pdfPath.c_str());
-    RURARO_Free(document);
+    ok = ok && pdfroadtest::WritePdfOfJpegs(jpegs, pdfPath);
+    for (const std::string& jpeg : jpegs)
+        DeleteFileA(jpeg.c_str());
     return ok;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PdfLibrary.h"
 #include "PdfRoad.h"
 #include "SharedState.h"
 
@@ -111,6 +112,21 @@ inline pagorin::PdfTransaction StartTransaction(TimerPlayer& player, const std::
     transaction.Closed = closed;
     transaction.PagePaths = std::move(pages);
     return transaction;
+}
+
+// The PDF writer's own calls without the road: one section and page per JPEG file, in order, saved to `pdfPath`.
+inline bool WritePdfOfJpegs(const std::vector<std::string>& jpegs, const std::string& pdfPath)
+{
+    RURARO_DOCUMENT document = RURARO_Create("", "");
+    bool ok = document != nullptr;
+    for (size_t n = 0; ok && n < jpegs.size(); ++n) {
+        RURARO_SECTION section = RURARO_AddSection(document, ("Page " + std::to_string(n + 1)).c_str());
+        ok = RURARO_AddImageFilePage(section, RURARO_IMAGE_JPEG, jpegs[n].c_str());
+    }
+    ok = ok && RURARO_SaveToFileName(document, pdfPath.c_str());
+    if (document)
+        RURARO_Free(document);
+    return ok;
 }
 
 }  // namespace pdfroadtest

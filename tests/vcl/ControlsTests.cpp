@@ -296,16 +296,8 @@ TEST_F(FormFixture, PrintedWindowShowsItsWindowlessControls)
     shape(group, clBlue, 20);
     form->Show();
     HBITMAP bitmap = vcltest::PrintWindowBitmap(form->WindowHandle);
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    BITMAPINFO header{};
-    header.bmiHeader = {sizeof header.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> pixels(size_t(info.bmWidth) * size_t(info.bmHeight));
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels = vcltest::Pixels(bitmap);
     DeleteObject(bitmap);
-    // 32-bit DIB pixels are 0x00RRGGBB.
     EXPECT_GT(std::count(pixels.begin(), pixels.end(), DWORD(0xFF0000)), 1000) << "the shape on the form";
     EXPECT_GT(std::count(pixels.begin(), pixels.end(), DWORD(0x0000FF)), 1000) << "the shape in the group box";
 }

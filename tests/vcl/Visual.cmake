@@ -1,8 +1,19 @@
+# Pictures of windows taken of the window itself, for every program that saves screenshots, and the hook
+# library that takes them inside another process. The library name is the one the picture code loads.
+add_library(windowpicture STATIC ${CMAKE_CURRENT_LIST_DIR}/WindowPicture.cpp)
+target_include_directories(windowpicture PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(windowpicture PUBLIC gdiplus gdi32 user32)
+add_library(windowpicture_hook SHARED ${CMAKE_CURRENT_LIST_DIR}/WindowPictureHook.cpp
+                                      ${CMAKE_CURRENT_LIST_DIR}/WindowPicture.cpp)
+set_target_properties(windowpicture_hook PROPERTIES OUTPUT_NAME windowpicture PREFIX "")
+target_link_libraries(windowpicture_hook PRIVATE gdiplus gdi32 user32)
+target_link_options(windowpicture_hook PRIVATE -Wl,--kill-at)
+add_dependencies(windowpicture windowpicture_hook)
+
 # Window tests of the visual half of the class library (real windows on the test display).
 pagorin_add_gtest(vcl_visual_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WindowPicture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsItemsTests.cpp
@@ -14,7 +25,8 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/FramesTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ImageListTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BitmapFileTests.cpp
-  LIBS vcl gdiplus
+    ${CMAKE_CURRENT_LIST_DIR}/WindowPictureTests.cpp
+  LIBS vcl windowpicture
   LABELS window)
 target_include_directories(vcl_visual_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # Cases that move the mouse or take the focus: each runs alone.
@@ -64,3 +76,7 @@ pagorin_add_gtest(vcl_toolkit_focus_tests
   LABELS window
   SERIAL)
 target_include_directories(vcl_toolkit_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+# Not a test: pictures of other programs' windows for the main job.  windowshot <wait-ms> <class>=<png> ...
+add_executable(windowshot ${CMAKE_CURRENT_LIST_DIR}/WindowShot.cpp)
+target_link_libraries(windowshot PRIVATE windowpicture)
+target_link_options(windowshot PRIVATE -municode)

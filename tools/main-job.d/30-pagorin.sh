@@ -1,8 +1,10 @@
 # Main-job step, sourced by tools/main-job.sh: installs Pagorin into the prefix as an installer would (folder,
 # product key with "InstallDir" and "Working Path", language file, help placeholders, the lab's libraries),
 # runs the hot-key road on the lab's devices (page, countdown, PDF, disc, the program ending by itself) and prints
-# where the disc image, the PDF and the day log are.
-# Set by the caller: BUILD_DIR, WINEPREFIX, top; PAGORIN_LAB from the lab step.
+# where the disc image, the PDF and the day log are. While the program counts down the wait for further pages,
+# the main window (the transaction's page in its tree) and the alert dialog are pictured.
+# Set by the caller: BUILD_DIR, WINEPREFIX, top; PAGORIN_LAB from the lab step, SCREENS_DIR and SCREENS_WIN from
+# the dialogs' step.
 
 pagorin_dir='C:\Program Files\Tessaro Systems\Pagorin'
 pagorin_work='C:\PagorinWork'
@@ -39,8 +41,12 @@ pagorin_hotkey_run() {
     return
   fi
   echo "pagorin: hot-key run with the page C:\\PagorinWork\\HotKey\\$page"
+  "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/windowshot.exe" 120000 "TfrmMain=$SCREENS_WIN\\main-window.png" \
+    "TfrmAlert=$SCREENS_WIN\\alert-dialog.png" >"$SCREENS_DIR/windowshot.log" 2>&1 &
+  local shots=$!
   (cd "$pagorin_dir_unix" && timeout 600 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\$page") || code=$?
   echo "pagorin: Pagorin.exe ended by itself with exit code $code"
+  wait "$shots" || echo "pagorin: the main window and the alert dialog were not pictured (see $SCREENS_DIR/windowshot.log)"
   local image
   image=$(ls -t "$PAGORIN_LAB_DIR"/discs/disc-*.iso 2>/dev/null | head -n 1)
   if [ -z "$image" ]; then
