@@ -19,35 +19,64 @@ cp "$top/resources/help/Pagorin.chm" "$pagorin_dir_unix/"
 pagorin_key='HKLM\Software\Tessaro Systems\Pagorin'
 "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v InstallDir /d "$pagorin_dir" /f >/dev/null
 "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Working Path" /d "$pagorin_work" /f >/dev/null
+# The lab's scanner as the chosen one with its scan settings (colour modes, resolutions, file formats: the
+# chosen one first), as the operator leaves them after a first run, so no settings dialog stands in the road.
+pagorin_scanner='Pagorin Virtual Scanner'
+"$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Default Scanner" /d "$pagorin_scanner" /f >/dev/null
+for setting in "Color Modes=1|0|1|2" "Resolution=150|75|150|300|600" "File Formats=4|0|2|4|7" "Page Size=1|1|3"; do
+  "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key\\$pagorin_scanner" /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null
+done
 echo "pagorin: installed into $pagorin_dir ($(ls "$pagorin_dir_unix" | tr '\n' ' '))"
 echo "pagorin: product key $pagorin_key with InstallDir and Working Path = $pagorin_work"
 
-# The hot-key road: a page scanned from the lab's virtual scanner is handed to Pagorin on its command line, as
-# a hot-key tool starts it. Pagorin counts down the wait for further pages (5 s), compiles the page's PDF,
-# writes the disc through the lab's robot and burning engine and ends by itself after the last disc.
+# The hot-key road: pages scanned from the lab's virtual scanner are handed to Pagorin as a hot-key tool does,
+# the first on Pagorin's command line, the others by later starts that hand theirs over to the running one.
+# Pagorin counts down the wait for further pages (5 s), compiles the pages' PDF, writes the disc through the
+# lab's robot and burning engine and ends by itself after the last disc.
 pagorin_hotkey_run() {
-  local code=0 page hotkey_unix=$pagorin_work_unix/HotKey
+  local code=0 hotkey_unix=$pagorin_work_unix/HotKey pages=() page
   rm -rf "$hotkey_unix"
   mkdir -p "$hotkey_unix"
   "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Next Page Wait" /t REG_DWORD /d 5 /f >/dev/null
   "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Compiled PDF" /t REG_DWORD /d 1 /f >/dev/null
-  # The scanner gets a lab of its own (one sheet); the robot and the writer stay on the demo lab.
+  # The scanner gets a lab of its own (three sheets); the robot and the writer stay on the demo lab.
   if [ -f "$BUILD_DIR/bin/twainscan.exe" ]; then
-    env -u PAGORIN_LAB "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/twainscan.exe" 'C:\PagorinWork\HotKey' 1 jpg rgb 150 >/dev/null 2>&1 || true
+    env -u PAGORIN_LAB "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/twainscan.exe" 'C:\PagorinWork\HotKey' 3 jpg rgb 150 >/dev/null 2>&1 || true
   fi
-  page=$(cd "$hotkey_unix" && ls *.jpg 2>/dev/null | head -n 1)
-  if [ -z "$page" ]; then
+  mapfile -t pages < <(cd "$hotkey_unix" && ls *.jpg 2>/dev/null)
+  if [ ${#pages[@]} -eq 0 ]; then
     echo "pagorin: no page could be scanned for the hot-key run"
     return
   fi
-  echo "pagorin: hot-key run with the page C:\\PagorinWork\\HotKey\\$page"
+  local log=$pagorin_work_unix/PGRN_$(date +%d).log
+  local logged
+  logged=$(stat -c %s "$log" 2>/dev/null || echo 0)
+  echo "pagorin: hot-key run with the pages ${pages[*]} of C:\\PagorinWork\\HotKey"
   "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/windowshot.exe" 120000 "TfrmMain=$SCREENS_WIN\\main-window.png" \
     "TfrmAlert=$SCREENS_WIN\\alert-dialog.png" >"$SCREENS_DIR/windowshot.log" 2>&1 &
   local shots=$!
-  (cd "$pagorin_dir_unix" && timeout 600 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\$page") || code=$?
+  (cd "$pagorin_dir_unix" && timeout 600 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\${pages[0]}") &
+  local first=$!
+  # The later starts come once the first one runs (its start is in the day log); each ends when its page is
+  # handed over.
+  for _ in $(seq 600); do
+    tail -c +$((logged + 1)) "$log" 2>/dev/null | grep -q 'Application started' && break
+    sleep 0.1
+  done
+  for page in "${pages[@]:1}"; do
+    (cd "$pagorin_dir_unix" && timeout 120 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\$page") &&
+      echo "pagorin: a later start handed $page over" || echo "pagorin: a later start could not hand $page over"
+  done
+  wait "$first" || code=$?
   echo "pagorin: Pagorin.exe ended by itself with exit code $code"
   wait "$shots" || echo "pagorin: the main window and the alert dialog were not pictured (see $SCREENS_DIR/windowshot.log)"
-  local image
+  pagorin_check_disc "$hotkey_unix" "${pages[@]}"
+}
+
+# The disc the run wrote: listed by xorriso, every page compared with the page scanned, the PDF checked by qpdf.
+pagorin_check_disc() { # page folder, pages...
+  local scanned=$1 image disc_copy=$pagorin_work_unix/LastDisc page found pdf
+  shift
   image=$(ls -t "$PAGORIN_LAB_DIR"/discs/disc-*.iso 2>/dev/null | head -n 1)
   if [ -z "$image" ]; then
     echo "pagorin: no disc was written"
@@ -55,16 +84,24 @@ pagorin_hotkey_run() {
   fi
   echo "pagorin: disc image $image:"
   xorriso -abort_on NEVER -indev "$image" -find / -exec lsdl 2>/dev/null | sed -n "s/.* '\(\/..*\)'$/pagorin:   \1/p"
-  local disc_copy=$pagorin_work_unix/LastDisc
   rm -rf "$disc_copy"
   mkdir -p "$disc_copy"
   osirrox -indev "$image" -extract / "$disc_copy" >/dev/null 2>&1 || true
-  local pdf
+  for page in "$@"; do
+    found=$(find "$disc_copy" -type f -name "$page" | head -n 1)
+    if [ -n "$found" ] && cmp -s "$found" "$scanned/$page"; then
+      echo "pagorin: $page is on the disc, byte for byte as scanned"
+    else
+      echo "pagorin: $page is NOT on the disc as scanned"
+    fi
+  done
   pdf=$(find "$disc_copy" -name '*.pdf' | head -n 1)
-  if [ -n "$pdf" ]; then
-    echo "pagorin: the PDF, as read back from the disc: $pdf"
-  else
+  if [ -z "$pdf" ]; then
     echo "pagorin: the disc holds no PDF"
+  elif qpdf --check "$pdf" >/dev/null 2>&1; then
+    echo "pagorin: the PDF read back from the disc, $pdf: checked by qpdf, $(qpdf --show-npages "$pdf") pages"
+  else
+    echo "pagorin: the PDF read back from the disc, $pdf, FAILS qpdf's check"
   fi
 }
 pagorin_hotkey_run
