@@ -39,10 +39,10 @@ set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES 
 add_executable(pagorin_crash_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinCrashTests.cpp
                ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
 target_include_directories(pagorin_crash_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner ${PROJECT_SOURCE_DIR}/tests/vcl)
-target_link_libraries(pagorin_crash_tests PRIVATE GTest::gtest_main testsupport labtestimages lab advapi32)
+target_link_libraries(pagorin_crash_tests PRIVATE GTest::gtest_main testsupport twainclient labtestimages lab advapi32)
 target_compile_definitions(pagorin_crash_tests PRIVATE
   PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
-add_dependencies(pagorin_crash_tests Pagorin fendrix)
+add_dependencies(pagorin_crash_tests Pagorin fendrix virtualscanner)
 gtest_discover_tests(pagorin_crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 300 LABELS window)
 pagorin_tests_list_property(pagorin_crash_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")

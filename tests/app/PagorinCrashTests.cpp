@@ -81,13 +81,13 @@ private:
     std::mt19937 engine_;
 };
 
-// One step of a road: what the driver does, then the condition that ends the step. The pages the step
-// hands over count once the condition holds.
+// One step of a road: what the driver does, then the condition that ends the step, and what the program
+// has taken once it holds (the pages the step handed over or scanned count from then on).
 struct Step {
     const char* name;
     std::function<void()> act;
     std::function<bool()> done;
-    std::vector<int> pages;
+    std::function<void()> credit = [] {};
 };
 
 class PagorinCrash : public PagorinDiscRoad {
@@ -169,14 +169,15 @@ protected:
         std::wstring first = MakePage(run.scans.Path(), 1);
         // The countdown comes from the message loop, after the window's creation has taken the page.
         steps.push_back({"start with a page", [this, first] { first_ = Start(Quoted(first)); },
-                         [this] { return Alert() != nullptr; }, {0}});
+                         [this] { return Alert() != nullptr; }, [this] { taken_.insert(0); }});
         AddHandOvers(steps, run, 2, pages);
         AddDiscCycle(steps, pages);
-        steps.push_back({"its own end", [] {}, [this] { return Ended(); }, {}});
+        steps.push_back({"its own end", [] {}, [this] { return Ended(); }});
         return steps;
     }
-    // The interactive road: a leftover transaction restored, pages handed to the running program (its
-    // hot-key operation on a disc of its own), then Write for the restored queue, and a close.
+    // The interactive road: a leftover transaction restored, a scan from the lab's scanner, pages handed to
+    // the running program (its hot-key operation on a disc of its own), then Write for the restored queue
+    // (the scanned transaction waits unchecked for the next start), and a close.
     std::vector<Step> InteractiveRoad(RunFolders& run, int pages)
     {
         std::wstring leftover = queue_ + L"\\20250102-030405";
@@ -184,19 +185,23 @@ protected:
         CreateDirectoryW(leftover.c_str(), nullptr);
         MakePage(leftover, 100);
         taken_.insert(0);
+        UseVirtualScanner(2, run.lab.Path());
         std::vector<Step> steps;
         steps.push_back({"interactive start", [this] { first_ = Start(); },
-                         [this] { return MainWindow() && Logged("Restored 1 transactions") && WriteButtonOn(); }, {}});
+                         [this] { return MainWindow() && Logged("Restored 1 transactions") && WriteButtonOn(); }});
+        steps.push_back({"scan", [this] { ClickTool(MainWindow(), L"Start"); },
+                         [this] { return Logged("pages scanned in current transaction.") && ToolEnabled(MainWindow(), L"Start"); },
+                         [this, leftover] { TakeScannedPages(leftover); }});
         AddHandOvers(steps, run, 1, pages);
-        steps.push_back({"countdown", [] {}, [this] { return Alert() != nullptr; }, {}});
+        steps.push_back({"countdown", [] {}, [this] { return Alert() != nullptr; }});
         AddDiscCycle(steps, pages);
         steps.push_back({"Write the restored queue",
                          [this] {
                              WaitUntil([this] { return WriteButtonOn(); }, 30000);
                              SendWithTimeout(WriteButton(), BM_CLICK, 0, 0, 10000);
                          },
-                         [this] { return Logged("discs written in current session.", 2); }, {}});
-        steps.push_back({"close", [this] { CloseWhenRobotIdle(MainWindow()); }, [this] { return Ended(); }, {}});
+                         [this] { return Logged("discs written in current session.", 2); }});
+        steps.push_back({"close", [this] { CloseWhenRobotIdle(MainWindow()); }, [this] { return Ended(); }});
         return steps;
     }
     void AddHandOvers(std::vector<Step>& steps, RunFolders& run, int from, int to)
@@ -206,7 +211,7 @@ protected:
             int index = int(pages_.size()) - 1;
             // The later start ends once the running program has taken the page (the send is synchronous).
             steps.push_back({"hand over a page", [this, page] { second_ = Start(Quoted(page)); },
-                             [this] { return second_.Wait(0).has_value(); }, {index}});
+                             [this] { return second_.Wait(0).has_value(); }, [this, index] { taken_.insert(index); }});
         }
     }
     void AddDiscCycle(std::vector<Step>& steps, int pages)
@@ -215,10 +220,10 @@ protected:
         steps.push_back({"Finish", [this] {
                              if (HWND countdown = Alert())  // else it has run out by itself
                                  ClickButton(countdown, L"Finish");
-                         }, [this, scanned] { return Logged(scanned); }, {}});
-        steps.push_back({"disc job", [] {}, [this] { return Logged("Start the Disc Writing Session."); }, {}});
-        steps.push_back({"burn", [] {}, [this] { return Traced("KAVO\tProjectWrite"); }, {}});
-        steps.push_back({"disc written", [] {}, [this] { return Logged("discs written in current session."); }, {}});
+                         }, [this, scanned] { return Logged(scanned); }});
+        steps.push_back({"disc job", [] {}, [this] { return Logged("Start the Disc Writing Session."); }});
+        steps.push_back({"burn", [] {}, [this] { return Traced("KAVO\tProjectWrite"); }});
+        steps.push_back({"disc written", [] {}, [this] { return Logged("discs written in current session."); }});
     }
     HWND WriteButton() { return FindChild(MainWindow(), UnicodeClass(L"TWydBitBtn").c_str(), L"Write"); }
     bool WriteButtonOn()
@@ -238,14 +243,26 @@ protected:
                 bool done = steps[i].done();
                 Kill();
                 if (done)
-                    Credit(steps[i]);
+                    steps[i].credit();
                 return;
             }
             ASSERT_TRUE(WaitUntil(steps[i].done, 90000)) << "the road stopped at \"" << steps[i].name << "\":\n" << RunLog();
-            Credit(steps[i]);
+            steps[i].credit();
         }
     }
-    void Credit(const Step& step) { taken_.insert(step.pages.begin(), step.pages.end()); }
+    // The scanned pages are what the scan left in the queue besides the leftover transaction.
+    void TakeScannedPages(const std::wstring& leftover)
+    {
+        for (const std::wstring& folder : Listing(queue_, L"*", true))
+            if (queue_ + L"\\" + folder != leftover)
+                for (const std::wstring& file : Listing(queue_ + L"\\" + folder, L"*.jpg", false)) {
+                    if (file.find(L'~') != std::wstring::npos)
+                        continue;
+                    taken_.insert(int(pages_.size()));
+                    std::wstring path = queue_ + L"\\" + folder + L"\\" + file;
+                    pages_.push_back({path, ReadFileBytes(path)});
+                }
+    }
 
     void Kill()
     {
@@ -408,6 +425,19 @@ TEST_F(PagorinCrash, HotKeyPagesKilledDuringTheCountdownAreRestoredAndWritten)
     plan.pages = 2;
     plan.killStep = "hand over a page";
     plan.delayMs = 1000;
+    CrashRun(draw, plan);
+}
+
+// Pages handed to an interactive run after a scan there stay in one transaction, which Finish closes and a
+// disc takes; killed during the following Write, the next start writes the rest.
+TEST_F(PagorinCrash, PagesHandedAfterAScanAreWrittenTogetherAndSurviveAKilledWrite)
+{
+    Draw draw(20);
+    Plan plan;
+    plan.hotKey = false;
+    plan.pages = 2;
+    plan.killStep = "Write the restored queue";
+    plan.delayMs = 800;
     CrashRun(draw, plan);
 }
 
