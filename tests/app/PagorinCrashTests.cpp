@@ -197,7 +197,8 @@ protected:
         AddDiscCycle(steps, pages);
         steps.push_back({"Write the restored queue",
                          [this] {
-                             WaitUntil([this] { return WriteButtonOn(); }, 30000);
+                             ASSERT_TRUE(WaitUntil([this] { return WriteButtonOn(); }, 30000))
+                                 << "Write did not come back on:\n" << RunLog();
                              SendWithTimeout(WriteButton(), BM_CLICK, 0, 0, 10000);
                          },
                          [this] { return Logged("discs written in current session.", 2); }});
@@ -238,6 +239,8 @@ protected:
     {
         for (size_t i = 0; i < steps.size(); ++i) {
             steps[i].act();
+            if (HasFatalFailure())
+                return;
             if (i == killAt) {
                 Sleep(delayMs);  // the drawn point of the kill, not a wait for a result
                 bool done = steps[i].done();
