@@ -332,6 +332,9 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
     StartTransaction();
+    // The new transaction is open: an earlier scan's end must not send the next page to a transaction of
+    // its own, which nothing would close and the disc job would wait for.
+    TransactionClosed = false;
     AddPageNode(text);
 }
 

@@ -134,6 +134,9 @@ void TfrmMain::AddPageNode(const std::string& name)
     record.Path = path;
     record.FileSize = PageFileSize(path);
     vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, Config.CompiledPdf != 2);
+    // A handed-over page is written from where it lies; its copy in the queue outlives a run ended abruptly.
+    if (OperationMode != 1 && KeepPageCopy(TransactionFolderPath(QueuePath, transaction->GetText()), path).empty())
+        WriteLogLine("No copy of the page was kept in the queue folder: " + path);
     if (page->GetIndex() > 0 && frmAlert && frmAlert->GetVisible() && frmAlert->AlertKind == akWaitNextPage)
         frmAlert->AlertCountdown = 100;
     TransactionBytes += record.FileSize;

@@ -27,6 +27,16 @@ bool TookPartInJob(const vcl::TTreeNode* transaction)
     return false;
 }
 
+bool HasPageToWrite(const vcl::TTreeNode* transaction)
+{
+    for (int i = 0; i < transaction->GetCount(); ++i) {
+        const vcl::TTreeNode* page = transaction->GetItem(i);
+        if (!TransactionTree::IsUnchecked(page) && TransactionTree::RecordOf(page)->WriteState != 2)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 vcl::TTreeNode* TransactionTree::Find(const std::string& name) const
@@ -126,7 +136,9 @@ bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag
         vcl::TTreeNode* root = *it;
         TransactionRecord* record = RecordOf(root);
         if (!TookPartInJob(root)) {
-            pagesLeft = pagesLeft || root->GetCount() > 0;
+            // Only what the next disc of this session would take keeps the disc cycle going: a disc loaded
+            // for pages no job takes would wait in the writer with the operator's controls off.
+            pagesLeft = pagesLeft || (record->SessionTag == writingTag && HasPageToWrite(root));
             continue;
         }
         std::string folder = TransactionFolderPath(queuePath, root->GetText());

@@ -220,6 +220,31 @@ bool RemoveLeftoverFolder(const std::string& folder)
     return DeleteFolder(folder);
 }
 
+std::string KeepPageCopy(const std::string& folder, const std::string& page)
+{
+    constexpr int MaxNumberedNames = 100;
+    size_t separator = page.find_last_of("\\/");
+    std::string name = separator == std::string::npos ? page : page.substr(separator + 1);
+    std::string pageFolder = separator == std::string::npos ? "" : page.substr(0, separator);
+    if (folder.empty() || !IsPageFileName(name) || Upper(pageFolder) == Upper(folder))
+        return "";
+    std::string partial = folder + "\\" + name + "~.part";
+    if (partial.size() > MaxTransactionPath || !CopyFileA(page.c_str(), partial.c_str(), FALSE))
+        return "";
+    auto [base, extension] = SplitExtension(name);
+    for (int n = 1; n <= MaxNumberedNames; ++n) {
+        std::string target = folder + "\\" + (n == 1 ? name : base + " (" + std::to_string(n) + ")." + extension);
+        if (target.size() > MaxTransactionPath)
+            break;
+        if (MoveFileExA(partial.c_str(), target.c_str(), 0))
+            return target;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    DeleteFileA(partial.c_str());
+    return "";
+}
+
 long long PageFileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -95,6 +95,13 @@ bool DeleteFolder(const std::string& folder);
 // copies); anything else in it keeps it. True when it was removed.
 bool RemoveLeftoverFolder(const std::string& folder);
 
+// Copies a page that lives outside the queue into its transaction's folder, so that a run ended by a crash
+// leaves the page where the queue's restore finds it. The copy is written under a leftover name and then
+// renamed, so a copy cut short is never taken for a page; a name already in the folder gets " (2)", " (3)"
+// ... before its extension. Gives the copy's path; empty when nothing was copied (the page already lies
+// in that folder, it cannot be read, or the folder cannot take it).
+std::string KeepPageCopy(const std::string& folder, const std::string& page);
+
 // Size of a page file in bytes; 0 for a file that has vanished.
 long long PageFileSize(const std::string& path);
 

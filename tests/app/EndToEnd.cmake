@@ -36,6 +36,24 @@ add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
 set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 COST ${PAGORIN_LOCK_HOLDER_COST} ${PAGORIN_WINDOW_TEST}
                      RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 
+# Pagorin ended abruptly at random points of both roads, by TerminateProcess from the driver and, in the
+# script's case, by SIGKILL from Linux; the next start restores and writes the queue. PAGORIN_CRASH_RUNS and
+# PAGORIN_CRASH_SEED lengthen or repeat a loop (see the test's source).
+add_executable(pagorin_crash_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinCrashTests.cpp
+               ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
+target_include_directories(pagorin_crash_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner ${PROJECT_SOURCE_DIR}/tests/vcl)
+target_link_libraries(pagorin_crash_tests PRIVATE GTest::gtest_main testsupport twainclient labtestimages lab advapi32)
+target_compile_definitions(pagorin_crash_tests PRIVATE
+  PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
+add_dependencies(pagorin_crash_tests Pagorin fendrix virtualscanner)
+gtest_discover_tests(pagorin_crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     PROPERTIES TIMEOUT 300 LABELS window)
+pagorin_tests_list_property(pagorin_crash_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+add_test(NAME PagorinCrash.SigkillFromLinuxLosesNoPage
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-crash-sigkill.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(PagorinCrash.SigkillFromLinuxLosesNoPage PROPERTIES TIMEOUT 300 LABELS window
+                     RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)
 target_link_libraries(pagorin_queue_benchmark PRIVATE testsupport)

@@ -1,9 +1,11 @@
 // The fixture of Pagorin's end-to-end cases: Pagorin.exe started under Wine on a device lab of its own,
 // with an installation folder and a working path, its product key in the prefix's registry, and helpers to
-// find, read and screenshot its windows.
+// find, read and screenshot its windows, to click its tool bar (through memory lent in its process) and to
+// choose the lab's scanner.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <dbt.h>
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "TwainClient.h"
 #include "WindowPicture.h"
 
 using namespace testsupport;
@@ -52,6 +55,42 @@ inline void ClickButton(HWND dialog, const wchar_t* caption)
     ASSERT_NE(button, nullptr) << "no button " << ToUtf8(caption);
     PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
 }
+
+// Memory in another process for the controls' messages that carry a pointer.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD pid, size_t size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
+          address_(process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE) : nullptr)
+    {
+    }
+    ~RemoteMemory()
+    {
+        if (address_)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    LPARAM Address(size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset); }
+    template <class T>
+    void Write(const T& value, size_t offset = 0)
+    {
+        WriteProcessMemory(process_, static_cast<char*>(address_) + offset, &value, sizeof(T), nullptr);
+    }
+    template <class T>
+    T Read(size_t offset = 0) const
+    {
+        T value{};
+        ReadProcessMemory(process_, static_cast<char*>(address_) + offset, &value, sizeof(T), nullptr);
+        return value;
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
 
 class PagorinRun : public ::testing::Test {
 protected:
@@ -174,6 +213,54 @@ protected:
         return ReadFileBytes(work_.File(name));
     }
     std::wstring Text(HWND window, const wchar_t* text) { return WindowText(FindChild(window, nullptr, text)); }
+    // The lab's TWAIN scanner as the chosen one, giving `sheets` pages a scan (in the case's lab, or
+    // another one the case points the program at).
+    void UseVirtualScanner(int sheets) { UseVirtualScanner(sheets, lab_.Path()); }
+    void UseVirtualScanner(int sheets, const std::wstring& lab)
+    {
+        ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
+        std::string scenario = ReadFileBytes(lab + L"\\scenario.ini");
+        WriteFileBytes(lab + L"\\scenario.ini", scenario + "[Scanner]\r\nSheets = " + std::to_string(sheets) + "\r\n");
+        const std::wstring scanner = L"Pagorin Virtual Scanner";
+        SetRegString(L"Default Scanner", scanner);
+        for (auto [name, value] : {std::pair{L"Color Modes", L"1|0|1|2"}, {L"Resolution", L"100|75|600"},
+                                   {L"File Formats", L"4|0|2|4|7"}, {L"Page Size", L"1|1|3"}})
+            SetRegString(name, value, scanner);
+    }
+    // The tool button with that caption, clicked as the tool bar reports a click to its form.
+    void ClickTool(HWND window, const std::wstring& caption)
+    {
+        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
+        ASSERT_NE(bar, nullptr);
+        int id = ToolId(bar, caption);
+        ASSERT_GE(id, 0) << "no tool button " << ToUtf8(caption);
+        PostMessageW(GetParent(bar), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(bar));
+    }
+    int ToolId(HWND bar, const std::wstring& caption)
+    {
+        RemoteMemory memory(first_.Pid(), sizeof(TBBUTTON) + 512);
+        int count = int(SendWithTimeout(bar, TB_BUTTONCOUNT, 0, 0, 5000).value_or(0));
+        for (int i = 0; i < count; ++i) {
+            SendWithTimeout(bar, TB_GETBUTTON, i, memory.Address(), 5000);
+            int id = memory.Read<TBBUTTON>().idCommand;
+            SendWithTimeout(bar, TB_GETBUTTONTEXTW, id, memory.Address(sizeof(TBBUTTON)), 5000);
+            std::wstring text;
+            for (size_t at = sizeof(TBBUTTON); text.size() < 255; at += sizeof(wchar_t)) {
+                wchar_t c = memory.Read<wchar_t>(at);
+                if (!c)
+                    break;
+                text.push_back(c);
+            }
+            if (text == caption)
+                return id;
+        }
+        return -1;
+    }
+    bool ToolEnabled(HWND window, const std::wstring& caption)
+    {
+        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
+        return SendWithTimeout(bar, TB_ISBUTTONENABLED, ToolId(bar, caption), 0, 5000).value_or(0) != 0;
+    }
 
     TempDir install_, work_, lab_;
     ChildProcess first_, second_;

@@ -9,47 +9,10 @@
 #include <vector>
 
 #include "PagorinRunFixture.h"
-#include "TwainClient.h"
 
 namespace {
 
 using namespace pagorintest;
-
-// Memory in another process for the controls' messages that carry a pointer.
-class RemoteMemory {
-public:
-    RemoteMemory(DWORD pid, size_t size)
-        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)),
-          address_(process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE) : nullptr)
-    {
-    }
-    ~RemoteMemory()
-    {
-        if (address_)
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_)
-            CloseHandle(process_);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    LPARAM Address(size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset); }
-    template <class T>
-    void Write(const T& value, size_t offset = 0)
-    {
-        WriteProcessMemory(process_, static_cast<char*>(address_) + offset, &value, sizeof(T), nullptr);
-    }
-    template <class T>
-    T Read(size_t offset = 0) const
-    {
-        T value{};
-        ReadProcessMemory(process_, static_cast<char*>(address_) + offset, &value, sizeof(T), nullptr);
-        return value;
-    }
-
-private:
-    HANDLE process_;
-    void* address_;
-};
 
 struct Node {
     HTREEITEM item = nullptr;
@@ -75,18 +38,6 @@ protected:
                 CreateDirectoryW((Queue(name) + L"\\" + file).c_str(), nullptr);
             else
                 WriteFileBytes(Queue(name) + L"\\" + file, std::string(size, 'x'));
-    }
-    // The lab's TWAIN scanner as the chosen one, giving `sheets` pages a scan.
-    void UseVirtualScanner(int sheets)
-    {
-        ASSERT_TRUE(twainclient::InstallVirtualScanner(BinDir() + L"PagorinScanner.ds"));
-        std::string scenario = ReadFileBytes(lab_.File(L"scenario.ini"));
-        WriteFileBytes(lab_.File(L"scenario.ini"), scenario + "[Scanner]\r\nSheets = " + std::to_string(sheets) + "\r\n");
-        const std::wstring scanner = L"Pagorin Virtual Scanner";
-        SetRegString(L"Default Scanner", scanner);
-        for (auto [name, value] : {std::pair{L"Color Modes", L"1|0|1|2"}, {L"Resolution", L"100|75|600"},
-                                   {L"File Formats", L"4|0|2|4|7"}, {L"Page Size", L"1|1|3"}})
-            SetRegString(name, value, scanner);
     }
     static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -156,40 +107,6 @@ protected:
         PostMessageW(tree, WM_LBUTTONUP, 0, at);
     }
 
-    // The tool button with that caption, clicked as the tool bar reports a click to its form.
-    void ClickTool(HWND window, const std::wstring& caption)
-    {
-        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
-        ASSERT_NE(bar, nullptr);
-        int id = ToolId(bar, caption);
-        ASSERT_GE(id, 0) << "no tool button " << ToUtf8(caption);
-        PostMessageW(GetParent(bar), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(bar));
-    }
-    int ToolId(HWND bar, const std::wstring& caption)
-    {
-        RemoteMemory memory(first_.Pid(), sizeof(TBBUTTON) + 512);
-        int count = int(SendWithTimeout(bar, TB_BUTTONCOUNT, 0, 0, 5000).value_or(0));
-        for (int i = 0; i < count; ++i) {
-            SendWithTimeout(bar, TB_GETBUTTON, i, memory.Address(), 5000);
-            int id = memory.Read<TBBUTTON>().idCommand;
-            SendWithTimeout(bar, TB_GETBUTTONTEXTW, id, memory.Address(sizeof(TBBUTTON)), 5000);
-            std::wstring text;
-            for (size_t at = sizeof(TBBUTTON); text.size() < 255; at += sizeof(wchar_t)) {
-                wchar_t c = memory.Read<wchar_t>(at);
-                if (!c)
-                    break;
-                text.push_back(c);
-            }
-            if (text == caption)
-                return id;
-        }
-        return -1;
-    }
-    bool ToolEnabled(HWND window, const std::wstring& caption)
-    {
-        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
-        return SendWithTimeout(bar, TB_ISBUTTONENABLED, ToolId(bar, caption), 0, 5000).value_or(0) != 0;
-    }
     // Item `item` of the menu bar's menu `menu`, chosen from the keyboard (menus belong to their process
     // under Wine, so their command numbers cannot be read from here): the menu bar opens on its first
     // menu, then arrows walk to the item and Enter chooses it.

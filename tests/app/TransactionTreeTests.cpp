@@ -148,10 +148,25 @@ TEST_F(TransactionTreeTest, CleanUpRemovesWhatWasWrittenAndKeepsAnUnwrittenTrans
 {
     Started("20260101-010101", 1, {"a.jpg", "b.jpg"}, {true, true}, {true, true});
     Started("20260101-020202", 1, {"c.jpg"}, {false}, {false});
-    EXPECT_TRUE(transactions->RemoveWritten(queue, 1, false)) << "the unchecked transaction still waits";
+    EXPECT_FALSE(transactions->RemoveWritten(queue, 1, false)) << "no disc takes an unchecked transaction";
     EXPECT_EQ(Names(), (std::vector<std::string>{"20260101-020202", " c.jpg"}));
     EXPECT_FALSE(Exists(In("20260101-010101")));
     EXPECT_TRUE(Exists(In("20260101-020202\\c.jpg"))) << "a transaction the operator did not write lost its page";
+}
+
+// A disc goes on only for what the next job of the same session takes; other sessions' transactions wait
+// for the operator's Write.
+TEST_F(TransactionTreeTest, CleanUpGoesOnOnlyForTheSessionsCheckedPages)
+{
+    Started("20260101-070707", 1, {"r.jpg"}, {true}, {false});
+    Started("20260101-080808", 2, {"h.jpg"}, {true}, {true});
+    EXPECT_FALSE(transactions->RemoveWritten(queue, 2, false)) << "a handed-over job's end waits for Write";
+    EXPECT_EQ(Names(), (std::vector<std::string>{"20260101-070707", " r.jpg"}));
+
+    Started("20260101-090909", 0, {"a.jpg"}, {true}, {true});
+    Started("20260101-101010", 0, {"b.jpg"}, {true}, {false});
+    EXPECT_TRUE(transactions->RemoveWritten(queue, 0, false)) << "the hot-key run's next transaction gets a disc";
+    EXPECT_EQ(Names(), (std::vector<std::string>{"20260101-070707", " r.jpg", "20260101-101010", " b.jpg"}));
 }
 
 TEST_F(TransactionTreeTest, CleanUpOfAPartlyWrittenJobKeepsTheRestWaiting)

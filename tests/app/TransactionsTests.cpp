@@ -168,6 +168,40 @@ TEST_F(QueueFolder, OnlyAFolderOfLeftoversIsRemoved)
     EXPECT_TRUE(Exists(In("foreign\\notes.txt")));
 }
 
+// A handed-over page's copy is what the restore finds after a crash: whole, under a page name, never
+// over another page, and a copy cut short (its partial name) is a leftover, not a page.
+TEST_F(QueueFolder, PageCopyLandsWholeUnderAFreePageName)
+{
+    CreateDirectoryA(In("t").c_str(), nullptr);
+    CreateDirectoryA(In("a").c_str(), nullptr);
+    CreateDirectoryA(In("b").c_str(), nullptr);
+    Touch(In("a\\Page001.jpg"), 300);
+    Touch(In("b\\Page001.jpg"), 500);
+    EXPECT_EQ(KeepPageCopy(In("t"), In("a\\Page001.jpg")), In("t\\Page001.jpg"));
+    EXPECT_EQ(KeepPageCopy(In("t"), In("b\\Page001.jpg")), In("t\\Page001 (2).jpg"));
+    EXPECT_EQ(PageFileSize(In("t\\Page001.jpg")), 300) << "the first copy stays as it was";
+    EXPECT_EQ(PageFileSize(In("t\\Page001 (2).jpg")), 500);
+    TransactionFolderContents contents = ReadTransactionFolder(In("t"));
+    ASSERT_EQ(contents.Pages.size(), 2u);
+    EXPECT_FALSE(contents.HasForeignFiles) << "no partial copy is left behind";
+    EXPECT_TRUE(IsLeftoverFileName("Page001.jpg~.part"));
+    EXPECT_FALSE(IsPageFileName("Page001.jpg~.part"));
+}
+
+TEST_F(QueueFolder, PageCopyRefusesWhatItCannotOrNeedNotCopy)
+{
+    CreateDirectoryA(In("t").c_str(), nullptr);
+    Touch(In("t\\Page001.jpg"));
+    Touch(In("notes.txt"));
+    EXPECT_EQ(KeepPageCopy(In("t"), In("t\\Page001.jpg")), "") << "already in its folder";
+    EXPECT_EQ(KeepPageCopy(In("t"), In("missing.jpg")), "");
+    EXPECT_EQ(KeepPageCopy(In("t"), In("notes.txt")), "") << "no page name";
+    EXPECT_EQ(KeepPageCopy(In("gone"), In("t\\Page001.jpg")), "") << "no folder to take it";
+    EXPECT_EQ(KeepPageCopy("", In("t\\Page001.jpg")), "");
+    EXPECT_EQ(ReadTransactionFolder(In("t")).Pages.size(), 1u);
+    EXPECT_FALSE(ReadTransactionFolder(In("t")).HasForeignFiles);
+}
+
 TEST_F(QueueFolder, PageSizeOfAVanishedFileIsZero)
 {
     Touch(In("p.jpg"), 77);
