@@ -1,9 +1,10 @@
-// Taking the page path from the command line.
+// Taking the page path from the command line, or from a later start that hands it over.
 #include "CommandLine.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace pagorin {
 namespace {
@@ -17,6 +18,23 @@ bool StartsWithNoCase(const std::string& text, size_t pos, const std::string& pr
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+bool IsFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether a name stands for a device, not a file: "CON.JPG", "nul.jpg" or "\\.\pipe\x.png" exist for the
+// file functions, but their full names lie in the device namespace.
+bool NamesDevice(const std::string& path)
+{
+    DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(length, '\0');
+    if (length == 0 || GetFullPathNameA(path.c_str(), length, full.data(), nullptr) >= length)
+        return true;
+    return full.compare(0, 4, "\\\\.\\") == 0;
+}
 
 // Where the program's own path ends: the module's name as written (quoted or not), else the first
 // token by the usual rules (a quoted token runs to its closing quote, a bare one to the first blank).
@@ -59,6 +77,30 @@ std::string GetCommandLineArgument()
     DWORD length = GetModuleFileNameA(nullptr, module, DWORD(sizeof(module)));
     const char* line = GetCommandLineA();
     return GetCommandLineArgument(line ? line : "", std::string(module, length < sizeof(module) ? length : 0));
+}
+
+std::string HandedOverText(const void* data, size_t size)
+{
+    if (!data)
+        return {};
+    std::string text(static_cast<const char*>(data), std::min(size, MaxHandedOverLength));
+    return text.substr(0, text.find('\0'));
+}
+
+bool IsAcceptablePage(const std::string& path)
+{
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || !IsFile(path) || NamesDevice(path))
+        return false;
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    return extension == "JPG" || extension == "BMP" || extension == "TIF" || extension == "PNG";
+}
+
+std::string AsLogged(std::string text)
+{
+    std::replace_if(text.begin(), text.end(), [](unsigned char c) { return c < ' ' || c == 0x7F; }, '?');
+    return text;
 }
 
 }  // namespace pagorin

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "Alert.h"
+#include "CommandLine.h"
 #include "DayLog.h"
 #include "Dialogs.h"
 #include "DiscEventsWindow.h"
@@ -23,7 +24,6 @@ std::string InstallationFolder;
 
 namespace {
 
-constexpr size_t CopyDataLimit = 1023;
 constexpr DWORD PdfWaitLimitMs = 30000;
 constexpr DWORD WorkerStopLimitMs = 10000;
 
@@ -32,17 +32,6 @@ bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Whether a name stands for a device, not a file: "CON.JPG", "nul.jpg" or "\\.\pipe\x.png" exist for the
-// file functions, but their full names lie in the device namespace.
-bool NamesDevice(const std::string& path)
-{
-    DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    std::string full(length, '\0');
-    if (length == 0 || GetFullPathNameA(path.c_str(), length, full.data(), nullptr) >= length)
-        return true;
-    return full.compare(0, 4, "\\\\.\\") == 0;
 }
 
 // Runs the message loop while `busy` holds, at most `limitMs`: the work waited for may need this thread.
@@ -56,14 +45,6 @@ void PumpWhile(Busy busy, DWORD limitMs)
     }
 }
 
-// A handed-over text as the day log shows it: control characters become '?', so that a text another process
-// sends cannot add lines of its own to the log.
-std::string AsLogged(std::string text)
-{
-    std::replace_if(text.begin(), text.end(), [](unsigned char c) { return c < ' ' || c == 0x7F; }, '?');
-    return text;
-}
-
 std::string CurrentFolder()
 {
     char folder[MAX_PATH] = {};
@@ -75,16 +56,6 @@ std::string CurrentFolder()
 }
 
 }  // namespace
-
-bool IsAcceptablePage(const std::string& path)
-{
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || !FileExists(path) || NamesDevice(path))
-        return false;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return extension == "JPG" || extension == "BMP" || extension == "TIF" || extension == "PNG";
-}
 
 TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
 {
@@ -298,12 +269,9 @@ void TfrmMain::Dispatch(vcl::TMessage& message)
 
 void TfrmMain::HandleCopyData(vcl::TMessage& message)
 {
-    // Any process may send this: take at most 1023 bytes, up to an embedded zero, and only a page file.
+    // Any process may send this: only a page file is taken.
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(message.LParam);
-    std::string text;
-    if (data && data->lpData)
-        text.assign(static_cast<const char*>(data->lpData), std::min<size_t>(data->cbData, CopyDataLimit));
-    text = text.substr(0, text.find('\0'));
+    const std::string text = data ? HandedOverText(data->lpData, data->cbData) : std::string();
     if (Closing) {
         WriteLogLine("Handed-over page left to its own start while closing: \"" + AsLogged(text) + "\"");
         message.Result = HandOverClosing;

@@ -218,7 +218,4 @@ void DropEmptyTransaction(TfrmMain& form);
 bool HotKeyPdfsPending(TfrmMain& form);
 void DeleteHotKeyTransactionFolders(TfrmMain& form);
 
-// Whether a handed-over text names a page this program may take: an existing file of a page format.
-bool IsAcceptablePage(const std::string& path);
-
 }  // namespace pagorin

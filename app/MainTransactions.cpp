@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "Alert.h"
+#include "CommandLine.h"
 #include "DayLog.h"
 #include "DiscEventsWindow.h"
 #include "Main.h"

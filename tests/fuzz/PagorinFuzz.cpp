@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -103,6 +104,34 @@ std::vector<Bytes> CommandLineCorpus() {
             "Pagorin.exe" + std::string(1, '\0') + module,
             "\"C:\\Pagorin\\Pagorin.exe\" C:\\Pagorin\\Queue\\x.jpg\n-more" + std::string(1, '\0') + "C:\\Pagorin\\Pagorin.exe",
             "pagorin \"\"\"" + std::string(1, '\0')};
+}
+
+// ---- The hand-over from a later start
+
+// The bytes of a WM_COPYDATA as any process may send them. Pages of the corpus exist in the case's folder, so
+// that mutations keep reaching the taken path as well as the ignored one.
+Outcome ReadHandOver(const Bytes& input) {
+    const std::string text = HandedOverText(input.data(), input.size());
+    Check(text.size() <= MaxHandedOverLength, "at most 1023 bytes are taken");
+    Check(text.find('\0') == std::string::npos, "the text ends at an embedded zero");
+    const std::string logged = AsLogged(text);
+    Check(std::none_of(logged.begin(), logged.end(), [](unsigned char c) { return c < ' ' || c == 0x7F; }),
+          "the day log's line holds no control character");
+    if (IsAcceptablePage(text)) {
+        const DWORD attributes = GetFileAttributesA(text.c_str());
+        Check(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY), "a taken page is a file");
+    }
+    return Outcome::Accepted;
+}
+
+std::vector<Bytes> HandOverCorpus() {
+    const std::string folder = AnsiPath(Folder().Path());
+    for (const char* page : {"Page 001.jpg", "Scan 7.TIF", "p.png", "b.Bmp"})
+        testsupport::WriteFileBytes(Folder().File(testsupport::FromUtf8(page)), "page");
+    CreateDirectoryA((folder + "\\Folder.jpg").c_str(), nullptr);
+    return {folder + "\\Page 001.jpg", folder + "\\Scan 7.TIF", "\"" + folder + "\\p.png\"", folder + "\\b.Bmp",
+            folder + "\\Folder.jpg", "C:\\nowhere\\x.jpg", "CON.JPG", "\\\\.\\pipe\\scan.tif",
+            folder + "\\Page 001.jpg" + std::string(1, '\0') + "tail", std::string(1100, 'a') + ".jpg"};
 }
 
 // ---- Registry values of the product key
@@ -376,6 +405,11 @@ TEST(PagorinFuzz, LanguageFileReaderSurvivesMutatedFiles) {
 TEST(PagorinFuzz, CommandLineArgumentSurvivesAnyLine) {
     fuzz::Run("CommandLine", fuzz::Mutator(CommandLineCorpus(), {"\"", " ", "\t", "\n", "Pagorin", "\\", ".exe"}),
               ParseCommandLine);
+}
+
+TEST(PagorinFuzz, HandedOverTextIsReadAndJudgedSafely) {
+    fuzz::Run("HandOver", fuzz::Mutator(HandOverCorpus(), {"\\", ".jpg", ".JPG", "\"", "\r\n", std::string(1, '\0'), "%s%n"}),
+              ReadHandOver);
 }
 
 TEST(PagorinFuzz, SettingsLoadFromValuesOfAnyTypeAndSize) {
