@@ -36,7 +36,7 @@ void TfrmAlert::FormCreate(vcl::TObject*)
 }
 
 // Buttons along the bottom edge, Apply centred between the others; the bar above them, the check box above
-// the bar, the message at the top.
+// the bar with the seconds beside it, the message at the top.
 void TfrmAlert::LayOut()
 {
     int width = GetClientWidth(), height = GetClientHeight();
@@ -46,10 +46,11 @@ void TfrmAlert::LayOut()
     btnApply->SetBounds((width - btnApply->GetWidth()) / 2, buttonTop, btnApply->GetWidth(), btnApply->GetHeight());
     int barTop = buttonTop - Gap - pgbCountdown->GetHeight();
     pgbCountdown->SetBounds(Margin, barTop, width - 2 * Margin, pgbCountdown->GetHeight());
+    // The seconds share the check box's row at its right end: the box stops short of them, or it paints over.
     int boxTop = barTop - Gap - ckbWaitConfirm->GetHeight();
-    ckbWaitConfirm->SetBounds(Margin, boxTop, width - 2 * Margin, ckbWaitConfirm->GetHeight());
-    lbl30Seconds->SetBounds(width - Margin - lbl30Seconds->GetWidth(), boxTop, lbl30Seconds->GetWidth(),
-                            lbl30Seconds->GetHeight());
+    int secondsLeft = width - Margin - lbl30Seconds->GetWidth();
+    lbl30Seconds->SetBounds(secondsLeft, boxTop, lbl30Seconds->GetWidth(), lbl30Seconds->GetHeight());
+    ckbWaitConfirm->SetBounds(Margin, boxTop, secondsLeft - Gap - Margin, ckbWaitConfirm->GetHeight());
     lblMessage->SetBounds(Margin, Margin, width - 2 * Margin, boxTop - Gap - Margin);
 }
 

@@ -47,12 +47,12 @@ target_compile_definitions(pagorin_crash_tests PRIVATE
   PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
 add_dependencies(pagorin_crash_tests Pagorin fendrix virtualscanner)
 gtest_discover_tests(pagorin_crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 300 LABELS window)
+                     PROPERTIES TIMEOUT 600 ${PAGORIN_WINDOW_TEST})
 pagorin_tests_list_property(pagorin_crash_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 add_test(NAME PagorinCrash.SigkillFromLinuxLosesNoPage
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-crash-sigkill.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(PagorinCrash.SigkillFromLinuxLosesNoPage PROPERTIES TIMEOUT 300 LABELS window
-                     RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+set_tests_properties(PagorinCrash.SigkillFromLinuxLosesNoPage PROPERTIES TIMEOUT 600 COST ${PAGORIN_LOCK_HOLDER_COST}
+                     ${PAGORIN_WINDOW_TEST} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)

@@ -2,7 +2,7 @@
 // the queue folder (restorable) or on a disc image the lab wrote, and the next interactive start restores
 // the queue and writes it. The points are drawn from a seed printed at the start of each run:
 //   PAGORIN_CRASH_SEED   the first run's seed (default: from the clock); run i uses seed + i
-//   PAGORIN_CRASH_RUNS   runs of the random loop (default 1)
+//   PAGORIN_CRASH_RUNS   runs of the random loop (default 3)
 //   PAGORIN_CRASH_KILL_DIR  set by check-crash-sigkill.sh: the process is then killed from Linux (SIGKILL)
 //                        by that script, which this driver asks through a request file in the folder.
 #include <windows.h>
@@ -407,7 +407,7 @@ protected:
 TEST_F(PagorinCrash, KilledAtRandomPointsOfBothRoadsLosesNoPage)
 {
     DWORD seed = EnvNumber(L"PAGORIN_CRASH_SEED", GetTickCount());
-    DWORD runs = EnvNumber(L"PAGORIN_CRASH_RUNS", 1);
+    DWORD runs = EnvNumber(L"PAGORIN_CRASH_RUNS", 3);
     for (DWORD i = 0; i < runs && !HasFailure(); ++i) {
         printf("seed=%lu\n", static_cast<unsigned long>(seed + i));
         Draw draw(seed + i);

@@ -3,7 +3,7 @@
 # file, and this script sends SIGKILL to the Wine processes of Pagorin.exe that carry this script's own mark
 # in their Linux environment (PAGORIN_CRASH_KILL_DIR, unique to this invocation and inherited by every
 # program the driver starts; a variable the driver sets on the Windows side does not reach /proc), never to
-# a process found by its name alone. Runs PAGORIN_CRASH_RUNS runs (default 1) from PAGORIN_CRASH_SEED
+# a process found by its name alone. Runs PAGORIN_CRASH_RUNS runs (default 2) from PAGORIN_CRASH_SEED
 # (default: the clock), as the driver does.
 set -euo pipefail
 build=$1
@@ -11,7 +11,7 @@ name=pagorin-crash-kill-$$
 dir=$build/wineprefix/drive_c/$name
 mkdir -p "$dir"
 trap 'rm -rf "$dir"' EXIT
-export PAGORIN_CRASH_RUNS=${PAGORIN_CRASH_RUNS:-1}
+export PAGORIN_CRASH_RUNS=${PAGORIN_CRASH_RUNS:-2}
 
 # The driver's Pagorin processes: their environment holds the mark and their command line the program.
 kill_run() {
