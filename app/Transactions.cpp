@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <unordered_set>
 
 namespace pagorin {
 
@@ -143,18 +144,24 @@ bool IsLeftoverFileName(const std::string& name)
     return !base.empty() && base.back() == '~';
 }
 
+std::string PartialPageName(const std::string& page) { return page + "~.part"; }
+
 TransactionFolderContents ReadTransactionFolder(const std::string& folder)
 {
     TransactionFolderContents contents;
+    std::unordered_set<std::string> partial;
     ForEachEntry(folder, [&](const WIN32_FIND_DATAA& data) {
         std::string name = data.cFileName;
         if (IsFolder(data))
             contents.Subfolders.push_back(name);
         else if (IsPageFileName(name))
             contents.Pages.push_back({name, SizeOf(data)});
-        else if (!IsLeftoverFileName(name))
+        else if (IsLeftoverFileName(name))
+            partial.insert(Upper(name));
+        else
             contents.HasForeignFiles = true;
     });
+    std::erase_if(contents.Pages, [&](const auto& page) { return partial.count(Upper(PartialPageName(page.Name))) > 0; });
     return contents;
 }
 
@@ -228,7 +235,7 @@ std::string KeepPageCopy(const std::string& folder, const std::string& page)
     std::string pageFolder = separator == std::string::npos ? "" : page.substr(0, separator);
     if (folder.empty() || !IsPageFileName(name) || Upper(pageFolder) == Upper(folder))
         return "";
-    std::string partial = folder + "\\" + name + "~.part";
+    std::string partial = PartialPageName(folder + "\\" + name);
     if (partial.size() > MaxTransactionPath || !CopyFileA(page.c_str(), partial.c_str(), FALSE))
         return "";
     auto [base, extension] = SplitExtension(name);

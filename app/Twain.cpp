@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "SettingsStore.h"
+#include "Transactions.h"
 
 namespace pagorin {
 namespace {
@@ -326,7 +327,13 @@ void TwainSession::TransferImageFiles()
             failure = "DG_CONTROL / DAT_SETUPFILEXFER / MSG_SET error";
             break;
         }
+        // The page's mark stands while the source writes it: a page cut short by an abrupt end is not restored.
+        const std::string mark = PartialPageName(path);
+        HANDLE markFile = CreateFileA(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (markFile != INVALID_HANDLE_VALUE)
+            CloseHandle(markFile);
         result = CallSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+        DeleteFileA(mark.c_str());
         if (result == TWRC_XFERDONE) {
             ++pages_;
             hasPages = true;

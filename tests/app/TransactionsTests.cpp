@@ -111,6 +111,23 @@ TEST_F(QueueFolder, ReadingAFolderSortsPagesSubfoldersAndForeignFiles)
     EXPECT_EQ(QueueSubfolders(queue), std::vector<std::string>{"t"});
 }
 
+// A page whose mark still stands was cut short while it was written (in any case of letters); once the mark
+// is gone the page counts again.
+TEST_F(QueueFolder, PageWithItsPartialMarkIsNotRestored)
+{
+    CreateDirectoryA(In("t").c_str(), nullptr);
+    Touch(In("t\\Page001.jpg"), 1000);
+    Touch(In("t\\Page002.jpg"), 300);
+    Touch(PartialPageName(In("t\\PAGE002.JPG")), 0);
+    Touch(In("t\\Page003.jpg~.part"), 10);  // a copy cut short before its rename
+    TransactionFolderContents contents = ReadTransactionFolder(In("t"));
+    ASSERT_EQ(contents.Pages.size(), 1u);
+    EXPECT_EQ(contents.Pages[0].Name, "Page001.jpg");
+    EXPECT_FALSE(contents.HasForeignFiles);
+    DeleteFileA(PartialPageName(In("t\\PAGE002.JPG")).c_str());
+    EXPECT_EQ(ReadTransactionFolder(In("t")).Pages.size(), 2u);
+}
+
 TEST_F(QueueFolder, ReadAheadGivesEveryFolderInOrder)
 {
     std::vector<std::string> folders;

@@ -4,6 +4,9 @@
 
 #include "WicImage.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace twaintest;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
@@ -188,6 +191,27 @@ TEST_F(TwainScan, EachTransferIsEndedAndTheSourceDisabledBeforeItCloses)
                       "PENDINGXFERS.ENDXFER\t\t0 state=6", "IMAGEFILEXFER.GET\t\t6", "PENDINGXFERS.ENDXFER\t\t0 state=5",
                       "USERINTERFACE.DISABLEDS\t\t0 state=4", "IDENTITY.CLOSEDS\t\t0 state=3", "IDENTITY.OPENDS"});
     EXPECT_EQ(Count("\t1 cc="), 0u) << Trace();
+}
+
+// While the source writes a page its mark stands beside it, so that an abrupt end then leaves a page the
+// queue's restore does not take for whole; a finished transfer leaves only the page.
+TEST_F(TwainScan, PageIsMarkedPartialOnlyWhileTheSourceWritesIt)
+{
+    Scenario("[Scanner]\nSheets = 1\n[Delays]\nScanner.page = 1500\n");
+    const std::wstring mark = Folder() + L"\\Scan001.jpg~.part";
+    std::atomic<bool> seen = false, scanning = true;
+    std::thread watcher([&] {
+        while (scanning && !seen) {
+            seen = GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
+            Sleep(20);
+        }
+    });
+    pagorin::ScanResult result = Scan();
+    scanning = false;
+    watcher.join();
+    EXPECT_EQ(result.Pages, 1);
+    EXPECT_TRUE(seen) << "no mark while the page was written";
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"Scan001.jpg"});
 }
 
 TEST_F(TwainScan, PaperJamKeepsTheEarlierPagesTellsTheOperatorAndLeavesTheSourceUsable)
