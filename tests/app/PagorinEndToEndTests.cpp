@@ -275,9 +275,13 @@ TEST_F(PagorinDiscRoad, ConnectsTheRobotAtStartAndParksItAtClose)
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write"), status = DiscStatusBox(window);
-    ASSERT_NE(write, nullptr);
-    ASSERT_NE(status, nullptr);
+    // The button and the box may be made or captioned only after the window shows: they are waited for.
+    HWND write = nullptr, status = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
+        status = DiscStatusBox(window);
+        return write && status;
+    }, 20000)) << "no Write button or disc status box";
     EXPECT_FALSE(IsWindowEnabled(status)) << "disc status shown before a robot is known";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000))
         << "the robot's writer did not reach the window";
@@ -304,9 +308,13 @@ TEST_F(PagorinDiscRoad, WriterRemovalDisablesWriteAndItsArrivalReconnectsTheRobo
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write"), status = DiscStatusBox(window);
-    ASSERT_NE(write, nullptr);
-    ASSERT_NE(status, nullptr);
+    // The button and the box may be made or captioned only after the window shows: they are waited for.
+    HWND write = nullptr, status = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
+        status = DiscStatusBox(window);
+        return write && status;
+    }, 20000)) << "no Write button or disc status box";
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000));
 
     SendVolumeChange(window, DBT_DEVICEREMOVECOMPLETE, 'F');
