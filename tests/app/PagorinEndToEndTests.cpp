@@ -275,13 +275,8 @@ TEST_F(PagorinDiscRoad, ConnectsTheRobotAtStartAndParksItAtClose)
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    // The button and the box may be made or captioned only after the window shows: they are waited for.
     HWND write = nullptr, status = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
-        status = DiscStatusBox(window);
-        return write && status;
-    }, 20000)) << "no Write button or disc status box";
+    ASSERT_TRUE(FindWriteControls(window, write, status)) << "no Write button or disc status box";
     EXPECT_FALSE(IsWindowEnabled(status)) << "disc status shown before a robot is known";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000))
         << "the robot's writer did not reach the window";
@@ -308,13 +303,8 @@ TEST_F(PagorinDiscRoad, WriterRemovalDisablesWriteAndItsArrivalReconnectsTheRobo
     Install();
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    // The button and the box may be made or captioned only after the window shows: they are waited for.
     HWND write = nullptr, status = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
-        status = DiscStatusBox(window);
-        return write && status;
-    }, 20000)) << "no Write button or disc status box";
+    ASSERT_TRUE(FindWriteControls(window, write, status)) << "no Write button or disc status box";
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(status) && IsWindowEnabled(write); }, 20000));
 
     SendVolumeChange(window, DBT_DEVICEREMOVECOMPLETE, 'F');

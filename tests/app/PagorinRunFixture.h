@@ -274,6 +274,16 @@ protected:
         PagorinRun::SetUp();
         WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n");
     }
+    // The Write button and the disc status box of the main window; they may be made or captioned only after
+    // the window shows, so they are waited for.
+    static bool FindWriteControls(HWND window, HWND& write, HWND& status)
+    {
+        return WaitUntil([&] {
+            write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
+            status = DiscStatusBox(window);
+            return write && status;
+        }, 20000);
+    }
     // The robot library's calls in the lab's trace, in order.
     std::vector<std::string> RobotCalls()
     {
