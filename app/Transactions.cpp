@@ -235,7 +235,8 @@ std::string KeepPageCopy(const std::string& folder, const std::string& page)
     std::string pageFolder = separator == std::string::npos ? "" : page.substr(0, separator);
     if (folder.empty() || !IsPageFileName(name) || Upper(pageFolder) == Upper(folder))
         return "";
-    std::string partial = PartialPageName(folder + "\\" + name);
+    // Not the page's mark (PartialPageName): a page of that name already in the folder is whole.
+    std::string partial = folder + "\\" + name + "~.copy";
     if (partial.size() > MaxTransactionPath || !CopyFileA(page.c_str(), partial.c_str(), FALSE))
         return "";
     auto [base, extension] = SplitExtension(name);

@@ -49,9 +49,8 @@ std::string TransactionFolderPath(const std::string& queuePath, const std::strin
 bool IsPageFileName(const std::string& name);
 // Files the program itself leaves in a transaction folder besides its pages.
 bool IsLeftoverFileName(const std::string& name);
-// The file beside a page that is still being written, "<page>~.part": a scanner's transfer keeps it while the
-// page grows, a handed-over page's copy is written under it and then renamed. The queue's restore takes no
-// page whose mark is still there: an abrupt end cut that page short.
+// The mark beside a page that is still being written, "<page>~.part": a scanner's transfer keeps it while the
+// page grows. The queue's restore takes no page whose mark is still there: an abrupt end cut that page short.
 std::string PartialPageName(const std::string& page);
 
 struct FolderEntry {

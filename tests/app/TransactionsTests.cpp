@@ -119,7 +119,7 @@ TEST_F(QueueFolder, PageWithItsPartialMarkIsNotRestored)
     Touch(In("t\\Page001.jpg"), 1000);
     Touch(In("t\\Page002.jpg"), 300);
     Touch(PartialPageName(In("t\\PAGE002.JPG")), 0);
-    Touch(In("t\\Page003.jpg~.part"), 10);  // a copy cut short before its rename
+    Touch(In("t\\Page001.jpg~.copy"), 10);  // another Page001.jpg's copy cut short: the whole page stays
     TransactionFolderContents contents = ReadTransactionFolder(In("t"));
     ASSERT_EQ(contents.Pages.size(), 1u);
     EXPECT_EQ(contents.Pages[0].Name, "Page001.jpg");
@@ -201,8 +201,8 @@ TEST_F(QueueFolder, PageCopyLandsWholeUnderAFreePageName)
     TransactionFolderContents contents = ReadTransactionFolder(In("t"));
     ASSERT_EQ(contents.Pages.size(), 2u);
     EXPECT_FALSE(contents.HasForeignFiles) << "no partial copy is left behind";
-    EXPECT_TRUE(IsLeftoverFileName("Page001.jpg~.part"));
-    EXPECT_FALSE(IsPageFileName("Page001.jpg~.part"));
+    EXPECT_TRUE(IsLeftoverFileName("Page001.jpg~.copy"));
+    EXPECT_FALSE(IsPageFileName("Page001.jpg~.copy"));
 }
 
 TEST_F(QueueFolder, PageCopyRefusesWhatItCannotOrNeedNotCopy)
