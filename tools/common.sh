@@ -43,17 +43,40 @@ build_tree() { # arch dir [extra cmake args...]
   cmake --build "$dir" -j "$(nproc)" ${PAGORIN_TARGETS:+--target $PAGORIN_TARGETS}
 }
 
-# Starts a virtual display for the windows, unless one is given.
-start_display() {
-  local n
+# Starts one more virtual display and sets XVFB_DISPLAY to its name.
+XVFB_PIDS=()
+start_xvfb() {
+  local n pid
   for n in $(seq 90 130); do
+    # A display whose server died leaves its lock and socket behind: they are cleared and the number taken.
+    pid=$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock") || pid=
+    if [ -n "$pid" ] && [ ! -d "/proc/$pid" ]; then rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"; fi
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
   done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
+  XVFB_PIDS+=($!)
+  XVFB_DISPLAY=":$n"
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && return 0; sleep 0.1; done
   echo "Xvfb did not start" >&2; return 1
+}
+
+# Starts the virtual display for the windows.
+start_display() {
+  start_xvfb
+  export DISPLAY=$XVFB_DISPLAY
+}
+
+# Keeps a wineserver for a prefix and starts Wine's own services and its desktop process, so that they hold no
+# test's output open: a program Wine starts inherits the error output of the one that made it start, and ctest
+# waits for a test's output to close. The desktop process ends when no program uses the desktop, and the next
+# window would start it again from a test, so a command prompt waiting on a pipe that never ends keeps the
+# desktop in use until the wineserver is stopped.
+start_wineserver() { # prefix display
+  local keeper=$1/desktop-keeper.fifo
+  WINEPREFIX=$1 "$WINE_SERVER" -p
+  [ -p "$keeper" ] || mkfifo "$keeper"
+  WINEPREFIX=$1 DISPLAY=$2 "$WINE_LOADER" cmd.exe /c "set /p wait=" <>"$keeper" >/dev/null 2>&1 &
+  WINEPREFIX=$1 DISPLAY=$2 "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # Creates the prefix once (no Mono or Gecko prompts), then keeps one wineserver for the whole run.
@@ -63,12 +86,50 @@ start_wine() {
     WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_LOADER" wineboot.exe -i >/dev/null 2>&1 || true
     "$WINE_SERVER" -w
   fi
-  "$WINE_SERVER" -p
-  # Wine's own services start with the first program; start them here, so that they hold no test's output open.
-  "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  start_wineserver "$WINEPREFIX" "$DISPLAY"
+}
+
+# The prefixes of the cases that run alone (they need the mouse or the focus, or change machine-wide state:
+# Pagorin's product key, Quenfold's install targets): copies of the build tree's prefix, made once, each with
+# its own wineserver and display, so that such cases run side by side, one in each. Wine's own programs and
+# libraries are linked, not copied (no case writes there). Writes the resource file that hands the copies out
+# (RESOURCE_SPEC); tools/wine-run enters the copy a case was given. Call after start_wine.
+CASE_PREFIXES=${PAGORIN_CASE_PREFIXES:-4}
+RESOURCE_SPEC=$BUILD_DIR/test-resources.json
+CASE_PREFIX_LIST=()
+start_case_prefixes() {
+  local n prefix ids=()
+  for n in $(seq "$CASE_PREFIXES"); do
+    prefix=$WINEPREFIX-p$n
+    [ -f "$prefix/system.reg" ] || copy_prefix "$WINEPREFIX" "$prefix"
+    start_xvfb
+    echo "$XVFB_DISPLAY" >"$prefix/display"
+    start_wineserver "$prefix" "$XVFB_DISPLAY"
+    CASE_PREFIX_LIST+=("$prefix")
+    ids+=("{\"id\": \"p$n\", \"slots\": 1}")
+  done
+  local IFS=,
+  cat >"$RESOURCE_SPEC" <<EOF_SPEC
+{
+  "version": {"major": 1, "minor": 0},
+  "local": [{"prefix": [${ids[*]}]}]
+}
+EOF_SPEC
+}
+
+# The copy takes the registry as the prefix's wineserver last saved it, whole (it saves by renaming).
+copy_prefix() { # from to
+  local from=$1 to=$2 system=drive_c/windows/system32 wow=drive_c/windows/syswow64
+  rm -rf "$to.new" && mkdir "$to.new"
+  tar -C "$from" --exclude="./$system" --exclude="./$wow" -cf - . | tar -C "$to.new" -xf -
+  cp -al "$from/$system" "$to.new/$system"
+  [ ! -d "$from/$wow" ] || cp -al "$from/$wow" "$to.new/$wow"
+  mv "$to.new" "$to"
 }
 
 stop_all() {
+  local prefix pid
   "$WINE_SERVER" -k >/dev/null 2>&1 || true
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  for prefix in "${CASE_PREFIX_LIST[@]}"; do WINEPREFIX=$prefix "$WINE_SERVER" -k >/dev/null 2>&1 || true; done
+  for pid in "${XVFB_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
 }

@@ -17,6 +17,8 @@ build_tree "$other" "$(tree_dir "$other")" -DCMAKE_BUILD_TYPE=None
 trap stop_all EXIT
 start_display
 start_wine
+start_case_prefixes
 cd "$BUILD_DIR"
-# The display's slots keep the window cases that need the mouse or the focus apart from other windows.
-ctest --output-on-failure -j "$(nproc)" --resource-spec-file "$top/tests/display.json" "$@"
+# The display's slots keep the window cases that need the mouse or the focus apart from other windows; the
+# prefixes keep the cases that change machine-wide state apart from each other and from the rest.
+ctest --output-on-failure -j "$(nproc)" --resource-spec-file "$RESOURCE_SPEC" "$@"

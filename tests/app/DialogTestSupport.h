@@ -1,6 +1,6 @@
 // Pagorin's dialogs in the test's own process, on real windows: the forms made from their resources as the
 // program makes them (the main window without its start-up work: no TWAIN, no threads), the prefix's real
-// product key (its cases hold the product key's lock), and an operator's hands: find by caption, click, type,
+// product key (each case runs in a prefix of its own), and an operator's hands: find by caption, click, type,
 // select.
 #pragma once
 

@@ -1,5 +1,5 @@
-# Pagorin's dialogs in the test's own process on real windows, with the prefix's real product key (the key's
-# lock) and the lab's virtual scanner; they take the focus and open menus, so each case runs alone.
+# Pagorin's dialogs in the test's own process on real windows, with the prefix's real product key and the
+# lab's virtual scanner; they take the focus and open menus, and each runs in a prefix of its own.
 if(NOT TARGET pagorin_forms OR NOT TARGET twainclient)
   return()
 endif()
@@ -11,7 +11,7 @@ pagorin_add_gtest(pagorin_dialog_tests
     ${PROJECT_SOURCE_DIR}/tests/vcl/WindowTestSupport.cpp
   LIBS pagorin_forms twainclient windowpicture
   LABELS window
-  SERIAL)
+  ALONE)
 target_include_directories(pagorin_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/vcl)
 target_compile_definitions(pagorin_dialog_tests PRIVATE
   PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
@@ -19,4 +19,3 @@ target_compile_definitions(pagorin_dialog_tests PRIVATE
 get_property(forms GLOBAL PROPERTY PAGORIN_FORMS)
 vcl_add_forms(pagorin_dialog_tests ${forms})
 add_dependencies(pagorin_dialog_tests virtualscanner)
-pagorin_tests_list_property(pagorin_dialog_tests RESOURCE_LOCK "pagorin_product_key")

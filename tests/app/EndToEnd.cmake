@@ -1,11 +1,9 @@
 # Pagorin.exe itself under Wine: first start, single-instance hand-over, language switch, the disc robot,
 # the transactions and the commands. The cases use the prefix's real product key and may start Quenfold,
-# so they hold both locks.
+# so each runs in a prefix of its own.
 if(NOT TARGET Pagorin)
   return()
 endif()
-# The second program drives the transactions, the gauge and the commands of the main window, partly from the
-# keyboard and the foreground window, so its cases have the display to themselves.
 foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests
                 pagorin_flow_e2e_tests:PagorinJobFlowTests pagorin_fault_e2e_tests:PagorinDiscFaultTests)
   string(REPLACE ":" ";" parts ${program})
@@ -18,12 +16,8 @@ foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:
     PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini"
     PAGORIN_SCREENSHOT_DIR="Z:${CMAKE_CURRENT_BINARY_DIR}")
   add_dependencies(${target} Pagorin Quenfold virtualscanner)
-  set(display ${PAGORIN_WINDOW_TEST})
-  if(target STREQUAL pagorin_window_e2e_tests)
-    set(display ${PAGORIN_WINDOW_ALONE})
-  endif()
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180 ${display})
-  pagorin_tests_list_property(${target} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 180 ${PAGORIN_WINDOW_ALONE})
 endforeach()
 # The job flow's cases make their pages with the imaging components; the hot-key run's disc image and PDF are
 # judged on the Linux side by xorriso and qpdf.
@@ -32,9 +26,7 @@ target_link_libraries(pagorin_fault_e2e_tests PRIVATE labtestimages)
 add_dependencies(pagorin_flow_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
-# A test of its own (not discovered), so its list-valued lock is set directly.
-set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 COST ${PAGORIN_LOCK_HOLDER_COST} ${PAGORIN_WINDOW_TEST}
-                     RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 ${PAGORIN_WINDOW_ALONE})
 
 # Pagorin ended abruptly at random points of both roads, by TerminateProcess from the driver and, in the
 # script's case, by SIGKILL from Linux; the next start restores and writes the queue. PAGORIN_CRASH_RUNS and
@@ -47,12 +39,10 @@ target_compile_definitions(pagorin_crash_tests PRIVATE
   PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
 add_dependencies(pagorin_crash_tests Pagorin fendrix virtualscanner)
 gtest_discover_tests(pagorin_crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 600 ${PAGORIN_WINDOW_TEST})
-pagorin_tests_list_property(pagorin_crash_tests RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+                     PROPERTIES TIMEOUT 600 ${PAGORIN_WINDOW_ALONE})
 add_test(NAME PagorinCrash.SigkillFromLinuxLosesNoPage
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-crash-sigkill.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(PagorinCrash.SigkillFromLinuxLosesNoPage PROPERTIES TIMEOUT 600 COST ${PAGORIN_LOCK_HOLDER_COST}
-                     ${PAGORIN_WINDOW_TEST} RESOURCE_LOCK "pagorin_product_key;quenfold_install_targets")
+set_tests_properties(PagorinCrash.SigkillFromLinuxLosesNoPage PROPERTIES TIMEOUT 600 ${PAGORIN_WINDOW_ALONE})
 
 # Not a test: Pagorin's start with 10,000 leftover transactions beside its empty start and Wine's notepad.
 add_executable(pagorin_queue_benchmark ${CMAKE_CURRENT_LIST_DIR}/QueueRestoreBenchmark.cpp)

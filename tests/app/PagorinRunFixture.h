@@ -227,12 +227,17 @@ protected:
                                    {L"File Formats", L"4|0|2|4|7"}, {L"Page Size", L"1|1|3"}})
             SetRegString(name, value, scanner);
     }
-    // The tool button with that caption, clicked as the tool bar reports a click to its form.
+    // The tool button with that caption, clicked as the tool bar reports a click to its form. The tool bar
+    // may get its buttons only after the window shows, so they are waited for.
     void ClickTool(HWND window, const std::wstring& caption)
     {
-        HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
-        ASSERT_NE(bar, nullptr);
-        int id = ToolId(bar, caption);
+        HWND bar = nullptr;
+        int id = -1;
+        WaitUntil([&] {
+            bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
+            id = bar ? ToolId(bar, caption) : -1;
+            return id >= 0;
+        }, 20000);
         ASSERT_GE(id, 0) << "no tool button " << ToUtf8(caption);
         PostMessageW(GetParent(bar), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(bar));
     }

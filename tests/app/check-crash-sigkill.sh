@@ -8,7 +8,7 @@
 set -euo pipefail
 build=$1
 name=pagorin-crash-kill-$$
-dir=$build/wineprefix/drive_c/$name
+dir=$("$build/wine-run" winepath.exe -u "C:\\$name" | tr -d '\r')
 mkdir -p "$dir"
 trap 'rm -rf "$dir"' EXIT
 export PAGORIN_CRASH_RUNS=${PAGORIN_CRASH_RUNS:-2}

@@ -5,7 +5,7 @@
 set -euo pipefail
 build=$1
 name=pagorin-flow-image-$$
-keep=$build/wineprefix/drive_c/$name
+keep=$("$build/wine-run" winepath.exe -u "C:\\$name" | tr -d '\r')
 out=$(mktemp -d)
 trap 'rm -rf "$keep" "$out"' EXIT
 mkdir -p "$keep"

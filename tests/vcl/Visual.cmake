@@ -38,7 +38,7 @@ pagorin_add_gtest(vcl_focus_tests
     ${CMAKE_CURRENT_LIST_DIR}/TreeRightClickTests.cpp
   LIBS vcl
   LABELS window
-  SERIAL)
+  ALONE)
 target_include_directories(vcl_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The demo form goes through the build's form compiler into the test program's resources.
 vcl_add_forms(vcl_visual_tests ${CMAKE_CURRENT_LIST_DIR}/forms/frmDemo.dfm)
@@ -49,7 +49,7 @@ pagorin_add_gtest(vcl_menu_tests
     ${CMAKE_CURRENT_LIST_DIR}/MenusActionsTests.cpp
   LIBS vcl
   LABELS window
-  SERIAL)
+  ALONE)
 target_include_directories(vcl_menu_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The toolkit's common controls: rich edit streams and pages, ranges, pickers, the extended combo box,
 # the page scroller and the control bar.
@@ -74,7 +74,7 @@ pagorin_add_gtest(vcl_toolkit_focus_tests
     ${CMAKE_CURRENT_LIST_DIR}/ToolkitDialogs.rc
   LIBS vcl shlwapi ole32 uuid
   LABELS window
-  SERIAL)
+  ALONE)
 target_include_directories(vcl_toolkit_focus_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # Not a test: pictures of other programs' windows for the main job.  windowshot <wait-ms> <class>=<png> ...
 add_executable(windowshot ${CMAKE_CURRENT_LIST_DIR}/WindowShot.cpp)
