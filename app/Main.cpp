@@ -1,9 +1,6 @@
 // The main window: construction, creation in its fixed order, message routing, enabling and closing.
 #include "Main.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "Alert.h"
 #include "CommandLine.h"
 #include "DayLog.h"
@@ -12,6 +9,7 @@
 #include "DiscJobWindow.h"
 #include "KTRobots20.h"
 #include "SharedState.h"
+#include "SysUtils.h"
 #include "TwainWindow.h"
 #include "WideText.h"
 #include "WydForms.h"
@@ -26,13 +24,6 @@ namespace {
 
 constexpr DWORD PdfWaitLimitMs = 30000;
 constexpr DWORD WorkerStopLimitMs = 10000;
-
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Runs the message loop while `busy` holds, at most `limitMs`: the work waited for may need this thread.
 template <class Busy>
@@ -233,7 +224,7 @@ void TfrmMain::ApplyLanguageTexts()
     char help[32];
     snprintf(help, sizeof(help), "\\Pagorin%04d.chm", Config.LanguageId);
     std::string languageHelp = Config.InstallFolder + help;
-    if (!HelpFilePath.empty() && FileExists(languageHelp))
+    if (!HelpFilePath.empty() && vcl::FileExists(languageHelp))
         CopyFileA(languageHelp.c_str(), HelpFilePath.c_str(), FALSE);
 }
 

@@ -147,18 +147,8 @@ protected:
     {
         return ReadFileBytes(lab_run_ + L"\\trace.log").find(call) != std::string::npos;
     }
-    HWND MainWindow() const { return FindTopWindow(MainCaption, first_.Pid()); }
-    HWND Alert() const { return FindTopWindow(L"Attention", first_.Pid()); }
-    static HWND FindTopWindow(const wchar_t* caption, DWORD pid)
-    {
-        for (HWND window = FindWindowW(nullptr, caption); window; window = FindWindowExW(nullptr, window, nullptr, caption)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == pid && IsWindowVisible(window))
-                return window;
-        }
-        return nullptr;
-    }
+    HWND MainWindow() const { return WaitForTopWindow(MainCaption, 0, first_.Pid()); }
+    HWND Alert() const { return WaitForTopWindow(L"Attention", 0, first_.Pid()); }
     bool Ended() const { return first_.Started() && first_.Wait(0).has_value(); }
 
     // The hot-key road: a page on the command line, further pages by further starts, the countdown ended by

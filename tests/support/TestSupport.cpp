@@ -106,13 +106,13 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
 
 HWND WaitForTopWindow(const std::wstring& caption, DWORD timeoutMs, DWORD pid) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    do {
+    for (;;) {
         WindowSearch search{&caption, pid, nullptr};
         EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
+        if (GetTickCount64() >= deadline) return nullptr;
         Sleep(20);
-    } while (GetTickCount64() < deadline);
-    return nullptr;
+    }
 }
 
 HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text) {

@@ -43,7 +43,8 @@ ChildProcess StartProgram(const std::wstring& commandLine, const std::wstring& w
 // Runs a program to its end and gives its exit code; nothing if it did not end in time (it is then killed).
 std::optional<DWORD> RunProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 
-// Waits for a visible top-level window with exactly this caption (of process `pid`, when not 0).
+// Waits for a visible top-level window with exactly this caption (of process `pid`, when not 0); a timeout of
+// 0 looks once.
 HWND WaitForTopWindow(const std::wstring& caption, DWORD timeoutMs, DWORD pid = 0);
 
 // Finds a descendant window by class (nullptr: any) and text (nullptr: any).
