@@ -256,10 +256,13 @@ TEST_F(PagorinWindow, EveryStartGetsAFolderOfItsOwn)
     UseVirtualScanner(1);
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    // Each start scans a sheet; the next command waits until the scan has given the controls back.
+    // Each start scans a sheet; the next command waits until the scan has ended (Start may not yet be
+    // disabled when the transaction shows) and has given the controls back.
     for (size_t start = 1; start <= 2; ++start) {
         ClickTool(window, L"Start");
         ASSERT_TRUE(WaitUntil([&] { return Transactions(window).size() == start; }, 20000)) << DayLog();
+        ASSERT_TRUE(WaitUntil([&] { return LogCount("1 pages scanned in current transaction.") == start; }, 30000))
+            << DayLog();
         ASSERT_TRUE(WaitUntil([&] { return ToolEnabled(window, L"Start"); }, 30000)) << DayLog();
     }
     // The third starts with a new disc label and file naming, which become the recent ones.
