@@ -122,7 +122,7 @@ pagorin_check_disc() { # page folder, pages...
   else
     pdf_pages=$(qpdf --show-npages "$pdf")
     echo "pagorin: the PDF read back from the disc, $pdf: checked by qpdf, $pdf_pages pages"
-    [ "$pdf_pages" = $# ] || shortfall "the PDF has $pdf_pages pages, not $#"
+    [ "$pdf_pages" = $# ] || shortfall "the PDF holds $pdf_pages of the $# pages"
   fi
 }
 pagorin_hotkey_run
