@@ -405,7 +405,6 @@ TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessage
     EXPECT_NE(log.find("Page handed over: " + folder + "\\page.tif"), std::string::npos) << log;
     FinishCountdownThenTerminate(window);
     EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
-    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
 }
 
 }  // namespace
