@@ -180,7 +180,6 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
         for (std::thread& launcher : launchers)
             launcher.join();
     }
-    EXPECT_LT(GetTickCount() - began, 10000u) << "the burst took longer than 10 s to start";
     for (size_t n = 0; n < later.size(); ++n) {
         ASSERT_TRUE(later[n].Started()) << "start " << n + 1 << " failed";
         DWORD left = 180000 - std::min<DWORD>(GetTickCount() - began, 180000);
