@@ -372,6 +372,46 @@ protected:
     LRESULT Send(HWND window, const std::string& text) { return Send(window, text.data(), DWORD(text.size())); }
 };
 
+// A stand-in for a running instance: a window with the main caption that takes every hand-over and keeps
+// the last text it was given.
+std::string StandInText;
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COPYDATA)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    StandInText.assign(static_cast<const char*>(copy->lpData), copy->cbData);
+    return 1;
+}
+
+// An instance whose thread looks at no message for longer than the system takes for "hung" (a long restore,
+// a loaded machine) still gets the page: the later start waits for the answer instead of giving up at once.
+TEST_F(PagorinHandOver, InstanceBusyForSecondsStillGetsTheLaterStartsPage)
+{
+    WNDCLASSW standInClass{};
+    standInClass.lpfnWndProc = StandInProc;
+    standInClass.hInstance = GetModuleHandleW(nullptr);
+    standInClass.lpszClassName = L"PagorinHandOverStandIn";
+    RegisterClassW(&standInClass);
+    HWND standIn = CreateWindowW(L"PagorinHandOverStandIn", MainCaption, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(standIn, nullptr);
+    StandInText.clear();
+    const std::wstring page = work_.File(L"Busy.jpg");
+    ChildProcess later = Start(Quoted(page));
+    // The stand-in's thread is busy (it waits here without pumping) past the system's five seconds.
+    EXPECT_FALSE(later.Wait(7000)) << "the later start gave up on a busy instance";
+    EXPECT_TRUE(WaitUntil([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        return !StandInText.empty();
+    }, 30000)) << "no page reached the instance";
+    EXPECT_EQ(StandInText, ToUtf8(page));
+    EXPECT_EQ(later.Wait(30000), std::optional<DWORD>(0));
+    DestroyWindow(standIn);
+}
+
 TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessageHolds)
 {
     Install();
