@@ -361,15 +361,19 @@ bool TfrmMain::FinishWrittenItems()
     return more;
 }
 
+// The list keeps its texts whole, in any script; the registry holds them in the system code page.
 void TfrmMain::SaveRecentTexts(TWydComboBox* box, const char* base)
 {
-    std::vector<std::string> items = AnsiItems(box);
-    std::string text = AnsiText(box);
+    std::vector<std::wstring> items = WideItems(box);
+    std::wstring text = WydControl_GetText(box);
     if (!UpdateRecentList(items, text))
         return;
-    SetAnsiItems(box, items);
-    SetAnsiCaption(box, text);
-    SaveRecentList(KeyLocation(), base, items);
+    SetWideItems(box, items);
+    SetWideCaption(box, text);
+    std::vector<std::string> stored;
+    for (const std::wstring& item : items)
+        stored.push_back(vcl::WideToAnsi(item));
+    SaveRecentList(KeyLocation(), base, stored);
 }
 
 void TfrmMain::SaveDiscLabelHistory() { SaveRecentTexts(cbxDiscLabel, "Disc Label"); }
