@@ -197,6 +197,12 @@ void StartDiscRoad(TfrmMain& form)
     form.DiscThread = TheRoad->road.DuplicateDiscThread();
 }
 
+void StopDiscRoad()
+{
+    if (TheRoad)
+        TheRoad->road.Stop(0);
+}
+
 void DiscRoadDeviceChange(TfrmMain& form, WPARAM event, LPARAM data)
 {
     if (TheRoad)

@@ -173,7 +173,8 @@ protected:
 
 private:
     void HandleCopyData(vcl::TMessage& message);
-    bool ConfirmClose();
+    enum class CloseAnswer { Refused, Allowed, Terminated };
+    CloseAnswer ConfirmClose();
     void StopWorkerThreads();
     void CheckFirstRun();
     void DrawCapacityRuler();
