@@ -19,6 +19,7 @@ namespace pagorin {
 TfrmMain* frmMain = nullptr;
 std::string CommandLineArgument;
 std::string InstallationFolder;
+int ProgramExitCode = 0;
 
 namespace {
 
@@ -289,13 +290,14 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     EnableMainControls(false);
     OperationMode = 2;
     AutoWriteArmed = true;
-    TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
     StartTransaction();
     // The new transaction is open: an earlier scan's end must not send the next page to a transaction of
     // its own, which nothing would close and the disc job would wait for.
     TransactionClosed = false;
     AddPageNode(text);
+    // Once the transaction holds its page, a disc may be loaded for it while further pages are awaited.
+    TryBurnAfterHotKey(*this);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)

@@ -133,6 +133,7 @@ class TfrmMain : public vcl::TForm {
     // Shows the alert of `kind` once no other alert is on screen.
     void ShowAlertLater(int kind);
     void EndWriting();
+    void EndJobWithNothingToWrite();
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();
@@ -148,6 +149,8 @@ class TfrmMain : public vcl::TForm {
     bool AppendMode = false, AutoWriteArmed = false, PdfRunning = false;
     bool ShowAllSources = false, HotKeyOperation = false, NoticeActive = false, FirstUseNotice = false;
     bool WriteRequested = false, AppendHadPdf = false;
+    // The disc in the writer is being rejected because the job had nothing for it: the job ends after it.
+    bool EndAfterReject = false;
     // Set once the window has begun to close: no hand-over, job step or second close is taken from then on.
     bool Closing = false, Closed = false;
     int PendingAlertKind = 0;
@@ -196,6 +199,9 @@ extern TfrmMain* frmMain;
 extern std::string CommandLineArgument;
 extern std::string InstallationFolder;
 constexpr const char* MainCaption = "Pagorin 1.2";
+// What the process ends with: 0, or 1 when a hot-key run ended with pages that reached no disc (the day log
+// says why).
+extern int ProgramExitCode;
 
 // The running instance's answers to a hand-over: the text was ignored, the page taken, or the instance is
 // closing and takes nothing more (the start that sent it then takes the page itself).

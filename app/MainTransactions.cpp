@@ -68,6 +68,18 @@ void DropEmptyTransaction(TfrmMain& form)
 
 void TfrmMain::StartTransaction()
 {
+    // Taken once: a later transaction of this run finds no command-line page.
+    std::string commandLinePage;
+    if (OperationMode == 0)
+        commandLinePage.swap(CommandLineArgument);
+    if (!commandLinePage.empty() && !IsAcceptablePage(commandLinePage)) {
+        // The hot-key run has nothing to write: it ends before any disc is loaded, and its exit code tells the
+        // tool that started it.
+        WriteLogLine("Command-line page ignored: \"" + AsLogged(commandLinePage) + "\". Nothing to write: the run ends.");
+        ProgramExitCode = 1;
+        PostMessageW(GetHandle(), WM_CLOSE, 0, 0);
+        return;
+    }
     WriteLogLine("A Scan-To-Disc transaction started.");
     ckxWritePerTransaction->SetEnabled(false);
     PageNumber = 0;
@@ -96,15 +108,8 @@ void TfrmMain::StartTransaction()
     CurrentTransaction = Transactions.AddTransaction(name, record, checked);
     tmrShowWaitNextPage->SetEnabled(true);
 
-    if (OperationMode == 0 && !CommandLineArgument.empty()) {
-        // Taken once: a later transaction of this run finds no command-line page.
-        std::string page = CommandLineArgument;
-        CommandLineArgument.clear();
-        if (IsAcceptablePage(page))
-            AddPageNode(page);
-        else
-            WriteLogLine("Command-line page ignored: \"" + page + "\"");
-    }
+    if (!commandLinePage.empty())
+        AddPageNode(commandLinePage);
     TransactionRecord* started = TransactionTree::RecordOf(CurrentTransaction);
     if (Config.CompiledPdf != 0) {
         started->PdfSlot = StartTransactionPdf(*this, QueuePath + "\\" + name + "\\" + AnsiText(cbxFileNaming) + ".pdf");
@@ -307,7 +312,7 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
     WriteRequested = true;
     GoBurning();
     // With a disc already classified in the writer nothing else would take the job to it.
-    if (DiscReady)
+    if (WriteRequested && DiscInWriter())
         tmrDiscReady->SetEnabled(true);
 }
 

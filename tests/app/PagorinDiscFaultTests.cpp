@@ -75,8 +75,8 @@ TEST_F(PagorinDiscFault, InteractiveJobThatFailedIsWrittenByTheNextWrite)
     std::wstring page = JpegPage(folder + L"\\p001.jpg");
     HWND window = StartFirst();
     ASSERT_NE(window, nullptr);
-    HWND write = FindChild(window, UnicodeClass(L"TWydBitBtn").c_str(), L"Write");
-    ASSERT_NE(write, nullptr);
+    HWND write = nullptr, status = nullptr;
+    ASSERT_TRUE(FindWriteControls(window, write, status));
     auto writeEnabled = [&] { return IsWindowEnabled(write) != FALSE; };
     ASSERT_TRUE(WaitUntil([&] { return DayLog().find("Restored 1 transactions") != std::string::npos && writeEnabled(); },
                           30000));
