@@ -21,6 +21,7 @@ namespace {
 constexpr UINT AlertRetryMs = 250;
 constexpr UINT NoticeShownMs = 1000, NoticeBlankMs = 300, NoticeShowingThreshold = 600;
 constexpr UINT GoBurningFirstMs = 5, GoBurningWaitMs = 1000;
+constexpr UINT WaitNextPageFirstMs = 1000;
 
 bool AlertShowing() { return frmAlert && frmAlert->GetVisible(); }
 
@@ -130,14 +131,26 @@ void TfrmMain::tmrGoBurningTimer(vcl::TObject*)
     tmrGoBurning->SetInterval(GoBurningFirstMs);
 }
 
+// The countdown of a hot-key transaction waits for an alert already on screen (an empty input bin, say): only
+// its end closes the transaction, which the disc job waits for.
 void TfrmMain::tmrShowWaitNextPageTimer(vcl::TObject*)
 {
     tmrShowWaitNextPage->SetEnabled(false);
-    if (AlertShowing() || Closing)
+    if (Closing || OperationMode == 1)
         return;
+    const TransactionRecord* waiting = TransactionTree::RecordOf(CurrentTransaction);
+    if (!waiting || waiting->Closed)
+        return;
+    if (AlertShowing()) {
+        if (tmrShowWaitNextPage->GetInterval() != AlertRetryMs)
+            WriteLogLine("The next-page countdown waits for the alert on screen to close.");
+        tmrShowWaitNextPage->SetInterval(AlertRetryMs);
+        tmrShowWaitNextPage->SetEnabled(true);
+        return;
+    }
+    tmrShowWaitNextPage->SetInterval(WaitNextPageFirstMs);
     frmAlert->AlertKind = akWaitNextPage;
-    if (OperationMode != 1)
-        frmAlert->ShowModal();
+    frmAlert->ShowModal();
 }
 
 void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
