@@ -239,7 +239,7 @@ void TfrmMain::EnableMainControls(bool on)
              btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend, bbtnWrite})
         control->SetEnabled(on);
     if (on)
-        WriteRequested = false;
+        WriteRequested = WriteHeld = false;
     vcl::TTreeNode* selected = tvSessions->GetSelected();
     if (!selected || selected->GetLevel() >= 1) {
         bbtnAbort->SetEnabled(false);
@@ -277,6 +277,19 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     }
     WriteLogLine("Page handed over: " + text);
     message.Result = HandOverTaken;
+    if (OperationMode == 1 && ScannedTransactionOpen()) {
+        HoldHandedOverPage(text);
+        return;
+    }
+    TakeHandedOverPage(text);
+}
+
+// Until its pages are done (the scan ended and its transaction closed), the scanned transaction is the current
+// one: pages of a hand-over in between would land in it, or take its place and leave it open for ever.
+bool TfrmMain::ScannedTransactionOpen() { return ScanInProgress() || tmrAllPagesDone->GetEnabled(); }
+
+void TfrmMain::TakeHandedOverPage(const std::string& text)
+{
     // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
     // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
     if (OperationMode == 0 || OperationMode == 2) {

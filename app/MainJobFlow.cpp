@@ -156,6 +156,12 @@ void TfrmMain::tmrShowWaitNextPageTimer(vcl::TObject*)
 void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
 {
     tmrAllPagesDone->SetEnabled(false);
+    CloseCurrentTransaction();
+    TakeHeldPages();
+}
+
+void TfrmMain::CloseCurrentTransaction()
+{
     TransactionClosed = true;
     vcl::TTreeNode* transaction = CurrentTransaction;
     if (!transaction) {
@@ -276,6 +282,14 @@ void TfrmMain::EndWriting()
     OperationMode = 1;
     HotKeyOperation = false;
     EnableMainControls(true);
+}
+
+void TfrmMain::GiveControlsBack()
+{
+    bool held = WriteHeld;
+    EnableMainControls(true);
+    if (held)
+        bbtnWriteClick(bbtnWrite);
 }
 
 // A job with nothing to write ends at once. A disc already loaded for it has never been written on: it goes to

@@ -49,7 +49,8 @@ ScanTransaction CurrentScanTransaction(TfrmMain& form)
     if (vcl::TTreeNode* transaction = form.CurrentTransaction) {
         current.Name = transaction->GetText();
         current.HasPages = transaction->GetCount() > 0;
-        current.CompiledPdf = TransactionTree::RecordOf(transaction)->CompiledPdf;
+        const TransactionRecord* record = TransactionTree::RecordOf(transaction);
+        current.PdfComing = record->PdfSlot >= 0 && !record->PdfDone;
     }
     return current;
 }
@@ -153,6 +154,33 @@ void TfrmMain::AddPageNode(const std::string& name)
         UpdateTransactionSize();
 }
 
+// A run ended abruptly meanwhile leaves the copy where the next start's restore finds it.
+void TfrmMain::HoldHandedOverPage(const std::string& page)
+{
+    if (HeldPagesFolder.empty())
+        HeldPagesFolder = LocalNowFolder(QueuePath);
+    if (KeepPageCopy(TransactionFolderPath(QueuePath, HeldPagesFolder), page).empty())
+        WriteLogLine("No copy of the page was kept in the queue folder: " + page);
+    HeldPages.push_back(page);
+    WriteLogLine("The page waits for the scan under way to end.");
+}
+
+void TfrmMain::TakeHeldPages()
+{
+    std::vector<std::string> pages;
+    pages.swap(HeldPages);
+    for (const std::string& page : pages) {
+        if (IsAcceptablePage(page))
+            TakeHandedOverPage(page);
+        else
+            WriteLogLine("Handed-over page gone before the scan ended: \"" + AsLogged(page) + "\"");
+    }
+    // Their transaction keeps copies of its own now.
+    if (!HeldPagesFolder.empty())
+        DeleteFolder(TransactionFolderPath(QueuePath, HeldPagesFolder));
+    HeldPagesFolder.clear();
+}
+
 void TfrmMain::tmrCheckDirTimer(vcl::TObject*)
 {
     tmrCheckDir->SetEnabled(false);
@@ -252,6 +280,9 @@ void TfrmMain::StopTransactionWork(vcl::TTreeNode* transaction)
 
 void TfrmMain::bbtnAppendClick(vcl::TObject*)
 {
+    // The scan under way keeps its transaction: pages go to one transaction at a time.
+    if (ScanInProgress())
+        return;
     vcl::TTreeNode* transaction = SelectedIdleTransaction();
     if (!transaction)
         return;
@@ -306,6 +337,14 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
     if (RobotState != 0) {
         // Nothing would start now and nothing would enable the controls again.
         SetPanelText(StatusBar1->GetPanels()->GetItem(0), RobotOperatingText);
+        return;
+    }
+    // The scan's transaction is not done yet: the write waits for the scan's end, which gives the controls
+    // back and carries it out then.
+    if (ScanInProgress()) {
+        if (!WriteHeld)
+            WriteLogLine("Write waits for the scan under way to end.");
+        WriteHeld = true;
         return;
     }
     EnableMainControls(false);
