@@ -134,5 +134,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     vcl::Application->DestroyComponents();
     EndUnicodeLayer();
     vcl::DoneForms();
-    return 0;
+    return ProgramExitCode;
 }

@@ -215,12 +215,13 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
     }
 }
 
-// A page handed over while the run closes (here: waiting for its PDF after Terminate) is not taken by the
-// closing instance; its own start waits for that instance to end, becomes the instance and writes the page.
+// A page handed over while the run closes (here: after Terminate, while the close waits for a PDF thread held
+// inside the PDF writer) is not taken by the closing instance; its own start waits for that instance to end,
+// becomes the instance and writes the page.
 TEST_F(PagorinJobFlow, PageHandedOverWhileTheRunClosesIsWrittenByItsOwnStart)
 {
     WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
-                                               "FENDRIX.convert = 12000\r\n");
+                                               "PDFLIBRARY.RURARO_AddImageFilePage = 30000\r\n");
     Install();
     SetRegDword(L"Next Page Wait", 5);
     SetRegDword(L"Compiled PDF", 1);
