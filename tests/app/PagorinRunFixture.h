@@ -106,6 +106,8 @@ protected:
         for (ChildProcess* p : {&first_, &second_})
             if (p->Started() && !p->Wait(0))
                 p->Kill();
+        // One left running in this prefix would take the next case's hand-overs.
+        EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Pagorin.exe"); }, 30000)) << "a Pagorin.exe outlived the case";
         // A first start launches Quenfold, which may still be installing; it must be done before the next
         // test that shares its install targets begins.
         EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Quenfold.exe"); }, 60000)) << "Quenfold did not end";

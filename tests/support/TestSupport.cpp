@@ -57,7 +57,26 @@ void ChildProcess::Kill() const {
     }
 }
 
+namespace {
+
+// A program a test started and left running would keep the test's output open, which ctest waits for, and
+// would take the hand-overs of the next case in its prefix. So the test joins a job that ends its members,
+// the programs it starts and the programs they start, when the test's process ends and closes the job.
+void EndStartedProgramsWithTheTest() {
+    static const bool joined = [] {
+        HANDLE job = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        return job && SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) &&
+               AssignProcessToJobObject(job, GetCurrentProcess());
+    }();
+    (void)joined;
+}
+
+}  // namespace
+
 ChildProcess StartProgram(const std::wstring& commandLine, const std::wstring& workDir, WORD showWindow) {
+    EndStartedProgramsWithTheTest();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
