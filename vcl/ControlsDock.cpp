@@ -32,7 +32,7 @@ bool TControl::ManualDock(TWinControl* NewDockSite, TControl* DropControl, TAlig
 {
     if (!NewDockSite || NewDockSite == this)
         return false;
-    if (FHostDockSite && FHostDockSite != NewDockSite && !FHostDockSite->DoUndock(NewDockSite, this))
+    if (FHostDockSite && !FHostDockSite->DoUndock(NewDockSite, this))
         return false;
     TDragDockObject dock(this);
     dock.DockRect = ScreenBounds(this);
@@ -78,7 +78,8 @@ void TControl::Dock(TWinControl* NewDockSite, const RECT& ARect)
         SetParent(nullptr);
         SetBoundsRect(ARect);
     }
-    if (previous && previous != NewDockSite)
+    // Also after docking again on the same site: a page control's old sheet goes.
+    if (previous)
         previous->DoRemoveDockClient(this);
 }
 

@@ -41,6 +41,8 @@ void TCustomDockForm::DoAddDockClient(TControl* Client, const RECT& ARect)
 void TCustomDockForm::DoRemoveDockClient(TControl* Client)
 {
     TCustomForm::DoRemoveDockClient(Client);
+    if (Client->GetHostDockSite() == this)
+        return;
     if (Client->GetAlign() == TAlign::alClient)
         Client->SetAlign(TAlign::alNone);
     if (GetDockClientCount() == 0) {

@@ -77,6 +77,8 @@ TEST_F(DockingFixture, PageControlMakesASheetPerDockedFormThatFollowsItsCaptionA
     EXPECT_TRUE(!(style & WS_CHILD) && (style & WS_CAPTION) && IsWindowVisible(docked->WindowHandle))
         << "a window of its own with its border again";
     ASSERT_TRUE(docked->ManualDock(pages));
+    ASSERT_TRUE(docked->ManualDock(pages));
+    EXPECT_EQ(pages->GetPageCount(), 1) << "docked again: a new sheet in place of the old one";
     delete docked;
     EXPECT_EQ(pages->GetPageCount(), 0) << "a docked control that goes takes its sheet along";
 }
