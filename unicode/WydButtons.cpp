@@ -233,8 +233,7 @@ void TWydBitBtn::DrawItem(const DRAWITEMSTRUCT& drawItem)
     RECT r = client;
     bool down = drawItem.itemState & ODS_SELECTED;
     bool isDefault = drawItem.itemState & ODS_FOCUS;
-    // The button that Enter would press: the focused one, or the default one.
-    bool active = Focused() || GetDefault();
+    bool active = FIsFocused;  // the button Enter would press
     TButtonState state = !GetEnabled() ? TButtonState::bsDisabled : down ? TButtonState::bsDown : TButtonState::bsUp;
     UINT frame = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down ? DFCS_PUSHED : 0) |
                  ((drawItem.itemState & ODS_DISABLED) ? DFCS_INACTIVE : 0);
@@ -285,9 +284,10 @@ void TWydSpeedButton::Paint() { PaintButton(); }
 
 void TWydSpeedButton::PaintButton()
 {
-    if (!GetEnabled())
+    if (!GetEnabled()) {
         State = TButtonState::bsDisabled;
-    else if (State == TButtonState::bsDisabled)
+        FDragging = false;  // a button disabled while held is not clicked when let go
+    } else if (State == TButtonState::bsDisabled)
         State = GetDown() && GetGroupIndex() != 0 ? TButtonState::bsExclusive : TButtonState::bsUp;
     TCanvas* canvas = GetCanvas();
     canvas->GetFont()->Assign(GetFont());

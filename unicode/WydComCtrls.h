@@ -232,7 +232,8 @@ class TWydCustomListView : public vcl::TCustomListView, public IWideCustomListCo
     TWydListItem* GetDropTarget() const { return Typed(TCustomListView::GetDropTarget()); }
     void SetDropTarget(TWydListItem* value) { TCustomListView::SetDropTarget(value); }
     TWydListItem* GetTopItem() const { return Typed(TCustomListView::GetTopItem()); }
-    // The item a notification's record means: lParam with LVIF_PARAM, else the item at iItem (none below 0).
+    // The item a notification's record means: lParam with LVIF_PARAM, else the item at iItem; below 0 the owner-data
+    // item of a view with OwnerData, else none.
     TWydListItem* GetItemW(const LVITEMW& item) const;
     // A new item with the wide caption and Data = object.
     void AddItem(const WideString& item, vcl::TObject* object) override;
@@ -508,9 +509,14 @@ class TWydPageControl : public vcl::TPageControl {
 
 protected:
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
-    // On NT a tab's text goes to the window wide: the caption of the tab's sheet.
+    // On NT a tab's text goes to the window wide: the caption of the tab's sheet; a tab without a sheet keeps its
+    // text.
     void WndProc(vcl::TMessage& message) override;
     void CMDialogChar(vcl::TMessage& message);
+    // A control docks on a wide sheet, which a docked form's wide caption names and whose caption follows the
+    // control's (to its first line break).
+    vcl::TTabSheet* NewDockSheet(vcl::TControl* client) override;
+    void CMDockNotification(vcl::TMessage& message);
 };
 
 // Which of the captions answers an accelerator character: the first whose hot key ('&') is the character

@@ -1,6 +1,8 @@
 // The wide status bar with its panels, and the wide tool bar with its buttons.
 #include "WydComCtrls.h"
 
+#include <algorithm>
+
 #include "WydForms.h"
 #include "WydMenus.h"
 #include "WydSysUtils.h"
@@ -82,9 +84,15 @@ void TWydCustomStatusBar::SetSimpleText(const WideString& value)
 }
 
 // A part's text: the wide simple text (part 255), the wide text of its panel, or, for a part that has no
-// panel, the message's own text; with the alignment tabs the class library put in front.
+// panel, the message's own text; with the alignment tabs the class library put in front. The bar's text length
+// is the wide simple text's, but never less than the window's text (its first part's) that WM_GETTEXT copies.
 void TWydCustomStatusBar::WndProc(TMessage& message)
 {
+    if (Win32PlatformIsUnicode && message.Msg == WM_GETTEXTLENGTH) {
+        TCustomStatusBar::WndProc(message);
+        message.Result = std::max(message.Result, LRESULT(GetSimpleText().size()));
+        return;
+    }
     if (!Win32PlatformIsUnicode || message.Msg != SB_SETTEXTA || (message.WParam & SBT_OWNERDRAW)) {
         TCustomStatusBar::WndProc(message);
         return;

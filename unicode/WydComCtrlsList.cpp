@@ -209,7 +209,9 @@ TWydListItem* TWydCustomListView::GetItemW(const LVITEMW& item) const
 {
     if (item.mask & LVIF_PARAM)
         return Typed(reinterpret_cast<TListItem*>(item.lParam));
-    return item.iItem < 0 ? nullptr : GetItems()->GetItem(item.iItem);
+    if (item.iItem < 0)
+        return GetOwnerData() ? Typed(GetOwnerDataItem()) : nullptr;
+    return GetItems()->GetItem(item.iItem);
 }
 
 void TWydCustomListView::AddItem(const WideString& item, TObject* object)
@@ -306,6 +308,9 @@ VCL_END_MESSAGE_MAP(TCustomListView)
 // On NT the column captions go to the window wide.
 void TWydCustomListView::WndProc(TMessage& message)
 {
+    // Check boxes come with images and tips in the sub-items too.
+    if (message.Msg == LVM_SETEXTENDEDLISTVIEWSTYLE && GetCheckboxes())
+        message.LParam |= LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
     if (Win32PlatformIsUnicode && (message.Msg == LVM_SETCOLUMNA || message.Msg == LVM_INSERTCOLUMNA) &&
         SetColumnW(message))
         return;

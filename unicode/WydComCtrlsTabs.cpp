@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "Forms.h"
 #include "WydSysUtils.h"
 
 using namespace vcl;
@@ -248,32 +249,35 @@ WideString SheetCaption(TTabSheet* sheet)
 
 void TWydPageControl::WndProc(TMessage& message)
 {
-    if (Win32PlatformIsUnicode && (message.Msg == TCM_SETITEMA || message.Msg == TCM_INSERTITEMA)) {
-        const auto* item = reinterpret_cast<const TCITEMA*>(message.LParam);
-        TTabSheet* sheet = nullptr;
-        if (item && (item->mask & TCIF_TEXT))
-            sheet = item->mask & TCIF_PARAM ? reinterpret_cast<TTabSheet*>(item->lParam)
-                                            : GetPageForTab(int(message.WParam));
-        if (sheet) {
-            // A copy of the caller's record goes, with the sheet's wide caption.
-            static_assert(sizeof(TCITEMA) == sizeof(TCITEMW), "the two forms differ only in the text's type");
-            WideString caption = SheetCaption(sheet);
-            TCITEMW wide;
-            std::memcpy(&wide, item, sizeof wide);
-            wide.mask |= TextMask(this);
-            wide.pszText = caption.data();
-            TMessage sent{message.Msg == TCM_SETITEMA ? UINT(TCM_SETITEMW) : UINT(TCM_INSERTITEMW), message.WParam,
-                          LPARAM(&wide), 0};
-            TPageControl::WndProc(sent);
-            message.Result = sent.Result;
-            return;
-        }
+    const auto* item = reinterpret_cast<const TCITEMA*>(message.LParam);
+    if (!Win32PlatformIsUnicode || (message.Msg != TCM_SETITEMA && message.Msg != TCM_INSERTITEMA) || !item ||
+        !(item->mask & TCIF_TEXT)) {
+        TPageControl::WndProc(message);
+        return;
     }
-    TPageControl::WndProc(message);
+    TTabSheet* sheet = item->mask & TCIF_PARAM ? reinterpret_cast<TTabSheet*>(item->lParam)
+                                               : GetPageForTab(int(message.WParam));
+    // A copy of the caller's record goes, with the sheet's wide caption, or without a text when there is no sheet.
+    static_assert(sizeof(TCITEMA) == sizeof(TCITEMW), "the two forms differ only in the text's type");
+    WideString caption = sheet ? SheetCaption(sheet) : WideString();
+    TCITEMW wide;
+    std::memcpy(&wide, item, sizeof wide);
+    if (sheet) {
+        wide.mask |= TextMask(this);
+        wide.pszText = caption.data();
+    } else {
+        wide.mask &= ~UINT(TCIF_TEXT);
+        wide.pszText = nullptr;
+    }
+    TMessage sent{message.Msg == TCM_SETITEMA ? UINT(TCM_SETITEMW) : UINT(TCM_INSERTITEMW), message.WParam,
+                  LPARAM(&wide), 0};
+    TPageControl::WndProc(sent);
+    message.Result = sent.Result;
 }
 
 VCL_BEGIN_MESSAGE_MAP(TWydPageControl)
     VCL_MESSAGE(CM_DIALOGCHAR, CMDialogChar)
+    VCL_MESSAGE(CM_DOCKNOTIFICATION, CMDockNotification)
 VCL_END_MESSAGE_MAP(TPageControl)
 
 // The sheet whose wide caption has the typed hot key becomes the active page: it is chosen by its own tab,
@@ -294,4 +298,26 @@ void TWydPageControl::CMDialogChar(TMessage& message)
         SetActivePage(GetPage(found));
         Change();
     }
+}
+
+TTabSheet* TWydPageControl::NewDockSheet(TControl* client)
+{
+    auto* sheet = new TWydTabSheet(this);
+    if (dynamic_cast<TCustomForm*>(client))
+        sheet->SetCaption(FirstLine(WydControl_GetText(client)));
+    return sheet;
+}
+
+void TWydPageControl::CMDockNotification(TMessage& message)
+{
+    auto* client = reinterpret_cast<TControl*>(message.WParam);
+    const auto* notify = reinterpret_cast<const TDockNotifyRec*>(message.LParam);
+    auto* sheet = client && notify && notify->ClientMsg == WM_SETTEXT
+                      ? dynamic_cast<TWydTabSheet*>(GetPageFromDockClient(client))
+                      : nullptr;
+    if (!sheet) {
+        TPageControl::Dispatch(message);
+        return;
+    }
+    sheet->SetCaption(DockedCaption(client, notify->MsgLParam));
 }

@@ -285,9 +285,14 @@ TWydTreeNode* TWydCustomTreeView::GetNodeFromItem(const TVITEMW& item) const
 
 int TWydCustomTreeView::CompareNodes(TTreeNode* node1, TTreeNode* node2, int data)
 {
-    if ((OnCompare && GetSortType() != TSortType::stText) || !Win32PlatformIsUnicode)
+    if (!Win32PlatformIsUnicode)
         return TCustomTreeView::CompareNodes(node1, node2, data);
-    return lstrcmpW(Typed(node1)->GetText().c_str(), Typed(node2)->GetText().c_str());
+    int result = 0;
+    if (OnCompare)
+        OnCompare(this, node1, node2, data, result);
+    else
+        result = lstrcmpW(Typed(node1)->GetText().c_str(), Typed(node2)->GetText().c_str());
+    return result;
 }
 
 void TWydCustomTreeView::Edit(const TVITEMA& item)

@@ -169,7 +169,7 @@ void DoneWydControls()
             RemoveTrapOf(trap->handle_);
             if (trap->control_) {
                 trap->control_->DefWndProc = trap->prevDefWndProc_;
-                if (trap->IsInChain())
+                if (trap->IsInChain())  // the trap is freed: nothing may call it any more
                     trap->control_->WindowProc = trap->savedWindowProc_;
             }
         }
@@ -396,6 +396,12 @@ bool TWinControlTrap::IsInChain()
     return hookTestAnswer_;
 }
 
+void TWinControlTrap::UnhookMessageProc()
+{
+    if (control_->WindowProc == TWndMethod(this, &TWinControlTrap::TrapMessageProc))
+        control_->WindowProc = savedWindowProc_;
+}
+
 LRESULT CALLBACK TWinControlTrap::TrapWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TWinControlTrap* trap = TrapOf(window);
@@ -518,8 +524,7 @@ void TWinControlTrap::ReleaseWindowTrap()
     if (control_ && !IsDestroying(control_))
         WydControl_SetStoredText(control_, WindowTextW(window));
     if (control_) {
-        if (IsInChain())
-            control_->WindowProc = savedWindowProc_;
+        UnhookMessageProc();
         control_->DefWndProc = prevDefWndProc_;
     }
     if (TrapOf(window) == this) {

@@ -55,6 +55,9 @@ private:
     LRESULT DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void TrapMessageProc(vcl::TMessage& message);
     bool IsInChain();
+    // Takes TrapMessageProc out of the control's chain where it is the outermost hook; one that a later hook wraps
+    // stays, to be found in the chain by the next window.
+    void UnhookMessageProc();
     void Attach(HWND window);
     void ReleaseWindowTrap();
 

@@ -326,9 +326,39 @@ void TWydForm::CreateWindowHandle(const TCreateParams& params)
         TForm::CreateWindowHandle(params);
         return;
     }
-    TCreateParams wide = params;
-    wide.ExStyle &= ~DWORD(WS_EX_LAYERED);
-    CreateUnicodeHandle(this, wide, WideString());
+    FCreatedMDIChild = false;
+    if (GetFormStyle() == TFormStyle::fsMDIChild && !GetComponentState().Contains(csDesigning)) {
+        HWND client = MDIClientForChild();
+        WideString className = RegisterUnicodeClass(params);
+        DefWndProc = DefMDIChildProcW;
+        HWND handle = CreateMDIWindowW(className.c_str(), nullptr, params.Style, params.X, params.Y, params.Width,
+                                       params.Height, client, HInstance, LPARAM(params.Param));
+        if (!handle)
+            RaiseLastOSError();
+        WindowHandle = handle;
+        SubClassUnicodeControl(this, params.Caption);
+        FCreatedMDIChild = true;
+    } else {
+        TCreateParams wide = params;
+        wide.ExStyle &= ~DWORD(WS_EX_LAYERED);
+        CreateUnicodeHandle(this, wide, WideString());
+    }
+    if (GetAlphaBlend()) {
+        SetAlphaBlend(false);
+        SetAlphaBlend(true);
+    } else if (GetTransparentColor()) {
+        SetTransparentColor(false);
+        SetTransparentColor(true);
+    }
+}
+
+// The window and its trap come first, so that the dock manager hooks the form's messages in front of the trap and
+// takes its hook off again cleanly.
+TDockManager* TWydForm::CreateDockManager()
+{
+    if (!GetDockManager() && GetDockSite() && GetUseDockManager())
+        HandleNeeded();
+    return TForm::CreateDockManager();
 }
 
 void TWydForm::UpdateActions()

@@ -95,8 +95,11 @@ class TWydForm : public vcl::TForm {
     void Dispatch(vcl::TMessage& message) override;
 
 protected:
+    // A Unicode window: an MDI child's in the main form's client window (DefMDIChildProcW its default
+    // procedure), any other without the layered style, which is applied once the window exists.
     void CreateWindowHandle(const vcl::TCreateParams& params) override;
     void DestroyWindowHandle() override;
+    vcl::TDockManager* CreateDockManager() override;
     // The application's hint becomes the long part of the selected menu item's wide hint.
     void WMMenuSelect(vcl::TMessage& message);
     void CMBiDiModeChanged(vcl::TMessage& message);

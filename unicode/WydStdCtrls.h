@@ -339,6 +339,10 @@ WideString WydCombo_GetSelText(vcl::TCustomComboBox* combo);
 void WydCombo_SetSelText(vcl::TCustomComboBox* combo, const WideString& value);
 // Opens the list keeping the edit's text and selection.
 void WydCombo_DropDown_PreserveSelection(vcl::TCustomComboBox* combo);
+// Around the class library's key press: its own (ANSI) completion is off, so only the wide one runs. Before
+// returns the setting that After puts back.
+bool WydCombo_BeforeKeyPress(vcl::TCustomComboBox* combo);
+void WydCombo_AfterKeyPress(vcl::TCustomComboBox* combo, bool autoComplete);
 void WydComboBox_AddItem(TWydStrings* items, const WideString& item, vcl::TObject* object);
 void WydComboBox_CopySelection(vcl::TCustomComboBox* combo, TWydStrings* items,
                                vcl::TCustomListControl* destination);
@@ -386,6 +390,7 @@ protected:
     virtual bool GetAutoComplete_PreserveDataEntryCase() const { return true; }
     void CNCommand(vcl::TMessage& message);
     void WMChar(vcl::TMessage& message);
+    void KeyPress(char& key) override;
 
     WideString searchText_;
     DWORD lastSearchTick_ = 0;

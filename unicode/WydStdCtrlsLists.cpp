@@ -464,6 +464,15 @@ void WydCombo_AutoCompleteKeyPress(TCustomComboBox* combo, TWydStrings* items, T
         SetWideCharForWMCharMsg(message, 0);
 }
 
+bool WydCombo_BeforeKeyPress(TCustomComboBox* combo)
+{
+    bool autoComplete = combo->GetAutoComplete();
+    combo->SetAutoComplete(false);
+    return autoComplete;
+}
+
+void WydCombo_AfterKeyPress(TCustomComboBox* combo, bool autoComplete) { combo->SetAutoComplete(autoComplete); }
+
 void WydCombo_DefaultDrawItem(TCustomComboBox* combo, TWydStrings* items, int index, const RECT& rect)
 {
     WideCanvasItemText(combo->GetCanvas(), rect, index >= 0 ? items->Get(index) : WideString());
@@ -532,6 +541,17 @@ void TWydCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC 
             this, message, comboWnd, comboProc, [this](TMessage& m) { return DoKeyPress(m); },
             [this](TMessage& m) { DoEditCharMsg(m); }))
         TCustomComboBox::ComboWndProc(message, comboWnd, comboProc);
+}
+
+void TWydCustomComboBox::KeyPress(char& key)
+{
+    bool autoComplete = WydCombo_BeforeKeyPress(this);
+    struct Restore {
+        TCustomComboBox* combo;
+        bool autoComplete;
+        ~Restore() { WydCombo_AfterKeyPress(combo, autoComplete); }
+    } restore{this, autoComplete};
+    TCustomComboBox::KeyPress(key);
 }
 
 void TWydCustomComboBox::DoEditCharMsg(TMessage& message)

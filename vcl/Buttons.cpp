@@ -289,10 +289,10 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Draw)
     FCanvas->GetFont()->Assign(FFont);
     bool pressed = Draw.itemState & ODS_SELECTED;
     bool disabled = Draw.itemState & ODS_DISABLED;
-    FIsFocused = Draw.itemState & ODS_FOCUS;
+    bool focused = Draw.itemState & ODS_FOCUS;
     RECT r = Draw.rcItem;
     UINT frame = DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0);
-    if (GetDefault() || FIsFocused) {
+    if (FIsFocused || focused) {
         FrameRect(Draw.hDC, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
         InflateRect(&r, -1, -1);
     }
@@ -302,9 +302,17 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Draw)
     TButtonState state = disabled ? TButtonState::bsDisabled : pressed ? TButtonState::bsDown : TButtonState::bsUp;
     FGlyph->Draw(FCanvas, r, POINT{pressed ? 1 : 0, pressed ? 1 : 0}, GetText(), FLayout, FMargin, FSpacing, state,
                  DrawTextBiDiModeFlags(0));
-    if (FIsFocused) {
+    if (focused) {
         InflateRect(&r, -1, -1);
         DrawFocusRect(Draw.hDC, &r);
+    }
+}
+
+void TBitBtn::SetButtonStyle(bool ADefault)
+{
+    if (ADefault != FIsFocused) {
+        FIsFocused = ADefault;
+        Invalidate();
     }
 }
 

@@ -62,6 +62,8 @@ class TBitBtn : public TButton {
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // The owner-drawn button shows being active itself (FIsFocused), with the thick frame.
+    void SetButtonStyle(bool ADefault) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& DrawItemStruct);
     void CNDrawItem(TMessage& Message);
     void CNMeasureItem(TMessage& Message);
@@ -69,7 +71,7 @@ protected:
     void CMMouseLeave(TMessage& Message);
     void CMFontChanged(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);
-    bool FIsFocused = false;
+    bool FIsFocused = false;  // active: the button Enter would press
     bool FMouseInControl = false;
 
 private:
@@ -124,6 +126,8 @@ protected:
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
     void CMButtonPressed(TMessage& Message);
+    // Held down by the mouse: the button is up or down as the mouse leaves or enters it until released.
+    bool FDragging = false;
 
 private:
     TButtonGlyph* FGlyph;
@@ -132,7 +136,6 @@ private:
     bool FAllowAllUp = false;
     bool FFlat = false;
     bool FTransparent = true;
-    bool FDragging = false;
     TButtonLayout FLayout = TButtonLayout::blGlyphLeft;
     int FMargin = -1;
     int FSpacing = 4;

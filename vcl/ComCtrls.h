@@ -737,12 +737,23 @@ class TPageControl : public TCustomTabControl {
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void Loaded() override;
     void Dispatch(TMessage& Message) override;
+    // The sheet a control docked on the page control sits on; nullptr for none.
+    TTabSheet* GetPageFromDockClient(TControl* Client) const;
 
 protected:
     void Change() override;
     void CreateWnd() override;
     void CMDialogChar(TMessage& Message);
     void CMDialogKey(TMessage& Message);
+    // Docking: each control docked on the page control gets a sheet of its own (CMDockClient), which follows the
+    // control's caption and visibility (CMDockNotification) and goes when the control leaves.
+    void CMDockClient(TMessage& Message);
+    void CMDockNotification(TMessage& Message);
+    void DoAddDockClient(TControl* Client, const RECT& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
+    bool DoUndock(TWinControl* NewTarget, TControl* Client) override;
+    // The sheet made for a control docking on the page control: a docked form's caption names it.
+    virtual TTabSheet* NewDockSheet(TControl* Client);
 
 private:
     friend class TTabSheet;
@@ -753,6 +764,8 @@ private:
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;
     AnsiString FActivePageName;
+    TTabSheet* FNewDockSheet = nullptr;   // the sheet a control is being docked on
+    TTabSheet* FUndockingPage = nullptr;  // the sheet of a control that is leaving
 };
 
 // ---- list view ---------------------------------------------------------------------------------
@@ -921,6 +934,8 @@ class TCustomListView : public TCustomListControl {
     bool GetMultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool Value);
     bool GetOwnerData() const { return FOwnerData; }
+    // The scratch item OnData fills for an owner-data view (made with the window; nullptr before).
+    TListItem* GetOwnerDataItem() const { return FOwnerDataItem; }
     void SetOwnerData(bool Value);
     bool GetGridLines() const { return FGridLines; }
     void SetGridLines(bool Value);

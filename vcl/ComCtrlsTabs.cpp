@@ -2,6 +2,8 @@
 #include "ComCtrls.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "Forms.h"
 
@@ -544,6 +546,8 @@ void TPageControl::Change()
 VCL_BEGIN_MESSAGE_MAP(TPageControl)
     VCL_MESSAGE(CM_DIALOGCHAR, CMDialogChar)
     VCL_MESSAGE(CM_DIALOGKEY, CMDialogKey)
+    VCL_MESSAGE(CM_DOCKCLIENT, CMDockClient)
+    VCL_MESSAGE(CM_DOCKNOTIFICATION, CMDockNotification)
 VCL_END_MESSAGE_MAP(TCustomTabControl)
 
 void TPageControl::CMDialogChar(TMessage& Message)
@@ -571,6 +575,78 @@ void TPageControl::CMDialogKey(TMessage& Message)
         return;
     }
     Message.Result = 0;
+}
+
+// ---- docking -------------------------------------------------------------------------------------
+
+TTabSheet* TPageControl::GetPageFromDockClient(TControl* Client) const
+{
+    for (TTabSheet* page : FPages)
+        if (Client->GetParent() == page && Client->GetHostDockSite() == this)
+            return page;
+    return nullptr;
+}
+
+// The new sheet shows while the control does.
+void TPageControl::CMDockClient(TMessage& Message)
+{
+    auto* dock = reinterpret_cast<TDragDockObject*>(Message.WParam);
+    Message.Result = 0;
+    if (!dock || !dock->GetControl())
+        return;
+    TControl* client = dock->GetControl();
+    std::unique_ptr<TTabSheet> sheet(NewDockSheet(client));
+    sheet->SetPageControl(this);
+    TScopedValue<TTabSheet*> docking(FNewDockSheet, sheet.get());
+    client->Dock(this, dock->DockRect);
+    TTabSheet* page = sheet.release();
+    page->SetTabVisible(client->GetVisible());
+    if (client->GetVisible())
+        SetActivePage(page);
+    client->SetAlign(TAlign::alClient);
+}
+
+TTabSheet* TPageControl::NewDockSheet(TControl* Client)
+{
+    auto* sheet = new TTabSheet(this);
+    if (dynamic_cast<TCustomForm*>(Client))
+        sheet->SetText(FirstLine(Client->GetText()));
+    return sheet;
+}
+
+void TPageControl::DoAddDockClient(TControl* Client, const RECT&)
+{
+    if (FNewDockSheet)
+        Client->SetParent(FNewDockSheet);
+}
+
+bool TPageControl::DoUndock(TWinControl* NewTarget, TControl* Client)
+{
+    FUndockingPage = GetPageFromDockClient(Client);
+    if (FUndockingPage)
+        Client->SetAlign(TAlign::alNone);
+    return TCustomTabControl::DoUndock(NewTarget, Client);
+}
+
+void TPageControl::DoRemoveDockClient(TControl* Client)
+{
+    TCustomTabControl::DoRemoveDockClient(Client);
+    if (TTabSheet* page = std::exchange(FUndockingPage, nullptr); page && !IsDestroying(this))
+        delete page;
+}
+
+// A docked control's caption (to its first line break) and visibility show on its sheet's tab.
+void TPageControl::CMDockNotification(TMessage& Message)
+{
+    auto* client = reinterpret_cast<TControl*>(Message.WParam);
+    const auto* notify = reinterpret_cast<const TDockNotifyRec*>(Message.LParam);
+    TTabSheet* page = client && notify ? GetPageFromDockClient(client) : nullptr;
+    if (!page)
+        return;
+    if (notify->ClientMsg == WM_SETTEXT)
+        page->SetText(WideToAnsi(DockedCaption(client, notify->MsgLParam)));
+    else if (notify->ClientMsg == CM_VISIBLECHANGED)
+        page->SetTabVisible(notify->MsgWParam != 0);
 }
 
 }  // namespace vcl

@@ -33,6 +33,7 @@ VCL_IMPLEMENT_CLASS(TControl, TComponent, {
     m.Publish("Action", &TControl::GetAction, &TControl::SetAction);
     m.Publish("ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
     m.Publish("Visible", &TControl::GetVisible, &TControl::SetVisible).WithDefault(1);
+    m.Publish("DragKind", &TControl::GetDragKind, &TControl::SetDragKind).WithNames({"dkDrag", "dkDock"}).WithDefault(0);
     m.Publish("OnClick", &TControl::GetOnClick, &TControl::SetOnClick);
     m.Publish("OnDblClick", &TControl::GetOnDblClick, &TControl::SetOnDblClick);
     m.Publish("OnMouseDown", &TControl::GetOnMouseDown, &TControl::SetOnMouseDown);
@@ -41,6 +42,8 @@ VCL_IMPLEMENT_CLASS(TControl, TComponent, {
 VCL_IMPLEMENT_CLASS(TWinControl, TControl, {
     m.Publish("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder).WithDefault(-1);
     m.Publish("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
+    m.Publish("DockSite", &TWinControl::GetDockSite, &TWinControl::SetDockSite).WithDefault(0);
+    m.Publish("UseDockManager", &TWinControl::GetUseDockManager, &TWinControl::SetUseDockManager).WithDefault(0);
     m.Publish("OnEnter", &TWinControl::GetOnEnter, &TWinControl::SetOnEnter);
     m.Publish("OnExit", &TWinControl::GetOnExit, &TWinControl::SetOnExit);
     m.Publish("OnKeyDown", &TWinControl::GetOnKeyDown, &TWinControl::SetOnKeyDown);
@@ -255,6 +258,8 @@ TControl::~TControl()
     if (Application)
         Application->ControlDestroyed(this);
     SetAction(nullptr);
+    if (FHostDockSite)
+        UndockBeforeDestruction();
     if (FParent)
         FParent->RemoveControl(this);
     delete FFont;
@@ -270,6 +275,8 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
 void TControl::WndProc(TMessage& Message)
 {
     Dispatch(Message);
+    if (Message.Msg == WM_SETTEXT || Message.Msg == CM_VISIBLECHANGED)
+        SendDockNotification(Message.Msg, Message.WParam, Message.LParam);
 }
 
 VCL_BEGIN_MESSAGE_MAP(TControl)
@@ -712,6 +719,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
     if (Operation == opRemove) {
         if (AComponent == FPopupMenu)
             FPopupMenu = nullptr;
+        if (AComponent == FHostDockSite)
+            FHostDockSite = nullptr;
         ActionRemoved(AComponent, FAction, ActionLink);
     }
 }
@@ -892,8 +901,10 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBru
 TWinControl::~TWinControl()
 {
     Destroying();
-    // The window goes first, while the object is still whole enough to save nothing and answer messages.
+    // The window goes first, while the object is still whole enough to save nothing and answer messages; then the
+    // dock manager, so that hooks a layer put on the window around the manager's come off in order.
     DestroyHandle();
+    FDockManager.reset();
     while (!FControls.empty()) {
         TControl* child = FControls.back();
         delete child;  // removes itself from FControls
@@ -981,12 +992,13 @@ void TWinControl::CreateWnd()
 {
     TCreateParams params;
     CreateParams(params);
-    if (!params.WndParent && (params.Style & WS_CHILD))
+    // An MDI child finds its parent (the frame's client window) itself when its window is made.
+    if (!params.WndParent && (params.Style & WS_CHILD) && !(params.ExStyle & WS_EX_MDICHILD))
         throw EInvalidOperation("Control '" + GetName() + "' has no parent window");
     // The library's class: the chosen class description with InitWndProc as its procedure. What that
     // description names as its procedure (a system class's, or DefWindowProcA) becomes DefWndProc.
     DefWndProc = params.WindowClass.lpfnWndProc;
-    FOwnClass = DefWndProc == DefWindowProcA;
+    FOwnClass = DefWndProc == DefWindowProcA || DefWndProc == DefMDIChildProcA;
     WNDCLASSA registered{};
     bool known = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &registered);
     if (!known || registered.lpfnWndProc != &InitWndProc) {
@@ -1476,6 +1488,8 @@ VCL_BEGIN_MESSAGE_MAP(TWinControl)
     VCL_MESSAGE(CM_RECREATEWND, CMRecreateWnd)
     VCL_MESSAGE(CM_DIALOGCHAR, CMDialogChar)
     VCL_MESSAGE(CM_SYSCOLORCHANGE, CMSysColorChange)
+    VCL_MESSAGE(CM_FOCUSCHANGED, CMFocusChanged)
+    VCL_MESSAGE(CM_DOCKCLIENT, CMDockClient)
     VCL_MESSAGE(CN_KEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_SYSKEYDOWN, CNKeyDown)
     VCL_MESSAGE(CN_CHAR, CNChar)
@@ -1920,6 +1934,12 @@ void TWinControl::CMColorChanged(TMessage& Message)
     for (TControl* c : FControls)
         c->Perform(CM_PARENTCOLORCHANGED);
     TControl::CMColorChanged(Message);
+}
+
+void TWinControl::CMFocusChanged(TMessage& Message)
+{
+    for (TControl* c : FControls)
+        c->Perform(CM_FOCUSCHANGED, Message.WParam, Message.LParam);
 }
 
 void TWinControl::CMSysColorChange(TMessage&)

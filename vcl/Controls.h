@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "Classes.h"
@@ -14,6 +16,7 @@
 
 namespace vcl {
 
+class TControl;
 class TWinControl;
 class TPopupMenu;
 class TBasicAction;
@@ -53,6 +56,8 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
+// How a control is dragged: plainly (drag and drop) or to dock it on a dock site.
+enum class TDragKind { dkDrag, dkDock };
 
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
@@ -81,6 +86,48 @@ using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
 using TKeyPressEvent = TEvent<TObject*, char&>;
 using TContextPopupEvent = TEvent<TObject*, POINT, bool&>;
+
+// A control on its way to a dock site: CM_DOCKCLIENT carries it (wParam) to the site.
+class TDragDockObject : public TObject {
+    VCL_CLASS(TDragDockObject, TObject)
+    explicit TDragDockObject(TControl* AControl = nullptr) : FControl(AControl) {}
+    TControl* GetControl() const { return FControl; }
+    RECT DockRect{};                  // where the control goes, in screen coordinates
+    TAlign DropAlign = TAlign::alNone;  // the side of DropOnControl (or of the site) it docks at
+    TControl* DropOnControl = nullptr;
+
+private:
+    TControl* FControl;
+};
+
+// What CM_DOCKNOTIFICATION tells a dock site (lParam; wParam is the docked control): a message the control got.
+struct TDockNotifyRec {
+    UINT ClientMsg;
+    WPARAM MsgWParam;
+    LPARAM MsgLParam;
+};
+
+// A docked control's caption as the tab of its sheet shows it: up to the first line break.
+template <class S>
+S FirstLine(const S& Text)
+{
+    using C = typename S::value_type;
+    return Text.substr(0, std::min(Text.find(C('\r')), Text.find(C('\n'))));
+}
+// The text a docked control's WM_SETTEXT carried (CM_DOCKNOTIFICATION), its first line: wide when the control is a
+// windowed control with a Unicode window (a layer's), else ANSI widened.
+WideString DockedCaption(TControl* Client, LPARAM Text);
+
+// Lays out the controls docked on a site that uses a dock manager (UseDockManager); the site owns it.
+class TDockManager {
+public:
+    virtual ~TDockManager() = default;
+    // Control arrives at the side InsertAt of DropCtl (of the whole site without one).
+    virtual void InsertControl(TControl* Control, TAlign InsertAt, TControl* DropCtl) = 0;
+    virtual void RemoveControl(TControl* Control) = 0;
+    // Places the docked controls in the site's client area (Force: even when the area did not change).
+    virtual void ResetBounds(bool Force) = 0;
+};
 
 // Everything CreateWnd needs to make the window: class, styles, position and the initial text.
 struct TCreateParams {
@@ -247,6 +294,21 @@ class TControl : public TComponent {
     // A form the control sits on (nullptr when it sits on none).
     TCustomForm* GetParentForm() const;
 
+    // ---- docking
+    TDragKind GetDragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    // The site the control is docked on; nullptr while it is not docked.
+    TWinControl* GetHostDockSite() const { return FHostDockSite; }
+    // Docks the control on NewDockSite (CM_DOCKCLIENT to the site) at the side ControlSide of DropControl; true
+    // when it is docked there.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = TAlign::alNone);
+    // Takes the control off its site: a form becomes a window of its own at ScreenPos, any other control floats in
+    // a dock form there. False when the site keeps it.
+    bool ManualFloat(const RECT& ScreenPos);
+    // Moves the control onto NewDockSite, ARect in the site's client coordinates; with nullptr it floats at ARect
+    // (screen coordinates).
+    virtual void Dock(TWinControl* NewDockSite, const RECT& ARect);
+
     // Streaming: a control's parent is its parent component.
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
@@ -287,6 +349,8 @@ protected:
     void CMMouseLeave(TMessage& Message);
     virtual void VisibleChanging() {}
     void FontChanged(TObject* Sender);
+    // A control that docks by dragging (dkDock) tells its site about a message it got (CM_DOCKNOTIFICATION).
+    void SendDockNotification(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     AnsiString FText;  // the text while there is no window (always, for windowless controls)
     TWinControl* FParent = nullptr;
@@ -305,9 +369,13 @@ protected:
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
+    TDragKind FDragKind = TDragKind::dkDrag;
+    TWinControl* FHostDockSite = nullptr;
 
 private:
     friend class TWinControl;
+    // A docked control that goes leaves its site first.
+    void UndockBeforeDestruction();
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     TBasicAction* FAction = nullptr;
@@ -376,6 +444,16 @@ class TWinControl : public TControl {
     bool GetCtl3D() const { return FCtl3D; }
     void SetCtl3D(bool Value);
 
+    // ---- docking: a dock site takes controls docked on it (ManualDock); with UseDockManager its dock manager
+    // lays them out.
+    bool GetDockSite() const { return FDockSite; }
+    void SetDockSite(bool Value);
+    bool GetUseDockManager() const { return FUseDockManager; }
+    void SetUseDockManager(bool Value);
+    TDockManager* GetDockManager() const { return FDockManager.get(); }
+    int GetDockClientCount() const { return int(FDockClients.size()); }
+    TControl* GetDockClients(int Index) const { return FDockClients.at(size_t(Index)); }
+
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
@@ -404,6 +482,17 @@ class TWinControl : public TControl {
 
 protected:
     TClass GetActionLinkClass() const override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The dock manager of a dock site that uses one (made when both are switched on): a TDockTree.
+    virtual TDockManager* CreateDockManager();
+    // A control arriving: it becomes a child of the site, at ARect unless the dock manager places it.
+    virtual void DoAddDockClient(TControl* Client, const RECT& ARect);
+    // A control has left the site (docked elsewhere, floating or gone).
+    virtual void DoRemoveDockClient(TControl* Client);
+    // A docked control is about to leave for NewTarget (nullptr: floating or gone); false keeps it here.
+    virtual bool DoUndock(TWinControl* NewTarget, TControl* Client);
+    // A control docked here (Client->Dock): the site docks it where the drag object says.
+    void CMDockClient(TMessage& Message);
     virtual void AlignControls(TControl* AControl, RECT& Rect);
     virtual void PaintWindow(HDC DC);
     void PaintControls(HDC DC, TControl* First);
@@ -454,6 +543,8 @@ protected:
     void CMRecreateWnd(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
+    // The form's focus moved (lParam: the control that has it now): every control hears of it.
+    void CMFocusChanged(TMessage& Message);
     bool IsMenuKey(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
@@ -472,12 +563,41 @@ protected:
 
 private:
     friend class TControl;
+    void UpdateDockManager();
+    void AddDockClient(TControl* Client);
+    void ForgetDockClient(TControl* Client);
     void UpdateBounds();
     void CreateChildHandles();
     void ReflectToChild(TMessage& Message, HWND Child);
     bool ForwardMouseToGraphicChild(TMessage& Message);
     TControl* FMouseControl = nullptr;
     bool FTrackingMouse = false;
+    bool FDockSite = false;
+    bool FUseDockManager = false;
+    std::unique_ptr<TDockManager> FDockManager;
+    std::vector<TControl*> FDockClients;
+};
+
+// The dock manager every dock site gets by default: the docked controls share the site's client area in the
+// order they were docked, side by side once one docked at a left or right side, else one above the other. It
+// hooks the site's WindowProc to follow its size.
+class TDockTree : public TDockManager {
+public:
+    explicit TDockTree(TWinControl* DockSite);
+    ~TDockTree() override;
+    TDockTree(const TDockTree&) = delete;
+    TDockTree& operator=(const TDockTree&) = delete;
+    void InsertControl(TControl* Control, TAlign InsertAt, TControl* DropCtl) override;
+    void RemoveControl(TControl* Control) override;
+    void ResetBounds(bool Force) override;
+
+private:
+    void WindowProcHook(TMessage& Message);
+    TWinControl* FDockSite;
+    TWndMethod FOldWndProc;
+    std::vector<TControl*> FControls;
+    bool FSideBySide = false;
+    RECT FLaidOut{};
 };
 
 // A canvas on a control: takes the control's DC itself when no DC is given.

@@ -47,6 +47,15 @@ VCL_IMPLEMENT_CLASS(TForm, TCustomForm, {
         .WithNames({"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"})
         .WithDefault(0);
     m.Publish("KeyPreview", &TForm::GetKeyPreview, &TForm::SetKeyPreview).WithDefault(0);
+    m.Publish("TileMode", &TForm::GetTileMode, &TForm::SetTileMode)
+        .WithNames({"tbHorizontal", "tbVertical"})
+        .WithDefault(0);
+    m.Publish("AlphaBlend", &TForm::GetAlphaBlend, &TForm::SetAlphaBlend).WithDefault(0);
+    m.Publish("AlphaBlendValue", &TForm::GetAlphaBlendValue, &TForm::SetAlphaBlendValue).WithDefault(255);
+    m.Publish("TransparentColor", &TForm::GetTransparentColor, &TForm::SetTransparentColor).WithDefault(0);
+    m.Publish("TransparentColorValue", &TForm::GetTransparentColorValue, &TForm::SetTransparentColorValue)
+        .WithIdents(ColorIdents())
+        .WithDefault(0);
     m.Publish("Menu", &TForm::GetMenu, &TForm::SetMenu);
     m.Publish("ActiveControl", &TForm::GetActiveControl, &TForm::SetActiveControl);
     m.Publish("OnCreate", &TForm::GetOnCreate, &TForm::SetOnCreate);
@@ -867,7 +876,9 @@ void TCustomForm::DoShow()
 void TCustomForm::CreateParams(TCreateParams& Params)
 {
     TWinControl::CreateParams(Params);
-    Params.Style &= ~DWORD(WS_CHILD | WS_VISIBLE);
+    // A top-level form is shown once placed; one on a parent (docked) is a child window like any control.
+    if (IsTopLevel())
+        Params.Style &= ~DWORD(WS_CHILD | WS_VISIBLE);
     Params.Style |= WS_CLIPCHILDREN;
     switch (FBorderStyle) {
     case TFormBorderStyle::bsNone:
@@ -894,9 +905,20 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     }
     if (FFormStyle == TFormStyle::fsStayOnTop)
         Params.ExStyle |= WS_EX_TOPMOST;
-    // Secondary forms belong to the main form: they stay above it and leave the task bar to it.
-    TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
-    Params.WndParent = main && main != this && main->HandleAllocated() ? main->WindowHandle : nullptr;
+    if (IsTopLevel()) {
+        // Secondary forms belong to the main form: they stay above it and leave the task bar to it.
+        TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
+        Params.WndParent = main && main != this && main->HandleAllocated() ? main->WindowHandle : nullptr;
+        if (FAlphaBlend || FTransparentColor)
+            Params.ExStyle |= WS_EX_LAYERED;
+    } else if (FFormStyle == TFormStyle::fsMDIChild) {
+        Params.Style = (Params.Style & ~DWORD(WS_POPUP | WS_VISIBLE)) | WS_CHILD | WS_CLIPSIBLINGS;
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WndParent = nullptr;  // the frame's client window, found when the window is made
+        Params.WindowClass.lpfnWndProc = DefMDIChildProcA;
+    } else {
+        Params.Style &= ~DWORD(WS_POPUP);
+    }
     Params.WindowClass.hIcon = LoadIconA(HInstance, "MAINICON");
     if (!Params.WindowClass.hIcon)
         Params.WindowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -907,13 +929,38 @@ void TCustomForm::CreateWnd()
     TWinControl::CreateWnd();
     if (FMenu)
         ::SetMenu(WindowHandle, FMenu->GetHandle());
+    if (FFormStyle == TFormStyle::fsMDIForm)
+        CreateMDIClient();
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& Params)
+{
+    FCreatedMDIChild = false;
+    if (FFormStyle == TFormStyle::fsMDIChild) {
+        WindowHandle = CreateMDIWindowA(Params.WinClassName, Params.Caption, Params.Style, Params.X, Params.Y,
+                                        Params.Width, Params.Height, MDIClientForChild(), Params.WindowClass.hInstance,
+                                        LPARAM(Params.Param));
+        FCreatedMDIChild = WindowHandle != nullptr;
+    } else {
+        TWinControl::CreateWindowHandle(Params);
+    }
+    SetLayeredAttribs();
 }
 
 void TCustomForm::DestroyWindowHandle()
 {
     if (FMenu && WindowHandle)
         ::SetMenu(WindowHandle, nullptr);  // the menu object keeps its own handle
+    if (FCreatedMDIChild && WindowHandle && IsWindow(WindowHandle)) {
+        // The client destroys its child (and activates the next one); no exception leaves a window procedure.
+        ControlState << csDestroyingHandle;
+        SendMessageA(::GetParent(WindowHandle), WM_MDIDESTROY, WPARAM(WindowHandle), 0);
+        ControlState >> csDestroyingHandle;
+        WindowHandle = nullptr;
+    }
     TWinControl::DestroyWindowHandle();
+    FCreatedMDIChild = false;
+    FClientHandle = nullptr;  // gone with the frame's window
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
@@ -928,10 +975,66 @@ void TCustomForm::SetFormStyle(TFormStyle Value)
 {
     if (FFormStyle == Value)
         return;
+    bool mdi = FFormStyle == TFormStyle::fsMDIForm || FFormStyle == TFormStyle::fsMDIChild ||
+               Value == TFormStyle::fsMDIForm || Value == TFormStyle::fsMDIChild;
     FFormStyle = Value;
+    if (mdi) {
+        RecreateWnd();  // a frame gets or loses its client window, a child its place in one
+        return;
+    }
     if (WindowHandle)
         SetWindowPos(WindowHandle, Value == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetAlphaBlend(bool Value)
+{
+    if (FAlphaBlend != Value) {
+        FAlphaBlend = Value;
+        SetLayeredAttribs();
+    }
+}
+
+void TCustomForm::SetAlphaBlendValue(BYTE Value)
+{
+    if (FAlphaBlendValue != Value) {
+        FAlphaBlendValue = Value;
+        SetLayeredAttribs();
+    }
+}
+
+void TCustomForm::SetTransparentColor(bool Value)
+{
+    if (FTransparentColor != Value) {
+        FTransparentColor = Value;
+        SetLayeredAttribs();
+    }
+}
+
+void TCustomForm::SetTransparentColorValue(TColor Value)
+{
+    if (FTransparentColorValue != Value) {
+        FTransparentColorValue = Value;
+        SetLayeredAttribs();
+    }
+}
+
+// The window is layered while blending or a transparent colour is on, with both applied; switched off it is an
+// ordinary window again, drawn afresh. Only top-level windows are layered.
+void TCustomForm::SetLayeredAttribs()
+{
+    if (!WindowHandle || !IsTopLevel())
+        return;
+    LONG_PTR exStyle = GetWindowLongPtrA(WindowHandle, GWL_EXSTYLE);
+    if (FAlphaBlend || FTransparentColor) {
+        if (!(exStyle & WS_EX_LAYERED))
+            SetWindowLongPtrA(WindowHandle, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(WindowHandle, ColorToRGB(FTransparentColorValue), FAlphaBlendValue,
+                                   (FAlphaBlend ? LWA_ALPHA : 0) | (FTransparentColor ? LWA_COLORKEY : 0));
+    } else if (exStyle & WS_EX_LAYERED) {
+        SetWindowLongPtrA(WindowHandle, GWL_EXSTYLE, exStyle & ~LONG_PTR(WS_EX_LAYERED));
+        RedrawWindow(WindowHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void TCustomForm::SetWindowState(TWindowState Value)
@@ -970,6 +1073,7 @@ void TCustomForm::SetActiveControl(TWinControl* Control)
 void TCustomForm::FocusChanged(TWinControl* Control)
 {
     FActiveControl = Control;
+    Perform(CM_FOCUSCHANGED, 0, LPARAM(Control));
 }
 
 RECT TCustomForm::GetClientRect() const
@@ -1026,22 +1130,31 @@ void TCustomForm::VisibleChanging()
 void TCustomForm::Show()
 {
     SetVisible(true);
-    if (WindowHandle)
+    if (WindowHandle && IsTopLevel())
         SetForegroundWindow(WindowHandle);
 }
 
-// A form makes its window when it is first shown, and is placed on the screen then.
-void TCustomForm::CMVisibleChanged(TMessage&)
+// A form makes its window when it is first shown, and is placed on the screen then; a form on a parent shows as
+// any control, an MDI child becomes the active one.
+void TCustomForm::CMVisibleChanged(TMessage& Message)
 {
-    if (FVisible) {
-        HandleNeeded();
-        PlaceOnScreen();
-        ShowWindow(WindowHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
-                                 : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
-                                                                             : SW_SHOWNORMAL);
-    } else if (WindowHandle) {
-        ShowWindow(WindowHandle, SW_HIDE);
+    if (FParent || FParentWindow) {
+        TWinControl::Dispatch(Message);
+        return;
     }
+    if (!FVisible) {
+        if (WindowHandle)
+            ShowWindow(WindowHandle, SW_HIDE);
+        return;
+    }
+    HandleNeeded();
+    if (!FCreatedMDIChild)
+        PlaceOnScreen();
+    ShowWindow(WindowHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                         : SW_SHOWNORMAL);
+    if (FCreatedMDIChild)
+        SendMessageA(::GetParent(WindowHandle), WM_MDIACTIVATE, WPARAM(WindowHandle), 0);
 }
 
 VCL_BEGIN_MESSAGE_MAP(TCustomForm)
@@ -1063,8 +1176,16 @@ VCL_BEGIN_MESSAGE_MAP(TCustomForm)
     VCL_MESSAGE(CM_ACTIONUPDATE, CMActionUpdate)
 VCL_END_MESSAGE_MAP(TWinControl)
 
+// An MDI frame's messages go to the frame procedure, which looks after its client window and children; WM_SIZE
+// does not: the client window takes the room the aligned controls leave (AlignControls).
 void TCustomForm::DefaultHandler(TMessage& Message)
 {
+    if (FClientHandle && WindowHandle) {
+        Message.Result = Message.Msg == WM_SIZE
+                             ? DefWindowProcA(WindowHandle, Message.Msg, Message.WParam, Message.LParam)
+                             : DefFrameProcA(WindowHandle, FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
     TWinControl::DefaultHandler(Message);
 }
 

@@ -22,6 +22,7 @@ enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnl
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TTileMode { tbHorizontal, tbVertical };
 
 using TMsg = MSG;
 using TModalResult = int;
@@ -238,7 +239,35 @@ class TCustomForm : public TWinControl {
     bool GetKeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     bool GetActive() const { return FActive; }
-    HWND GetClientHandle() const { return nullptr; }
+
+    // ---- MDI: a frame (fsMDIForm) shows its children (fsMDIChild) in a client window of the system class
+    // "MDICLIENT"; a child's window can be made only while the main form is such a frame.
+    HWND GetClientHandle() const { return FClientHandle; }
+    int GetMDIChildCount() const { return int(MDIChildForms().size()); }
+    // The children in the client's order, the active one first.
+    TCustomForm* GetMDIChildren(int Index) const { return MDIChildForms().at(size_t(Index)); }
+    TCustomForm* GetActiveMDIChild() const;
+    TTileMode GetTileMode() const { return FTileMode; }
+    void SetTileMode(TTileMode Value) { FTileMode = Value; }
+    void Cascade();
+    void Tile();
+    void ArrangeIcons();
+    void Next();
+    void Previous();
+
+    // ---- a layered window: the whole form blended with what lies below (AlphaBlendValue, 0 invisible to 255
+    // opaque), or the pixels of TransparentColorValue left out
+    bool GetAlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool Value);
+    BYTE GetAlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(BYTE Value);
+    bool GetTransparentColor() const { return FTransparentColor; }
+    void SetTransparentColor(bool Value);
+    TColor GetTransparentColorValue() const { return FTransparentColorValue; }
+    void SetTransparentColorValue(TColor Value);
+
+    // A form docked on a site loses its border until it floats again.
+    void Dock(TWinControl* NewDockSite, const RECT& ARect) override;
     HMONITOR GetMonitor() const;
     // Without a window the client area is what the frame of the window to be made leaves.
     RECT GetClientRect() const override;
@@ -278,8 +307,15 @@ class TCustomForm : public TWinControl {
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // An MDI child's window is made in the frame's client window; a layered form's attributes are set.
+    void CreateWindowHandle(const TCreateParams& Params) override;
     void DestroyWindowHandle() override;
+    // An MDI frame's client window takes the room its aligned controls leave.
+    void AlignControls(TControl* AControl, RECT& Rect) override;
     void Loaded() override;
+    // The main form's client window, where an MDI child's window goes; EInvalidOperation when the main form is
+    // no MDI frame.
+    static HWND MDIClientForChild();
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void DoShow();
@@ -307,9 +343,16 @@ protected:
     void CMActionExecute(TMessage& Message);
     void CMActionUpdate(TMessage& Message);
 
+    // The window was made as an MDI child, so the client window destroys it.
+    bool FCreatedMDIChild = false;
+
 private:
     void PlaceOnScreen();
     void ModalLoop();
+    bool IsTopLevel() const { return !FParent && !FParentWindow && FFormStyle != TFormStyle::fsMDIChild; }
+    void CreateMDIClient();
+    std::vector<TCustomForm*> MDIChildForms() const;
+    void SetLayeredAttribs();
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TPosition FPosition = TPosition::poDesigned;
     TFormStyle FFormStyle = TFormStyle::fsNormal;
@@ -323,11 +366,29 @@ private:
     bool FCreated = false;
     bool FPlaced = false;
     bool FWithResource = true;
+    HWND FClientHandle = nullptr;
+    TTileMode FTileMode = TTileMode::tbHorizontal;
+    bool FAlphaBlend = false;
+    BYTE FAlphaBlendValue = 255;
+    bool FTransparentColor = false;
+    TColor FTransparentColorValue = clBlack;
+    TFormBorderStyle FUndockedBorderStyle = TFormBorderStyle::bsSizeable;
 };
 
 class TForm : public TCustomForm {
     VCL_CLASS(TForm, TCustomForm)
     using TCustomForm::TCustomForm;
+};
+
+// The tool window a control that is not a form floats in (ManualFloat): the control fills it and gives it its
+// caption; the window goes when the control leaves.
+class TCustomDockForm : public TCustomForm {
+    VCL_CLASS(TCustomDockForm, TCustomForm)
+    explicit TCustomDockForm(TComponent* AOwner);
+
+protected:
+    void DoAddDockClient(TControl* Client, const RECT& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
 };
 
 // A windowed container with scroll bars: when its children reach beyond the client area, the bars

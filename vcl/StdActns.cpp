@@ -241,17 +241,28 @@ void TWindowClose::ExecuteTarget(TObject* Target)
 
 void TWindowCascade::ExecuteTarget(TObject* Target)
 {
-    SendMessageA(ClientOf(Target), WM_MDICASCADE, 0, 0);
+    if (auto* form = dynamic_cast<TCustomForm*>(Target))
+        form->Cascade();
 }
+
+namespace {
+void TileChildren(TObject* Target, TTileMode Mode)
+{
+    if (auto* form = dynamic_cast<TCustomForm*>(Target)) {
+        form->SetTileMode(Mode);
+        form->Tile();
+    }
+}
+}  // namespace
 
 void TWindowTileHorizontal::ExecuteTarget(TObject* Target)
 {
-    SendMessageA(ClientOf(Target), WM_MDITILE, MDITILE_HORIZONTAL, 0);
+    TileChildren(Target, TTileMode::tbHorizontal);
 }
 
 void TWindowTileVertical::ExecuteTarget(TObject* Target)
 {
-    SendMessageA(ClientOf(Target), WM_MDITILE, MDITILE_VERTICAL, 0);
+    TileChildren(Target, TTileMode::tbVertical);
 }
 
 namespace {
@@ -271,7 +282,8 @@ void TWindowMinimizeAll::ExecuteTarget(TObject* Target)
 
 void TWindowArrange::ExecuteTarget(TObject* Target)
 {
-    SendMessageA(ClientOf(Target), WM_MDIICONARRANGE, 0, 0);
+    if (auto* form = dynamic_cast<TCustomForm*>(Target))
+        form->ArrangeIcons();
 }
 
 // ---- help actions ------------------------------------------------------------------------------

@@ -388,6 +388,7 @@ VCL_BEGIN_MESSAGE_MAP(TButton)
     VCL_MESSAGE(CN_COMMAND, CNCommand)
     VCL_MESSAGE(CM_DIALOGKEY, CMDialogKey)
     VCL_MESSAGE(CM_DIALOGCHAR, CMDialogChar)
+    VCL_MESSAGE(CM_FOCUSCHANGED, CMFocusChanged)
 VCL_END_MESSAGE_MAP(TButtonControl)
 
 void TButton::SetDefault(bool Value)
@@ -396,7 +397,33 @@ void TButton::SetDefault(bool Value)
         return;
     FDefault = Value;
     if (WindowHandle)
-        Perform(BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 1);
+        UpdateActive(GetParentForm() ? GetParentForm()->GetActiveControl() : nullptr);
+}
+
+void TButton::CreateWnd()
+{
+    TButtonControl::CreateWnd();
+    UpdateActive(GetParentForm() ? GetParentForm()->GetActiveControl() : nullptr);
+}
+
+void TButton::UpdateActive(TWinControl* Focused)
+{
+    SetButtonStyle(dynamic_cast<TButton*>(Focused) ? Focused == this : FDefault);
+}
+
+void TButton::SetButtonStyle(bool ADefault)
+{
+    if (!WindowHandle)
+        return;
+    DWORD style = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((GetWindowLongPtrA(WindowHandle, GWL_STYLE) & BS_TYPEMASK) != style)
+        Perform(BM_SETSTYLE, style, 1);
+}
+
+void TButton::CMFocusChanged(TMessage& Message)
+{
+    UpdateActive(reinterpret_cast<TWinControl*>(Message.LParam));
+    TButtonControl::Dispatch(Message);
 }
 
 void TButton::Click()
@@ -1629,14 +1656,25 @@ void TCustomComboBox::WMChar(TMessage& Message)
         DefaultHandler(Message);
 }
 
-// Typing in a drop-down list jumps to the first item that starts with what was typed (when on).
-bool TCustomComboBox::DoKeyPress(TMessage& Message)
+void TCustomComboBox::KeyPress(char& Key)
 {
-    if (TCustomItemListControl::DoKeyPress(Message))
-        return true;
-    if (FAutoDropDown && !GetDroppedDown())
-        SetDroppedDown(true);
-    return false;
+    TCustomItemListControl::KeyPress(Key);
+    if (!FAutoComplete || !FAutoDropDown)
+        return;
+    switch (Key) {
+    case 0:
+    case VK_BACK:
+    case VK_ESCAPE:
+        break;
+    case VK_TAB:
+        if (GetDroppedDown())
+            SetDroppedDown(false);
+        break;
+    default:
+        if (!GetDroppedDown())
+            SetDroppedDown(true);
+        break;
+    }
 }
 
 // =============================================================================================

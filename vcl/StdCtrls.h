@@ -108,9 +108,15 @@ class TButton : public TButtonControl {
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    // The button Enter would press is active: the focused button, else the default one while the focus is on a
+    // control that is no button. The system button shows it with its default frame.
+    virtual void SetButtonStyle(bool ADefault);
+    void UpdateActive(TWinControl* Focused);
     void CNCommand(TMessage& Message);
     void CMDialogKey(TMessage& Message);
     void CMDialogChar(TMessage& Message);
+    void CMFocusChanged(TMessage& Message);
 
 private:
     bool FDefault = false;
@@ -458,7 +464,9 @@ protected:
     virtual void CloseUp();
     void CNCommand(TMessage& Message);
     void WMChar(TMessage& Message);
-    bool DoKeyPress(TMessage& Message) override;
+    // Completion: with AutoComplete and AutoDropDown a typed character drops the list down and Tab closes it;
+    // Backspace and Escape leave it as it is.
+    void KeyPress(char& Key) override;
 
 private:
     static LRESULT CALLBACK InnerWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);

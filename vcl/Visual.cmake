@@ -39,4 +39,10 @@ target_sources(vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/StdActnsDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormsHelp.cpp
 )
+# MDI forms and docking.
+target_sources(vcl PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/FormsMDI.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormsDock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControlsDock.cpp
+)
 target_link_libraries(vcl PUBLIC user32 gdi32 comctl32 comdlg32 msimg32 shell32)

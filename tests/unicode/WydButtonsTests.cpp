@@ -151,3 +151,19 @@ TEST_F(WydButtons, DisabledStateOfAnEnabledDownButtonInAGroupPaintsExclusive)
     UpdateWindow(form->WindowHandle);
     EXPECT_EQ(other->State, TButtonState::bsDisabled);
 }
+
+TEST_F(WydButtons, SpeedButtonDisabledWhileHeldDownIsNotClickedWhenLetGo)
+{
+    auto* button = Make<TWydSpeedButton>();
+    button->SetCaption(Greek);
+    int clicks = 0;
+    button->OnClick = MakeEvent<TObject*>(nullptr, [&](TObject*) { ++clicks; });
+    form->Show();
+    button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_TRUE(button->Dragging());
+    button->SetEnabled(false);
+    UpdateWindow(form->WindowHandle);
+    EXPECT_FALSE(button->Dragging()) << "painted disabled: held no more";
+    button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(clicks, 0);
+}

@@ -135,6 +135,44 @@ TEST_F(WydComCtrlsTest, PageAcceleratorAfterAHiddenSheetChoosesThatSheetsTab)
     EXPECT_EQ(pages->GetActivePage(), sheets[2]);
 }
 
+TEST_F(WydComCtrlsTest, DockedFormMakesAWideSheetThatFollowsItsCaption)
+{
+    auto* pages = Make<TWydPageControl>();
+    form->Show();
+    std::unique_ptr<TWydForm> docked(new TWydForm(nullptr, 0));
+    docked->SetDragKind(TDragKind::dkDock);
+    docked->SetCaption(Cyrillic);
+    docked->Show();
+    ASSERT_TRUE(docked->ManualDock(pages));
+    ASSERT_EQ(pages->GetPageCount(), 1);
+    auto* sheet = dynamic_cast<TWydTabSheet*>(pages->GetPage(0));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->GetCaption() == Cyrillic);
+    EXPECT_TRUE(TabTextW(pages, 0) == Cyrillic);
+    docked->SetCaption(Cjk + L"\r\n" + Greek);
+    EXPECT_TRUE(sheet->GetCaption() == Cjk) << "up to the first line break";
+    EXPECT_TRUE(TabTextW(pages, 0) == Cjk);
+    TCITEMA stray{};
+    stray.mask = TCIF_TEXT | TCIF_PARAM;
+    stray.pszText = const_cast<char*>("stray");
+    pages->Perform(TCM_SETITEMA, 0, LPARAM(&stray));
+    EXPECT_TRUE(TabTextW(pages, 0) == Cjk) << "a tab record that names no sheet leaves the tab's text";
+    pages->GetTabs()->PutObject(0, sheet);
+    docked.reset();
+    EXPECT_EQ(pages->GetPageCount(), 0);
+}
+
+TEST_F(WydComCtrlsTest, StatusBarTextLengthIsTheWideSimpleTexts)
+{
+    auto* bar = Make<TWydStatusBar>(24);
+    bar->SetSimplePanel(true);
+    bar->SetSimpleText(Cjk);
+    form->Show();
+    EXPECT_EQ(GetWindowTextLengthW(bar->WindowHandle), int(Cjk.size()));
+    bar->SetSimpleText(Emoji);
+    EXPECT_EQ(SendMessageW(bar->WindowHandle, WM_GETTEXTLENGTH, 0, 0), LRESULT(Emoji.size()));
+}
+
 TEST_F(WydComCtrlsTest, PanelTextsInEveryScriptKeepTheirAlignment)
 {
     auto* bar = Make<TWydStatusBar>(24);

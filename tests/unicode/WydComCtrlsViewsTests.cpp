@@ -141,6 +141,21 @@ TEST_F(WydComCtrlsTest, ListOwnerDataIsWideAndShortBuffersAreCut)
     find.psz = Cyrillic.c_str();
     EXPECT_EQ(SendMessageW(list->WindowHandle, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)), 7);
     EXPECT_TRUE(found == Cyrillic) << "the wide OnDataFind gets the wide search text";
+    LVITEMW none{};
+    none.iItem = -1;
+    EXPECT_EQ(list->GetItemW(none), list->GetOwnerDataItem()) << "no index: the owner-data item";
+}
+
+TEST_F(WydComCtrlsTest, ListWithCheckBoxesHasSubItemImages)
+{
+    auto* list = Make<TWydListView>();
+    list->SetViewStyle(TViewStyle::vsReport);
+    list->SetCheckboxes(true);
+    form->Show();
+    auto style = SendMessageW(list->WindowHandle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_TRUE(style & LVS_EX_CHECKBOXES);
+    EXPECT_TRUE(style & LVS_EX_SUBITEMIMAGES);
+    EXPECT_TRUE(style & LVS_EX_INFOTIP);
 }
 
 TEST_F(WydComCtrlsTest, ListZeroSizedTextBufferIsLeftAlone)
@@ -260,6 +275,22 @@ TEST_F(WydComCtrlsTest, TreeSortComparesWideTexts)
     nodes->Add(nullptr, L"\x03B4");
     nodes->GetItem(0)->SetText(L"\x03B5");
     EXPECT_TRUE(nodes->GetItem(3)->GetText() == L"\x03B5") << "a renamed node moves to its place";
+}
+
+TEST_F(WydComCtrlsTest, TreeSortByTextUsesOnCompareWhenAssigned)
+{
+    auto* tree = Make<TWydTreeView>();
+    TWydTreeNodes* nodes = tree->GetTreeNodes();
+    for (const wchar_t* text : {L"\x03B1", L"\x03B3", L"\x03B2"})  // α γ β
+        nodes->Add(nullptr, text);
+    tree->OnCompare = MakeEvent<TObject*, TTreeNode*, TTreeNode*, int, int&>(
+        nullptr, [](TObject*, TTreeNode* a, TTreeNode* b, int, int& result) {
+            result = -lstrcmpW(static_cast<TWydTreeNode*>(a)->GetText().c_str(),
+                               static_cast<TWydTreeNode*>(b)->GetText().c_str());
+        });
+    form->Show();
+    tree->SetSortType(TSortType::stText);
+    EXPECT_TRUE(nodes->GetItem(0)->GetText() == L"\x03B3" && nodes->GetItem(2)->GetText() == L"\x03B1");
 }
 
 TEST_F(WydComCtrlsTest, TreeNodeRulesAndZeroSizedBuffer)

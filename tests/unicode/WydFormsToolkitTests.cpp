@@ -133,3 +133,94 @@ TEST_F(WydFormsToolkitTest, RightToLeftCanvasTextStartsOneWidthFurtherRight)
     WideCanvasTextOut(canvas, 10, 5, Greek);
     EXPECT_EQ(canvas->GetPenPos().x, 10 + width + 1 + width);
 }
+
+namespace {
+WideString WindowTextW(HWND window)
+{
+    wchar_t buffer[128] = {};
+    GetWindowTextW(window, buffer, 128);
+    return buffer;
+}
+}  // namespace
+
+TEST_F(WydFormsToolkitTest, MdiChildrenOfAWideFrameAreUnicodeWindowsWithWideCaptions)
+{
+    {
+        TWydForm orphan(nullptr, 0);
+        orphan.SetFormStyle(TFormStyle::fsMDIChild);
+        try {
+            orphan.Show();
+            ADD_FAILURE() << "no frame, no child window";
+        } catch (const EInvalidOperation& e) {
+            EXPECT_EQ(e.Message, "Cannot create form. No MDI forms are currently active");
+        }
+        EXPECT_FALSE(orphan.HandleAllocated());
+    }
+    std::unique_ptr<TWydForm> frame(new TWydForm(nullptr, 0));
+    Application->AddForm(frame.get());
+    frame->SetFormStyle(TFormStyle::fsMDIForm);
+    frame->SetBounds(60, 60, 600, 400);
+    frame->Show();
+    std::unique_ptr<TWydForm> first(new TWydForm(nullptr, 0));
+    first->SetFormStyle(TFormStyle::fsMDIChild);
+    first->SetCaption(Cyrillic);
+    std::unique_ptr<TWydForm> second(new TWydForm(nullptr, 0));
+    second->SetFormStyle(TFormStyle::fsMDIChild);
+    second->SetCaption(Cjk);
+    first->Show();
+    second->Show();
+    for (TWydForm* child : {first.get(), second.get()}) {
+        EXPECT_TRUE(IsWindowUnicode(child->WindowHandle));
+        EXPECT_EQ(GetParent(child->WindowHandle), frame->GetClientHandle());
+    }
+    EXPECT_TRUE(WindowTextW(first->WindowHandle) == Cyrillic);
+    EXPECT_TRUE(WindowTextW(second->WindowHandle) == Cjk);
+    EXPECT_EQ(frame->GetActiveMDIChild(), second.get());
+    second->SetWindowState(TWindowState::wsMaximized);
+    frame->SetCaption(Greek);
+    EXPECT_TRUE(WindowTextW(frame->WindowHandle) == Greek + L" - [" + Cjk + L"]")
+        << "the wide frame procedure names the maximized child in the title";
+    second.reset();
+    EXPECT_EQ(frame->GetMDIChildCount(), 1);
+    first.reset();
+}
+
+TEST_F(WydFormsToolkitTest, ALayeredWideFormKeepsItsAlphaAcrossRecreation)
+{
+    std::unique_ptr<TWydForm> layered(new TWydForm(nullptr, 0));
+    layered->SetBounds(80, 80, 200, 150);
+    layered->SetAlphaBlend(true);
+    layered->SetAlphaBlendValue(128);
+    layered->Show();
+    for (const char* when : {"first window", "after RecreateWnd"}) {
+        ASSERT_TRUE(IsWindowUnicode(layered->WindowHandle)) << when;
+        BYTE alpha = 0;
+        DWORD flags = 0xdeadbeef;
+        COLORREF key = 0;
+        ASSERT_TRUE(GetLayeredWindowAttributes(layered->WindowHandle, &key, &alpha, &flags)) << when;
+        EXPECT_EQ(alpha, 128) << when;
+        EXPECT_EQ(flags, DWORD(LWA_ALPHA)) << when;
+        layered->RecreateWnd();
+    }
+}
+
+TEST_F(WydFormsToolkitTest, AWideDockSiteMakesItsWindowBeforeItsDockManager)
+{
+    std::unique_ptr<TWydForm> site(new TWydForm(nullptr, 0));
+    site->SetBounds(80, 80, 300, 200);
+    site->SetDockSite(true);
+    site->SetUseDockManager(true);
+    ASSERT_TRUE(site->HandleAllocated());
+    EXPECT_TRUE(IsWindowUnicode(site->WindowHandle));
+    auto* panel = new TWydPanel(site.get());
+    panel->SetBounds(0, 0, 50, 50);
+    ASSERT_TRUE(panel->ManualDock(site.get()));
+    site->SetCaption(Greek);
+    site->RecreateWnd();
+    EXPECT_TRUE(site->GetCaption() == Greek) << "the wide window's trap is still there";
+    site->SetClientWidth(240);
+    EXPECT_EQ(panel->GetWidth(), 240) << "and so is the dock manager's hook, in front of it";
+    site->SetUseDockManager(false);
+    site->SetCaption(Cjk);
+    EXPECT_TRUE(WindowTextW(site->WindowHandle) == Cjk) << "the manager took its hook off cleanly";
+}

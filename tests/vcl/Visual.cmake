@@ -16,6 +16,8 @@ pagorin_add_gtest(vcl_visual_tests
     ${CMAKE_CURRENT_LIST_DIR}/WindowTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormsTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FormsMDITests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DockingTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsItemsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComCtrlsTreeStateTests.cpp
@@ -36,6 +38,7 @@ pagorin_add_gtest(vcl_focus_tests
     ${CMAKE_CURRENT_LIST_DIR}/StdActnsTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ContainerEditHintTests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TreeRightClickTests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ActiveControlTests.cpp
   LIBS vcl
   LABELS window
   ALONE)
