@@ -90,7 +90,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
     for (const char* item : {"No PDF file", "Compile one PDF file only", "Compile one additional PDF file"})
         cbPDFOption->GetItems()->Add(item);
     cbPDFOption->SetItemIndex(0);
-    ListTwainSources(*this);
     for (const char* item : {"Write to disc every transaction", "Write to disc after compilation"})
         rgWriteSettings->GetItems()->Add(item);
     rgWriteSettings->SetItemIndex(0);
@@ -381,6 +380,9 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
+    // The manager loads every source to list them, which takes long: the hidden source list is filled
+    // once the window shows, not while it is being made.
+    ListTwainSources(*this);
     EnumerateScanners(*this);
     StatusBar1->GetFont()->SetName("Arial");
     StatusBar1->GetFont()->SetSize(9);
