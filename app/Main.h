@@ -99,8 +99,9 @@ class TfrmMain : public vcl::TForm {
     void StartTransaction();
     void AddPageNode(const std::string& name);
     void ScanQueueFolder();
-    // True when the folder, as read, became a transaction.
-    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents);
+    // True when the folder, as read, became a transaction with the disc label given.
+    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents,
+                                  const std::wstring& discLabel);
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
     void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
@@ -181,6 +182,8 @@ private:
     // The selected node when it is a transaction that Append or Abort may take, else none.
     vcl::TTreeNode* SelectedIdleTransaction();
     void StopTransactionWork(vcl::TTreeNode* transaction);
+    void ShowSize(const SizeShown& shown);
+    SizeShown ShownSize;  // what the size label and the gauge show
     void ShowRestoredTransactions(size_t restored);
     // Write-per-transaction may be chosen again; the tree's buttons go.
     void ShowEmptyTree();
