@@ -407,14 +407,27 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
     StartDiscRoad(*this);
     // The manager loads every source to list them, which takes long: the hidden source list is filled
     // once the window shows, not while it is being made.
-    ListTwainSources(*this);
+    ListSourcesOnce();
     EnumerateScanners(*this);
     StatusBar1->GetFont()->SetName("Arial");
     StatusBar1->GetFont()->SetSize(9);
     CheckFirstRun();
 }
 
-void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
+void TfrmMain::ListSourcesOnce()
+{
+    if (SourcesListed)
+        return;
+    SourcesListed = true;
+    ListTwainSources(*this);
+}
+
+// A scan asked for before the start-up timer ran scans from the chosen scanner all the same.
+void TfrmMain::btnScanClick(vcl::TObject*)
+{
+    ListSourcesOnce();
+    ScanPages(*this);
+}
 
 // Every message of the main thread, in modal loops too; it always goes on to its window.
 void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }

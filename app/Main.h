@@ -79,6 +79,9 @@ class TfrmMain : public vcl::TForm {
     void btnExitClick(vcl::TObject* sender);
     void tmrStartRobotThreadTimer(vcl::TObject* sender);
     void btnScanClick(vcl::TObject* sender);
+    // Fills the hidden source list, which chooses the current scanner in the TWAIN session; once.
+    void ListSourcesOnce();
+    bool SourcesListed = false;
     void ApplicationEvents1Message(vcl::TMsg& message, bool& handled);
     void Dispatch(vcl::TMessage& message) override;
 
