@@ -92,7 +92,6 @@ void TfrmMain::FormCreate(vcl::TObject*)
     for (const char* item : {"No PDF file", "Compile one PDF file only", "Compile one additional PDF file"})
         cbPDFOption->GetItems()->Add(item);
     cbPDFOption->SetItemIndex(0);
-    ListTwainSources(*this);
     for (const char* item : {"Write to disc every transaction", "Write to disc after compilation"})
         rgWriteSettings->GetItems()->Add(item);
     rgWriteSettings->SetItemIndex(0);
@@ -406,13 +405,29 @@ void TfrmMain::tmrStartRobotThreadTimer(vcl::TObject*)
 {
     tmrStartRobotThread->SetEnabled(false);
     StartDiscRoad(*this);
+    // The manager loads every source to list them, which takes long: the hidden source list is filled
+    // once the window shows, not while it is being made.
+    ListSourcesOnce();
     EnumerateScanners(*this);
     StatusBar1->GetFont()->SetName("Arial");
     StatusBar1->GetFont()->SetSize(9);
     CheckFirstRun();
 }
 
-void TfrmMain::btnScanClick(vcl::TObject*) { ScanPages(*this); }
+void TfrmMain::ListSourcesOnce()
+{
+    if (SourcesListed)
+        return;
+    SourcesListed = true;
+    ListTwainSources(*this);
+}
+
+// A scan asked for before the start-up timer ran scans from the chosen scanner all the same.
+void TfrmMain::btnScanClick(vcl::TObject*)
+{
+    ListSourcesOnce();
+    ScanPages(*this);
+}
 
 // Every message of the main thread, in modal loops too; it always goes on to its window.
 void TfrmMain::ApplicationEvents1Message(vcl::TMsg& message, bool&) { CheckTwainEvent(message); }

@@ -79,6 +79,9 @@ class TfrmMain : public vcl::TForm {
     void btnExitClick(vcl::TObject* sender);
     void tmrStartRobotThreadTimer(vcl::TObject* sender);
     void btnScanClick(vcl::TObject* sender);
+    // Fills the hidden source list, which chooses the current scanner in the TWAIN session; once.
+    void ListSourcesOnce();
+    bool SourcesListed = false;
     void ApplicationEvents1Message(vcl::TMsg& message, bool& handled);
     void Dispatch(vcl::TMessage& message) override;
 
@@ -100,8 +103,9 @@ class TfrmMain : public vcl::TForm {
     void StartTransaction();
     void AddPageNode(const std::string& name);
     void ScanQueueFolder();
-    // True when the folder, as read, became a transaction.
-    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents);
+    // True when the folder, as read, became a transaction with the disc label given.
+    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents,
+                                  const std::wstring& discLabel);
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
     void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
@@ -204,6 +208,8 @@ private:
     // The selected node when it is a transaction that Append or Abort may take, else none.
     vcl::TTreeNode* SelectedIdleTransaction();
     void StopTransactionWork(vcl::TTreeNode* transaction);
+    void ShowSize(const SizeShown& shown);
+    SizeShown ShownSize;  // what the size label and the gauge show
     void ShowRestoredTransactions(size_t restored);
     // Write-per-transaction may be chosen again; the tree's buttons go.
     void ShowEmptyTree();

@@ -139,14 +139,13 @@ void TfrmMain::AddPageNode(const std::string& name)
     }
     TransactionRecord record;
     record.Path = path;
-    record.FileSize = PageFileSize(path);
     vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, Config.CompiledPdf != 2);
     // A handed-over page is written from where it lies; its copy in the queue outlives a run ended abruptly.
     if (OperationMode != 1 && KeepPageCopy(TransactionFolderPath(QueuePath, transaction->GetText()), path).empty())
         WriteLogLine("No copy of the page was kept in the queue folder: " + path);
     if (page->GetIndex() > 0 && frmAlert && frmAlert->GetVisible() && frmAlert->AlertKind == akWaitNextPage)
         frmAlert->AlertCountdown = 100;
-    TransactionBytes += record.FileSize;
+    TransactionBytes += TransactionTree::RecordOf(page)->FileSize;
     if (Transactions.Transactions().size() < 2)
         ShowTransactionSizeBytes(TransactionBytes);
     transaction->Expand(true);
@@ -202,8 +201,10 @@ void TfrmMain::ScanQueueFolder()
             if (!known.count(name))
                 folders.push_back(QueuePath + "\\" + name);
         FolderReadAhead reader(folders);
+        // Asked once: the combo box answers by a message through its window, thousands of times otherwise.
+        const std::wstring discLabel = cbxDiscLabel->GetText();
         for (size_t i = 0; i < folders.size(); ++i)
-            if (RestoreTransactionFolder(folders[i], reader.Take(i)))
+            if (RestoreTransactionFolder(folders[i], reader.Take(i), discLabel))
                 ++restored;
         tvSessions->GetItems()->EndUpdate();
     }
@@ -213,9 +214,10 @@ void TfrmMain::ScanQueueFolder()
     WriteLogLine("Restored " + std::to_string(restored) + " transactions from the queue folder.");
 }
 
-bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents)
+bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents,
+                                        const std::wstring& discLabel)
 {
-    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, cbxDiscLabel->GetText());
+    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, discLabel);
     UpdateTransactionSize();
     return restored != nullptr;
 }
@@ -246,7 +248,13 @@ void TfrmMain::tvSessionsClick(vcl::TObject*)
 // The keyboard moves the selection without a click.
 void TfrmMain::tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode*) { tvSessionsClick(sender); }
 
-void TfrmMain::tvSessionsStateChange(vcl::TObject*, vcl::TTreeNode*, TQvCheckState) { UpdateTransactionSize(); }
+// A check state changes no transaction's session tag: only the size is shown anew.
+void TfrmMain::tvSessionsStateChange(vcl::TObject*, vcl::TTreeNode* node, TQvCheckState)
+{
+    Transactions.StateChanged(node);
+    if (SizeUpdatesHeld == 0)
+        ShowSize(CheckedSizeText(Transactions.CheckedBytes()));
+}
 
 vcl::TTreeNode* TfrmMain::SelectedIdleTransaction()
 {
@@ -372,14 +380,18 @@ void TfrmMain::UpdateTransactionSize()
     for (vcl::TTreeNode* root : Transactions.Transactions())
         if (TransactionTree::RecordOf(root)->SessionTag != 1)
             OperationMode = TransactionTree::RecordOf(root)->SessionTag;
-    SizeShown shown = CheckedSizeText(Transactions.CheckedBytes());
-    SetAnsiCaption(txtTransactionSize, shown.Text);
-    DrawCapacityGauge(shown.GaugeMegabytes);
+    ShowSize(CheckedSizeText(Transactions.CheckedBytes()));
 }
 
-void TfrmMain::ShowTransactionSizeBytes(long long bytes)
+void TfrmMain::ShowTransactionSizeBytes(long long bytes) { ShowSize(TransactionBytesText(bytes)); }
+
+// Ticking a transaction changes the size once per page: the label and the gauge are drawn anew only when
+// what they show changes.
+void TfrmMain::ShowSize(const SizeShown& shown)
 {
-    SizeShown shown = TransactionBytesText(bytes);
+    if (shown.Text == ShownSize.Text && shown.GaugeMegabytes == ShownSize.GaugeMegabytes)
+        return;
+    ShownSize = shown;
     SetAnsiCaption(txtTransactionSize, shown.Text);
     DrawCapacityGauge(shown.GaugeMegabytes);
 }

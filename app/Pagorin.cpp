@@ -120,6 +120,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         vcl::Application->Initialize();
         vcl::Application->SetTitle("Pagorin");
         vcl::Application->CreateForm(frmMain);
+        // The operator sees the main window, drawn whole, while the dialogs are made: no command can
+        // open one before the message loop runs, and by then each exists.
+        frmMain->Show();
+        frmMain->Update();
         vcl::Application->CreateForm(frmSettings);
         vcl::Application->CreateForm(frmAbout);
         vcl::Application->CreateForm(frmSelectScanner);

@@ -50,9 +50,22 @@ vcl::TTreeNode* TransactionTree::Find(const std::string& name) const
 vcl::TTreeNode* TransactionTree::Hang(vcl::TTreeNode* node, const TransactionRecord& record)
 {
     auto owned = std::make_unique<TransactionRecord>(record);
+    const TransactionRecord* key = owned.get();
     node->Data = owned.get();
-    records_.emplace(owned.get(), std::move(owned));
+    records_.emplace(key, HeldRecord{std::move(owned)});
     return node;
+}
+
+void TransactionTree::StateChanged(const vcl::TTreeNode* node)
+{
+    auto held = records_.find(RecordOf(node));
+    if (held == records_.end() || IsTransaction(node))
+        return;
+    bool counts = !IsUnchecked(node);
+    if (counts == held->second.Counted)
+        return;
+    held->second.Counted = counts;
+    checkedBytes_ += counts ? held->second.Record->FileSize : -held->second.Record->FileSize;
 }
 
 vcl::TTreeNode* TransactionTree::Check(vcl::TTreeNode* node, bool checked)
@@ -62,6 +75,7 @@ vcl::TTreeNode* TransactionTree::Check(vcl::TTreeNode* node, bool checked)
         tree_->ChangeNodeCheckState(node, csChecked);
     else
         tree_->UpdateParents(node, false);
+    StateChanged(node);
     return node;
 }
 
@@ -73,14 +87,21 @@ vcl::TTreeNode* TransactionTree::AddTransaction(const std::string& name, const T
 vcl::TTreeNode* TransactionTree::AddPage(vcl::TTreeNode* transaction, const std::string& text,
                                          const TransactionRecord& record, bool checked)
 {
-    return Check(Hang(tree_->GetItems()->AddChild(transaction, text), record), checked);
+    TransactionRecord page = record;
+    page.FileSize = PageFileSize(page.Path);
+    return Check(Hang(tree_->GetItems()->AddChild(transaction, text), page), checked);
 }
 
 void TransactionTree::FreeRecords(vcl::TTreeNode* node)
 {
     for (int i = 0; i < node->GetCount(); ++i)
         FreeRecords(node->GetItem(i));
-    records_.erase(RecordOf(node));
+    auto held = records_.find(RecordOf(node));
+    if (held != records_.end()) {
+        if (held->second.Counted)
+            checkedBytes_ -= held->second.Record->FileSize;
+        records_.erase(held);
+    }
     node->Data = nullptr;
 }
 
@@ -111,21 +132,11 @@ vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const Transa
         TransactionRecord pageRecord;
         pageRecord.FileSize = page.Size;
         pageRecord.Path = folder + "\\" + page.Name;
-        Hang(tree_->GetItems()->AddChild(root, page.Name), pageRecord)->SetStateIndex(csChecked);
+        vcl::TTreeNode* node = Hang(tree_->GetItems()->AddChild(root, page.Name), pageRecord);
+        node->SetStateIndex(csChecked);
+        StateChanged(node);
     }
     return root;
-}
-
-long long TransactionTree::CheckedBytes() const
-{
-    long long total = 0;
-    for (vcl::TTreeNode* root : Transactions())
-        for (int i = 0; i < root->GetCount(); ++i) {
-            vcl::TTreeNode* page = root->GetItem(i);
-            if (!IsUnchecked(page))
-                total += PageFileSize(RecordOf(page)->Path);
-        }
-    return total;
 }
 
 bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles)

@@ -37,7 +37,8 @@ public:
 
     // A new top-level node at the end, checked or unchecked (never left without a state).
     vcl::TTreeNode* AddTransaction(const std::string& name, const TransactionRecord& record, bool checked);
-    // A new page under `transaction`; the transaction's state follows its pages.
+    // A new page under `transaction`, counting the size its file has now; the transaction's state follows its
+    // pages.
     vcl::TTreeNode* AddPage(vcl::TTreeNode* transaction, const std::string& text, const TransactionRecord& record,
                             bool checked);
     // Removes the node with its pages and their records.
@@ -53,8 +54,11 @@ public:
         return Restore(folder, ReadTransactionFolder(folder), discLabel);
     }
 
-    // Bytes on disc of every page that is not unchecked.
-    long long CheckedBytes() const;
+    // Bytes of every page that is not unchecked, as each page's file measured when it came: a running sum, so
+    // ticking a transaction of thousands of pages reads no file.
+    long long CheckedBytes() const { return checkedBytes_; }
+    // The owner hands on every check-state event of the tree here, which keeps the sum.
+    void StateChanged(const vcl::TTreeNode* node);
 
     // After the last copy of a disc job: removes the pages that were written (deleting hot-key page files
     // when `deleteFiles`), the unchecked pages of the transactions that took part in the job, and then
@@ -71,9 +75,14 @@ private:
     vcl::TTreeNode* Check(vcl::TTreeNode* node, bool checked);
     void FreeRecords(vcl::TTreeNode* node);
 
+    struct HeldRecord {
+        std::unique_ptr<TransactionRecord> Record;
+        bool Counted = false;  // a page whose size is in checkedBytes_
+    };
     TQvCheckTree* tree_;
     // The records hung on the nodes; freed with their nodes, the rest with this tree.
-    std::unordered_map<const TransactionRecord*, std::unique_ptr<TransactionRecord>> records_;
+    std::unordered_map<const TransactionRecord*, HeldRecord> records_;
+    long long checkedBytes_ = 0;
 };
 
 }  // namespace pagorin

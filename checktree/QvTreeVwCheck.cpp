@@ -12,11 +12,18 @@ namespace {
 
 int StateOf(const TTreeNode* node) { return node->GetStateIndex(); }
 
-// Many state changes shown at once: the window draws the tree again once at the end instead of a row (and its
-// scroll bars) per change.
-class TStateBatch : public TUpdateScope<TTreeNodes> {
+// The state changes of a cascade reach the window when it ends: many under one redraw of the tree instead of a
+// row (and its scroll bars) per change, a few (the box of a closed branch and its parents) row by row, as one
+// redraw of a long tree costs more than a few rows.
+class TStateBatch {
 public:
-    explicit TStateBatch(TQvCheckTree* tree) : TUpdateScope(tree->GetItems()) {}
+    explicit TStateBatch(TQvCheckTree* tree) : nodes_(tree->GetItems()) { nodes_->BeginStateUpdate(); }
+    ~TStateBatch() { nodes_->EndStateUpdate(); }
+    TStateBatch(const TStateBatch&) = delete;
+    TStateBatch& operator=(const TStateBatch&) = delete;
+
+private:
+    TTreeNodes* nodes_;
 };
 
 // A parent's state from its children: mixed as soon as one child is mixed or both ticked and empty boxes

@@ -171,7 +171,8 @@ class TTreeNode : public TPersistent {
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
-    // Asks the window to fetch the changed parts again; the state of a row that cannot be seen waits.
+    // Asks the window to fetch the changed parts again; the state of a row that cannot be seen, or of any row
+    // during a state update, waits.
     void UpdateItem(UINT Mask);
     void SendItem(UINT Mask);
     // Sends the states that waited to the rows that show once this node is open.
@@ -237,6 +238,11 @@ class TTreeNodes : public TPersistent {
     void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const { return FUpdateCount; }
+    // While a state update runs, the state images of shown rows wait too; its end sends them row by row when
+    // they are few (each costs the window a pass over its shown rows), else under one redraw, which costs a
+    // pass over every item of the window. A tick of one row of a long tree so stays cheap.
+    void BeginStateUpdate() { ++FStateUpdateCount; }
+    void EndStateUpdate();
     // Forgets the index of absolute positions; the next lookup by index makes it again in one pass.
     void ClearCache() { FIndexValid = false; }
     // Set while the nodes are rebuilt from a stream: nodes are announced (Added) once their record is read.
@@ -256,6 +262,8 @@ private:
     void RemoveFromWindow(TTreeNode* Node);
     void Renumber(TTreeNode* Parent, size_t From);
     void BuildIndex() const;
+    // Adds to Found the nodes of Shown, and of the open branches below them, whose state waits.
+    static void CollectWaitingStates(const std::vector<TTreeNode*>& Shown, std::vector<TTreeNode*>& Found);
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
     TCustomTreeView* FOwner;
@@ -264,6 +272,7 @@ private:
     mutable std::vector<TTreeNode*> FByIndex;  // every node in GetNext order
     mutable bool FIndexValid = false;
     int FUpdateCount = 0;
+    int FStateUpdateCount = 0;
 };
 
 using TTreeNodeClasses = TOwnedClasses<TTreeNode, TTreeNodes>;

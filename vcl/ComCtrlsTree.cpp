@@ -143,7 +143,7 @@ void TTreeNode::Assign(TPersistent* Source)
 // costs a message through the window).
 void TTreeNode::UpdateItem(UINT Mask)
 {
-    if ((Mask & TVIF_STATE) && !IsVisible()) {
+    if ((Mask & TVIF_STATE) && (FOwner->FStateUpdateCount > 0 || !IsVisible())) {
         FStateWaiting = true;
         Mask &= ~UINT(TVIF_STATE);
     }
@@ -401,12 +401,10 @@ void TTreeNode::ChangeExpanded(bool Expanding)
 
 void TTreeNode::SendWaitingStatesBelow()
 {
-    for (TTreeNode* child : FChildren) {
-        if (child->FStateWaiting)
-            child->SendItem(TVIF_STATE);
-        if (child->FExpanded)
-            child->SendWaitingStatesBelow();
-    }
+    std::vector<TTreeNode*> waiting;
+    TTreeNodes::CollectWaitingStates(FChildren, waiting);
+    for (TTreeNode* node : waiting)
+        node->SendItem(TVIF_STATE);
 }
 
 void TTreeNode::MakeVisible()
@@ -726,6 +724,32 @@ void TTreeNodes::BeginUpdate()
 void TTreeNodes::EndUpdate()
 {
     EndViewUpdate(FOwner, FUpdateCount);
+}
+
+void TTreeNodes::EndStateUpdate()
+{
+    if (FStateUpdateCount == 0 || --FStateUpdateCount > 0 || !FOwner || !FOwner->HandleAllocated())
+        return;
+    constexpr size_t RowByRowLimit = 64;
+    std::vector<TTreeNode*> waiting;
+    CollectWaitingStates(FRoots, waiting);
+    const bool redrawOnce = waiting.size() > RowByRowLimit;
+    if (redrawOnce)
+        BeginUpdate();
+    for (TTreeNode* node : waiting)
+        node->SendItem(TVIF_STATE);
+    if (redrawOnce)
+        EndUpdate();
+}
+
+void TTreeNodes::CollectWaitingStates(const std::vector<TTreeNode*>& Shown, std::vector<TTreeNode*>& Found)
+{
+    for (TTreeNode* node : Shown) {
+        if (node->FStateWaiting)
+            Found.push_back(node);
+        if (node->FExpanded)
+            CollectWaitingStates(node->FChildren, Found);
+    }
 }
 
 void TTreeNodes::Assign(TPersistent* Source)

@@ -172,7 +172,7 @@ LRESULT CALLBACK UtilWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam
 
 }  // namespace
 
-HWND AllocateHWnd(TEvent<TMessage&> Method)
+HWND AllocateHWnd(TEvent<TMessage&> Method, bool MessageOnly)
 {
     static const char className[] = "TPUtilWindow";
     WNDCLASSA cls{};
@@ -183,8 +183,9 @@ HWND AllocateHWnd(TEvent<TMessage&> Method)
         if (!RegisterClassA(&cls))
             RaiseLastOSError();
     }
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, HInstance,
-                                  nullptr);
+    HWND window = MessageOnly ? CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, HInstance, nullptr)
+                              : CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                                HInstance, nullptr);
     if (!window)
         RaiseLastOSError();
     SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(new TEvent<TMessage&>(std::move(Method))));

@@ -159,8 +159,9 @@ void InitControls();
 void DoneControls();
 // Hands the exception being handled to the application (never lets it reach Windows).
 void HandleControlException(TObject* Sender);
-// A hidden window of the calling thread whose messages go to Method (exceptions to the application).
-HWND AllocateHWnd(TEvent<TMessage&> Method);
+// A hidden window of the calling thread whose messages go to Method (exceptions to the application). A
+// message-only window costs the system less (no window of the display behind it) but gets no broadcasts.
+HWND AllocateHWnd(TEvent<TMessage&> Method, bool MessageOnly = false);
 void DeallocateHWnd(HWND Window);
 
 class TControl : public TComponent {

@@ -56,11 +56,7 @@ VCL_IMPLEMENT_CLASS(TSplitter, TGraphicControl)
 // =============================================================================================
 // TTimer
 
-TTimer::TTimer(TComponent* AOwner)
-    : TComponent(AOwner), FWindow(AllocateHWnd(TEvent<TMessage&>(this, &TTimer::WndProc))),
-      FThreadId(GetCurrentThreadId())
-{
-}
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FThreadId(GetCurrentThreadId()) {}
 
 TTimer::~TTimer()
 {
@@ -83,6 +79,9 @@ void TTimer::UpdateTimer()
         KillTimer(FWindow, 1);
     FRunning = false;
     if (FEnabled && FInterval != 0 && FOnTimer) {
+        // A form holds many timers that never run: each gets its window when it first starts.
+        if (!FWindow)
+            FWindow = AllocateHWnd(TEvent<TMessage&>(this, &TTimer::WndProc), true);
         if (!SetTimer(FWindow, 1, FInterval, nullptr))
             throw EOutOfResources("Not enough timers available");
         FRunning = true;

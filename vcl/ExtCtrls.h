@@ -31,7 +31,7 @@ private:
     void UpdateTimer();
     void WndProc(TMessage& Message);
     bool OnOwnThread() const { return GetCurrentThreadId() == FThreadId; }
-    HWND FWindow;
+    HWND FWindow = nullptr;  // made on the timer's first start
     DWORD FThreadId;
     bool FEnabled = true;
     bool FRunning = false;

@@ -15,7 +15,15 @@ struct HandleCloser {
 };
 using UniqueFile = std::unique_ptr<void, HandleCloser>;
 
-std::string ReadWhole(const std::wstring& path) {
+// A page's image object is written with one call: its dictionary in the room kept before the JPEG's bytes,
+// which are read into place, and its end after them.
+constexpr size_t kHeadRoom = 512;  // far more than any image dictionary takes
+constexpr char kImageEnd[] = "\nendstream\nendobj\n";
+constexpr size_t kImageEndSize = sizeof kImageEnd - 1;
+
+// Reads the whole file into `buffer` behind kHeadRoom bytes, leaving kImageEndSize bytes after it; gives
+// the file's size.
+size_t ReadPageInto(const std::wstring& path, std::vector<char>& buffer) {
     HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) throw PdfError("cannot open the image file");
@@ -23,12 +31,18 @@ std::string ReadWhole(const std::wstring& path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) throw PdfError("cannot read the image file");
     if (size.QuadPart > 0x7FFFFFFF) throw PdfError("image file too large");
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+    if (buffer.size() < kHeadRoom + length + kImageEndSize) buffer.resize(kHeadRoom + length + kImageEndSize);
     DWORD got = 0;
-    if (!bytes.empty() &&
-        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size()))
+    if (length > 0 && (!ReadFile(file.get(), buffer.data() + kHeadRoom, length, &got, nullptr) || got != length))
         throw PdfError("cannot read the image file");
-    return bytes;
+    return length;
+}
+
+void WriteOut(HANDLE file, const char* data, size_t size) {
+    DWORD written = 0;
+    if (size > 0 && (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) || written != size))
+        throw PdfError("cannot write the PDF file");
 }
 
 std::string Number(double value) {
@@ -97,9 +111,7 @@ public:
 
 private:
     void Write(const char* data, size_t size) {
-        DWORD written = 0;
-        if (size > 0 && (!WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) || written != size))
-            throw PdfError("cannot write the PDF file");
+        WriteOut(file_, data, size);
         flushed_ += size;
     }
 
@@ -174,22 +186,22 @@ void PdfDocument::RollBack(uint64_t size, size_t objects) {
 void PdfDocument::AddJpegPage(size_t section, const std::wstring& path) {
     CheckOpen();
     if (section >= sections_.size()) throw PdfError("no such section");
-    const std::string bytes = ReadWhole(path);
-    const JpegInfo info = ParseJpeg(bytes);
+    const size_t size = ReadPageInto(path, page_);
+    const JpegInfo info = ParseJpeg(std::string_view(page_.data() + kHeadRoom, size));
     EnsureBody(path);
     const uint64_t sizeBefore = bodySize_, object = offsets_.size();
+    std::string head = std::to_string(object) + " 0 obj\n<< /Type /XObject /Subtype /Image /Width " +
+                       std::to_string(info.width) + " /Height " + std::to_string(info.height) + " /ColorSpace " +
+                       ColourSpace(info.components) + " /BitsPerComponent 8 /Filter /DCTDecode";
+    if (info.components == 4 && info.adobeInverted) head += " /Decode [1 0 1 0 1 0 1 0]";
+    head += " /Length " + std::to_string(size) + " >>\nstream\n";
+    char* start = page_.data() + kHeadRoom - head.size();
+    memcpy(start, head.data(), head.size());
+    memcpy(page_.data() + kHeadRoom + size, kImageEnd, kImageEndSize);
     try {
-        Writer out(body_, bodySize_);
-        offsets_.push_back(out.Offset());
-        out << object << " 0 obj\n<< /Type /XObject /Subtype /Image /Width " << uint64_t(info.width) << " /Height "
-            << uint64_t(info.height) << " /ColorSpace " << ColourSpace(info.components)
-            << " /BitsPerComponent 8 /Filter /DCTDecode";
-        if (info.components == 4 && info.adobeInverted) out << " /Decode [1 0 1 0 1 0 1 0]";
-        out << " /Length " << uint64_t(bytes.size()) << " >>\nstream\n";
-        out.Append(bytes.data(), bytes.size());
-        out << "\nendstream\nendobj\n";
-        out.Flush();
-        bodySize_ = out.Offset();
+        offsets_.push_back(bodySize_);
+        WriteOut(body_, start, head.size() + size + kImageEndSize);
+        bodySize_ += head.size() + size + kImageEndSize;
     } catch (...) {
         RollBack(sizeBefore, object);
         throw;

@@ -58,6 +58,7 @@ private:
     HANDLE body_ = INVALID_HANDLE_VALUE;
     uint64_t bodySize_ = 0;
     std::vector<uint64_t> offsets_{0};  // by object number; object 0 is the free list head
+    std::vector<char> page_;  // the last page's object as written, kept for the next page's
     bool saved_ = false;
 };
 

@@ -134,14 +134,31 @@ TEST_F(TransactionTreeTest, RestoreRemovesEmptySubfoldersAndKeepsOthers)
     EXPECT_TRUE(Exists(folder + "\\kept\\mine.doc"));
 }
 
-TEST_F(TransactionTreeTest, CheckedBytesLeaveOutUncheckedAndVanishedPages)
+// The sum follows the tree's check-state events as the main window hands them on, and every page counts the
+// size its file had when it came (4 bytes each here): no event reads a file.
+TEST_F(TransactionTreeTest, CheckedBytesFollowEveryStateChangeFromTheSizesPagesCameWith)
 {
+    view->OnStateChange = vcl::MakeEvent<vcl::TObject*, vcl::TTreeNode*, TQvCheckState>(
+        nullptr, [this](vcl::TObject*, vcl::TTreeNode* node, TQvCheckState) { transactions->StateChanged(node); });
+    vcl::TTreeNode* restored = transactions->Restore(Folder("20260101-131313", {"r1.jpg", "r2.jpg"}), L"");
+    ASSERT_NE(restored, nullptr);
     vcl::TTreeNode* root = Started("20260101-141414", 1, {"a.jpg", "b.jpg", "c.jpg"}, {true, false, true},
                                    {false, false, false});
-    Touch(TransactionTree::RecordOf(root->GetItem(0))->Path, 3000);
-    EXPECT_EQ(transactions->CheckedBytes(), 3004);
+    EXPECT_EQ(transactions->CheckedBytes(), 16) << "b.jpg is unchecked";
     DeleteFileA(TransactionTree::RecordOf(root->GetItem(2))->Path.c_str());
-    EXPECT_EQ(transactions->CheckedBytes(), 3000);
+    Touch(In("20260101-131313\\r1.jpg"), 100000);
+    EXPECT_EQ(transactions->CheckedBytes(), 16) << "files are measured when their pages come";
+
+    view->ChangeNodeCheckState(root, csUnchecked);
+    EXPECT_EQ(transactions->CheckedBytes(), 8);
+    view->ToggleCheckState(root);
+    EXPECT_EQ(transactions->CheckedBytes(), 20);
+    view->ToggleCheckState(restored->GetItem(1));
+    EXPECT_EQ(transactions->CheckedBytes(), 16);
+    transactions->Remove(root->GetItem(0));
+    EXPECT_EQ(transactions->CheckedBytes(), 12);
+    transactions->Remove(root);
+    EXPECT_EQ(transactions->CheckedBytes(), 4);
 }
 
 TEST_F(TransactionTreeTest, CleanUpRemovesWhatWasWrittenAndKeepsAnUnwrittenTransaction)

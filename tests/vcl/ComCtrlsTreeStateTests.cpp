@@ -151,6 +151,41 @@ TEST_F(TreeStates, RowsScrolledIntoViewShowTheStatesOfABatchOfChanges)
     EXPECT_EQ(WindowStateImage(root->GetItem(59)->GetItem(1)), 2);
 }
 
+// A state update sends the few shown rows it changed one by one, and many under one redraw; hidden rows wait
+// for their parent to open either way.
+TEST_F(TreeStates, StateUpdateSendsAFewShownRowsOneByOneAndManyUnderOneRedraw)
+{
+    TTreeNode* root = Fill(70, 1);
+    form->Show();
+    root->Expand(false);
+    int redrawsOff = 0, itemsSet = 0;
+    const TWndMethod previous = tree->WindowProc;
+    tree->WindowProc = MakeEvent<TMessage&>(this, [&](TMessage& message) {
+        redrawsOff += message.Msg == WM_SETREDRAW && !message.WParam;
+        itemsSet += message.Msg == TVM_SETITEMA;
+        previous(message);
+    });
+    auto update = [&](int shownRows, int state) {
+        redrawsOff = itemsSet = 0;
+        tree->GetItems()->BeginStateUpdate();
+        for (int b = 0; b < shownRows; ++b)
+            SetBranch(root->GetItem(b), state);
+        EXPECT_EQ(itemsSet, 0) << "nothing reaches the window before the update ends";
+        tree->GetItems()->EndStateUpdate();
+    };
+    update(3, 2);
+    EXPECT_EQ(redrawsOff, 0);
+    EXPECT_EQ(itemsSet, 3) << "the three shown branches, not their hidden leaves";
+    EXPECT_EQ(ExpectRowsShowTheirNodes(), 71);
+    update(70, 3);
+    EXPECT_EQ(redrawsOff, 1);
+    EXPECT_EQ(itemsSet, 70);
+    EXPECT_EQ(ExpectRowsShowTheirNodes(), 71);
+    tree->WindowProc = previous;
+    tree->FullExpand();
+    EXPECT_EQ(ExpectRowsShowTheirNodes(), 141);
+}
+
 TEST_F(TreeStates, ExpandedFlagFollowsTheProgramsOwnExpandAndCollapse)
 {
     TTreeNode* root = Fill(2, 1);

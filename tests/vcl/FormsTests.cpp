@@ -175,6 +175,30 @@ TEST_F(FormsFixture, TimerSemanticsEnableKeepsIntervalRestarts)
     EXPECT_EQ(fired, stopped);
 }
 
+// A form's timers mostly wait switched off: only a timer that runs holds a window, and a message-only one.
+TEST_F(FormsFixture, TimerHoldsAMessageOnlyWindowFromItsFirstStartOn)
+{
+    auto timerWindows = [] {
+        int count = 0;
+        for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, "TPUtilWindow", nullptr); w;
+             w = FindWindowExA(HWND_MESSAGE, w, "TPUtilWindow", nullptr))
+            ++count;
+        return count;
+    };
+    const int before = timerWindows();
+    auto* timers = new TForm(Application, 0);
+    for (int i = 0; i < 3; ++i) {
+        auto* timer = new TTimer(timers);
+        timer->SetEnabled(false);
+        timer->SetOnTimer(MakeEvent<TObject*>(nullptr, [](TObject*) {}));
+    }
+    EXPECT_EQ(timerWindows(), before);
+    static_cast<TTimer*>(timers->GetComponents(0))->SetEnabled(true);
+    EXPECT_EQ(timerWindows(), before + 1);
+    delete timers;
+    EXPECT_EQ(timerWindows(), before);
+}
+
 TEST_F(FormsFixture, WorkerThreadPostsCaptionChangeAndTimerArmToTheMainThread)
 {
     auto* label = new TLabel(form.get());
