@@ -900,8 +900,8 @@ void OperatorDriver::FinishAndCheck()
         }
     }
 
-    // Every page taken is on a disc, in the queue, still where it was handed over from, or gone as the
-    // operator chose (aborted, unticked, or made into the PDF that went to a disc).
+    // Every page taken is on a disc (itself, or in its transaction's PDF), in the queue, still where it was
+    // handed over from, or gone as the operator chose (aborted, unticked).
     std::string log = Log();
     std::map<std::string, std::wstring> taken = {};
     for (const auto& [bytes, folder] : queued_)
@@ -917,14 +917,14 @@ void OperatorDriver::FinishAndCheck()
             nowQueued.insert(ReadFileBytes(queue_ + L"\\" + folder + L"\\" + file));
     bool allOnDiscs = true;
     for (const auto& [bytes, where] : taken) {
-        bool onDisc = onDiscs.count(bytes) > 0;
-        allOnDiscs = allOnDiscs && onDisc;
         auto folder = queued_.find(bytes);
+        bool inPdf = folder != queued_.end() && pdfFolders.count(folder->second);
+        bool onDisc = onDiscs.count(bytes) > 0 || inPdf;
+        allOnDiscs = allOnDiscs && onDisc;
         bool handedOriginal = false;
         for (const auto& [path, original] : offered_)
             handedOriginal = handedOriginal || (original == bytes && ReadFileBytes(path) == bytes);
-        bool chosen = unticked_.count(bytes) ||
-                      (folder != queued_.end() && (aborted_.count(folder->second) || pdfFolders.count(folder->second)));
+        bool chosen = unticked_.count(bytes) || (folder != queued_.end() && aborted_.count(folder->second));
         EXPECT_TRUE(onDisc || nowQueued.count(bytes) || handedOriginal || chosen)
             << "a page taken (" << ToUtf8(where) << ") is lost: on no disc, not in the queue\n" << log;
     }
