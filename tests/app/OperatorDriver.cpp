@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 #include "TestImages.h"
 
@@ -198,6 +199,7 @@ OperatorPlan OperatorDriver::DrawPlan(Draw& draw, bool hotKey)
     const char* firstPages[] = {"good", "good", "good", "good", "missing", "jpeg", "gif"};
     plan.firstPage = firstPages[draw.Below(7)];
     plan.restoredQueue = !hotKey && draw.Chance(30);
+    plan.writePerTransaction = !hotKey && !plan.restoredQueue && draw.Chance(25);
     const int pdf[] = {0, 0, 0, 1, 2};
     plan.compiledPdf = pdf[draw.Below(5)];
     plan.copies = draw.Chance(25) ? 2 : 1;
@@ -244,6 +246,8 @@ void OperatorDriver::Begin(const OperatorPlan& plan)
     queued_.clear();
     aborted_.clear();
     unticked_.clear();
+    onDiscs_.clear();
+    pdfFolders_.clear();
     labels_ = {L"Scanned Doc"};
     began_ = GetTickCount();
     SetEnvironmentVariableW(L"PAGORIN_LAB", folders_->lab.Path().c_str());
@@ -283,7 +287,8 @@ void OperatorDriver::Begin(const OperatorPlan& plan)
     }
 
     std::string settings = "copies " + std::to_string(plan.copies) + ", PDF " + std::to_string(plan.compiledPdf) +
-                           ", disc type " + std::to_string(plan.discType) + ", discs " + plan.discs;
+                           ", disc type " + std::to_string(plan.discType) + (plan.deleteHotkeyFiles ? ", delete hot-key files" : "") +
+                           ", discs " + plan.discs;
     for (const auto* lines : {&plan.failures, &plan.delays, &plan.scanner})
         for (const std::string& line : *lines)
             settings += "; " + line;
@@ -326,6 +331,9 @@ void OperatorDriver::RunSequence(Draw& draw, const OperatorPlan& plan)
 {
     ASSERT_NO_FATAL_FAILURE(Begin(plan));
     const DWORD pauses[] = {0, 100, 400, 1200, 3000};
+    // The box can be ticked only while the tree is empty: before anything else.
+    if (plan.writePerTransaction)
+        Act(OperatorAction::PerTransaction, 0);
     // An operator at the interactive run mostly begins with a scan.
     bool scanFirst = !plan.hotKey && draw.Chance(75);
     for (int i = 0; i < plan.actions && !HasFatalFailure(); ++i) {
@@ -720,8 +728,9 @@ void OperatorDriver::Refill(int discs)
     int next = 1;
     for (const auto& entry : devices.discs)
         next = std::max(next, entry.first + 1);
+    // Blank DVDs and CDs in turn, so that a job of either disc type finds its discs.
     for (int i = 0; i < discs; ++i) {
-        lab::Disc disc;
+        lab::Disc disc = lab::ParseDisc(i % 2 ? L"1" : L"4");
         disc.id = next + i;
         devices.discs[disc.id] = disc;
         devices.input.push_back(disc.id);
@@ -800,15 +809,14 @@ bool OperatorDriver::WaitForQuiet(DWORD limitMs, const std::function<bool()>& se
 // The robot was asked to take a disc out of the writer and could not: the disc stays where it is.
 bool OperatorDriver::RobotLeftADisc() const
 {
-    std::string trace = Trace();
-    for (const char* code : {"\t413", "\t416", "\t499"})
-        for (size_t at = trace.find("KTROBOTS20\tUnloadDrive\t"); at != std::string::npos;
-             at = trace.find("KTROBOTS20\tUnloadDrive\t", at + 1)) {
-            size_t end = trace.find('\n', at);
-            std::string line = trace.substr(at, end - at);
-            if (line.size() >= 4 && line.compare(line.size() - 4, 4, code) == 0)
-                return true;
-        }
+    std::istringstream lines(Trace());
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::string result = line.substr(line.find_last_of('\t') + 1);
+        if (line.rfind("KTROBOTS20\tUnloadDrive\t", 0) == 0 && (result == "413" || result == "416" || result == "499"))
+            return true;
+    }
     return false;
 }
 
@@ -832,9 +840,17 @@ std::string OperatorDriver::WhyNotUsable()
 
 void OperatorDriver::FinishAndCheck()
 {
+    ASSERT_NO_FATAL_FAILURE(WaitUntilBack());
+    ASSERT_NO_FATAL_FAILURE(WriteEverythingAndExit());
+    CheckDiscs();
+    CheckPages();
+}
+
+// A hot-key run ends by itself, and so does a later start that became an instance with its page; an
+// interactive run takes input again.
+void OperatorDriver::WaitUntilBack()
+{
     Say("the operator stops: wait for quiet");
-    // A hot-key run ends by itself, and so does a later start that became an instance with its page; an
-    // interactive run takes input again.
     bool interactive = !plan_.hotKey && !first_.Wait(0);
     EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return !interactive || WhyNotUsable().empty(); }))
         << "Pagorin did not come back within " << QuietLimitMs / 1000 << " s of the last input"
@@ -844,48 +860,50 @@ void OperatorDriver::FinishAndCheck()
     }
     for (size_t i = 0; i < handOvers_.size(); ++i)
         EXPECT_TRUE(handOvers_[i].Wait(0)) << "the start handing over " << ToUtf8(handOverPages_[i]) << " did not end";
+}
 
-    if (interactive && !HasFailure() && !first_.Wait(0)) {
-        // The operator writes whatever waits: a disc the robot could not take out is taken out by hand,
-        // every transaction ticked, Write, until the tree is empty.
-        HWND window = Main();
-        ClearFailures();
-        ClearWriters();
-        Refill(10);
-        for (int round = 0; round < 3 && !Transactions(window).empty() && !HasFailure(); ++round) {
-            for (const Node& root : Transactions(window))
-                for (int i = 0; i < 3 && ReadNode(Tree(window), root.item).state != 2; ++i)
-                    ToggleNode(window, ReadNode(Tree(window), root.item));
-            Say("the operator ticks everything and writes it");
-            PostMessageW(BitButton(0), BM_CLICK, 0, 0);
-            EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return WhyNotUsable().empty(); }))
-                << "Pagorin did not come back after Write: " << WhyNotUsable() << "\n" << Log();
-        }
-        EXPECT_TRUE(Transactions(window).empty()) << "Write left transactions behind:\n" << Log();
-        Say("Exit");
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        WaitUntil([&] {
-            if (AlertKind() == "close")
-                AnswerAlert(Answer::Terminate);
-            return first_.Wait(0).has_value();
-        }, EndLimitMs);
-        ASSERT_TRUE(first_.Wait(0)) << "the interactive run did not end on Exit:\n" << Log();
+// The operator writes whatever the interactive run holds: a disc the robot could not take out is taken out by
+// hand, every transaction ticked, Write, until the tree is empty; then Exit.
+void OperatorDriver::WriteEverythingAndExit()
+{
+    if (plan_.hotKey || first_.Wait(0) || HasFailure())
+        return;
+    HWND window = Main();
+    ClearFailures();
+    ClearWriters();
+    Refill(10);
+    for (int round = 0; round < 3 && !Transactions(window).empty() && !HasFailure(); ++round) {
+        for (const Node& root : Transactions(window))
+            for (int i = 0; i < 3 && ReadNode(Tree(window), root.item).state != 2; ++i)
+                ToggleNode(window, ReadNode(Tree(window), root.item));
+        Say("the operator ticks everything and writes it");
+        PostMessageW(BitButton(0), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return WhyNotUsable().empty(); }))
+            << "Pagorin did not come back after Write: " << WhyNotUsable() << "\n" << Log();
     }
-    if (!plan_.hotKey && first_.Wait(0)) {
-        EXPECT_EQ(*first_.Wait(0), 0u) << "the interactive run ended with an error";
-    }
+    EXPECT_TRUE(Transactions(window).empty()) << "Write left transactions behind:\n" << Log();
+    Say("Exit");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    WaitUntil([&] {
+        if (AlertKind() == "close")
+            AnswerAlert(Answer::Terminate);
+        return first_.Wait(0).has_value();
+    }, EndLimitMs);
+    std::optional<DWORD> code = first_.Wait(0);
+    ASSERT_TRUE(code) << "the interactive run did not end on Exit:\n" << Log();
+    EXPECT_EQ(*code, 0u) << "the interactive run ended with an error";
+}
 
-    // The discs in the output bin: each readable, written, labelled as the operator asked.
-    std::map<std::string, int> onDiscs;  // page bytes to discs holding them
-    std::set<std::wstring> pdfFolders;   // transactions whose PDF is on a disc
+// The discs in the output bin: each readable, written, labelled as the operator asked.
+void OperatorDriver::CheckDiscs()
+{
     std::vector<int> output;
     {
         lab::StateLock lock;
         output = lab::Devices::Load().output;
     }
     for (int id : output) {
-        std::wstring image = folders_->lab.File(L"discs\\disc-" + std::to_wstring(id) + L".iso");
-        std::optional<DiscRead> disc = ReadDisc(image);
+        std::optional<DiscRead> disc = ReadDisc(folders_->lab.File(L"discs\\disc-" + std::to_wstring(id) + L".iso"));
         EXPECT_TRUE(disc && !disc->files.empty()) << "disc " << id << " left for the output bin unwritten or unreadable";
         if (!disc)
             continue;
@@ -894,16 +912,28 @@ void OperatorDriver::FinishAndCheck()
             labelled = labelled || disc->label == label.substr(0, 16);
         EXPECT_TRUE(labelled) << "disc " << id << " is labelled \"" << ToUtf8(disc->label) << "\"";
         for (const auto& [name, bytes] : disc->files) {
-            ++onDiscs[bytes];
+            onDiscs_.insert(bytes);
             if (name.size() > 4 && name.compare(name.size() - 4, 4, L".pdf") == 0)
-                pdfFolders.insert(name.substr(0, name.find(L'/')));
+                pdfFolders_.insert(name.substr(0, name.find(L'/')));
         }
     }
+    discsWritten_ = output.size();
+}
 
-    // Every page taken is on a disc (itself, or in its transaction's PDF), in the queue, still where it was
-    // handed over from, or gone as the operator chose (aborted, unticked).
+// On a disc itself, or in its transaction's PDF on a disc.
+bool OperatorDriver::ReachedADisc(const std::string& page) const
+{
+    auto folder = queued_.find(page);
+    return onDiscs_.count(page) || (folder != queued_.end() && pdfFolders_.count(folder->second));
+}
+
+// Every page taken is on a disc, in the queue, still where it was handed over from, or gone as the operator
+// chose (aborted, unticked). A hot-key run's exit code says whether every page it took reached a disc; one
+// that took no page loads no disc.
+void OperatorDriver::CheckPages()
+{
     std::string log = Log();
-    std::map<std::string, std::wstring> taken = {};
+    std::map<std::string, std::wstring> taken;
     for (const auto& [bytes, folder] : queued_)
         taken[bytes] = L"queue " + folder;
     for (const auto& [path, bytes] : offered_)
@@ -917,35 +947,30 @@ void OperatorDriver::FinishAndCheck()
             nowQueued.insert(ReadFileBytes(queue_ + L"\\" + folder + L"\\" + file));
     bool allOnDiscs = true;
     for (const auto& [bytes, where] : taken) {
-        auto folder = queued_.find(bytes);
-        bool inPdf = folder != queued_.end() && pdfFolders.count(folder->second);
-        bool onDisc = onDiscs.count(bytes) > 0 || inPdf;
+        bool onDisc = ReachedADisc(bytes);
         allOnDiscs = allOnDiscs && onDisc;
         bool handedOriginal = false;
         for (const auto& [path, original] : offered_)
             handedOriginal = handedOriginal || (original == bytes && ReadFileBytes(path) == bytes);
+        auto folder = queued_.find(bytes);
         bool chosen = unticked_.count(bytes) || (folder != queued_.end() && aborted_.count(folder->second));
         EXPECT_TRUE(onDisc || nowQueued.count(bytes) || handedOriginal || chosen)
             << "a page taken (" << ToUtf8(where) << ") is lost: on no disc, not in the queue\n" << log;
     }
-
-    // A hot-key run's exit code says whether every page it took reached a disc; one that took no page loads
-    // no disc.
     // (A later start that became an instance took pages of its own: the runs' pages are not told apart then.)
     bool oneInstance = log.find("Application started.") == log.rfind("Application started.");
-    if (plan_.hotKey && oneInstance) {
-        std::optional<DWORD> code = first_.Wait(0);
-        if (code) {
-            if (allOnDiscs && !taken.empty())
-                EXPECT_EQ(*code, 0u) << "every page reached a disc, yet the run ended with an error";
-            else
-                EXPECT_NE(*code, 0u) << "a page did not reach a disc, yet the run ended as if written:\n" << log;
+    std::optional<DWORD> code = first_.Wait(0);
+    if (plan_.hotKey && oneInstance && code) {
+        if (allOnDiscs && !taken.empty()) {
+            EXPECT_EQ(*code, 0u) << "every page reached a disc, yet the run ended with an error";
+        } else {
+            EXPECT_NE(*code, 0u) << "a page did not reach a disc, yet the run ended as if written:\n" << log;
         }
         if (taken.empty()) {
             EXPECT_EQ(Trace().find("KTROBOTS20\tLoadDrive"), std::string::npos) << "a disc was loaded for nothing:\n" << log;
         }
     }
-    printf("  %zu pages taken, %zu discs written\n", taken.size(), output.size());
+    printf("  %zu pages taken, %zu discs written\n", taken.size(), discsWritten_);
 }
 
 }  // namespace pagorintest

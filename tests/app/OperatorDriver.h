@@ -25,6 +25,7 @@ struct OperatorPlan {
     bool hotKey = false;          // started with a page on the command line, else by the operator
     std::string firstPage = "good";  // hot-key road: "good", "missing", "jpeg" or "gif"
     bool restoredQueue = false;   // interactive road: a transaction of an earlier run waits in the queue
+    bool writePerTransaction = false;  // interactive road: the operator ticks the box before the first scan
     int compiledPdf = 0, copies = 1, discType = 0;
     bool deleteHotkeyFiles = false;
     int sheets = 2;               // pages the scanner gives a scan
@@ -56,6 +57,12 @@ protected:
     // Waits for quiet, answering what asks the operator, then checks that every run came back and ends
     // the interactive one by Write and Exit; last the pages, discs and exit codes.
     void FinishAndCheck();
+    void WaitUntilBack();
+    void WriteEverythingAndExit();
+    void CheckDiscs();
+    void CheckPages();
+    // After CheckDiscs: whether a page (its bytes) is on a disc of the output bin, or in its transaction's PDF there.
+    bool ReachedADisc(const std::string& page) const;
 
     // Answers to what asks the operator: the alert of each kind and the message boxes.
     enum class Answer { Finish, Hold, RefillAndOk, Ok, Cancel, Terminate };
@@ -120,6 +127,9 @@ protected:
     std::set<std::wstring> aborted_;               // transactions the operator aborted
     std::set<std::string> unticked_;               // pages the operator unticked (their bytes)
     std::set<std::wstring> labels_;                // disc labels the operator set
+    std::set<std::string> onDiscs_;                // every file's bytes on the output bin's discs
+    std::set<std::wstring> pdfFolders_;            // transactions whose PDF is on one of them
+    size_t discsWritten_ = 0;
 };
 
 }  // namespace pagorintest
