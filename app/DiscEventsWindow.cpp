@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 
 #include "Alert.h"
 #include "Autoloader.h"
@@ -89,7 +90,9 @@ public:
         Post([goOn](TfrmMain& f) {
             f.NoticeActive = false;
             SetWideCaption(f.txtCapacity, L"");
-            if (goOn)
+            if (std::exchange(f.EndAfterReject, false))
+                f.EndWriting();
+            else if (goOn)
                 GoBurning(f);
         });
     }
@@ -195,6 +198,12 @@ void StartDiscRoad(TfrmMain& form)
     TheRoad->road.Start();
     form.RobotThread = TheRoad->road.DuplicateRobotThread();
     form.DiscThread = TheRoad->road.DuplicateDiscThread();
+}
+
+void StopDiscRoad()
+{
+    if (TheRoad)
+        TheRoad->road.Stop(0);
 }
 
 void DiscRoadDeviceChange(TfrmMain& form, WPARAM event, LPARAM data)

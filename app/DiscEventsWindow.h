@@ -10,6 +10,8 @@ class TfrmMain;
 
 // Started by the start-up timer: RobotState 1, both threads; their handles go to the form for its close.
 void StartDiscRoad(TfrmMain& form);
+// At the close, after the form waited for both threads: a thread still running reports nothing more.
+void StopDiscRoad();
 // The form's WM_DEVICECHANGE.
 void DiscRoadDeviceChange(TfrmMain& form, WPARAM event, LPARAM data);
 

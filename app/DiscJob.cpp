@@ -155,6 +155,7 @@ DiscJob PrepareDiscJob(std::vector<JobTransaction>& transactions, const DiscJobI
         return job;
     JobPlan plan = PlanJob(transactions, inputs, limitMB);
     job.LogLines = plan.LogLines;
+    job.NothingToWrite = !plan.Open && plan.Listed.empty();
     if (plan.Open || plan.Listed.empty() || !WriteJobFiles(transactions, plan, inputs, job.LogLines))
         return job;
 
@@ -173,6 +174,15 @@ DiscJob PrepareDiscJob(std::vector<JobTransaction>& transactions, const DiscJobI
     job.CopiesWritten = 0;
     job.CurrentDiscText = "1";
     return job;
+}
+
+bool DiscJobHasWork(const std::vector<JobTransaction>& transactions, const DiscJobInputs& inputs)
+{
+    if (inputs.CopiesWritten >= 1)
+        return true;
+    int limitMB = DiscCapacityMB(inputs.DetectedDiscType);
+    JobPlan plan = PlanJob(transactions, inputs, limitMB > 0 ? limitMB : DiscCapacityMB(2));
+    return plan.Open || !plan.Listed.empty();
 }
 
 bool ShouldBurnAfterHotKey(const HotKeyBurnInputs& inputs)

@@ -51,6 +51,9 @@ struct DiscJobInputs {
 // txtCurrentDisc caption and, for a new job, the status caption "<DiscWritingStatus> <Writing>".
 struct DiscJob {
     bool Ready = false;     // DiscCommand is 3
+    // Not ready, and no page will come for it: every transaction it takes is done, and none of them holds a
+    // checked page waiting to be written (all unchecked, written, missing or larger than the disc).
+    bool NothingToWrite = false;
     bool NewJob = false;    // the job files were written anew (else the next copy of the same job)
     int JobCopies = 0;      // of a new job: the copies of its last transaction
     int CopiesWritten = 0;
@@ -63,6 +66,10 @@ struct DiscJob {
 // and their roots) are 2 in `transactions` and DiscCommand is 3. When it returns no job, nothing changed.
 // Pages that can never be written (missing, or larger than the disc) are left out and named in LogLines.
 DiscJob PrepareDiscJob(std::vector<JobTransaction>& transactions, const DiscJobInputs& inputs);
+// Whether a disc loaded now would get a job, as far as the tree tells before its disc type is known: a copy
+// of the current job is due, a transaction the job takes is still open, or one holds a page to list on the
+// largest disc. Writes nothing.
+bool DiscJobHasWork(const std::vector<JobTransaction>& transactions, const DiscJobInputs& inputs);
 
 // TryBurnAfterHotKey's decision: whether a page that arrived by hot key starts the disc cycle at once.
 struct HotKeyBurnInputs {

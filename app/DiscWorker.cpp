@@ -241,20 +241,21 @@ void DiscWorker::RunOnce()
         DiscBusy = false;
         return;
     }
+    // An erase or a burn holds its command until its outcome has been acted on (the robot asked to take the
+    // disc, or a new check ordered): until then the disc in the writer is at work, and nothing loads over it
+    // or starts another job on it.
     case CommandErase: {
-        if (!DiscCommand.compare_exchange_strong(command, CommandNone))
-            return;
         bool erased = EraseDisc(letter);
         if (!stop_.Raised())
             events_.Handle(EventErased, erased ? 1 : 0);
+        DiscCommand.compare_exchange_strong(command, CommandNone);
         return;
     }
     case CommandBurn: {
-        // Cleared only after the burn, so that nothing starts another one meanwhile.
         BurnOutcome outcome = BurnSession(letter);
-        DiscCommand.compare_exchange_strong(command, CommandNone);
         if (!stop_.Raised())
             events_.Handle(EventBurned, outcome.Result, outcome.Detail);
+        DiscCommand.compare_exchange_strong(command, CommandNone);
         return;
     }
     default: return;

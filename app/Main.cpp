@@ -19,10 +19,12 @@ namespace pagorin {
 TfrmMain* frmMain = nullptr;
 std::string CommandLineArgument;
 std::string InstallationFolder;
+int ProgramExitCode = 0;
 
 namespace {
 
 constexpr DWORD PdfWaitLimitMs = 30000;
+constexpr DWORD PdfStopLimitMs = 10000;
 constexpr DWORD WorkerStopLimitMs = 10000;
 
 // Runs the message loop while `busy` holds, at most `limitMs`: the work waited for may need this thread.
@@ -237,7 +239,7 @@ void TfrmMain::EnableMainControls(bool on)
              btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend, bbtnWrite})
         control->SetEnabled(on);
     if (on)
-        WriteRequested = false;
+        WriteRequested = WriteHeld = false;
     vcl::TTreeNode* selected = tvSessions->GetSelected();
     if (!selected || selected->GetLevel() >= 1) {
         bbtnAbort->SetEnabled(false);
@@ -275,6 +277,19 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     }
     WriteLogLine("Page handed over: " + text);
     message.Result = HandOverTaken;
+    if (OperationMode == 1 && ScannedTransactionOpen()) {
+        HoldHandedOverPage(text);
+        return;
+    }
+    TakeHandedOverPage(text);
+}
+
+// Until its pages are done (the scan ended and its transaction closed), the scanned transaction is the current
+// one: pages of a hand-over in between would land in it, or take its place and leave it open for ever.
+bool TfrmMain::ScannedTransactionOpen() { return ScanInProgress() || tmrAllPagesDone->GetEnabled(); }
+
+void TfrmMain::TakeHandedOverPage(const std::string& text)
+{
     // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
     // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
     if (OperationMode == 0 || OperationMode == 2) {
@@ -288,13 +303,14 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
     EnableMainControls(false);
     OperationMode = 2;
     AutoWriteArmed = true;
-    TryBurnAfterHotKey(*this);
     HotKeyOperation = true;
     StartTransaction();
     // The new transaction is open: an earlier scan's end must not send the next page to a transaction of
     // its own, which nothing would close and the disc job would wait for.
     TransactionClosed = false;
     AddPageNode(text);
+    // Once the transaction holds its page, a disc may be loaded for it while further pages are awaited.
+    TryBurnAfterHotKey(*this);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
@@ -304,14 +320,16 @@ void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
         canClose = false;
         return;
     }
-    canClose = ConfirmClose();
+    CloseAnswer answer = ConfirmClose();
+    canClose = answer != CloseAnswer::Refused;
     // The alert held back the disc cycle of an unattended run meanwhile; it goes on now.
     if (!canClose && OperationMode != 1)
         GoBurning();
     if (!canClose)
         return;
-    // The PDFs need this thread's timer to finish, so the wait keeps the messages flowing.
-    if (HotKeyPdfsPending(*this)) {
+    // Terminate ends the hot-key operation at once: its PDFs are stopped with it. Otherwise the PDFs need this
+    // thread's timer to finish, so the wait keeps the messages flowing.
+    if (answer != CloseAnswer::Terminated && HotKeyPdfsPending(*this)) {
         Closing = true;
         Hide();
         PumpWhile([this] { return HotKeyPdfsPending(*this); }, PdfWaitLimitMs);
@@ -319,22 +337,25 @@ void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)
 }
 
 // The robot is let finish its move first; a hot-key operation is ended only when the operator confirms.
-bool TfrmMain::ConfirmClose()
+TfrmMain::CloseAnswer TfrmMain::ConfirmClose()
 {
     if (RobotState != 0) {
         frmAlert->AlertKind = akWaitRobotIdle;
         frmAlert->ShowModal();
         if (RobotState != 0)
-            return false;
+            return CloseAnswer::Refused;
     }
     if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
         frmAlert->AlertKind = akConfirmClose;
         frmAlert->ShowModal();
-        return frmAlert->AlertAnswer == 0;
+        return frmAlert->AlertAnswer == 0 ? CloseAnswer::Terminated : CloseAnswer::Refused;
     }
-    return true;
+    return CloseAnswer::Allowed;
 }
 
+// A worker that does not stop in time is never terminated: it may hold the day log's lock, the disc road's
+// report gate or a library's, and the close would then wait on them for ever. It is left to end with the
+// process, and the road reports nothing more from it.
 void TfrmMain::StopWorkerThreads()
 {
     StopWorkers = true;
@@ -342,13 +363,12 @@ void TfrmMain::StopWorkerThreads()
         if (!*thread)
             continue;
         PumpWhile([thread] { return WaitForSingleObject(*thread, 0) == WAIT_TIMEOUT; }, WorkerStopLimitMs);
-        if (WaitForSingleObject(*thread, 0) == WAIT_TIMEOUT) {
-            WriteLogLine("A worker thread did not stop in time and was terminated.");
-            TerminateThread(*thread, 1);
-        }
+        if (WaitForSingleObject(*thread, 0) == WAIT_TIMEOUT)
+            WriteLogLine("A worker thread did not stop in time: it is left to end with the program.");
         CloseHandle(*thread);
         *thread = nullptr;
     }
+    StopDiscRoad();
 }
 
 void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
@@ -359,8 +379,14 @@ void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
     for (vcl::TTimer* timer : {tmrShowWaitNextPage, tmrAllPagesDone, tmrRunPDF, tmrDiscReady, tmrGoBurning,
                                tmrBurnJobDone, tmrShowAlert, tmrLoadDisc})
         timer->SetEnabled(false);
-    // PDF threads stop before their folders go; the workers stop before the robot is parked from here.
-    for (int slot = 0; slot < 10; ++slot)
+    // The window goes at once; what the close still waits for happens behind it.
+    Hide();
+    // PDF threads stop before their folders go, all at once and with the messages flowing, so a hand-over
+    // meanwhile is answered; the workers stop before the robot is parked from here.
+    PdfRunning = false;
+    PdfJobs.RequestStopAll();
+    PumpWhile([this] { return PdfJobs.ThreadsRunning(); }, PdfStopLimitMs);
+    for (int slot = 0; slot < PdfRoad::SlotCount; ++slot)
         StopPdfJobSlot(*this, slot);
     DeleteHotKeyTransactionFolders(*this);
     CloseTwainSource(*this);
@@ -368,7 +394,6 @@ void TfrmMain::FormClose(vcl::TObject*, vcl::TCloseAction&)
     StopWorkerThreads();
     if (RobotDriveLetter != 0) {
         EnableMainControls(false);
-        Hide();
         KT_Robots_Park(FirstRobotId);
     }
     KT_Robots_Close();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "AppEvnts.h"
 #include "Buttons.h"
@@ -133,6 +134,12 @@ class TfrmMain : public vcl::TForm {
     // Shows the alert of `kind` once no other alert is on screen.
     void ShowAlertLater(int kind);
     void EndWriting();
+    void EndJobWithNothingToWrite();
+    // After a scan, or its PDF, of the interactive run: the controls come back, and a Write pressed during the
+    // scan is carried out now.
+    void GiveControlsBack();
+    // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
+    void TakeHeldPages();
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();
@@ -148,6 +155,12 @@ class TfrmMain : public vcl::TForm {
     bool AppendMode = false, AutoWriteArmed = false, PdfRunning = false;
     bool ShowAllSources = false, HotKeyOperation = false, NoticeActive = false, FirstUseNotice = false;
     bool WriteRequested = false, AppendHadPdf = false;
+    // Write was pressed while a scan ran; it is carried out when the scan's controls come back.
+    bool WriteHeld = false;
+    // The disc in the writer is being rejected because the job had nothing for it: the job ends after it.
+    bool EndAfterReject = false;
+    std::vector<std::string> HeldPages;
+    std::string HeldPagesFolder;  // the queue folder that keeps their copies meanwhile
     // Set once the window has begun to close: no hand-over, job step or second close is taken from then on.
     bool Closing = false, Closed = false;
     int PendingAlertKind = 0;
@@ -173,7 +186,17 @@ protected:
 
 private:
     void HandleCopyData(vcl::TMessage& message);
-    bool ConfirmClose();
+    // A page file handed over (already judged acceptable) joins the current hot-key transaction, or starts a
+    // hot-key operation inside the interactive run.
+    void TakeHandedOverPage(const std::string& page);
+    // Keeps a handed-over page for the scan's end, its copy in a queue folder of its own meanwhile.
+    void HoldHandedOverPage(const std::string& page);
+    // An interactive transaction is taking scanned pages: a handed-over page must not take its place as the
+    // current transaction.
+    bool ScannedTransactionOpen();
+    void CloseCurrentTransaction();
+    enum class CloseAnswer { Refused, Allowed, Terminated };
+    CloseAnswer ConfirmClose();
     void StopWorkerThreads();
     void CheckFirstRun();
     void DrawCapacityRuler();
@@ -195,6 +218,9 @@ extern TfrmMain* frmMain;
 extern std::string CommandLineArgument;
 extern std::string InstallationFolder;
 constexpr const char* MainCaption = "Pagorin 1.2";
+// What the process ends with: 0, or 1 when a hot-key run ended with pages that reached no disc (the day log
+// says why).
+extern int ProgramExitCode;
 
 // The running instance's answers to a hand-over: the text was ignored, the page taken, or the instance is
 // closing and takes nothing more (the start that sent it then takes the page itself).
@@ -207,7 +233,9 @@ void AddPageNode(TfrmMain& form, const std::string& pagePath);
 struct ScanTransaction {
     std::string Name;  // its folder in the queue folder
     bool HasPages = false;
-    int CompiledPdf = 0;  // the Compiled PDF option it was started with
+    // A PDF of it is being compiled, or its slot waits for the pages: none comes when none was asked for,
+    // no slot was free, or it failed or was stopped.
+    bool PdfComing = false;
 };
 ScanTransaction CurrentScanTransaction(TfrmMain& form);
 // Checks the current transaction's node.

@@ -11,6 +11,7 @@
 #include "SelectScanner.h"
 #include "Settings.h"
 #include "SharedState.h"
+#include "TwainWindow.h"
 #include "WideText.h"
 
 namespace pagorin {
@@ -108,8 +109,11 @@ void TfrmMain::CheckFirstRun()
     frmSettings->ShowSettings(TfrmSettings::ScanPage);
 }
 
+// A scan under way keeps its transaction: a second one would take the rest of its pages.
 void TfrmMain::btnStartTransactionClick(vcl::TObject*)
 {
+    if (ScanInProgress())
+        return;
     StartTransaction();
     btnScan->Click();
 }

@@ -21,11 +21,9 @@ namespace {
 constexpr UINT AlertRetryMs = 250;
 constexpr UINT NoticeShownMs = 1000, NoticeBlankMs = 300, NoticeShowingThreshold = 600;
 constexpr UINT GoBurningFirstMs = 5, GoBurningWaitMs = 1000;
+constexpr UINT WaitNextPageFirstMs = 1000;
 
 bool AlertShowing() { return frmAlert && frmAlert->GetVisible(); }
-
-// A classified disc sits in the writer (after an unload the road keeps DiscReady but forgets the type).
-bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
 
 std::vector<JobTransaction> DescribeForJob(const TransactionTree& tree)
 {
@@ -49,6 +47,18 @@ std::vector<JobTransaction> DescribeForJob(const TransactionTree& tree)
         described.push_back(std::move(t));
     }
     return described;
+}
+
+DiscJobInputs JobInputs(TfrmMain& form, int writingTag)
+{
+    DiscJobInputs inputs;
+    inputs.WritingSessionTag = writingTag;
+    inputs.OperationMode = form.OperationMode;
+    inputs.WritePerTransaction = form.ckxWritePerTransaction->GetChecked();
+    inputs.DetectedDiscType = DetectedDiscType;
+    inputs.CopiesWritten = form.DiscsWritten;
+    inputs.QueuePath = form.QueuePath;
+    return inputs;
 }
 
 void ApplyWriteStates(const TransactionTree& tree, const std::vector<JobTransaction>& described)
@@ -80,7 +90,13 @@ void TfrmMain::GoBurning()
     }
     if (Closing || DiscBusy || RobotState != StateIdle || Transactions.Empty() || AlertShowing())
         return;
-    if (txtCapacity->GetCaption().empty()) {
+    // Decided from the writer itself: no classified disc in it, and none being checked, erased or written.
+    if (!DiscInWriter() && DiscCommand == CommandNone) {
+        // A failed burn is retried on the next disc with the job lists it already had.
+        if (!BurnRetryPending && !DiscJobHasWork(DescribeForJob(Transactions), JobInputs(*this, OperationMode))) {
+            EndJobWithNothingToWrite();
+            return;
+        }
         // Busy before the request: the robot thread clears it again when the load fails.
         DiscBusy = true;
         int idle = StateIdle;
@@ -115,19 +131,37 @@ void TfrmMain::tmrGoBurningTimer(vcl::TObject*)
     tmrGoBurning->SetInterval(GoBurningFirstMs);
 }
 
+// The countdown of a hot-key transaction waits for an alert already on screen (an empty input bin, say): only
+// its end closes the transaction, which the disc job waits for.
 void TfrmMain::tmrShowWaitNextPageTimer(vcl::TObject*)
 {
     tmrShowWaitNextPage->SetEnabled(false);
-    if (AlertShowing() || Closing)
+    if (Closing || OperationMode == 1)
         return;
+    const TransactionRecord* waiting = TransactionTree::RecordOf(CurrentTransaction);
+    if (!waiting || waiting->Closed)
+        return;
+    if (AlertShowing()) {
+        if (tmrShowWaitNextPage->GetInterval() != AlertRetryMs)
+            WriteLogLine("The next-page countdown waits for the alert on screen to close.");
+        tmrShowWaitNextPage->SetInterval(AlertRetryMs);
+        tmrShowWaitNextPage->SetEnabled(true);
+        return;
+    }
+    tmrShowWaitNextPage->SetInterval(WaitNextPageFirstMs);
     frmAlert->AlertKind = akWaitNextPage;
-    if (OperationMode != 1)
-        frmAlert->ShowModal();
+    frmAlert->ShowModal();
 }
 
 void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
 {
     tmrAllPagesDone->SetEnabled(false);
+    CloseCurrentTransaction();
+    TakeHeldPages();
+}
+
+void TfrmMain::CloseCurrentTransaction()
+{
     TransactionClosed = true;
     vcl::TTreeNode* transaction = CurrentTransaction;
     if (!transaction) {
@@ -188,18 +222,15 @@ void TfrmMain::tmrDiscReadyTimer(vcl::TObject*)
     if (OperationMode == 1 && !ckxWritePerTransaction->GetChecked() && !WriteRequested)
         return;
     std::vector<JobTransaction> described = DescribeForJob(Transactions);
-    DiscJobInputs inputs;
-    inputs.WritingSessionTag = WritingSessionTag;
-    inputs.OperationMode = OperationMode;
-    inputs.WritePerTransaction = ckxWritePerTransaction->GetChecked();
-    inputs.DetectedDiscType = DetectedDiscType;
-    inputs.CopiesWritten = DiscsWritten;
-    inputs.QueuePath = QueuePath;
-    DiscJob job = PrepareDiscJob(described, inputs);
+    DiscJob job = PrepareDiscJob(described, JobInputs(*this, WritingSessionTag));
     for (const std::string& line : job.LogLines)
         WriteLogLine(line);
-    if (!job.Ready)
+    if (job.NothingToWrite) {
+        EndJobWithNothingToWrite();
         return;
+    }
+    if (!job.Ready)
+        return;  // a transaction of the job is still open: its close or its PDF looks again
     ApplyWriteStates(Transactions, described);
     if (job.NewJob) {
         JobCopies = job.JobCopies;
@@ -231,11 +262,19 @@ void TfrmMain::tmrBurnJobDoneTimer(vcl::TObject*)
 }
 
 // Nothing is left to write: a hot-key run ends the program, an interactive one gives the operator the
-// controls back.
+// controls back. A hot-key run that ends with pages in its tree ends with them unwritten: its exit code says
+// so to the tool that started it.
 void TfrmMain::EndWriting()
 {
     AutoWriteArmed = true;
     if (OperationMode == 0) {
+        int left = 0;
+        for (vcl::TTreeNode* root : Transactions.Transactions())
+            left += root->GetCount();
+        if (left > 0) {
+            ProgramExitCode = 1;
+            WriteLogLine("The hot-key run ends with " + std::to_string(left) + " files not written to a disc.");
+        }
         HotKeyOperation = false;
         Close();
         return;
@@ -243,6 +282,29 @@ void TfrmMain::EndWriting()
     OperationMode = 1;
     HotKeyOperation = false;
     EnableMainControls(true);
+}
+
+void TfrmMain::GiveControlsBack()
+{
+    bool held = WriteHeld;
+    EnableMainControls(true);
+    if (held)
+        bbtnWriteClick(bbtnWrite);
+}
+
+// A job with nothing to write ends at once. A disc already loaded for it has never been written on: it goes to
+// the reject bin, and the job ends once it has left the writer.
+void TfrmMain::EndJobWithNothingToWrite()
+{
+    WriteLogLine("Nothing to write: no checked page waits for a disc.");
+    int idle = StateIdle;
+    if (DiscInWriter() && RobotState.compare_exchange_strong(idle, StateRejectWriter)) {
+        WriteLogLine("The disc loaded for it is put into the reject bin unwritten.");
+        EndAfterReject = true;
+        StartNotice(StatusUnloadDisc);
+        return;
+    }
+    EndWriting();
 }
 
 void TfrmMain::ShowAlertLater(int kind)

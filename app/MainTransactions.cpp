@@ -49,7 +49,8 @@ ScanTransaction CurrentScanTransaction(TfrmMain& form)
     if (vcl::TTreeNode* transaction = form.CurrentTransaction) {
         current.Name = transaction->GetText();
         current.HasPages = transaction->GetCount() > 0;
-        current.CompiledPdf = TransactionTree::RecordOf(transaction)->CompiledPdf;
+        const TransactionRecord* record = TransactionTree::RecordOf(transaction);
+        current.PdfComing = record->PdfSlot >= 0 && !record->PdfDone;
     }
     return current;
 }
@@ -68,6 +69,18 @@ void DropEmptyTransaction(TfrmMain& form)
 
 void TfrmMain::StartTransaction()
 {
+    // Taken once: a later transaction of this run finds no command-line page.
+    std::string commandLinePage;
+    if (OperationMode == 0)
+        commandLinePage.swap(CommandLineArgument);
+    if (!commandLinePage.empty() && !IsAcceptablePage(commandLinePage)) {
+        // The hot-key run has nothing to write: it ends before any disc is loaded, and its exit code tells the
+        // tool that started it.
+        WriteLogLine("Command-line page ignored: \"" + AsLogged(commandLinePage) + "\". Nothing to write: the run ends.");
+        ProgramExitCode = 1;
+        PostMessageW(GetHandle(), WM_CLOSE, 0, 0);
+        return;
+    }
     WriteLogLine("A Scan-To-Disc transaction started.");
     ckxWritePerTransaction->SetEnabled(false);
     PageNumber = 0;
@@ -96,15 +109,8 @@ void TfrmMain::StartTransaction()
     CurrentTransaction = Transactions.AddTransaction(name, record, checked);
     tmrShowWaitNextPage->SetEnabled(true);
 
-    if (OperationMode == 0 && !CommandLineArgument.empty()) {
-        // Taken once: a later transaction of this run finds no command-line page.
-        std::string page = CommandLineArgument;
-        CommandLineArgument.clear();
-        if (IsAcceptablePage(page))
-            AddPageNode(page);
-        else
-            WriteLogLine("Command-line page ignored: \"" + page + "\"");
-    }
+    if (!commandLinePage.empty())
+        AddPageNode(commandLinePage);
     TransactionRecord* started = TransactionTree::RecordOf(CurrentTransaction);
     if (Config.CompiledPdf != 0) {
         started->PdfSlot = StartTransactionPdf(*this, QueuePath + "\\" + name + "\\" + AnsiText(cbxFileNaming) + ".pdf");
@@ -146,6 +152,33 @@ void TfrmMain::AddPageNode(const std::string& name)
     transaction->Expand(true);
     if (OperationMode == 1)
         UpdateTransactionSize();
+}
+
+// A run ended abruptly meanwhile leaves the copy where the next start's restore finds it.
+void TfrmMain::HoldHandedOverPage(const std::string& page)
+{
+    if (HeldPagesFolder.empty())
+        HeldPagesFolder = LocalNowFolder(QueuePath);
+    if (KeepPageCopy(TransactionFolderPath(QueuePath, HeldPagesFolder), page).empty())
+        WriteLogLine("No copy of the page was kept in the queue folder: " + page);
+    HeldPages.push_back(page);
+    WriteLogLine("The page waits for the scan under way to end.");
+}
+
+void TfrmMain::TakeHeldPages()
+{
+    std::vector<std::string> pages;
+    pages.swap(HeldPages);
+    for (const std::string& page : pages) {
+        if (IsAcceptablePage(page))
+            TakeHandedOverPage(page);
+        else
+            WriteLogLine("Handed-over page gone before the scan ended: \"" + AsLogged(page) + "\"");
+    }
+    // Their transaction keeps copies of its own now.
+    if (!HeldPagesFolder.empty())
+        DeleteFolder(TransactionFolderPath(QueuePath, HeldPagesFolder));
+    HeldPagesFolder.clear();
 }
 
 void TfrmMain::tmrCheckDirTimer(vcl::TObject*)
@@ -247,6 +280,9 @@ void TfrmMain::StopTransactionWork(vcl::TTreeNode* transaction)
 
 void TfrmMain::bbtnAppendClick(vcl::TObject*)
 {
+    // The scan under way keeps its transaction: pages go to one transaction at a time.
+    if (ScanInProgress())
+        return;
     vcl::TTreeNode* transaction = SelectedIdleTransaction();
     if (!transaction)
         return;
@@ -303,11 +339,19 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
         SetPanelText(StatusBar1->GetPanels()->GetItem(0), RobotOperatingText);
         return;
     }
+    // The scan's transaction is not done yet: the write waits for the scan's end, which gives the controls
+    // back and carries it out then.
+    if (ScanInProgress()) {
+        if (!WriteHeld)
+            WriteLogLine("Write waits for the scan under way to end.");
+        WriteHeld = true;
+        return;
+    }
     EnableMainControls(false);
     WriteRequested = true;
     GoBurning();
     // With a disc already classified in the writer nothing else would take the job to it.
-    if (DiscReady)
+    if (WriteRequested && DiscInWriter())
         tmrDiscReady->SetEnabled(true);
 }
 
@@ -361,15 +405,19 @@ bool TfrmMain::FinishWrittenItems()
     return more;
 }
 
+// The list keeps its texts whole, in any script; the registry holds them in the system code page.
 void TfrmMain::SaveRecentTexts(TWydComboBox* box, const char* base)
 {
-    std::vector<std::string> items = AnsiItems(box);
-    std::string text = AnsiText(box);
+    std::vector<std::wstring> items = WideItems(box);
+    std::wstring text = WydControl_GetText(box);
     if (!UpdateRecentList(items, text))
         return;
-    SetAnsiItems(box, items);
-    SetAnsiCaption(box, text);
-    SaveRecentList(KeyLocation(), base, items);
+    SetWideItems(box, items);
+    SetWideCaption(box, text);
+    std::vector<std::string> stored;
+    for (const std::wstring& item : items)
+        stored.push_back(vcl::WideToAnsi(item));
+    SaveRecentList(KeyLocation(), base, stored);
 }
 
 void TfrmMain::SaveDiscLabelHistory() { SaveRecentTexts(cbxDiscLabel, "Disc Label"); }

@@ -38,9 +38,10 @@ bool WaitForWindowGone(HWND window, DWORD limitMs)
     return !IsWindow(window);
 }
 
-// Hands the argument to the running instance; a hung instance does not hold this start forever. An instance
-// that is closing (it says so, or its window went away meanwhile) takes nothing more: this start waits for
-// it to end, so that the page is not lost.
+// Hands the argument to the running instance; a hung instance does not hold this start forever, but one only
+// busy for some seconds (a long restore, a loaded machine) is waited for, as the system's own "hung" mark
+// comes after five seconds and would lose the page. An instance that is closing (it says so, or its window
+// went away meanwhile) takes nothing more: this start waits for it to end, so that the page is not lost.
 HandOverOutcome HandOver(HWND running, const std::string& argument)
 {
     Sleep(200);
@@ -48,7 +49,7 @@ HandOverOutcome HandOver(HWND running, const std::string& argument)
     data.cbData = DWORD(argument.size());
     data.lpData = const_cast<char*>(argument.c_str());
     DWORD_PTR result = 0;
-    bool answered = SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+    bool answered = SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
                                         HandOverLimitMs, &result) != 0;
     bool closing = answered ? result == DWORD_PTR(HandOverClosing) : !IsWindow(running);
     if (!closing)
@@ -133,5 +134,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     vcl::Application->DestroyComponents();
     EndUnicodeLayer();
     vcl::DoneForms();
-    return 0;
+    return ProgramExitCode;
 }

@@ -456,6 +456,21 @@ void PdfRoad::Stop(int slot)
     stopped.PagesHandedOver = 0;
 }
 
+void PdfRoad::RequestStopAll()
+{
+    for (PdfJobSlot& slot : slots_)
+        if (slot.Job)
+            slot.Job->RequestStop();
+}
+
+bool PdfRoad::ThreadsRunning() const
+{
+    for (const PdfJobSlot& slot : slots_)
+        if (slot.Thread && WaitForSingleObject(slot.Thread, 0) == WAIT_TIMEOUT)
+            return true;
+    return false;
+}
+
 PdfFeed PdfRoad::Feed(const std::vector<PdfTransaction>& transactions)
 {
     PdfFeed feed;

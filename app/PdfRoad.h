@@ -88,6 +88,10 @@ public:
     // StopPdfJobSlot: stops the slot's thread (never terminating it), waits for it a bounded time and frees
     // the slot.
     void Stop(int slot);
+    // Asks the thread of every busy slot to stop, without waiting: a caller that must stay responsive waits
+    // for ThreadsRunning to end, then stops each slot.
+    void RequestStopAll();
+    bool ThreadsRunning() const;
     // One tick of tmrRunPDF over the transactions in tree order: a page is handed over only to a thread that
     // waits for one, and at most one per tick.
     PdfFeed Feed(const std::vector<PdfTransaction>& transactions);

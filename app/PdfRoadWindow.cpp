@@ -6,6 +6,7 @@
 #include "DiscRoadView.h"
 #include "Main.h"
 #include "SharedState.h"
+#include "TwainWindow.h"
 #include "WideText.h"
 
 namespace pagorin {
@@ -53,7 +54,8 @@ int StartPdf(TfrmMain& form, vcl::TTreeNode* transaction, const std::string& pdf
 }
 
 // The transaction's PDF is made or given up: with no disc command under way, the job flow goes on as its
-// run wants.
+// run wants. A scan under way keeps the controls off until its own end, and a Write under way goes on with
+// its disc instead of handing the controls back.
 void ContinueAfterPdf(TfrmMain& form, const TransactionRecord& record)
 {
     if (DiscCommand != CommandNone)
@@ -62,13 +64,21 @@ void ContinueAfterPdf(TfrmMain& form, const TransactionRecord& record)
         form.GoBurning();
         return;
     }
-    if (form.OperationMode != 1)
+    if (form.OperationMode != 1 || ScanInProgress())
         return;
-    form.EnableMainControls(true);
+    if (form.WriteRequested) {
+        if (DiscInWriter())
+            form.tmrDiscReady->SetEnabled(true);
+        return;
+    }
+    if (form.ckxWritePerTransaction->GetChecked()) {
+        form.EnableMainControls(true);
+        form.GoBurning();
+    } else {
+        form.GiveControlsBack();
+    }
     form.bbtnAbort->SetEnabled(false);
     form.bbtnAppend->SetEnabled(false);
-    if (form.ckxWritePerTransaction->GetChecked())
-        form.GoBurning();
 }
 
 void AddPdfNode(TfrmMain& form, vcl::TTreeNode* transaction, const std::string& pdfPath)

@@ -370,29 +370,6 @@ std::optional<int> PageWaitOf(const std::string& text)
     return std::clamp(value, MinPageWait, MaxPageWait);
 }
 
-bool UpdateRecentList(std::vector<std::string>& items, const std::string& text)
-{
-    if (items.empty() || items[0] == text)
-        return false;
-    if (items.size() < 2)
-        items.push_back(text);
-    size_t p = 0;
-    for (size_t i = items.size() - 1; i >= 1; --i)
-        if (items[i] == text) {
-            p = i;
-            break;
-        }
-    if (p == 0) {
-        if (items.size() < 5)
-            items.emplace_back();
-        p = items.size() - 1;
-    }
-    for (size_t j = p; j >= 2; --j)
-        items[j] = items[j - 1];
-    items[1] = text;
-    return true;
-}
-
 void SaveRecentList(const KeyLocation& product, const char* base, const std::vector<std::string>& items)
 {
     RegistryKey key(product, false);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "DayLog.h"
@@ -101,7 +102,30 @@ std::optional<int> PageWaitOf(const std::string& text);
 constexpr int MinPageWait = 5, MaxPageWait = 300;
 
 // Recently-used lists: entry 0 fixed, `text` becomes entry 1, at most 5 entries. False: nothing changed.
-bool UpdateRecentList(std::vector<std::string>& items, const std::string& text);
+// Texts in the system code page or whole, as the list holds them.
+template <class Text>
+bool UpdateRecentList(std::vector<Text>& items, const std::type_identity_t<Text>& text)
+{
+    if (items.empty() || items[0] == text)
+        return false;
+    if (items.size() < 2)
+        items.push_back(text);
+    size_t p = 0;
+    for (size_t i = items.size() - 1; i >= 1; --i)
+        if (items[i] == text) {
+            p = i;
+            break;
+        }
+    if (p == 0) {
+        if (items.size() < 5)
+            items.emplace_back();
+        p = items.size() - 1;
+    }
+    for (size_t j = p; j >= 2; --j)
+        items[j] = items[j - 1];
+    items[1] = text;
+    return true;
+}
 // Writes the entries as "<base> <i>" ("Disc Label" / "File Naming"); nothing without the key.
 void SaveRecentList(const KeyLocation& product, const char* base, const std::vector<std::string>& items);
 

@@ -42,6 +42,9 @@ extern std::string FendrixPath;
 // events and the robot thread, read by the job timers.
 inline std::atomic<bool> DiscReady{false};
 inline std::atomic<int> DetectedDiscType{-1};
+// A disc classified usable sits in the writer. After an unload or a reject the road keeps DiscReady but forgets
+// the type, so the type decides.
+inline bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
 
 // The first robot's identifier as the robot thread found it (0 before it connected).
 extern std::atomic<int> FirstRobotId;

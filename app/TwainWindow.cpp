@@ -59,7 +59,8 @@ public:
         if (result.Pages == 0 && !CurrentScanTransaction(f).HasPages)
             DropEmptyTransaction(f);
         f.CurrentTransaction = nullptr;
-        f.EnableMainControls(true);
+        f.GiveControlsBack();
+        f.TakeHeldPages();
     }
 
 private:
@@ -75,13 +76,15 @@ private:
             f.bbtnAbort->SetEnabled(false);
             f.WriteRequested = false;
         }
+        // Without a PDF on its way (none asked for, none could start, or it already failed) nothing else
+        // would take the job on from here.
         if (f.AppendMode && f.AppendHadPdf) {
             StartPdfForAppend(f);
-        } else if (CurrentScanTransaction(f).CompiledPdf == 0) {
+        } else if (!CurrentScanTransaction(f).PdfComing) {
             if (f.ckxWritePerTransaction->GetChecked())
                 GoBurning(f);
             else
-                f.EnableMainControls(true);
+                f.GiveControlsBack();
         }
         if (RobotDriveLetter == 0)
             f.bbtnWrite->SetEnabled(false);

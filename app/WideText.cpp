@@ -63,19 +63,27 @@ void EndUnicodeLayer()
     DoneWydControls();
 }
 
-std::vector<std::string> AnsiItems(TWydCustomComboBox* box)
+std::vector<std::wstring> WideItems(TWydCustomComboBox* box)
 {
-    std::vector<std::string> items;
+    std::vector<std::wstring> items;
     for (int i = 0; i < box->GetItems()->GetCount(); ++i)
-        items.push_back(vcl::WideToAnsi(box->GetItems()->Get(i)));
+        items.push_back(box->GetItems()->Get(i));
     return items;
+}
+
+void SetWideItems(TWydCustomComboBox* box, const std::vector<std::wstring>& items)
+{
+    box->GetItems()->Clear();
+    for (const std::wstring& item : items)
+        box->GetItems()->Add(item);
 }
 
 void SetAnsiItems(TWydCustomComboBox* box, const std::vector<std::string>& items)
 {
-    box->GetItems()->Clear();
+    std::vector<std::wstring> wide;
     for (const std::string& item : items)
-        box->GetItems()->Add(vcl::AnsiToWide(item));
+        wide.push_back(vcl::AnsiToWide(item));
+    SetWideItems(box, wide);
 }
 
 std::string AnsiText(vcl::TControl* control) { return vcl::WideToAnsi(WydControl_GetText(control)); }

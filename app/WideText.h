@@ -30,8 +30,11 @@ void UseArialFont(vcl::TControl* control);
 void StartUnicodeLayer();
 void EndUnicodeLayer();
 
-// A combo box's list and text in the system code page, as the registry and the file names keep them.
-std::vector<std::string> AnsiItems(TWydCustomComboBox* box);
+// A combo box's list, whole.
+std::vector<std::wstring> WideItems(TWydCustomComboBox* box);
+void SetWideItems(TWydCustomComboBox* box, const std::vector<std::wstring>& items);
+// A combo box's list and a control's text in the system code page, as the registry and the file names keep
+// them.
 void SetAnsiItems(TWydCustomComboBox* box, const std::vector<std::string>& items);
 std::string AnsiText(vcl::TControl* control);
 

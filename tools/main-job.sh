@@ -8,11 +8,22 @@ build_tree "$PAGORIN_ARCH" "$BUILD_DIR"
 trap stop_all EXIT
 start_display
 start_wine
+
+# What the run fell short of (a page missing from the disc, a PDF that fails its check, Pagorin not ending by
+# itself...): each is said when found, the steps go on, and the job ends non-zero with the reasons as its last line.
+shortfalls=()
+shortfall() { # reason
+  echo "main job: SHORTFALL: $1"
+  shortfalls+=("$1")
+}
+
 shopt -s nullglob
-steps=("$top"/tools/main-job.d/*.sh)
-if [ ${#steps[@]} -eq 0 ]; then
-  echo "main job: the programs are built in $BUILD_DIR/bin; there is nothing to run yet"
-fi
-for step in "${steps[@]}"; do
+for step in "$top"/tools/main-job.d/*.sh; do
   source "$step"
 done
+if [ ${#shortfalls[@]} -gt 0 ]; then
+  printf -v reasons '%s; ' "${shortfalls[@]}"
+  echo "main job: FAILED: ${reasons%; }"
+  exit 1
+fi
+echo "main job: done"

@@ -6,6 +6,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 log=${TMPDIR:-/tmp}/pagorin-setup.log
 update_tries=${PAGORIN_APT_UPDATE_TRIES:-4}
 update_pause=${PAGORIN_APT_UPDATE_PAUSE:-10}
+# The system's configuration folder; the set-up's own test points it at a folder of its own.
+etc=${PAGORIN_SETUP_ETC:-/etc}
 
 packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev
           mingw-w64-x86-64-dev mingw-w64-tools wine wine64 xvfb xauth googletest dpkg-dev
@@ -57,12 +59,12 @@ fail() { # what failed
 # TinyXML's source comes from the same Debian release the machine installs from: derive a deb-src
 # entry from the machine's own binary entries.
 add_deb_src() {
-  grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/ && return 1
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+  grep -rqsE '^(Types:.*deb-src|deb-src )' "$etc/apt/sources.list" "$etc/apt/sources.list.d/" && return 1
+  if [ -f "$etc/apt/sources.list.d/debian.sources" ]; then
     awk 'BEGIN{RS="";ORS="\n\n"} /Types:/ {sub(/Types:[^\n]*/, "Types: deb-src"); print}' \
-      /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/pagorin-deb-src.sources
+      "$etc/apt/sources.list.d/debian.sources" > "$etc/apt/sources.list.d/pagorin-deb-src.sources"
   else
-    grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/pagorin-deb-src.list
+    grep -E '^deb ' "$etc/apt/sources.list" | sed 's/^deb /deb-src /' > "$etc/apt/sources.list.d/pagorin-deb-src.list"
   fi
 }
 
@@ -103,8 +105,8 @@ fi
 for loc in ru_RU ja_JP; do
   locale -a 2>/dev/null | grep -qix "$loc\.utf-\?8" && continue
   echo "setup: generating the $loc.UTF-8 locale"
-  sed -i "s/^# *\($loc\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
-  grep -qx "$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" >> /etc/locale.gen
+  sed -i "s/^# *\($loc\.UTF-8 UTF-8\)/\1/" "$etc/locale.gen"
+  grep -qx "$loc.UTF-8 UTF-8" "$etc/locale.gen" || echo "$loc.UTF-8 UTF-8" >> "$etc/locale.gen"
   run_step locale-gen || fail "generating the $loc.UTF-8 locale"
 done
 

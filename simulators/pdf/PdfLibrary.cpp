@@ -5,6 +5,7 @@
 #include "Lab.h"
 #include "PdfDocument.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -73,12 +74,20 @@ bool Injected(const lab::Scenario& scenario, const char* function) {
     return code.has_value();
 }
 
+// The scenario's [Delays] for a call, as every device of the lab honours them; a document's calls take them
+// from the scenario it was created under.
+void Delayed(const lab::Scenario& scenario, const char* function) {
+    const long long ms = scenario.Int(L"Delays", lab::FromUtf8(std::string(kComponent) + "." + function), 0);
+    if (ms > 0) Sleep(static_cast<DWORD>(std::min<long long>(ms, 600000)));
+}
+
 }  // namespace
 
 extern "C" RURARO_DOCUMENT WINAPI RURARO_Create(const char* title, const char* author) {
     try {
         RURARO_DOCUMENT result = nullptr;
         lab::Scenario scenario = lab::Scenario::Load();
+        Delayed(scenario, "RURARO_Create");
         if (!Injected(scenario, "RURARO_Create")) {
             auto document = std::make_shared<RuraroDocument>(FromAnsi(title), FromAnsi(author), std::move(scenario));
             std::lock_guard lock(handlesMutex);
@@ -97,6 +106,7 @@ extern "C" RURARO_SECTION WINAPI RURARO_AddSection(RURARO_DOCUMENT handle, const
     try {
         RURARO_SECTION result = nullptr;
         auto document = FindDocument(handle);
+        if (document) Delayed(document->scenario, "RURARO_AddSection");
         if (document && !Injected(document->scenario, "RURARO_AddSection")) {
             size_t index;
             {
@@ -121,6 +131,7 @@ extern "C" BOOL WINAPI RURARO_AddImageFilePage(RURARO_SECTION handle, int imageK
     try {
         size_t index = 0;
         auto document = FindSectionOwner(handle, index);
+        if (document) Delayed(document->scenario, "RURARO_AddImageFilePage");
         std::string outcome = "0";
         if (!document) {
             outcome = "0 unknown section";
@@ -143,6 +154,7 @@ extern "C" BOOL WINAPI RURARO_SaveToFileName(RURARO_DOCUMENT handle, const char*
     const std::string arguments = HandleText(handle) + "|" + Utf8Of(path);
     try {
         auto document = FindDocument(handle);
+        if (document) Delayed(document->scenario, "RURARO_SaveToFileName");
         std::string outcome = "0";
         if (!document || !path || !*path) {
             outcome = "0 unknown document or no path";

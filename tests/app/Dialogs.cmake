@@ -19,3 +19,17 @@ target_compile_definitions(pagorin_dialog_tests PRIVATE
 get_property(forms GLOBAL PROPERTY PAGORIN_FORMS)
 vcl_add_forms(pagorin_dialog_tests ${forms})
 add_dependencies(pagorin_dialog_tests virtualscanner)
+
+# The main window's job flow in the test's own process: the forms without their start-up work, the robot's
+# part played through the shared state; the real product key, so each case runs alone.
+pagorin_add_gtest(pagorin_mainwindow_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/MainWindowFlowTests.cpp
+    ${PROJECT_SOURCE_DIR}/tests/vcl/WindowTestSupport.cpp
+  LIBS pagorin_forms
+  LABELS window
+  ALONE)
+target_include_directories(pagorin_mainwindow_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/vcl)
+target_compile_definitions(pagorin_mainwindow_tests PRIVATE
+  PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
+vcl_add_forms(pagorin_mainwindow_tests ${forms})

@@ -137,7 +137,8 @@ TEST_F(DiscRoadTest, JobListThatCannotBeReadEndsTheJobWithTheDiscRejected)
     DeleteFileA(lab_.AnsiFile("Queue\\Job 2\\FileList0.txt").c_str());
     StartRoad();
     ASSERT_TRUE(WaitUntil([&] { return view_.HasPrefix("job failed: "); })) << view_.Dump();
-    Sleep(200);
+    // The reject came before the failure was reported, and told the window not to load the next disc.
+    EXPECT_TRUE(view_.Has("rejected, job stops")) << view_.Dump();
     auto machine = LabFixture::Machine();
     EXPECT_EQ(machine.reject.size(), 1u);
     EXPECT_EQ(machine.input.size(), 2u);
@@ -150,8 +151,9 @@ TEST_F(DiscRoadTest, CloseDuringASlowLoadEndsWithoutAHang)
     view_.PlayJob = true;
     StandardJob();
     StartRoad();
-    ASSERT_TRUE(WaitUntil([&] { return RobotState == StateLoadWriter; })) << view_.Dump();
-    Sleep(500);  // inside the load
+    // The writer is locked right before the load, which the lab holds for 3 s.
+    ASSERT_TRUE(WaitUntil([&] { return lab_.Calls("KTROBOTS20", "LockDriver") == 1; })) << view_.Dump();
+    ASSERT_EQ(lab_.Calls("KTROBOTS20", "LoadDrive"), 0) << "the load is over already";
     EXPECT_TRUE(road_->Stop(10000));
     road_.reset();
     EXPECT_EQ(KT_Robots_Park(1), 0);

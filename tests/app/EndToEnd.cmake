@@ -1,11 +1,12 @@
 # Pagorin.exe itself under Wine: first start, single-instance hand-over, language switch, the disc robot,
-# the transactions and the commands. The cases use the prefix's real product key and may start Quenfold,
+# the transactions and the commands, and the sequences that once left it stuck. The cases use the prefix's real product key and may start Quenfold,
 # so each runs in a prefix of its own.
 if(NOT TARGET Pagorin)
   return()
 endif()
 foreach(program pagorin_e2e_tests:PagorinEndToEndTests pagorin_window_e2e_tests:PagorinTransactionTests
-                pagorin_flow_e2e_tests:PagorinJobFlowTests pagorin_fault_e2e_tests:PagorinDiscFaultTests)
+                pagorin_flow_e2e_tests:PagorinJobFlowTests pagorin_fault_e2e_tests:PagorinDiscFaultTests
+                pagorin_wayout_e2e_tests:PagorinWayOutTests)
   string(REPLACE ":" ";" parts ${program})
   list(GET parts 0 target)
   list(GET parts 1 source)
@@ -23,7 +24,9 @@ endforeach()
 # judged on the Linux side by xorriso and qpdf.
 target_link_libraries(pagorin_flow_e2e_tests PRIVATE labtestimages)
 target_link_libraries(pagorin_fault_e2e_tests PRIVATE labtestimages)
+target_link_libraries(pagorin_wayout_e2e_tests PRIVATE labtestimages)
 add_dependencies(pagorin_flow_e2e_tests fendrix)
+add_dependencies(pagorin_wayout_e2e_tests fendrix)
 add_test(NAME JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-flow-image.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(JobFlowImage.HotKeyRunDiscHoldsThePageAndItsPdf PROPERTIES TIMEOUT 240 ${PAGORIN_WINDOW_ALONE})

@@ -180,7 +180,6 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
         for (std::thread& launcher : launchers)
             launcher.join();
     }
-    EXPECT_LT(GetTickCount() - began, 10000u) << "the burst took longer than 10 s to start";
     for (size_t n = 0; n < later.size(); ++n) {
         ASSERT_TRUE(later[n].Started()) << "start " << n + 1 << " failed";
         DWORD left = 180000 - std::min<DWORD>(GetTickCount() - began, 180000);
@@ -216,12 +215,13 @@ TEST_F(PagorinJobFlow, HotKeyBurstPutsEveryPageOnTheDiscExactlyOnce)
     }
 }
 
-// A page handed over while the run closes (here: waiting for its PDF after Terminate) is not taken by the
-// closing instance; its own start waits for that instance to end, becomes the instance and writes the page.
+// A page handed over while the run closes (here: after Terminate, while the close waits for a PDF thread held
+// inside the PDF writer) is not taken by the closing instance; its own start waits for that instance to end,
+// becomes the instance and writes the page.
 TEST_F(PagorinJobFlow, PageHandedOverWhileTheRunClosesIsWrittenByItsOwnStart)
 {
     WriteFileBytes(lab_.File(L"scenario.ini"), "[Robot1]\r\nName = Lab Autoloader 1\r\nWriters = E\r\n[Delays]\r\n"
-                                               "FENDRIX.convert = 12000\r\n");
+                                               "PDFLIBRARY.RURARO_AddImageFilePage = 30000\r\n");
     Install();
     SetRegDword(L"Next Page Wait", 5);
     SetRegDword(L"Compiled PDF", 1);
@@ -373,6 +373,46 @@ protected:
     LRESULT Send(HWND window, const std::string& text) { return Send(window, text.data(), DWORD(text.size())); }
 };
 
+// A stand-in for a running instance: a window with the main caption that takes every hand-over and keeps
+// the last text it was given.
+std::string StandInText;
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COPYDATA)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    StandInText.assign(static_cast<const char*>(copy->lpData), copy->cbData);
+    return 1;
+}
+
+// An instance whose thread looks at no message for longer than the system takes for "hung" (a long restore,
+// a loaded machine) still gets the page: the later start waits for the answer instead of giving up at once.
+TEST_F(PagorinHandOver, InstanceBusyForSecondsStillGetsTheLaterStartsPage)
+{
+    WNDCLASSW standInClass{};
+    standInClass.lpfnWndProc = StandInProc;
+    standInClass.hInstance = GetModuleHandleW(nullptr);
+    standInClass.lpszClassName = L"PagorinHandOverStandIn";
+    RegisterClassW(&standInClass);
+    HWND standIn = CreateWindowW(L"PagorinHandOverStandIn", MainCaption, WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(standIn, nullptr);
+    StandInText.clear();
+    const std::wstring page = work_.File(L"Busy.jpg");
+    ChildProcess later = Start(Quoted(page));
+    // The stand-in's thread is busy (it waits here without pumping) past the system's five seconds.
+    EXPECT_FALSE(later.Wait(7000)) << "the later start gave up on a busy instance";
+    EXPECT_TRUE(WaitUntil([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        return !StandInText.empty();
+    }, 30000)) << "no page reached the instance";
+    EXPECT_EQ(StandInText, ToUtf8(page));
+    EXPECT_EQ(later.Wait(30000), std::optional<DWORD>(0));
+    DestroyWindow(standIn);
+}
+
 TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessageHolds)
 {
     Install();
@@ -404,7 +444,6 @@ TEST_F(PagorinHandOver, OnlyAnExistingPageOfAPageFormatIsTakenWhateverTheMessage
     EXPECT_NE(log.find("Handed-over page ignored: \"" + folder + "\\missing.jpg\""), std::string::npos) << log;
     EXPECT_NE(log.find("Page handed over: " + folder + "\\page.tif"), std::string::npos) << log;
     FinishCountdownThenTerminate(window);
-    EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
     EXPECT_EQ(Occurrences(DayLog(), "Application closed"), 1);
 }
 

@@ -121,7 +121,8 @@ TEST_F(PagorinWindow, AbortTakesTheChosenTransactionOnly)
     ASSERT_EQ(roots.size(), 2u);
 
     ClickNode(window, roots[0].pages[0].item);
-    Sleep(300);  // a click that would enable Abort has been handled by now; the next one must do so
+    ASSERT_TRUE(WaitUntil([&] { return Next(Tree(window), TVGN_CARET, nullptr) == roots[0].pages[0].item; }, 10000))
+        << "the click did not choose the page";
     EXPECT_FALSE(IsWindowEnabled(abort)) << "Abort offered for a page";
     ClickNode(window, roots[0].item);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(abort) != FALSE; }, 10000));

@@ -16,10 +16,10 @@ export PAGORIN_CRASH_RUNS=${PAGORIN_CRASH_RUNS:-2}
 # The driver's Pagorin processes: their environment holds the mark and their command line the program.
 kill_run() {
   local killed=0 env pid
-  for env in /proc/[0-9]*/environ; do
+  # One grep reads every environment: a process each per candidate is slow on a busy machine.
+  for env in $(grep -lzxF "PAGORIN_CRASH_KILL_DIR=$mark" /proc/[0-9]*/environ 2>/dev/null); do
     pid=${env#/proc/}
     pid=${pid%/environ}
-    { tr '\0' '\n' <"$env" | grep -qxF "PAGORIN_CRASH_KILL_DIR=$mark"; } 2>/dev/null || continue
     { tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qiE '\\pagorin\.exe( |$)'; } 2>/dev/null || continue
     kill -KILL "$pid" 2>/dev/null && killed=$((killed + 1))
   done

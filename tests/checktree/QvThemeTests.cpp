@@ -117,12 +117,26 @@ TEST_F(QvThemeWindow, ThemeChangeClosesHandlesAndTellsTheOwner)
     EXPECT_TRUE(services.ThemesEnabled());
 }
 
+// The window's own procedure, which notes at WM_NCDESTROY, the last message, whether it was given back.
+WNDPROC staticProcedure = nullptr;
+bool procedureGivenBack = false;
+LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCDESTROY)
+        procedureGivenBack = GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OwnProcedure);
+    return CallWindowProcW(staticProcedure, window, message, wParam, lParam);
+}
+
 TEST_F(QvThemeWindow, DestroyingTheWindowEndsTheWatch)
 {
+    staticProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnProcedure)));
+    procedureGivenBack = false;
     TThemeServices services(window);
+    ASSERT_NE(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&OwnProcedure)) << "not watched";
     DestroyWindow(window);
-    EXPECT_FALSE(IsWindow(window));
-    services.UpdateThemes();  // nothing left to close, nothing crashes
+    EXPECT_TRUE(procedureGivenBack) << "the watch did not give the window its procedure back";
+    services.UpdateThemes();  // nothing left to close
 }
 
 TEST_F(QvThemeWindow, ThemedDrawingOnlyInTheThemedBranch)
@@ -149,7 +163,6 @@ TEST_F(QvThemeWindow, ThemedDrawingOnlyInTheThemedBranch)
             EXPECT_EQ(face, static_cast<TColor>(uxtheme::GetThemeSysColor(theme, COLOR_BTNFACE)));
         else
             EXPECT_EQ(face, static_cast<TColor>(GetSysColor(COLOR_BTNFACE)));
-        services.PaintBorder(window, true);
     }
 }
 

@@ -52,7 +52,7 @@ protected:
     void Key(UINT message, WPARAM key)
     {
         PostMessageA(tree->WindowHandle, message, key, message == WM_KEYUP ? 0xC0000001 : 1);
-        vcltest::PumpFor(50);
+        ASSERT_TRUE(vcltest::PumpPastPosted(tree->WindowHandle)) << "the key was not handled";
     }
     int State(const char* text) { return Node(tree, text)->GetStateIndex(); }
 
@@ -196,7 +196,7 @@ protected:
         PostMessageA(tree->WindowHandle, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
         PostMessageA(tree->WindowHandle, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         ASSERT_TRUE(PumpUntil(handled, 5000)) << "the right click was not handled";
-        vcltest::PumpFor(100);
+        ASSERT_TRUE(vcltest::PumpPastPosted(tree->WindowHandle)) << "what the click left to do was not done";
     }
     TEdit* other = nullptr;
 };

@@ -1,7 +1,9 @@
 // Window tests of the tree views that neither move the mouse nor take the focus: the paint pass that
-// gives new nodes their box, system colours, the frame in the non-client area, wheel scrolling, the node
-// menus from the keyboard and WM_CONTEXTMENU, and state images across a new window.
+// gives new nodes their box, system colours, the frame and the themed border in the non-client area, wheel
+// scrolling, the node menus from the keyboard and WM_CONTEXTMENU, and state images across a new window.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "QvTestSupport.h"
 #include "QvThemeSrv.h"
@@ -132,6 +134,31 @@ TEST_F(QvTreeViewWindow, FrameIsPaintedUnlessTheVisualStyleDrawsIt)
         tree->RepaintFrame();
         EXPECT_EQ(WindowPixel(0, 0) == clRed, row.painted);
         EXPECT_EQ(WindowPixel(tree->GetWidth() - 1, 5) == clRed, row.painted);
+    }
+}
+
+TEST_F(QvTreeViewWindow, ThemedBorderIsPaintedOverTheClientEdgeOnly)
+{
+    for (int i = 0; i < 30; ++i)
+        tree->GetItems()->Add(nullptr, std::string(60, 'W'));  // both scroll bars
+    form->Show();
+    tree->Update();
+    const int width = tree->GetWidth(), height = tree->GetHeight();
+    const POINT corner{width - 3 - GetSystemMetrics(SM_CXVSCROLL) / 2, height - 3 - GetSystemMetrics(SM_CYHSCROLL) / 2};
+    for (TThemeTestMode mode : {TThemeTestMode::ForceThemed, TThemeTestMode::ForceUnthemed}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        UseBranch(mode);
+        HDC dc = GetWindowDC(tree->WindowHandle);
+        const RECT whole{0, 0, width, height};
+        HBRUSH fuchsia = CreateSolidBrush(clFuchsia);
+        FillRect(dc, &whole, fuchsia);
+        DeleteObject(fuchsia);
+        ReleaseDC(tree->WindowHandle, dc);
+        ThemeServices()->PaintBorder(tree, true);
+        EXPECT_EQ(WindowPixel(0, 0) != clFuchsia, mode == TThemeTestMode::ForceThemed) << "the edge";
+        EXPECT_EQ(WindowPixel(width - 1, height / 2) != clFuchsia, mode == TThemeTestMode::ForceThemed);
+        EXPECT_EQ(WindowPixel(width / 2, height / 2), clFuchsia) << "inside the edge";
+        EXPECT_EQ(WindowPixel(corner.x, corner.y), Rgb(clBtnFace)) << "between the scroll bars";
     }
 }
 

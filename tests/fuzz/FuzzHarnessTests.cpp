@@ -41,6 +41,22 @@ Finished RunMisbehaving(const std::wstring& test, const std::wstring& options, c
     return finished;
 }
 
+// The input that a report says it wrote, read and then removed; empty unless it lies in the build tree's folder
+// for fuzz inputs (not in the folder the run started in) under the name of the test, seed 77 and input 0.
+std::string ReportedInput(const Finished& run, const wchar_t* test) {
+    const std::string said = "written to ";
+    const size_t at = run.Output.find(said);
+    if (at == std::string::npos) return {};
+    const size_t start = at + said.size();
+    const std::wstring path = FromUtf8(run.Output.substr(start, run.Output.find_first_of("\r\n", start) - start));
+    const std::wstring expected = std::wstring(L"\\fuzz-inputs\\fuzz-") + test + L"-77-0.bin";
+    if (path.size() < expected.size() || path.compare(path.size() - expected.size(), expected.size(), expected) != 0)
+        return {};
+    const std::string input = ReadFileBytes(path);
+    DeleteFileW(path.c_str());
+    return input;
+}
+
 // The report of a fatal failure: what, the seed and index, the input's file, and an exit code of 3.
 void ExpectFatalReport(const wchar_t* test, const char* what, const std::wstring& options = L"--seed=77") {
     TempDir folder;
@@ -48,8 +64,7 @@ void ExpectFatalReport(const wchar_t* test, const char* what, const std::wstring
     EXPECT_EQ(run.ExitCode, 3u) << run.Output;
     EXPECT_NE(run.Output.find(std::string("FAILED at input 0 of seed 77: ") + what), std::string::npos) << run.Output;
     EXPECT_NE(run.Output.find("--seed=77 --start=0 --count=1"), std::string::npos) << run.Output;
-    const std::string file = ToUtf8(test) + "-77-0.bin";
-    EXPECT_FALSE(ReadFileBytes(folder.File(FromUtf8("fuzz-" + file))).empty()) << "the input was not written";
+    EXPECT_FALSE(ReportedInput(run, test).empty()) << "the input was not written under the build tree\n" << run.Output;
 }
 
 std::string RecordedInputs(const std::wstring& options) {
@@ -90,8 +105,8 @@ TEST(FuzzHarness, UndocumentedExceptionFailsTheTestAndWritesTheInput) {
     EXPECT_EQ(run.ExitCode, 1u) << run.Output;
     EXPECT_NE(run.Output.find("undocumented exception escaped the parser"), std::string::npos) << run.Output;
     EXPECT_NE(run.Output.find("not the parser's own"), std::string::npos) << run.Output;
-    const std::string input = ReadFileBytes(folder.File(L"fuzz-UndocumentedException-77-0.bin"));
-    ASSERT_FALSE(input.empty());
+    const std::string input = ReportedInput(run, L"UndocumentedException");
+    ASSERT_FALSE(input.empty()) << run.Output;
 
     TempDir again;
     WriteFileBytes(again.File(L"input.bin"), input);

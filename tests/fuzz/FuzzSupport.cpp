@@ -262,9 +262,12 @@ struct CurrentInput {
 };
 CurrentInput current;
 
-// The input's file in the current folder, as a full path; empty when it could not be written.
+// The input's file in the build tree's folder for fuzz inputs (never the folder a run by hand starts in, which
+// may be the repository), as a full path; empty when it could not be written.
 std::string WriteInputFile(const std::string& name, uint64_t seed, uint64_t index, const Bytes& input) {
-    const std::string file = "fuzz-" + name + "-" + std::to_string(seed) + "-" + std::to_string(index) + ".bin";
+    CreateDirectoryA(FUZZ_INPUT_DIR, nullptr);
+    const std::string file = std::string(FUZZ_INPUT_DIR "/fuzz-") + name + "-" + std::to_string(seed) + "-" +
+                             std::to_string(index) + ".bin";
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(input.data(), std::streamsize(input.size()));
     out.close();

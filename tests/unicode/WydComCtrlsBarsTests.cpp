@@ -162,8 +162,13 @@ TEST_F(WydComCtrlsTest, PanelTextsInEveryScriptKeepTheirAlignment)
     EXPECT_TRUE(bar->GetSimpleText() == L"\t" + Emoji);
     bar->SetInheritedSimpleText("\t\t" + WideToAnsi(Emoji));
     EXPECT_TRUE(bar->GetSimpleText() == L"\t\t" + Emoji) << "tabs added on the ANSI side keep the wide text";
-    EXPECT_NO_THROW(bar->Perform(SB_SETTEXTA, 9, LPARAM("no panel")))
-        << "a part beyond the panels takes the message's own text";
+    bar->SetSimplePanel(false);
+    int edges[10];
+    for (int i = 0; i < 10; ++i)
+        edges[i] = 40 * (i + 1);
+    bar->Perform(SB_SETPARTS, 10, LPARAM(edges));
+    bar->Perform(SB_SETTEXTA, 9, LPARAM("no panel"));
+    EXPECT_TRUE(PanelTextW(bar, 9) == L"no panel") << "a part beyond the panels takes the message's own text";
 }
 
 TEST_F(WydComCtrlsTest, HintActionShowsTheWideApplicationHint)

@@ -1,6 +1,7 @@
 // The extra controls with wide hints and captions, and the radio group with wide items: made, set and read back
 // on real windows.
 #include <cstring>
+#include <vector>
 
 #include "TestSupport.h"
 #include "WydToolkitTestSupport.h"
@@ -79,7 +80,20 @@ TEST_F(WydExtCtrlsTest, PanelAndControlBarAreUnicodeWindowsWithWideCaptions)
     EXPECT_TRUE(testsupport::WindowText(panel->WindowHandle) == Cjk);
     panel->SetCaption(Emoji);
     EXPECT_TRUE(panel->GetCaption() == Emoji);
-    panel->Repaint();  // the wide painting runs without the class library's ANSI text
+
+    // The panel paints its wide caption: its Cyrillic letters, not the question marks of the ANSI text.
+    auto painted = [&](const WideString& caption) {
+        panel->SetCaption(caption);
+        panel->Repaint();
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(panel->WindowHandle);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(panel->WindowHandle, dc);
+        return pixels;
+    };
+    EXPECT_NE(painted(Cyrillic), painted(AnsiToWide(WideToAnsi(Cyrillic))));
 }
 
 TEST_F(WydExtCtrlsTest, TheImageLoadsAndSavesByWideNames)

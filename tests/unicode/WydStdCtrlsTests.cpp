@@ -434,7 +434,8 @@ TEST_F(WydStdCtrls, DemoFormShowsEveryKindInNonLatinScriptsAndAScreenshotIsWritt
     RedrawWindow(form->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(combo->GetText() == Cjk);
     EXPECT_TRUE(WydControl_GetText(note) == Greek + L" " + Cjk);
-    std::wstring png = testsupport::BinDir() + L"wyd-stdctrls-demo.png";
-    EXPECT_TRUE(vcltest::SaveWindowPng(form->WindowHandle, png));
-    EXPECT_GT(testsupport::ReadFileBytes(png).size(), 1000u);
+    HBITMAP bitmap = vcltest::PrintWindowBitmap(form->WindowHandle);
+    EXPECT_GT(vcltest::ColourCount(bitmap), 8u) << "the controls are in the picture";
+    EXPECT_TRUE(vcltest::SaveBitmapPng(bitmap, testsupport::BinDir() + L"wyd-stdctrls-demo.png"));
+    DeleteObject(bitmap);
 }

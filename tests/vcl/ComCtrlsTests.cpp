@@ -141,7 +141,7 @@ TEST_F(TreeFixture, MouseUpArrivesOnceAfterTheNativeButtonDownHandling)
     PostMessageA(tree->WindowHandle, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(tree->WindowHandle, WM_LBUTTONUP, 0, at);
     ASSERT_TRUE(PumpUntil([&] { return ups > 0; }, 3000));
-    vcltest::PumpFor(200);
+    ASSERT_TRUE(vcltest::PumpPastPosted(tree->WindowHandle));
     EXPECT_EQ(downs, 1);
     EXPECT_EQ(ups, 1);
 }

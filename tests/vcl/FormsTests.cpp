@@ -164,7 +164,14 @@ TEST_F(FormsFixture, TimerSemanticsEnableKeepsIntervalRestarts)
     ASSERT_TRUE(PumpUntil([&] { return fired >= 2; }));
     timer->SetEnabled(false);
     int stopped = fired;
-    vcltest::PumpFor(100);
+    // A timer of the same interval started after the stop fires meanwhile, twice.
+    auto* later = new TTimer(form.get());
+    int laterFired = 0;
+    later->SetOnTimer(MakeEvent<TObject*>(nullptr, [&](TObject*) { ++laterFired; }));
+    later->SetInterval(10);
+    later->SetEnabled(true);
+    ASSERT_TRUE(PumpUntil([&] { return laterFired >= 2; }));
+    later->SetEnabled(false);
     EXPECT_EQ(fired, stopped);
 }
 

@@ -33,7 +33,10 @@ public:
                                   WS_POPUP | WS_VISIBLE, over.left, over.top, over.right - over.left,
                                   over.bottom - over.top, nullptr, nullptr, cls.hInstance, nullptr);
         UpdateWindow(window_);
-        vcltest::PumpFor(200);
+        // Until the display shows it: only then can it spoil a picture copied from the screen.
+        const POINT centre{(over.left + over.right) / 2, (over.top + over.bottom) / 2};
+        EXPECT_TRUE(vcltest::PumpUntil([&] { return ScreenPixel(centre) == RGB(255, 0, 255); }))
+            << "the cover did not show";
     }
     ~Cover()
     {
@@ -44,6 +47,13 @@ public:
     Cover& operator=(const Cover&) = delete;
 
 private:
+    static COLORREF ScreenPixel(POINT at)
+    {
+        HDC screen = GetDC(nullptr);
+        const COLORREF pixel = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return pixel;
+    }
     HBRUSH brush_ = CreateSolidBrush(RGB(255, 0, 255));
     HWND window_ = nullptr;
 };

@@ -104,6 +104,15 @@ void PumpFor(DWORD ms)
     PumpUntil([] { return false; }, ms);
 }
 
+bool PumpPastPosted(HWND window, DWORD budgetMs)
+{
+    static const UINT marker = RegisterWindowMessageW(L"vcltest.EndMarker");
+    if (!PostMessageW(window, marker, 0, 0))
+        return false;
+    MSG message;
+    return PumpUntil([&] { return !PeekMessageW(&message, window, marker, marker, PM_NOREMOVE); }, budgetMs);
+}
+
 bool HoverUntilHintShows(vcl::TWinControl* control, POINT local)
 {
     SetForegroundWindow(GetAncestor(control->WindowHandle, GA_ROOT));

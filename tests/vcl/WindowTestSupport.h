@@ -30,6 +30,9 @@ struct ExpectedMessage {
 bool PumpUntil(const std::function<bool()>& done, DWORD budgetMs = 5000);
 // Runs the message handling for the whole budget.
 void PumpFor(DWORD ms);
+// Posts an end marker to the window and runs the message handling until the marker has been taken, so that
+// every message posted to the window before it has been handled; false when the budget ran out first.
+bool PumpPastPosted(HWND window, DWORD budgetMs = 5000);
 
 // Puts the mouse over the control (a point of its client area) and waits, with a short hint pause, until the
 // application's hint window shows; true when it did. The control's form must be showing.

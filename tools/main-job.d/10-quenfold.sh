@@ -1,6 +1,6 @@
 # Main-job step, sourced by tools/main-job.sh: installs the shipped drive database with Quenfold into the
 # prefix, once as a plain run (its success box switched off by -ns) and once with -regu, and prints what it did.
-# Set by the caller: BUILD_DIR, WINEPREFIX, WINE_LOADER, top.
+# Set by the caller: BUILD_DIR, WINEPREFIX, WINE_LOADER, top, shortfall.
 
 quenfold_run() {
   local code=0
@@ -16,6 +16,7 @@ quenfold_run() {
     *) meaning="unknown" ;;
   esac
   echo "quenfold: Quenfold.exe $* -> exit code $code ($meaning)"
+  [ "$code" = 0 ] || [ "$code" = 1 ] || shortfall "Quenfold.exe $* ended with exit code $code ($meaning)"
 }
 
 quenfold_files() {

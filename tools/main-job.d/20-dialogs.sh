@@ -2,7 +2,7 @@
 # about box, taken of each window itself by the dialogs' picture test in English (it makes the dialogs in its own
 # process on the prefix's product key, which it removes again; the next step installs the key anew).
 # Exports SCREENS_DIR (Linux) and SCREENS_WIN (the same folder as Windows programs name it).
-# Set by the caller: BUILD_DIR.
+# Set by the caller: BUILD_DIR, shortfall.
 
 export SCREENS_DIR=$BUILD_DIR/screens
 export SCREENS_WIN="Z:${SCREENS_DIR//\//\\}"
@@ -14,5 +14,5 @@ if "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/pagorin_dialog_tests.exe" --gtest_filte
     cp "$BUILD_DIR/tests/app/${shot%%:*}-1033.png" "$SCREENS_DIR/${shot#*:}.png"
   done
 else
-  echo "screens: the dialogs' pictures failed (see $SCREENS_DIR/dialogs.log)"
+  shortfall "the dialogs' pictures failed (see $SCREENS_DIR/dialogs.log)"
 fi

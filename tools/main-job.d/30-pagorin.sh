@@ -3,8 +3,8 @@
 # runs the hot-key road on the lab's devices (page, countdown, PDF, disc, the program ending by itself) and prints
 # where the disc image, the PDF and the day log are. While the program counts down the wait for further pages,
 # the main window (the transaction's page in its tree) and the alert dialog are pictured.
-# Set by the caller: BUILD_DIR, WINEPREFIX, top; PAGORIN_LAB from the lab step, SCREENS_DIR and SCREENS_WIN from
-# the dialogs' step.
+# Set by the caller: BUILD_DIR, WINEPREFIX, top, shortfall; PAGORIN_LAB from the lab step, SCREENS_DIR and
+# SCREENS_WIN from the dialogs' step.
 
 pagorin_dir='C:\Program Files\Tessaro Systems\Pagorin'
 pagorin_work='C:\PagorinWork'
@@ -32,7 +32,9 @@ echo "pagorin: product key $pagorin_key with InstallDir and Working Path = $pago
 # The hot-key road: pages scanned from the lab's virtual scanner are handed to Pagorin as a hot-key tool does,
 # the first on Pagorin's command line, the others by later starts that hand theirs over to the running one.
 # Pagorin counts down the wait for further pages (5 s), compiles the pages' PDF, writes the disc through the
-# lab's robot and burning engine and ends by itself after the last disc.
+# lab's robot and burning engine and ends by itself after the last disc. Whatever falls short of three pages on
+# one disc with a three-page PDF is a shortfall of the main job.
+pagorin_pages=3
 pagorin_hotkey_run() {
   local code=0 hotkey_unix=$pagorin_work_unix/HotKey pages=() page
   rm -rf "$hotkey_unix"
@@ -40,48 +42,65 @@ pagorin_hotkey_run() {
   "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Next Page Wait" /t REG_DWORD /d 5 /f >/dev/null
   "$BUILD_DIR/wine-run" reg.exe add "$pagorin_key" /v "Compiled PDF" /t REG_DWORD /d 1 /f >/dev/null
   # The scanner gets a lab of its own (three sheets); the robot and the writer stay on the demo lab.
-  if [ -f "$BUILD_DIR/bin/twainscan.exe" ]; then
-    env -u PAGORIN_LAB "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/twainscan.exe" 'C:\PagorinWork\HotKey' 3 jpg rgb 150 >/dev/null 2>&1 || true
-  fi
-  mapfile -t pages < <(cd "$hotkey_unix" && ls *.jpg 2>/dev/null)
-  if [ ${#pages[@]} -eq 0 ]; then
-    echo "pagorin: no page could be scanned for the hot-key run"
+  env -u PAGORIN_LAB "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/twainscan.exe" 'C:\PagorinWork\HotKey' $pagorin_pages \
+    jpg rgb 150 >"$pagorin_work_unix/twainscan.log" 2>&1 || true
+  pages=("$hotkey_unix"/*.jpg)
+  pages=("${pages[@]##*/}")
+  if [ ${#pages[@]} -ne $pagorin_pages ]; then
+    shortfall "the virtual scanner gave ${#pages[@]} of $pagorin_pages pages (see $pagorin_work_unix/twainscan.log)"
     return
   fi
-  local log=$pagorin_work_unix/PGRN_$(date +%d).log
-  local logged
-  logged=$(stat -c %s "$log" 2>/dev/null || echo 0)
   echo "pagorin: hot-key run with the pages ${pages[*]} of C:\\PagorinWork\\HotKey"
   "$BUILD_DIR/wine-run" "$BUILD_DIR/bin/windowshot.exe" 120000 "TfrmMain=$SCREENS_WIN\\main-window.png" \
     "TfrmAlert=$SCREENS_WIN\\alert-dialog.png" >"$SCREENS_DIR/windowshot.log" 2>&1 &
   local shots=$!
+  # The later starts look for the running one by its window, which exists once its start is in the day log.
+  # That log is read from the start of this run: it is removed first (the product key was installed anew
+  # without the day it last began a log, so the program would begin it afresh anyway).
+  local log=$pagorin_work_unix/PGRN_$(date +%d).log
+  rm -f "$log"
   (cd "$pagorin_dir_unix" && timeout 600 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\${pages[0]}") &
   local first=$!
-  # The later starts come once the first one runs (its start is in the day log); each ends when its page is
-  # handed over.
+  local started=0
   for _ in $(seq 600); do
-    tail -c +$((logged + 1)) "$log" 2>/dev/null | grep -q 'Application started' && break
+    grep -q 'Application started' "$log" 2>/dev/null && { started=1; break; }
+    kill -0 "$first" 2>/dev/null || break
     sleep 0.1
   done
-  for page in "${pages[@]:1}"; do
-    (cd "$pagorin_dir_unix" && timeout 120 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\$page") &&
-      echo "pagorin: a later start handed $page over" || echo "pagorin: a later start could not hand $page over"
-  done
+  if [ $started = 1 ]; then
+    for page in "${pages[@]:1}"; do
+      if (cd "$pagorin_dir_unix" &&
+          timeout 120 "$BUILD_DIR/wine-run" ./Pagorin.exe "C:\\PagorinWork\\HotKey\\$page"); then
+        echo "pagorin: a later start handed $page over"
+      else
+        shortfall "a later start could not hand $page over"
+      fi
+    done
+  else
+    shortfall "Pagorin did not start within 60 s (no \"Application started\" in $log), so no page was handed over"
+  fi
   wait "$first" || code=$?
-  echo "pagorin: Pagorin.exe ended by itself with exit code $code"
-  wait "$shots" || echo "pagorin: the main window and the alert dialog were not pictured (see $SCREENS_DIR/windowshot.log)"
+  case $code in
+    0) echo "pagorin: Pagorin.exe ended by itself with exit code 0" ;;
+    124) shortfall "Pagorin did not end by itself within 600 s" ;;
+    *) shortfall "Pagorin ended with exit code $code" ;;
+  esac
+  wait "$shots" ||
+    shortfall "the main window and the alert dialog were not pictured (see $SCREENS_DIR/windowshot.log)"
   pagorin_check_disc "$hotkey_unix" "${pages[@]}"
 }
 
 # The disc the run wrote: listed by xorriso, every page compared with the page scanned, the PDF checked by qpdf.
 pagorin_check_disc() { # page folder, pages...
-  local scanned=$1 image disc_copy=$pagorin_work_unix/LastDisc page found pdf
+  local scanned=$1 images image disc_copy=$pagorin_work_unix/LastDisc page found pdf pdf_pages
   shift
-  image=$(ls -t "$PAGORIN_LAB_DIR"/discs/disc-*.iso 2>/dev/null | head -n 1)
-  if [ -z "$image" ]; then
-    echo "pagorin: no disc was written"
+  images=("$PAGORIN_LAB_DIR"/discs/disc-*.iso)
+  if [ ${#images[@]} -eq 0 ]; then
+    shortfall "no disc was written"
     return
   fi
+  [ ${#images[@]} -eq 1 ] || shortfall "${#images[@]} discs were written, not one"
+  image=$(ls -t "${images[@]}" | head -n 1)
   echo "pagorin: disc image $image:"
   xorriso -abort_on NEVER -indev "$image" -find / -exec lsdl 2>/dev/null | sed -n "s/.* '\(\/..*\)'$/pagorin:   \1/p"
   rm -rf "$disc_copy"
@@ -92,16 +111,18 @@ pagorin_check_disc() { # page folder, pages...
     if [ -n "$found" ] && cmp -s "$found" "$scanned/$page"; then
       echo "pagorin: $page is on the disc, byte for byte as scanned"
     else
-      echo "pagorin: $page is NOT on the disc as scanned"
+      shortfall "$page is not on the disc as scanned"
     fi
   done
   pdf=$(find "$disc_copy" -name '*.pdf' | head -n 1)
   if [ -z "$pdf" ]; then
-    echo "pagorin: the disc holds no PDF"
-  elif qpdf --check "$pdf" >/dev/null 2>&1; then
-    echo "pagorin: the PDF read back from the disc, $pdf: checked by qpdf, $(qpdf --show-npages "$pdf") pages"
+    shortfall "the disc holds no PDF"
+  elif ! qpdf --check "$pdf" >/dev/null 2>&1; then
+    shortfall "the PDF read back from the disc, $pdf, fails qpdf's check"
   else
-    echo "pagorin: the PDF read back from the disc, $pdf, FAILS qpdf's check"
+    pdf_pages=$(qpdf --show-npages "$pdf")
+    echo "pagorin: the PDF read back from the disc, $pdf: checked by qpdf, $pdf_pages pages"
+    [ "$pdf_pages" = $# ] || shortfall "the PDF holds $pdf_pages of the $# pages"
   fi
 }
 pagorin_hotkey_run

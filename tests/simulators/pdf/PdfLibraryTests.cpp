@@ -233,6 +233,19 @@ TEST_F(PdfLibraryTest, InjectedFailuresHitTheNamedCalls) {
     EXPECT_NE(trace.find("PDFLIBRARY\tRURARO_Free\t"), std::string::npos);
 }
 
+// As for every device of the lab, a call waits what the scenario's [Delays] give it.
+TEST_F(PdfLibraryTest, ScenarioDelaysHoldTheNamedCalls) {
+    Scenario("[Delays]\nPDFLIBRARY.RURARO_AddImageFilePage = 400\n");
+    const std::string page = Jpeg(L"p.jpg", 32, 32, 72);
+    RURARO_DOCUMENT document = RURARO_Create("", "");
+    ASSERT_NE(document, nullptr);
+    RURARO_SECTION section = RURARO_AddSection(document, "Page 1");
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(RURARO_AddImageFilePage(section, RURARO_IMAGE_JPEG, page.c_str()));
+    EXPECT_GE(GetTickCount() - start, 350u);
+    RURARO_Free(document);
+}
+
 TEST_F(PdfLibraryTest, DocumentsOnSeveralThreadsStayApart) {
     const std::string page = Jpeg(L"p.jpg", 48, 48, 72);
     std::vector<std::thread> threads;

@@ -1,0 +1,191 @@
+// The main window's job flow in the test's own process, on real windows: the forms made as the program makes
+// them but without their start-up work (no TWAIN, no threads), so the test plays the robot's part through the
+// shared state and presses the operator's buttons through their handlers. Each case pins a way the window
+// once got stuck.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+
+#include "DayLog.h"
+#include "DialogTestSupport.h"
+#include "DiscRoadView.h"
+#include "SharedState.h"
+
+namespace {
+
+using namespace dialogtest;
+using pagorin::TfrmMain;
+
+class MainWindowFlow : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        SetEnvironmentVariableW(L"PAGORIN_LAB", lab_.Path().c_str());  // the robot library the close calls
+        Put("Disc Type", 2);                                             // DVD: Load shows "4,200 MB"
+        CreateForms();
+        Main().QueuePath = Main().Config.WorkingPath + "\\Queue";
+        CreateDirectoryA(Main().QueuePath.c_str(), nullptr);
+        // An autoloader with its writer, idle and empty, as the robot thread leaves it once it is ready.
+        pagorin::RobotDriveLetter = 'E';
+        pagorin::RobotState = pagorin::StateIdle;
+        pagorin::DiscCommand = pagorin::CommandNone;
+        pagorin::DiscBusy = false;
+        pagorin::DiscReady = false;
+        pagorin::DetectedDiscType = -1;
+    }
+    void TearDown() override
+    {
+        pagorin::RobotDriveLetter = 0;
+        pagorin::RobotState = pagorin::StateIdle;
+        pagorin::DiscBusy = false;
+        pagorin::StopWorkers = false;
+        DialogTest::TearDown();
+        SetEnvironmentVariableW(L"PAGORIN_LAB", nullptr);
+    }
+    static TfrmMain& Main() { return *pagorin::frmMain; }
+
+    // A transaction an earlier run left in the queue, with one page; restored as the start restores it.
+    vcl::TTreeNode* QueuedTransaction()
+    {
+        std::string folder = Main().QueuePath + "\\20250102-030405";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        testsupport::WriteFileBytes(Widen(folder) + L"\\p001.jpg", "\xFF\xD8 page \xFF\xD9");
+        vcl::TTreeNode* restored = Main().Transactions.Restore(folder, TextOf(Main().cbxDiscLabel));
+        EXPECT_NE(restored, nullptr);
+        return restored;
+    }
+    std::string DayLog() const { return testsupport::ReadFileBytes(Widen(pagorin::TheDayLog().Path())); }
+    void StartDayLog() { pagorin::TheDayLog().Prepare(Main().Config.WorkingPath, pagorin::RegistryKey(pagorin::KeyLocation(), true)); }
+
+    testsupport::TempDir lab_;
+};
+
+// Load Default Settings shows the disc type's capacity in its caption; that caption once passed for a disc
+// classified in the writer, so Write loaded nothing and waited for ever.
+TEST_F(MainWindowFlow, WriteAfterLoadDefaultSettingsLoadsADisc)
+{
+    QueuedTransaction();
+    Main().btnLoadSettingsClick(Main().btnLoadSettings);
+    ASSERT_EQ(TextOf(Main().txtCapacity), L"4,200 MB");
+    Main().bbtnWriteClick(Main().bbtnWrite);
+    EXPECT_EQ(pagorin::RobotState, pagorin::StateLoadWriter) << "no disc was asked for";
+    EXPECT_TRUE(pagorin::DiscBusy);
+}
+
+// Write with nothing checked has no job for a disc: none is loaded, and the operator gets the controls back.
+TEST_F(MainWindowFlow, WriteWithNothingCheckedLoadsNoDiscAndGivesTheControlsBack)
+{
+    StartDayLog();
+    vcl::TTreeNode* transaction = QueuedTransaction();
+    Main().tvSessions->ChangeNodeCheckState(transaction, csUnchecked);
+    Main().bbtnWriteClick(Main().bbtnWrite);
+    EXPECT_EQ(pagorin::RobotState, pagorin::StateIdle) << "a disc was loaded for nothing";
+    EXPECT_TRUE(Main().btnStartTransaction->GetEnabled()) << "the controls stay off";
+    EXPECT_FALSE(Main().WriteRequested);
+    EXPECT_NE(DayLog().find("Nothing to write"), std::string::npos) << DayLog();
+}
+
+// The disc label went through the system code page when it was kept as a recent one, so from the second
+// transaction on a label in another script was written as "????".
+TEST_F(MainWindowFlow, DiscLabelOutsideTheCodePageStaysWholeForTheNextTransaction)
+{
+    const std::wstring label = L"Архив Ω 東京";
+    ASSERT_NE(Widen(Narrow(label)), label) << "the system code page holds the label: nothing to prove here";
+    pagorin::SetAnsiItems(Main().cbxDiscLabel, {"Scanned Doc"});  // the list as the start loads it
+    pagorin::SetWideCaption(Main().cbxDiscLabel, label);
+    Main().StartTransaction();
+    Main().StartTransaction();
+    const auto& roots = Main().Transactions.Transactions();
+    ASSERT_EQ(roots.size(), 2u);
+    for (vcl::TTreeNode* root : roots)
+        EXPECT_EQ(pagorin::TransactionTree::RecordOf(root)->DiscLabel, label) << root->GetText();
+    EXPECT_EQ(TextOf(Main().cbxDiscLabel), label);
+}
+
+// Ends the process with a failure when the case's close does not return in time: a close that waits on a lock
+// for ever would otherwise hold the case until the test driver's own limit.
+class Watchdog {
+public:
+    explicit Watchdog(DWORD limitMs) : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), limitMs_(limitMs)
+    {
+        thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    }
+    ~Watchdog()
+    {
+        SetEvent(done_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(done_);
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    static DWORD WINAPI Watch(LPVOID self)
+    {
+        auto* watchdog = static_cast<Watchdog*>(self);
+        if (WaitForSingleObject(watchdog->done_, watchdog->limitMs_) == WAIT_TIMEOUT) {
+            std::fputs("The close did not return: it waits on a lock held by a killed worker.\n", stderr);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+        return 0;
+    }
+    HANDLE done_;
+    HANDLE thread_ = nullptr;
+    DWORD limitMs_;
+};
+
+// A worker caught inside the day log (its lock held) for longer than the close waits for the workers.
+struct SlowLogWriter {
+    static DWORD WINAPI Run(LPVOID)
+    {
+        pagorin::WriteLogLine("A worker's line written slowly.");
+        return 0;
+    }
+};
+
+// The close once ended a worker that did not stop in time with TerminateThread; one holding the day log's
+// lock (or the disc road's report gate) then left the close waiting on it for ever.
+TEST_F(MainWindowFlow, CloseLeavesAWorkerThatDoesNotStopInTimeAlive)
+{
+    StartDayLog();
+    constexpr DWORD HeldMs = 13000;  // longer than the close waits for its workers
+    std::atomic<DWORD> slowThread{0};
+    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    pagorin::TheDayLog().SetClock([&] {
+        if (GetCurrentThreadId() == slowThread) {
+            SetEvent(inside);
+            Sleep(HeldMs);
+        }
+        return pagorin::SystemLocalTime();
+    });
+    DWORD id = 0;
+    HANDLE worker = CreateThread(nullptr, 0, SlowLogWriter::Run, nullptr, CREATE_SUSPENDED, &id);
+    ASSERT_NE(worker, nullptr);
+    slowThread = id;
+    ResumeThread(worker);
+    ASSERT_EQ(WaitForSingleObject(inside, 10000), WAIT_OBJECT_0);
+    DuplicateHandle(GetCurrentProcess(), worker, GetCurrentProcess(), &Main().RobotThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+
+    DWORD start = GetTickCount();
+    {
+        Watchdog watchdog(HeldMs + 30000);
+        vcl::TCloseAction action = vcl::TCloseAction::caHide;
+        Main().FormClose(Main().btnExit, action);
+    }
+    EXPECT_LT(GetTickCount() - start, HeldMs + 20000);
+    EXPECT_EQ(WaitForSingleObject(worker, 10000), WAIT_OBJECT_0) << "the worker did not end by itself";
+    pagorin::TheDayLog().SetClock(pagorin::SystemLocalTime);
+    CloseHandle(worker);
+    CloseHandle(inside);
+    std::string log = DayLog();
+    EXPECT_NE(log.find("A worker's line written slowly."), std::string::npos) << log;
+    EXPECT_NE(log.find("Application closed"), std::string::npos) << log;
+}
+
+}  // namespace
