@@ -135,6 +135,8 @@ class TfrmMain : public vcl::TForm {
     void ShowAlertLater(int kind);
     void EndWriting();
     void EndJobWithNothingToWrite();
+    // The job ends without its disc: its pages wait in the queue, and the next job is prepared anew.
+    void EndJobWithoutDisc();
     // After a scan, or its PDF, of the interactive run: the controls come back, and a Write pressed during the
     // scan is carried out now.
     void GiveControlsBack();
