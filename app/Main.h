@@ -142,6 +142,9 @@ class TfrmMain : public vcl::TForm {
     void GiveControlsBack();
     // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
     void TakeHeldPages();
+    // A scan's end is taken by a timer after the controls came back: a command that starts new work takes it
+    // first, so that the scanned transaction is the one that closes.
+    void TakeScanEndNow();
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();

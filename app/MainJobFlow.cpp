@@ -160,6 +160,12 @@ void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
     TakeHeldPages();
 }
 
+void TfrmMain::TakeScanEndNow()
+{
+    if (tmrAllPagesDone->GetEnabled())
+        tmrAllPagesDoneTimer(tmrAllPagesDone);
+}
+
 void TfrmMain::CloseCurrentTransaction()
 {
     TransactionClosed = true;

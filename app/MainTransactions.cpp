@@ -283,6 +283,7 @@ void TfrmMain::bbtnAppendClick(vcl::TObject*)
     // The scan under way keeps its transaction: pages go to one transaction at a time.
     if (ScanInProgress())
         return;
+    TakeScanEndNow();
     vcl::TTreeNode* transaction = SelectedIdleTransaction();
     if (!transaction)
         return;
@@ -347,6 +348,7 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
         WriteHeld = true;
         return;
     }
+    TakeScanEndNow();
     EnableMainControls(false);
     WriteRequested = true;
     GoBurning();
