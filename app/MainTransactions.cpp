@@ -140,7 +140,10 @@ void TfrmMain::AddPageNode(const std::string& name)
     TransactionRecord record;
     record.Path = path;
     record.FileSize = PageFileSize(path);
-    vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, Config.CompiledPdf != 2);
+    // Left out only while it goes into a PDF still on its way: a page after the PDF's end is written itself.
+    const TransactionRecord* owner = TransactionTree::RecordOf(transaction);
+    bool pdfOnly = owner->CompiledPdf == 2 && !owner->PdfDone;
+    vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, !pdfOnly);
     // A handed-over page is written from where it lies; its copy in the queue outlives a run ended abruptly.
     if (OperationMode != 1 && KeepPageCopy(TransactionFolderPath(QueuePath, transaction->GetText()), path).empty())
         WriteLogLine("No copy of the page was kept in the queue folder: " + path);
