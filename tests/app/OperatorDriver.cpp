@@ -241,6 +241,7 @@ void OperatorDriver::Begin(const OperatorPlan& plan)
     folders_ = std::make_unique<Folders>();
     handOvers_.clear();
     handOverPages_.clear();
+    exitChosen_ = false;
     firstPage_.clear();
     offered_.clear();
     queued_.clear();
@@ -401,12 +402,15 @@ void OperatorDriver::Act(OperatorAction action, DWORD choice)
         ChooseMenuItem(Main(), 1, 1);
         return;
     case A::Exit:
-        if (choice % 3 != 0 && Command("Exit", L"Exit", 0, 4, choice))
+        if (choice % 3 != 0 && Command("Exit", L"Exit", 0, 4, choice)) {
+            exitChosen_ = true;
             return;
+        }
         // The title bar's close works while the window takes input, with its controls off too.
         if (!Main() || !IsWindowEnabled(Main()) || InMenuMode(Main()))
             return Off("close");
         Say("close by the title bar");
+        exitChosen_ = true;
         PostMessageW(Main(), WM_CLOSE, 0, 0);
         return;
     case A::Write: PressTreeButton(0, choice); return;
@@ -852,7 +856,8 @@ void OperatorDriver::WaitUntilBack()
 {
     Say("the operator stops: wait for quiet");
     bool interactive = !plan_.hotKey && !first_.Wait(0);
-    EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return !interactive || WhyNotUsable().empty(); }))
+    // An interactive run the operator closed may still be on its way out when the wait begins.
+    EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return !interactive || first_.Wait(0) || WhyNotUsable().empty(); }))
         << "Pagorin did not come back within " << QuietLimitMs / 1000 << " s of the last input"
         << (interactive ? ": " + WhyNotUsable() : "") << "\n" << Log();
     if (plan_.hotKey) {
@@ -866,6 +871,10 @@ void OperatorDriver::WaitUntilBack()
 // hand, every transaction ticked, Write, until the tree is empty; then Exit.
 void OperatorDriver::WriteEverythingAndExit()
 {
+    if (!plan_.hotKey && first_.Wait(0)) {
+        EXPECT_TRUE(exitChosen_) << "the interactive run ended without the operator closing it:\n" << Log();
+        EXPECT_EQ(*first_.Wait(0), 0u) << "the interactive run the operator closed ended with an error";
+    }
     if (plan_.hotKey || first_.Wait(0) || HasFailure())
         return;
     HWND window = Main();

@@ -119,6 +119,7 @@ protected:
     std::wstring queue_;
     DWORD began_ = 0;
     int pageNumber_ = 0;
+    bool exitChosen_ = false;  // the operator chose Exit or the title bar's close
     std::vector<ChildProcess> handOvers_;
     std::vector<std::wstring> handOverPages_;  // beside each hand-over: its page (empty for a refused one)
     std::wstring firstPage_;                   // the hot-key road's good command-line page
