@@ -11,7 +11,8 @@ class CancelAtTheEmptyInputBin : public OperatorDriver {
 protected:
     void CancelTheAlert()
     {
-        ASSERT_TRUE(WaitUntil([&] { return AlertKind() == "bin"; }, 60000)) << "the empty input bin was not told:\n" << Log();
+        ASSERT_TRUE(WaitUntil([&] { return AlertKind() == "bin"; }, 60000))
+            << "the empty input bin was not told:\n" << Log();
         AnswerAlert(Answer::Cancel);
     }
 };

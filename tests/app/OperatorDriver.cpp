@@ -810,6 +810,20 @@ bool OperatorDriver::WaitForQuiet(DWORD limitMs, const std::function<bool()>& se
     return false;
 }
 
+// What the tree holds, for a failure's message: each transaction and its pages with their tick states.
+std::string OperatorDriver::TreeText()
+{
+    HWND window = Main();
+    std::string text;
+    for (const Node& root : window ? Transactions(window) : std::vector<Node>{}) {
+        text += "tree: " + ToUtf8(root.text) + " (" + std::to_string(root.state) + ")";
+        for (const Node& page : root.pages)
+            text += " " + ToUtf8(page.text) + " (" + std::to_string(page.state) + ")";
+        text += "\n";
+    }
+    return text;
+}
+
 // The robot was asked to take a disc out of the writer and could not: the disc stays where it is.
 bool OperatorDriver::RobotLeftADisc() const
 {
@@ -859,7 +873,7 @@ void OperatorDriver::WaitUntilBack()
     // An interactive run the operator closed may still be on its way out when the wait begins.
     EXPECT_TRUE(WaitForQuiet(QuietLimitMs, [&] { return !interactive || first_.Wait(0) || WhyNotUsable().empty(); }))
         << "Pagorin did not come back within " << QuietLimitMs / 1000 << " s of the last input"
-        << (interactive ? ": " + WhyNotUsable() : "") << "\n" << Log();
+        << (interactive ? ": " + WhyNotUsable() : "") << "\n" << TreeText() << Log();
     if (plan_.hotKey) {
         EXPECT_TRUE(first_.Wait(0)) << "the hot-key run did not end by itself";
     }

@@ -77,6 +77,7 @@ protected:
     bool WaitForQuiet(DWORD limitMs, const std::function<bool()>& settled = [] { return true; });
     // Why the interactive run does not take the operator's input again ("" when it does).
     std::string WhyNotUsable();
+    std::string TreeText();
     bool RobotLeftADisc() const;
 
     // The actions' parts.
