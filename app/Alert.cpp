@@ -99,6 +99,7 @@ void TfrmAlert::FormShow(vcl::TObject*)
         break;
     }
     case akInputBinEmpty:
+        AlertAnswer = 1;  // closed through the title bar, it is cancelled
         SetWideCaption(lblMessage, InputBinEmptyText);
         ShowButtons(true);
         break;

@@ -146,11 +146,8 @@ public:
     {
         WriteLogLine("The disc job failed: " + reason);
         Post([reason](TfrmMain& f) {
-            f.Transactions.ForgetJobMarks();
-            f.DiscsWritten = 0;
-            f.NoticeActive = false;
             bool unattended = f.OperationMode == 0;
-            f.EndWriting();
+            f.EndJobWithoutDisc();
             if (!unattended && !f.Closing)
                 vcl::Application->MessageBox("The disc job failed: " + reason, "Pagorin", MB_OK | MB_ICONERROR);
         });

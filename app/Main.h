@@ -139,11 +139,16 @@ class TfrmMain : public vcl::TForm {
     void ShowAlertLater(int kind);
     void EndWriting();
     void EndJobWithNothingToWrite();
+    // The job ends without its disc: its pages wait in the queue, and the next job is prepared anew.
+    void EndJobWithoutDisc();
     // After a scan, or its PDF, of the interactive run: the controls come back, and a Write pressed during the
     // scan is carried out now.
     void GiveControlsBack();
     // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
     void TakeHeldPages();
+    // A scan's end is taken by a timer after the controls came back: a command that starts new work takes it
+    // first, so that the scanned transaction is the one that closes.
+    void TakeScanEndNow();
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();

@@ -114,6 +114,7 @@ void TfrmMain::btnStartTransactionClick(vcl::TObject*)
 {
     if (ScanInProgress())
         return;
+    TakeScanEndNow();
     StartTransaction();
     btnScan->Click();
 }

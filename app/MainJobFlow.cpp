@@ -160,6 +160,12 @@ void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
     TakeHeldPages();
 }
 
+void TfrmMain::TakeScanEndNow()
+{
+    if (tmrAllPagesDone->GetEnabled())
+        tmrAllPagesDoneTimer(tmrAllPagesDone);
+}
+
 void TfrmMain::CloseCurrentTransaction()
 {
     TransactionClosed = true;
@@ -307,6 +313,14 @@ void TfrmMain::EndJobWithNothingToWrite()
     EndWriting();
 }
 
+void TfrmMain::EndJobWithoutDisc()
+{
+    Transactions.ForgetJobMarks();
+    DiscsWritten = 0;
+    NoticeActive = false;
+    EndWriting();
+}
+
 void TfrmMain::ShowAlertLater(int kind)
 {
     PendingAlertKind = kind;
@@ -325,8 +339,14 @@ void TfrmMain::tmrShowAlertTimer(vcl::TObject*)
         tmrShowAlert->SetEnabled(true);
         return;
     }
-    frmAlert->AlertKind = PendingAlertKind;
+    int kind = PendingAlertKind;
+    frmAlert->AlertKind = kind;
     frmAlert->ShowModal();
+    // Cancel at the empty input bin gives the wait for a disc up: nothing else would ever end the job.
+    if (kind == akInputBinEmpty && frmAlert->AlertAnswer != 0 && !Closing) {
+        WriteLogLine("The operator cancelled the wait for a disc: writing stops, the pages wait in the queue.");
+        EndJobWithoutDisc();
+    }
 }
 
 void TfrmMain::tmrLoadDiscTimer(vcl::TObject*)

@@ -139,7 +139,10 @@ void TfrmMain::AddPageNode(const std::string& name)
     }
     TransactionRecord record;
     record.Path = path;
-    vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, Config.CompiledPdf != 2);
+    // Left out only while it goes into a PDF still on its way: a page after the PDF's end is written itself.
+    const TransactionRecord* owner = TransactionTree::RecordOf(transaction);
+    bool pdfOnly = owner->CompiledPdf == 2 && !owner->PdfDone;
+    vcl::TTreeNode* page = Transactions.AddPage(transaction, name, record, !pdfOnly);
     // A handed-over page is written from where it lies; its copy in the queue outlives a run ended abruptly.
     if (OperationMode != 1 && KeepPageCopy(TransactionFolderPath(QueuePath, transaction->GetText()), path).empty())
         WriteLogLine("No copy of the page was kept in the queue folder: " + path);
@@ -291,6 +294,7 @@ void TfrmMain::bbtnAppendClick(vcl::TObject*)
     // The scan under way keeps its transaction: pages go to one transaction at a time.
     if (ScanInProgress())
         return;
+    TakeScanEndNow();
     vcl::TTreeNode* transaction = SelectedIdleTransaction();
     if (!transaction)
         return;
@@ -355,6 +359,7 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
         WriteHeld = true;
         return;
     }
+    TakeScanEndNow();
     EnableMainControls(false);
     WriteRequested = true;
     GoBurning();

@@ -381,8 +381,11 @@ void TwainSession::EndScan(bool transferred, const std::string& failure)
     DisableSource();
     bool wasScanning = scanning_;
     scanning_ = false;
-    if (!failure.empty())
+    if (!failure.empty()) {
+        reportingStop_ = wasScanning;
         events_.Message(failure);
+        reportingStop_ = false;
+    }
     if (wasScanning)
         events_.ScanEnded({transferred, pages_, pageNumber_});
 }

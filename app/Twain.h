@@ -92,7 +92,8 @@ public:
     // The scan start: opens the settings' source, sets its capabilities and enables it without its own window.
     // Every way it ends reaches ScanEvents::ScanEnded, also a stop right here.
     void StartScan();
-    bool Scanning() const { return scanning_; }
+    // Also while the operator reads why a scan stopped: until then the scan holds its transaction.
+    bool Scanning() const { return scanning_ || reportingStop_; }
     // The event check, for every message of the main thread: the source's events, and the bound on how long
     // an enabled source may stay silent.
     void CheckEvent(MSG& message);
@@ -119,7 +120,7 @@ private:
     DSMENTRYPROC DsmEntry = nullptr;
     HWND MainWindowHandle = nullptr;  // the manager may keep a pointer to it
     bool managerOpen_ = false, sourceOpen_ = false, sourceEnabled_ = false;
-    bool scanning_ = false, transferring_ = false;
+    bool scanning_ = false, transferring_ = false, reportingStop_ = false;
     UINT_PTR readyTimer_ = 0;
     int pages_ = 0, pageNumber_ = 0;
 };

@@ -59,3 +59,19 @@ target_compile_definitions(pagorin_e2e_tests PRIVATE
 # The job flow's discs are read back through the burner's own image reader.
 target_sources(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
 target_include_directories(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner)
+
+# Seeded operator sequences on both roads, each checked once it has come to rest; PAGORIN_OPERATOR_RUNS and
+# PAGORIN_OPERATOR_SEED lengthen or repeat them (see the test's source).
+add_executable(pagorin_operator_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinOperatorTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/LatePagesOfAFailedPdfTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/StartRightAfterAScanTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/HandOverDuringAScanFailureTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/CancelAtTheEmptyInputBinTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/OperatorDriver.cpp ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
+target_include_directories(pagorin_operator_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner ${PROJECT_SOURCE_DIR}/tests/vcl)
+target_link_libraries(pagorin_operator_tests PRIVATE GTest::gtest_main testsupport twainclient labtestimages lab advapi32 comctl32)
+target_compile_definitions(pagorin_operator_tests PRIVATE
+  PAGORIN_LANGUAGE_FILE="Z:${PROJECT_SOURCE_DIR}/resources/lang/Pagorin.ini")
+add_dependencies(pagorin_operator_tests Pagorin fendrix virtualscanner)
+gtest_discover_tests(pagorin_operator_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     PROPERTIES TIMEOUT 900 ${PAGORIN_WINDOW_ALONE})

@@ -9,25 +9,15 @@
 #include <wincodec.h>
 
 #include <cstdio>
-#include <random>
 #include <set>
 
-#include "Devices.h"
-#include "IsoReader.h"
+#include "LabReadBack.h"
 #include "PagorinRunFixture.h"
 #include "TestImages.h"
 
 namespace {
 
 using namespace pagorintest;
-
-DWORD EnvNumber(const wchar_t* name, DWORD fallback)
-{
-    wchar_t text[32] = {};
-    if (!GetEnvironmentVariableW(name, text, 32))
-        return fallback;
-    return DWORD(wcstoul(text, nullptr, 10));
-}
 
 std::wstring EnvText(const wchar_t* name)
 {
@@ -36,50 +26,6 @@ std::wstring EnvText(const wchar_t* name)
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// The names in a folder matching `pattern` ("*.iso", "*").
-std::vector<std::wstring> Listing(const std::wstring& folder, const wchar_t* pattern, bool folders)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (data.cFileName[0] != L'.' && isFolder == folders)
-            names.push_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
-// Bytes of an image file at a place; nothing when the image is shorter (a disc cut short by the kill).
-std::optional<std::string> ReadAt(const std::wstring& image, const iso::FileExtent& extent)
-{
-    HANDLE file = CreateFileW(image.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    std::string bytes(size_t(extent.size), '\0');
-    LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(extent.offset);
-    DWORD read = 0;
-    bool whole = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-                 (bytes.empty() || ReadFile(file, &bytes[0], DWORD(bytes.size()), &read, nullptr)) && read == bytes.size();
-    CloseHandle(file);
-    return whole ? std::optional<std::string>(bytes) : std::nullopt;
-}
-
-// Decisions of one run; the same seed draws the same ones (the engine's output is fixed by the standard).
-class Draw {
-public:
-    explicit Draw(DWORD seed) : engine_(seed) {}
-    DWORD Below(DWORD n) { return DWORD(engine_() % n); }
-
-private:
-    std::mt19937 engine_;
-};
 
 // One step of a road: what the driver does, then the condition that ends the step, and what the program
 // has taken once it holds (the pages the step handed over or scanned count from then on).
@@ -296,14 +242,10 @@ protected:
     {
         std::vector<std::string> found;
         std::wstring discs = lab_run_ + L"\\discs";
-        for (const std::wstring& name : Listing(discs, L"*.iso", false)) {
-            std::optional<iso::JolietTree> tree = iso::ReadJolietTree(discs + L"\\" + name);
-            if (!tree)
-                continue;
-            for (const auto& file : tree->files)
-                if (std::optional<std::string> bytes = ReadAt(discs + L"\\" + name, file.second))
-                    found.push_back(*bytes);
-        }
+        for (const std::wstring& name : Listing(discs, L"*.iso", false))
+            if (std::optional<DiscRead> disc = ReadDisc(discs + L"\\" + name))
+                for (const auto& file : disc->files)
+                    found.push_back(file.second);
         return found;
     }
     void ExpectTakenPagesKept(bool queueCounts)
@@ -318,22 +260,6 @@ protected:
                                                                              : " is on no disc")
                               << "\n" << RunLog();
         }
-    }
-
-    // The operator takes out a disc the ended run left in the writer (a robot cannot load over it).
-    void ClearWriters()
-    {
-        lab::StateLock lock;
-        lab::Devices devices = lab::Devices::Load();
-        for (auto& entry : devices.writers) {
-            lab::Writer& writer = entry.second;
-            if (writer.disc)
-                devices.reject.push_back(writer.disc);
-            writer.disc = 0;
-            writer.trayOpen = false;
-            writer.locked = false;
-        }
-        devices.Save();
     }
 
     // The next interactive start restores what is queued and writes it on Write.

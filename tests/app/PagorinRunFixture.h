@@ -11,6 +11,7 @@
 #include <tlhelp32.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,27 @@ inline const wchar_t* const ProductKey = L"Software\\Tessaro Systems\\Pagorin";
 inline const wchar_t* const MainCaption = L"Pagorin 1.2";
 
 inline std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A number from the environment (a seed, a count), or `fallback` when it is not set.
+inline DWORD EnvNumber(const wchar_t* name, DWORD fallback)
+{
+    wchar_t text[32] = {};
+    if (!GetEnvironmentVariableW(name, text, 32))
+        return fallback;
+    return DWORD(wcstoul(text, nullptr, 10));
+}
+
+// Decisions of a seeded run; the same seed draws the same ones (the engine's output is fixed by the standard).
+class Draw {
+public:
+    explicit Draw(DWORD seed) : engine_(seed) {}
+    DWORD Below(DWORD n) { return DWORD(engine_() % n); }
+    // True in `percent` cases of a hundred.
+    bool Chance(DWORD percent) { return Below(100) < percent; }
+
+private:
+    std::mt19937 engine_;
+};
 
 // The window class of a Unicode control (a wide copy of its class library class, named after it).
 inline std::wstring UnicodeClass(const std::wstring& controlClass) { return controlClass + L".UnicodeClass"; }
@@ -90,6 +112,14 @@ public:
 private:
     HANDLE process_;
     void* address_;
+};
+
+// A node of the transaction tree as the window shows it.
+struct Node {
+    HTREEITEM item = nullptr;
+    std::wstring text;
+    int state = 0;  // the state image: 1 unchecked, 2 checked, 3 partly checked
+    std::vector<Node> pages;
 };
 
 class PagorinRun : public ::testing::Test {
@@ -267,6 +297,120 @@ protected:
     {
         HWND bar = FindChild(window, UnicodeClass(L"TWydToolBar").c_str(), nullptr);
         return SendWithTimeout(bar, TB_ISBUTTONENABLED, ToolId(bar, caption), 0, 5000).value_or(0) != 0;
+    }
+
+    // The transaction tree, read through memory lent in Pagorin's process as a screen reader would.
+    HWND Tree(HWND window) const { return FindChild(window, L"TQvCheckTree", nullptr); }
+    Node ReadNode(HWND tree, HTREEITEM item)
+    {
+        RemoteMemory memory(first_.Pid(), sizeof(TVITEMW) + 512);
+        TVITEMW request{};
+        request.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE;
+        request.hItem = item;
+        request.stateMask = TVIS_STATEIMAGEMASK;
+        request.pszText = reinterpret_cast<LPWSTR>(memory.Address(sizeof(TVITEMW)));
+        request.cchTextMax = 255;
+        memory.Write(request);
+        SendWithTimeout(tree, TVM_GETITEMW, 0, memory.Address(), 5000);
+        Node node;
+        node.item = item;
+        node.state = int((memory.Read<TVITEMW>().state & TVIS_STATEIMAGEMASK) >> 12);
+        wchar_t text[256];
+        for (size_t i = 0; i < 256; ++i)
+            text[i] = memory.Read<wchar_t>(sizeof(TVITEMW) + i * sizeof(wchar_t));
+        text[255] = 0;
+        node.text = text;
+        return node;
+    }
+    HTREEITEM Next(HWND tree, UINT relation, HTREEITEM item)
+    {
+        return reinterpret_cast<HTREEITEM>(SendWithTimeout(tree, TVM_GETNEXTITEM, relation, LPARAM(item), 5000).value_or(0));
+    }
+    std::vector<Node> Transactions(HWND window)
+    {
+        HWND tree = Tree(window);
+        std::vector<Node> roots;
+        for (HTREEITEM root = Next(tree, TVGN_ROOT, nullptr); root; root = Next(tree, TVGN_NEXT, root)) {
+            roots.push_back(ReadNode(tree, root));
+            for (HTREEITEM page = Next(tree, TVGN_CHILD, root); page; page = Next(tree, TVGN_NEXT, page))
+                roots.back().pages.push_back(ReadNode(tree, page));
+        }
+        return roots;
+    }
+    // Clicks the node's label as a mouse would.
+    void ClickNode(HWND window, HTREEITEM item)
+    {
+        HWND tree = Tree(window);
+        RemoteMemory memory(first_.Pid(), sizeof(RECT));
+        memory.Write(item);
+        SendWithTimeout(tree, TVM_GETITEMRECT, TRUE, memory.Address(), 5000);
+        RECT r = memory.Read<RECT>();
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(tree, WM_LBUTTONUP, 0, at);
+    }
+
+    // Item `item` of the menu bar's menu `menu`, chosen from the keyboard (menus belong to their process
+    // under Wine, so their command numbers cannot be read from here): the menu bar opens on its first
+    // menu, then arrows walk to the item and Enter chooses it.
+    void ChooseMenu(HWND window, int menu, int item)
+    {
+        EXPECT_TRUE(ChooseMenuItem(window, menu, item)) << "the menu stayed open";
+    }
+    // The same; false when Enter left the menu open (a disabled item), which Escape then closes.
+    bool ChooseMenuItem(HWND window, int menu, int item)
+    {
+        SetForegroundWindow(window);
+        // The menu loop starts with the bar selected and its first menu closed; Enter opens that menu only
+        // once the loop runs, so a slow start must not be mistaken for a closed menu.
+        PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        if (!WaitUntil([&] { return InMenuMode(window); }, 10000)) {
+            ADD_FAILURE() << "the menu loop did not start";
+            return false;
+        }
+        if (!OpenMenu())
+            PressKey(window, VK_RETURN);
+        if (!WaitUntil([&] { return OpenMenu() != nullptr; }, 10000)) {
+            ADD_FAILURE() << "the menu bar did not open";
+            return false;
+        }
+        for (int i = 0; i < menu; ++i)
+            PressKey(window, VK_RIGHT);
+        for (int i = 0; i < item; ++i)
+            PressKey(window, VK_DOWN);
+        PressKey(window, VK_RETURN);
+        if (WaitUntil([&] { return OpenMenu() == nullptr; }, 10000))
+            return true;
+        // Each Escape closes one level: the menu, then the bar.
+        for (int i = 0; i < 3 && InMenuMode(window); ++i) {
+            PressKey(window, VK_ESCAPE);
+            WaitUntil([&] { return !InMenuMode(window); }, 1000);
+        }
+        EXPECT_FALSE(InMenuMode(window)) << "the menu loop did not end";
+        return false;
+    }
+    static bool InMenuMode(HWND window)
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMENUMODE);
+    }
+    static void PressKey(HWND window, WPARAM key)
+    {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    }
+    // A shown pop-up menu of Pagorin's.
+    HWND OpenMenu() const
+    {
+        for (HWND popup = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); popup;
+             popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(popup, &owner);
+            if (owner == first_.Pid() && IsWindowVisible(popup))
+                return popup;
+        }
+        return nullptr;
     }
 
     TempDir install_, work_, lab_;
