@@ -168,6 +168,8 @@ class TfrmMain : public vcl::TForm {
     bool WriteHeld = false;
     // The disc in the writer is being rejected because the job had nothing for it: the job ends after it.
     bool EndAfterReject = false;
+    // A hot-key run has nothing left to do: it ends as soon as no alert on screen holds its close back.
+    bool RunEnded = false;
     std::vector<std::string> HeldPages;
     std::string HeldPagesFolder;  // the queue folder that keeps their copies meanwhile
     // Set once the window has begun to close: no hand-over, job step or second close is taken from then on.

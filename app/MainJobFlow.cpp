@@ -282,6 +282,7 @@ void TfrmMain::EndWriting()
             WriteLogLine("The hot-key run ends with " + std::to_string(left) + " files not written to a disc.");
         }
         HotKeyOperation = false;
+        RunEnded = true;
         Close();
         return;
     }
@@ -342,6 +343,11 @@ void TfrmMain::tmrShowAlertTimer(vcl::TObject*)
     int kind = PendingAlertKind;
     frmAlert->AlertKind = kind;
     frmAlert->ShowModal();
+    // The alert held back the close of a run that ended meanwhile.
+    if (RunEnded && !Closing) {
+        Close();
+        return;
+    }
     // Cancel at the empty input bin gives the wait for a disc up: nothing else would ever end the job.
     if (kind == akInputBinEmpty && frmAlert->AlertAnswer != 0 && !Closing) {
         WriteLogLine("The operator cancelled the wait for a disc: writing stops, the pages wait in the queue.");
