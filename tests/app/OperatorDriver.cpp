@@ -501,10 +501,9 @@ void OperatorDriver::UseSettingsDialog(bool language, DWORD choice)
     DWORD answer = (choice / 36) % 4;
     const char* answers[] = {"OK", "Apply, then OK", "Apply, then Cancel", "Cancel"};
     Say(std::string("  ") + answers[answer]);
-    if (answer == 1 || answer == 2) {
+    // Posted clicks are taken in order: Apply is done before the next press.
+    if (answer == 1 || answer == 2)
         PostMessageW(buttons[1], BM_CLICK, 0, 0);
-        Sleep(200);  // the operator's next press
-    }
     PostMessageW(buttons[answer <= 1 ? 0 : 2], BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, DialogWaitMs)) << "the settings dialog stayed open";
 }
