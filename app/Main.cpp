@@ -347,8 +347,10 @@ TfrmMain::CloseAnswer TfrmMain::ConfirmClose()
     if (HotKeyOperation && tvSessions->GetItems()->GetCount() > 0) {
         frmAlert->AlertKind = akConfirmClose;
         frmAlert->ShowModal();
-        if (frmAlert->AlertAnswer == 0)
+        if (frmAlert->AlertAnswer == 0) {
+            ReportFilesLeftUnwritten();
             return CloseAnswer::Terminated;
+        }
         // The run may have written its last disc while the question was up: nothing is left to keep it open.
         return RunEnded ? CloseAnswer::Allowed : CloseAnswer::Refused;
     }

@@ -138,6 +138,7 @@ class TfrmMain : public vcl::TForm {
     // Shows the alert of `kind` once no other alert is on screen.
     void ShowAlertLater(int kind);
     void EndWriting();
+    void ReportFilesLeftUnwritten();
     void EndJobWithNothingToWrite();
     // The job ends without its disc: its pages wait in the queue, and the next job is prepared anew.
     void EndJobWithoutDisc();

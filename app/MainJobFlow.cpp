@@ -267,20 +267,26 @@ void TfrmMain::tmrBurnJobDoneTimer(vcl::TObject*)
     EndWriting();
 }
 
+// A hot-key run that ends with pages in its tree ends with them unwritten: its exit code says so to the tool
+// that started it.
+void TfrmMain::ReportFilesLeftUnwritten()
+{
+    int left = 0;
+    for (vcl::TTreeNode* root : Transactions.Transactions())
+        left += root->GetCount();
+    if (left > 0) {
+        ProgramExitCode = 1;
+        WriteLogLine("The hot-key run ends with " + std::to_string(left) + " files not written to a disc.");
+    }
+}
+
 // Nothing is left to write: a hot-key run ends the program, an interactive one gives the operator the
-// controls back. A hot-key run that ends with pages in its tree ends with them unwritten: its exit code says
-// so to the tool that started it.
+// controls back.
 void TfrmMain::EndWriting()
 {
     AutoWriteArmed = true;
     if (OperationMode == 0) {
-        int left = 0;
-        for (vcl::TTreeNode* root : Transactions.Transactions())
-            left += root->GetCount();
-        if (left > 0) {
-            ProgramExitCode = 1;
-            WriteLogLine("The hot-key run ends with " + std::to_string(left) + " files not written to a disc.");
-        }
+        ReportFilesLeftUnwritten();
         HotKeyOperation = false;
         RunEnded = true;
         Close();

@@ -265,6 +265,8 @@ TEST_F(PagorinWayOut, TerminateAtCloseEndsAtOnceWhileAPdfIsCompiled)
     ASSERT_TRUE(ended) << DayLog();
     EXPECT_LT(GetTickCount() - asked, 15000u) << "the close waited for the PDF";
     EXPECT_FALSE(LogHas("PDF writing finished.")) << DayLog();
+    EXPECT_EQ(*ended, 1u) << "the page was never written, yet the run ended as if it had been";
+    EXPECT_TRUE(LogHas("The hot-key run ends with 1 files not written to a disc.")) << DayLog();
 }
 
 }  // namespace
