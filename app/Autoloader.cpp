@@ -6,6 +6,7 @@
 #include <dbt.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "SharedState.h"
 
@@ -156,8 +157,12 @@ void Autoloader::WritersListed(int rc)
     view_.WritersListed(names, robots_.Names[0]);
 }
 
+// A writer that holds a disc no job writes on (one the robot could not take out, or one left by an earlier
+// run) would refuse every load: that disc goes to the reject bin first, and the load is asked for again. Once
+// per load: a writer that is still full after it fails the job.
 void Autoloader::Loaded(int rc)
 {
+    bool writerCleared = std::exchange(writerCleared_, false);
     if (rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE) {
         DiscBusy = true;
         BurnDriveLetter = RobotDriveLetter.load();
@@ -168,6 +173,12 @@ void Autoloader::Loaded(int rc)
     DiscBusy = false;
     if (rc == KT_ROBOTS_INPUT_EMPTY) {
         view_.InputBinEmpty();
+        return;
+    }
+    if (rc == KT_ROBOTS_WRITER_FULL && !writerCleared && MovesStateFrom(StateIdle, StateRejectWriter)) {
+        view_.RobotStatus("The writer holds a disc that no job writes on: it goes to the reject bin first.");
+        view_.ShowNotice(Notice::UnloadDisc);
+        clearingWriter_ = true;
         return;
     }
     if (IsReportedFailure(rc, false))
@@ -201,7 +212,10 @@ void Autoloader::Rejected(int rc)
 {
     DiscReady = true;
     DetectedDiscType = -1;
-    bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE;
+    // A writer found empty when it was to be cleared for a load is as good as cleared.
+    bool clearing = std::exchange(clearingWriter_, false);
+    bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE || (clearing && rc == KT_ROBOTS_NO_DISC);
+    writerCleared_ = clearing && ok;
     if (ok) {
         view_.RobotStatus("Disc rejected");
     } else if (IsReportedFailure(rc, true)) {

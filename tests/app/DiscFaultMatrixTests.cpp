@@ -166,8 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"EnumDrivesFailed", "[Failures]\nKTROBOTS20.EnumDrives = 1:402\n", "status 0 writers ready", 0, 0, 0},
         Fault{"LoadBadWriter", "[Failures]\nKTROBOTS20.LoadDrive = 1:402\n",
               "job failed: Loading a disc failed (402)", 0, 0, 1, true},
-        Fault{"LoadWriterFull", "[Failures]\nKTROBOTS20.LoadDrive = 1:415\n",
-              "job failed: Loading a disc failed (415)", 0, 0, 1, true},
+        // A writer that refuses a load as full has its disc rejected, once per load; found empty, as good.
+        Fault{"LoadWriterFull", "[Failures]\nKTROBOTS20.LoadDrive = 1:415\n", "unloaded", 1, 0, 2},
+        Fault{"LoadIntoAWriterHoldingADisc", "[Writer.E]\nDisc = 4:used\n", "unloaded", 1, 1, 2},
+        Fault{"WriterStillFullAfterItsDiscWasRejected", "[Failures]\nKTROBOTS20.LoadDrive = 1:415, 2:415\n",
+              "job failed: Loading a disc failed (415)", 0, 0, 2, true},
         Fault{"LoadTrayLocked", "[Failures]\nKTROBOTS20.LoadDrive = 1:416\n",
               "job failed: Loading a disc failed (416)", 0, 0, 1, true},
         Fault{"LoadError", "[Failures]\nKTROBOTS20.LoadDrive = 1:499\n",
