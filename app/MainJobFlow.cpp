@@ -320,12 +320,23 @@ void TfrmMain::EndJobWithNothingToWrite()
     EndWriting();
 }
 
+// The pages wait to be written again, and in an interactive run only the operator starts them: Write comes
+// back beside them (writing per transaction hides it). The run is back in its own session, which is all
+// that Write takes, so a handed-over job's closed transactions wait as the operator's own.
 void TfrmMain::EndJobWithoutDisc()
 {
     Transactions.ForgetJobMarks();
     DiscsWritten = 0;
     NoticeActive = false;
     EndWriting();
+    if (OperationMode != 1 || Transactions.Empty())
+        return;
+    for (vcl::TTreeNode* root : Transactions.Transactions()) {
+        TransactionRecord* record = TransactionTree::RecordOf(root);
+        if (record->Closed)
+            record->SessionTag = 1;
+    }
+    bbtnWrite->SetVisible(true);
 }
 
 void TfrmMain::ShowAlertLater(int kind)

@@ -68,6 +68,7 @@ add_executable(pagorin_operator_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinOperatorT
                ${CMAKE_CURRENT_LIST_DIR}/HandOverDuringAScanFailureTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CancelAtTheEmptyInputBinTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CloseQuestionOverTheLastDiscTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/UnloadFailedInALockedWriterTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/OperatorDriver.cpp ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
 target_include_directories(pagorin_operator_tests PRIVATE ${PROJECT_SOURCE_DIR}/simulators/burner ${PROJECT_SOURCE_DIR}/tests/vcl)
 target_link_libraries(pagorin_operator_tests PRIVATE GTest::gtest_main testsupport twainclient labtestimages lab advapi32 comctl32)
