@@ -148,8 +148,9 @@ class TfrmMain : public vcl::TForm {
     // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
     void TakeHeldPages();
     // A scan's end is taken by a timer after the controls came back: a command that starts new work takes it
-    // first, so that the scanned transaction is the one that closes.
-    void TakeScanEndNow();
+    // first, so that the scanned transaction is the one that closes. False when the run is no longer the
+    // operator's (the close handed it to pages held meanwhile): the command is then not carried out.
+    bool TakeScanEndNow();
 
     void EnableMainControls(bool on);
     void ApplyLanguageTexts();

@@ -114,7 +114,8 @@ void TfrmMain::btnStartTransactionClick(vcl::TObject*)
 {
     if (ScanInProgress())
         return;
-    TakeScanEndNow();
+    if (!TakeScanEndNow())
+        return;
     StartTransaction();
     btnScan->Click();
 }

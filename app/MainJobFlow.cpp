@@ -160,10 +160,16 @@ void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
     TakeHeldPages();
 }
 
-void TfrmMain::TakeScanEndNow()
+// Pages held during the scan get a job of their own at its close, and that job holds the controls until it
+// ends: a scan or a write started now would take its transaction from it, and nothing would close either.
+bool TfrmMain::TakeScanEndNow()
 {
     if (tmrAllPagesDone->GetEnabled())
         tmrAllPagesDoneTimer(tmrAllPagesDone);
+    if (OperationMode == 1)
+        return true;
+    WriteLogLine("The command was not carried out: the pages handed over meanwhile are being written first.");
+    return false;
 }
 
 void TfrmMain::CloseCurrentTransaction()

@@ -294,7 +294,8 @@ void TfrmMain::bbtnAppendClick(vcl::TObject*)
     // The scan under way keeps its transaction: pages go to one transaction at a time.
     if (ScanInProgress())
         return;
-    TakeScanEndNow();
+    if (!TakeScanEndNow())
+        return;
     vcl::TTreeNode* transaction = SelectedIdleTransaction();
     if (!transaction)
         return;
@@ -359,7 +360,8 @@ void TfrmMain::bbtnWriteClick(vcl::TObject*)
         WriteHeld = true;
         return;
     }
-    TakeScanEndNow();
+    if (!TakeScanEndNow())
+        return;
     EnableMainControls(false);
     WriteRequested = true;
     GoBurning();

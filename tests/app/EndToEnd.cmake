@@ -65,6 +65,7 @@ target_include_directories(pagorin_flow_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR}/
 add_executable(pagorin_operator_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinOperatorTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/LatePagesOfAFailedPdfTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/StartRightAfterAScanTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/StartOverAHeldPageTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/HandOverDuringAScanFailureTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CancelAtTheEmptyInputBinTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CloseQuestionOverTheLastDiscTests.cpp
