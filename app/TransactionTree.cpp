@@ -126,17 +126,23 @@ vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const Transa
     record.DiscLabel = discLabel;
     // Every page is checked and so the transaction too: the states are set as they end, without the
     // events and the cascade of each change (a queue may hold thousands).
-    vcl::TTreeNode* root = Hang(tree_->GetItems()->Add(nullptr, LastPart(folder)), record);
-    root->SetStateIndex(csChecked);
+    vcl::TTreeNode* root = Hang(AddTicked(nullptr, LastPart(folder)), record);
     for (const FolderEntry& page : contents.Pages) {
         TransactionRecord pageRecord;
         pageRecord.FileSize = page.Size;
         pageRecord.Path = folder + "\\" + page.Name;
-        vcl::TTreeNode* node = Hang(tree_->GetItems()->AddChild(root, page.Name), pageRecord);
-        node->SetStateIndex(csChecked);
-        StateChanged(node);
+        StateChanged(Hang(AddTicked(root, page.Name), pageRecord));
     }
     return root;
+}
+
+// The node enters the window with its tick: a tick set afterwards costs a message for every row shown.
+vcl::TTreeNode* TransactionTree::AddTicked(vcl::TTreeNode* parent, const std::string& text)
+{
+    vcl::TTreeNode* node = tree_->CreateNode();
+    node->SetStateIndex(csChecked);
+    return tree_->GetItems()->AddNode(node, parent, text, nullptr,
+                                      parent ? vcl::TNodeAttachMode::naAddChild : vcl::TNodeAttachMode::naAdd);
 }
 
 bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles)

@@ -71,6 +71,8 @@ public:
 
 private:
     vcl::TTreeNode* Hang(vcl::TTreeNode* node, const TransactionRecord& record);
+    // A checked node at the end of `parent`'s children (of the top level for none), without events.
+    vcl::TTreeNode* AddTicked(vcl::TTreeNode* parent, const std::string& text);
     // Gives a new node its state; the nodes above follow.
     vcl::TTreeNode* Check(vcl::TTreeNode* node, bool checked);
     void FreeRecords(vcl::TTreeNode* node);

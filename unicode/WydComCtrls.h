@@ -401,6 +401,8 @@ class TWydCustomTreeView : public vcl::TCustomTreeView {
 
     // Sorting compares the wide texts (lstrcmpW) unless OnCompare decides.
     int CompareNodes(vcl::TTreeNode* node1, vcl::TTreeNode* node2, int data) override;
+    // The wide texts reach the window through TVN_GETDISPINFOW.
+    bool AsksForTexts() const override { return true; }
     void Dispatch(vcl::TMessage& message) override;
 
     // The wide event; where it is not assigned the class library's ANSI OnEdited runs.

@@ -175,6 +175,9 @@ private:
     // during a state update, waits.
     void UpdateItem(UINT Mask);
     void SendItem(UINT Mask);
+    // The text as the window's items take it: the node's own, or the callback mark for a view that answers
+    // for its texts.
+    char* TextForWindow();
     // Sends the states that waited to the rows that show once this node is open.
     void SendWaitingStatesBelow();
     // The program's own expand or collapse: asks the tree, then follows what the window did.
@@ -365,6 +368,9 @@ class TCustomTreeView : public TWinControl {
     virtual int GetSelectedIndex(TTreeNode* Node);
     // Compares two nodes for sorting: OnCompare, else by text (stText) or by data (stData).
     virtual int CompareNodes(TTreeNode* Node1, TTreeNode* Node2, int Data);
+    // Whether the window asks for the nodes' texts (TVN_GETDISPINFO) instead of holding them: a view whose
+    // texts are not the nodes' own (wide ones, say) says so.
+    virtual bool AsksForTexts() const { return false; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;

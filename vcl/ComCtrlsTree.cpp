@@ -1,5 +1,6 @@
-// The tree view and its nodes. The node objects are the tree; the window shows them, asking for texts
-// and images through TVN_GETDISPINFO (lParam = the node).
+// The tree view and its nodes. The node objects are the tree; the window shows them, holding their texts
+// (a view that asks for them instead answers TVN_GETDISPINFO) and asking for images through TVN_GETDISPINFO
+// (lParam = the node).
 #include "ComCtrls.h"
 
 #include <shlwapi.h>
@@ -161,7 +162,7 @@ void TTreeNode::SendItem(UINT Mask)
     TVITEMA item{};
     item.mask = Mask | TVIF_HANDLE;
     item.hItem = ItemId;
-    item.pszText = LPSTR_TEXTCALLBACKA;
+    item.pszText = TextForWindow();
     item.iImage = I_IMAGECALLBACK;
     item.iSelectedImage = I_IMAGECALLBACK;
     item.cChildren = I_CHILDRENCALLBACK;
@@ -169,6 +170,14 @@ void TTreeNode::SendItem(UINT Mask)
     item.state = (FStateIndex > 0 ? INDEXTOSTATEIMAGEMASK(FStateIndex) : 0) |
                  (FOverlayIndex >= 0 ? INDEXTOOVERLAYMASK(FOverlayIndex) : 0) | (FCut ? TVIS_CUT : 0);
     tree->Perform(TVM_SETITEMA, 0, LPARAM(&item));
+}
+
+// The window holds the text itself: a window that asks for every row's text when it measures its rows
+// (thousands at once when its redraw comes back on) costs a notification per row otherwise.
+char* TTreeNode::TextForWindow()
+{
+    TCustomTreeView* tree = GetTreeView();
+    return tree && tree->AsksForTexts() ? LPSTR_TEXTCALLBACKA : FText.data();
 }
 
 // A sorted tree keeps the node in place among its siblings (top-level ones too).
@@ -952,7 +961,7 @@ void TCustomTreeView::InsertItem(TTreeNode* Node)
         return;
     TVITEMA& item = insert.item;
     item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
-    item.pszText = LPSTR_TEXTCALLBACKA;
+    item.pszText = Node->TextForWindow();
     item.iImage = I_IMAGECALLBACK;
     item.iSelectedImage = I_IMAGECALLBACK;
     item.cChildren = I_CHILDRENCALLBACK;

@@ -183,6 +183,41 @@ TEST_F(ViewsFixture, TreeWindowFollowsBranchesAddedAndDeleted)
     EXPECT_EQ(item.cChildren, 0) << "a node without children shows no button";
 }
 
+// The window holds the texts: a tree of thousands asks for no row's text when it is drawn or measured.
+TEST_F(ViewsFixture, TreeWindowHoldsTheNodesTextsAndAsksForNone)
+{
+    auto* tree = Make<TTreeView>();
+    static int textRequests;
+    textRequests = 0;
+    struct Counter {
+        static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+        {
+            auto* info = reinterpret_cast<NMTVDISPINFOA*>(lParam);
+            if (message == WM_NOTIFY && (info->hdr.code == TVN_GETDISPINFOA || info->hdr.code == TVN_GETDISPINFOW) &&
+                (info->item.mask & TVIF_TEXT))
+                ++textRequests;
+            return DefSubclassProc(window, message, wParam, lParam);
+        }
+    };
+    form->Show();
+    ASSERT_TRUE(SetWindowSubclass(form->WindowHandle, Counter::Proc, 1, 0));
+    TTreeNode* a = tree->GetItems()->Add(nullptr, "A");
+    tree->GetItems()->AddChild(a, "A1");
+    a->Expand(true);
+    a->SetText("Renamed");
+    RedrawWindow(tree->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    char text[32] = "0xdeadbeef";
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = a->ItemId;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
+    EXPECT_STREQ(item.pszText, "Renamed");
+    EXPECT_EQ(textRequests, 0);
+    RemoveWindowSubclass(form->WindowHandle, Counter::Proc, 1);
+}
+
 TEST_F(ViewsFixture, WideNotificationsCancelEditsAndGetInfoTipsCutToTheirBuffer)
 {
     auto* tree = Make<TTreeView>();
