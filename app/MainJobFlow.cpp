@@ -88,7 +88,9 @@ void TfrmMain::GoBurning()
         StartNotice(StatusRobotNotOnline);
         return;
     }
-    if (Closing || DiscBusy || RobotState != StateIdle || Transactions.Empty() || AlertShowing())
+    // A written disc's job end is still due: it clears what the disc took, then decides what comes next.
+    if (Closing || DiscBusy || RobotState != StateIdle || Transactions.Empty() || AlertShowing() ||
+        tmrBurnJobDone->GetEnabled())
         return;
     // Decided from the writer itself: no classified disc in it, and none being checked, erased or written.
     if (!DiscInWriter() && DiscCommand == CommandNone) {

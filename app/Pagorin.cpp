@@ -27,6 +27,8 @@ constexpr UINT HandOverLimitMs = 30000;
 constexpr DWORD ClosingInstanceLimitMs = 60000;
 // Instances that close one after another while this start waits for each; beyond that it gives up.
 constexpr int HandOverAttempts = 5;
+// How often a start looks again for the window of an instance that is still starting.
+constexpr DWORD InstanceStartPollMs = 100;
 
 enum class HandOverOutcome { Answered, NoAnswer, InstanceEnded };
 
@@ -58,23 +60,44 @@ HandOverOutcome HandOver(HWND running, const std::string& argument)
                                                               : HandOverOutcome::NoAnswer;
 }
 
+// Being the instance is decided by a named mutex that the instance holds for its whole life, not by its
+// window: starts that waited together for a closing instance would otherwise all find no window and each
+// become an instance, driving the same robot at once. The system releases the mutex when the instance ends.
+bool BecameTheInstance(HANDLE instanceMutex, DWORD waitMs)
+{
+    DWORD result = WaitForSingleObject(instanceMutex, waitMs);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
 // Gives the argument to a running instance. True when this start has nothing more to do; `exitCode` tells a
 // hot-key tool whether its page reached an instance (0) or not (1). False when no instance runs (any more):
-// this start becomes the instance.
-bool HandedToRunningInstance(int& exitCode)
+// this start has become the instance. An instance still starting has no window yet: the start waits for
+// either its window or its end.
+bool HandedToRunningInstance(HANDLE instanceMutex, int& exitCode)
 {
-    for (int attempt = 0; attempt < HandOverAttempts; ++attempt) {
-        HWND running = FindWindowA(nullptr, MainCaption);
-        if (!running)
+    exitCode = 1;
+    int endedInstances = 0;
+    DWORD noWindowSince = GetTickCount();
+    for (;;) {
+        if (BecameTheInstance(instanceMutex, 0))
             return false;
+        HWND running = FindWindowA(nullptr, MainCaption);
+        if (!running) {
+            if (GetTickCount() - noWindowSince >= ClosingInstanceLimitMs)
+                return true;
+            if (BecameTheInstance(instanceMutex, InstanceStartPollMs))
+                return false;
+            continue;
+        }
         HandOverOutcome outcome = HandOver(running, CommandLineArgument);
         if (outcome != HandOverOutcome::InstanceEnded) {
             exitCode = outcome == HandOverOutcome::Answered ? 0 : 1;
             return true;
         }
+        if (++endedInstances == HandOverAttempts)
+            return true;
+        noWindowSince = GetTickCount();
     }
-    exitCode = 1;
-    return true;
 }
 
 // Starts the driver setup tool and closes its result box; gives up when the tool does not start or its
@@ -108,8 +131,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     InstallationFolder.clear();
     CommandLineArgument = GetCommandLineArgument();
+    // Held until the process ends; never closed, so that the next start waits for this one's end.
+    HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, "Pagorin.Instance");
     int exitCode = 0;
-    if (HandedToRunningInstance(exitCode))
+    if (instanceMutex && HandedToRunningInstance(instanceMutex, exitCode))
         return exitCode;
     ReadInstallationFolder();
 
