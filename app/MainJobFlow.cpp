@@ -134,14 +134,16 @@ void TfrmMain::tmrGoBurningTimer(vcl::TObject*)
 }
 
 // The countdown of a hot-key transaction waits for an alert already on screen (an empty input bin, say): only
-// its end closes the transaction, which the disc job waits for.
+// its end closes the transaction, which the disc job waits for. It is the transaction's own session that
+// asks for it, not the run's: a job that failed meanwhile has given the run back to the operator, and the
+// transaction still has to close for the next Write.
 void TfrmMain::tmrShowWaitNextPageTimer(vcl::TObject*)
 {
     tmrShowWaitNextPage->SetEnabled(false);
-    if (Closing || OperationMode == 1)
+    if (Closing)
         return;
     const TransactionRecord* waiting = TransactionTree::RecordOf(CurrentTransaction);
-    if (!waiting || waiting->Closed)
+    if (!waiting || waiting->Closed || waiting->SessionTag == 1)
         return;
     if (AlertShowing()) {
         if (tmrShowWaitNextPage->GetInterval() != AlertRetryMs)
@@ -184,6 +186,9 @@ void TfrmMain::CloseCurrentTransaction()
     }
     TransactionRecord* record = TransactionTree::RecordOf(transaction);
     record->Closed = true;
+    // A hand-over's transaction closing after its job ended waits as the operator's own, which Write takes.
+    if (OperationMode == 1)
+        record->SessionTag = 1;
     char line[96];
     std::snprintf(line, sizeof line, "Total %d pages scanned in current transaction.", transaction->GetCount());
     WriteLogLine(line);

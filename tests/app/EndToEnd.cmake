@@ -68,6 +68,7 @@ add_executable(pagorin_operator_tests ${CMAKE_CURRENT_LIST_DIR}/PagorinOperatorT
                ${CMAKE_CURRENT_LIST_DIR}/StartOverAHeldPageTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/HandOverDuringAScanFailureTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CancelAtTheEmptyInputBinTests.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/CountdownAfterAFailedJobTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/CloseQuestionOverTheLastDiscTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/UnloadFailedInALockedWriterTests.cpp
                ${CMAKE_CURRENT_LIST_DIR}/OperatorDriver.cpp ${PROJECT_SOURCE_DIR}/simulators/burner/IsoReader.cpp)
