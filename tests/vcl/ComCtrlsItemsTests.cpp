@@ -206,14 +206,7 @@ TEST_F(ViewsFixture, TreeWindowHoldsTheNodesTextsAndAsksForNone)
     a->Expand(true);
     a->SetText("Renamed");
     RedrawWindow(tree->WindowHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    char text[32] = "0xdeadbeef";
-    TVITEMA item{};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = a->ItemId;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
-    EXPECT_STREQ(item.pszText, "Renamed");
+    EXPECT_EQ(vcltest::TreeItemWindowText(tree->WindowHandle, a->ItemId), "Renamed");
     EXPECT_EQ(textRequests, 0);
     RemoveWindowSubclass(form->WindowHandle, Counter::Proc, 1);
 }

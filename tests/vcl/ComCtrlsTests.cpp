@@ -13,17 +13,7 @@ using vcltest::PumpUntil;
 namespace {
 
 struct TreeFixture : ::testing::Test, vcltest::TreeOnForm<TTreeView> {
-    AnsiString WindowText(TTreeNode* node)
-    {
-        char buffer[128] = {};
-        TVITEMA item{};
-        item.mask = TVIF_TEXT | TVIF_HANDLE;
-        item.hItem = node->ItemId;
-        item.pszText = buffer;
-        item.cchTextMax = sizeof buffer;
-        SendMessageA(tree->WindowHandle, TVM_GETITEMA, 0, LPARAM(&item));
-        return item.pszText ? AnsiString(item.pszText) : AnsiString();
-    }
+    AnsiString WindowText(TTreeNode* node) { return vcltest::TreeItemWindowText(tree->WindowHandle, node->ItemId); }
 };
 
 }  // namespace

@@ -154,4 +154,16 @@ std::unique_ptr<vcl::TForm> StreamedCopy(vcl::TForm* form)
     return copy;
 }
 
+std::string TreeItemWindowText(HWND tree, HTREEITEM item)
+{
+    char buffer[128] = {};
+    TVITEMA request{};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    request.pszText = buffer;
+    request.cchTextMax = sizeof buffer;
+    SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(&request));
+    return request.pszText ? request.pszText : "";
+}
+
 }  // namespace vcltest

@@ -47,6 +47,9 @@ bool MachineHasPrinter();
 // A name for a message number in failure output.
 std::string MessageName(UINT msg);
 
+// The text a tree view window gives for one of its items (empty when it gives none).
+std::string TreeItemWindowText(HWND tree, HTREEITEM item);
+
 // A form (shown by the test when it needs one) with one tree view of the given class on it.
 template <class Tree>
 struct TreeOnForm {
