@@ -462,6 +462,8 @@ VCL_IMPLEMENT_CLASS(TfrmMain, vcl::TForm, {
     m.PublishMethod("tvSessionsClick", &TfrmMain::tvSessionsClick);
     m.PublishMethod("tvSessionsChange", &TfrmMain::tvSessionsChange);
     m.PublishMethod("tvSessionsStateChange", &TfrmMain::tvSessionsStateChange);
+    m.PublishMethod("tvSessionsExpanding", &TfrmMain::tvSessionsExpanding);
+    m.PublishMethod("tvSessionsStateChanging", &TfrmMain::tvSessionsStateChanging);
     m.PublishMethod("bbtnAppendClick", &TfrmMain::bbtnAppendClick);
     m.PublishMethod("bbtnAbortClick", &TfrmMain::bbtnAbortClick);
     m.PublishMethod("bbtnWriteClick", &TfrmMain::bbtnWriteClick);

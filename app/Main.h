@@ -103,12 +103,15 @@ class TfrmMain : public vcl::TForm {
     void StartTransaction();
     void AddPageNode(const std::string& name);
     void ScanQueueFolder();
-    // True when the folder, as read, became a transaction with the disc label given.
-    bool RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents,
-                                  const std::wstring& discLabel);
+    // A slice of a long restore's pages; the restore's end once all are in.
+    void HangRestoredPages();
+    void EndQueueRestore();
+    bool RestoringQueue = false;
     void tmrCheckDirTimer(vcl::TObject* sender);
     void tvSessionsClick(vcl::TObject* sender);
     void tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode* node);
+    void tvSessionsExpanding(vcl::TObject* sender, vcl::TTreeNode* node, bool& allow);
+    void tvSessionsStateChanging(vcl::TObject* sender, vcl::TTreeNode* node, TQvCheckState state, bool& allow);
     void tvSessionsStateChange(vcl::TObject* sender, vcl::TTreeNode* node, TQvCheckState state);
     void bbtnAppendClick(vcl::TObject* sender);
     void bbtnAbortClick(vcl::TObject* sender);

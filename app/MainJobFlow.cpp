@@ -25,8 +25,10 @@ constexpr UINT WaitNextPageFirstMs = 1000;
 
 bool AlertShowing() { return frmAlert && frmAlert->GetVisible(); }
 
-std::vector<JobTransaction> DescribeForJob(const TransactionTree& tree)
+// A job takes every page: a restore still under way reads the rest of its folders now.
+std::vector<JobTransaction> DescribeForJob(TransactionTree& tree)
 {
+    tree.ReadAllPages();
     std::vector<JobTransaction> described;
     for (vcl::TTreeNode* root : tree.Transactions()) {
         const TransactionRecord* record = TransactionTree::RecordOf(root);

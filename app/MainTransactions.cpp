@@ -18,6 +18,9 @@ namespace pagorin {
 namespace {
 
 constexpr size_t ExpandedRestoreLimit = 100;
+// A long restore hangs pages for this long per timer tick, leaving the rest of the time to the operator.
+constexpr UINT RestoreSliceIntervalMs = 10;
+constexpr DWORD RestoreSliceMs = 20;
 
 std::string LocalNowFolder(const std::string& queuePath)
 {
@@ -183,46 +186,67 @@ void TfrmMain::TakeHeldPages()
     HeldPagesFolder.clear();
 }
 
+// First the queue folder's restore, then, while a long one hangs its pages, its next slice.
 void TfrmMain::tmrCheckDirTimer(vcl::TObject*)
 {
+    if (RestoringQueue) {
+        HangRestoredPages();
+        return;
+    }
     tmrCheckDir->SetEnabled(false);
     ScanQueueFolder();
 }
 
+// Every transaction shows at once. A few folders are read at once too and open to show their pages; the
+// pages of many hang under them in slices of the timer, between the operator's input and paints.
 void TfrmMain::ScanQueueFolder()
 {
     std::unordered_set<std::string> known;
     for (vcl::TTreeNode* root : Transactions.Transactions())
         known.insert(root->GetText());
-    size_t restored = 0;
+    // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
+    std::vector<std::string> folders;
+    for (const std::string& name : QueueSubfolders(QueuePath))
+        if (!known.count(name))
+            folders.push_back(QueuePath + "\\" + name);
+    bool few = folders.size() <= ExpandedRestoreLimit;
     {
         SizeUpdateHold hold(SizeUpdatesHeld);
         tvSessions->GetItems()->BeginUpdate();
-        // A transaction started before this scan (a click or a hand-over at start) is not a leftover.
-        std::vector<std::string> folders;
-        for (const std::string& name : QueueSubfolders(QueuePath))
-            if (!known.count(name))
-                folders.push_back(QueuePath + "\\" + name);
-        FolderReadAhead reader(folders);
         // Asked once: the combo box answers by a message through its window, thousands of times otherwise.
-        const std::wstring discLabel = cbxDiscLabel->GetText();
-        for (size_t i = 0; i < folders.size(); ++i)
-            if (RestoreTransactionFolder(folders[i], reader.Take(i), discLabel))
-                ++restored;
+        Transactions.StartRestore(folders, cbxDiscLabel->GetText());
+        if (few)
+            Transactions.ReadAllPages();
         tvSessions->GetItems()->EndUpdate();
     }
-    if (restored > 0)
-        ShowRestoredTransactions(restored);
-    UpdateTransactionSize();
-    WriteLogLine("Restored " + std::to_string(restored) + " transactions from the queue folder.");
+    size_t shown = few ? Transactions.RestoredCount() : folders.size();
+    if (shown > 0)
+        ShowRestoredTransactions(shown);
+    if (few) {
+        EndQueueRestore();
+        return;
+    }
+    RestoringQueue = true;
+    tmrCheckDir->SetInterval(RestoreSliceIntervalMs);
+    tmrCheckDir->SetEnabled(true);
 }
 
-bool TfrmMain::RestoreTransactionFolder(const std::string& folder, const TransactionFolderContents& contents,
-                                        const std::wstring& discLabel)
+void TfrmMain::HangRestoredPages()
 {
-    vcl::TTreeNode* restored = Transactions.Restore(folder, contents, discLabel);
+    if (!Transactions.HangReadPages(RestoreSliceMs))
+        return;
+    tmrCheckDir->SetEnabled(false);
+    RestoringQueue = false;
+    if (Transactions.Empty())
+        ShowEmptyTree();
+    EndQueueRestore();
+}
+
+// Sizes and the count are shown once every page is in: a part of them would show a wrong figure.
+void TfrmMain::EndQueueRestore()
+{
     UpdateTransactionSize();
-    return restored != nullptr;
+    WriteLogLine("Restored " + std::to_string(Transactions.RestoredCount()) + " transactions from the queue folder.");
 }
 
 // Restored transactions are written as they are, never one per disc. They open to show their pages while
@@ -251,6 +275,14 @@ void TfrmMain::tvSessionsClick(vcl::TObject*)
 // The keyboard moves the selection without a click.
 void TfrmMain::tvSessionsChange(vcl::TObject* sender, vcl::TTreeNode*) { tvSessionsClick(sender); }
 
+// A restored transaction whose pages are still to come has them read before it opens or its tick changes.
+void TfrmMain::tvSessionsExpanding(vcl::TObject*, vcl::TTreeNode* node, bool&) { Transactions.ReadPages(node); }
+
+void TfrmMain::tvSessionsStateChanging(vcl::TObject*, vcl::TTreeNode* node, TQvCheckState, bool&)
+{
+    Transactions.ReadPages(node);
+}
+
 // A check state changes no transaction's session tag: only the size is shown anew.
 void TfrmMain::tvSessionsStateChange(vcl::TObject*, vcl::TTreeNode* node, TQvCheckState)
 {
@@ -264,6 +296,13 @@ vcl::TTreeNode* TfrmMain::SelectedIdleTransaction()
     vcl::TTreeNode* node = tvSessions->GetSelected();
     if (!TransactionTree::IsTransaction(node))
         return nullptr;
+    // Append and Abort take it with every page; a folder found without one loses its transaction now.
+    if (!Transactions.ReadPages(node)) {
+        Transactions.DropEmptied();
+        if (Transactions.Empty())
+            ShowEmptyTree();
+        return nullptr;
+    }
     const TransactionRecord* record = TransactionTree::RecordOf(node);
     bool scanning = ScanInProgress() && node == CurrentTransaction;
     bool onDisc = false;
@@ -396,6 +435,8 @@ void TfrmMain::ShowTransactionSizeBytes(long long bytes) { ShowSize(TransactionB
 // what they show changes.
 void TfrmMain::ShowSize(const SizeShown& shown)
 {
+    if (Transactions.Restoring())
+        return;
     if (shown.Text == ShownSize.Text && shown.GaugeMegabytes == ShownSize.GaugeMegabytes)
         return;
     ShownSize = shown;

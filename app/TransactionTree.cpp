@@ -1,6 +1,8 @@
 // The transaction tree's nodes and records: adding, restoring, sizing and removing transactions.
 #include "TransactionTree.h"
 
+#include <algorithm>
+
 namespace pagorin {
 
 namespace {
@@ -107,6 +109,7 @@ void TransactionTree::FreeRecords(vcl::TTreeNode* node)
 
 void TransactionTree::Remove(vcl::TTreeNode* node)
 {
+    ForgetRestoring(node);
     FreeRecords(node);
     node->Delete();
 }
@@ -120,29 +123,139 @@ vcl::TTreeNode* TransactionTree::Restore(const std::string& folder, const Transa
         RemoveLeftoverFolder(folder);
         return nullptr;
     }
+    vcl::TTreeNode* root = AddRestoredTransaction(folder, discLabel, false);
+    HangPages(root, contents.Pages);
+    return root;
+}
+
+vcl::TTreeNode* TransactionTree::AddRestoredTransaction(const std::string& folder, const std::wstring& discLabel,
+                                                        bool pagesToCome)
+{
     TransactionRecord record;
     record.Closed = record.PdfDone = true;
     record.Path = folder;
     record.DiscLabel = discLabel;
-    // Every page is checked and so the transaction too: the states are set as they end, without the
-    // events and the cascade of each change (a queue may hold thousands).
-    vcl::TTreeNode* root = Hang(AddTicked(nullptr, LastPart(folder)), record);
-    for (const FolderEntry& page : contents.Pages) {
+    return Hang(AddTicked(nullptr, LastPart(folder), pagesToCome), record);
+}
+
+// Every page is checked and so the transaction too: the states are set as they end, without the events and
+// the cascade of each change (a queue may hold thousands).
+void TransactionTree::HangPages(vcl::TTreeNode* transaction, const std::vector<FolderEntry>& pages)
+{
+    const std::string& folder = RecordOf(transaction)->Path;
+    for (const FolderEntry& page : pages) {
         TransactionRecord pageRecord;
         pageRecord.FileSize = page.Size;
         pageRecord.Path = folder + "\\" + page.Name;
-        StateChanged(Hang(AddTicked(root, page.Name), pageRecord));
+        StateChanged(Hang(AddTicked(transaction, page.Name), pageRecord));
     }
-    return root;
 }
 
 // The node enters the window with its tick: a tick set afterwards costs a message for every row shown.
-vcl::TTreeNode* TransactionTree::AddTicked(vcl::TTreeNode* parent, const std::string& text)
+vcl::TTreeNode* TransactionTree::AddTicked(vcl::TTreeNode* parent, const std::string& text, bool pagesToCome)
 {
     vcl::TTreeNode* node = tree_->CreateNode();
     node->SetStateIndex(csChecked);
+    if (pagesToCome)
+        node->SetHasChildren(true);
     return tree_->GetItems()->AddNode(node, parent, text, nullptr,
                                       parent ? vcl::TNodeAttachMode::naAddChild : vcl::TNodeAttachMode::naAdd);
+}
+
+void TransactionTree::StartRestore(std::vector<std::string> folders, const std::wstring& discLabel)
+{
+    if (folders.empty())
+        return;
+    // Started first, the reader lists folders while their transactions go into the tree.
+    reader_ = std::make_unique<FolderReadAhead>(folders);
+    for (size_t i = 0; i < folders.size(); ++i) {
+        vcl::TTreeNode* root = AddRestoredTransaction(folders[i], discLabel, true);
+        unreadIndex_.emplace(root, unread_.size());
+        unread_.push_back(root);
+    }
+}
+
+void TransactionTree::HangRestored(size_t index, const TransactionFolderContents& contents)
+{
+    vcl::TTreeNode* root = unread_[index];
+    ForgetRestoring(root);
+    const std::string folder = RecordOf(root)->Path;
+    for (const std::string& subfolder : contents.Subfolders)
+        RemoveLeftoverFolder(folder + "\\" + subfolder);
+    if (contents.Pages.empty()) {
+        emptied_.push_back(root);
+        return;
+    }
+    HangPages(root, contents.Pages);
+    ++restoredCount_;
+}
+
+void TransactionTree::ForgetRestoring(const vcl::TTreeNode* transaction)
+{
+    auto unread = unreadIndex_.find(transaction);
+    if (unread != unreadIndex_.end()) {
+        unread_[unread->second] = nullptr;
+        unreadIndex_.erase(unread);
+    }
+    std::erase(emptied_, transaction);
+}
+
+bool TransactionTree::HangReadPages(DWORD budgetMs)
+{
+    if (!reader_)
+        return true;
+    const DWORD start = GetTickCount();
+    TransactionFolderContents contents;
+    for (; nextUnread_ < unread_.size(); ++nextUnread_) {
+        if (!unread_[nextUnread_])
+            continue;
+        if (GetTickCount() - start >= budgetMs || !reader_->TakeIfRead(nextUnread_, contents))
+            break;
+        HangRestored(nextUnread_, contents);
+    }
+    DropEmptied();
+    EndRestoreWhenDone();
+    return !Restoring();
+}
+
+bool TransactionTree::ReadPages(vcl::TTreeNode* transaction)
+{
+    auto unread = unreadIndex_.find(transaction);
+    if (unread != unreadIndex_.end())
+        HangRestored(unread->second, reader_->Take(unread->second));
+    return std::find(emptied_.begin(), emptied_.end(), transaction) == emptied_.end();
+}
+
+void TransactionTree::ReadAllPages()
+{
+    if (!reader_)
+        return;
+    // From the end: the reader, coming from the front, is not met until the middle.
+    for (size_t i = unread_.size(); i > nextUnread_; --i)
+        if (unread_[i - 1])
+            HangRestored(i - 1, reader_->Take(i - 1));
+    nextUnread_ = unread_.size();
+    DropEmptied();
+    EndRestoreWhenDone();
+}
+
+void TransactionTree::DropEmptied()
+{
+    while (!emptied_.empty()) {
+        vcl::TTreeNode* root = emptied_.back();
+        const std::string folder = RecordOf(root)->Path;
+        Remove(root);
+        RemoveLeftoverFolder(folder);
+    }
+}
+
+void TransactionTree::EndRestoreWhenDone()
+{
+    if (!reader_ || nextUnread_ < unread_.size() || !emptied_.empty())
+        return;
+    reader_.reset();
+    unread_.clear();
+    nextUnread_ = 0;
 }
 
 bool TransactionTree::RemoveWritten(const std::string& queuePath, int writingTag, bool deleteFiles)

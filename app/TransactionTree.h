@@ -54,6 +54,26 @@ public:
         return Restore(folder, ReadTransactionFolder(folder), discLabel);
     }
 
+    // The restore of a queue of thousands, in two steps so that the tree answers at once: a checked
+    // transaction for every folder now, showing that it has pages, while a reader of its own lists the
+    // folders; their pages hang under them as HangReadPages takes them, or at once when a road needs them
+    // (ReadPages, ReadAllPages). A folder found without a page loses its transaction as Restore says.
+    void StartRestore(std::vector<std::string> folders, const std::wstring& discLabel);
+    // Some folder's pages are still to come: a size summed now would be short.
+    bool Restoring() const { return reader_ != nullptr; }
+    // Transactions restored with pages so far.
+    size_t RestoredCount() const { return restoredCount_; }
+    // Hangs the pages of the folders read so far, in order, for about `budgetMs`; then drops the
+    // transactions found empty. True once every folder has been taken and the restore is over.
+    bool HangReadPages(DWORD budgetMs);
+    // The pages of a restored transaction whose folder has not been taken yet are read now. Safe inside the
+    // tree's events: a transaction found empty stays, without pages, until DropEmptied. False for such a one.
+    bool ReadPages(vcl::TTreeNode* transaction);
+    // Every folder taken now and the transactions found empty dropped, as a disc job needs.
+    void ReadAllPages();
+    // Removes the transactions whose folders held no page (never inside one of the tree's events).
+    void DropEmptied();
+
     // Bytes of every page that is not unchecked, as each page's file measured when it came: a running sum, so
     // ticking a transaction of thousands of pages reads no file.
     long long CheckedBytes() const { return checkedBytes_; }
@@ -71,8 +91,13 @@ public:
 
 private:
     vcl::TTreeNode* Hang(vcl::TTreeNode* node, const TransactionRecord& record);
-    // A checked node at the end of `parent`'s children (of the top level for none), without events.
-    vcl::TTreeNode* AddTicked(vcl::TTreeNode* parent, const std::string& text);
+    // A checked node at the end of `parent`'s children (of the top level for none), without events; with
+    // `pagesToCome` it shows an expand button before it has children.
+    vcl::TTreeNode* AddTicked(vcl::TTreeNode* parent, const std::string& text, bool pagesToCome = false);
+    vcl::TTreeNode* AddRestoredTransaction(const std::string& folder, const std::wstring& discLabel, bool pagesToCome);
+    void HangPages(vcl::TTreeNode* transaction, const std::vector<FolderEntry>& pages);
+    // A restoring transaction removed by another road is no longer waited for.
+    void ForgetRestoring(const vcl::TTreeNode* transaction);
     // Gives a new node its state; the nodes above follow.
     vcl::TTreeNode* Check(vcl::TTreeNode* node, bool checked);
     void FreeRecords(vcl::TTreeNode* node);
@@ -81,7 +106,18 @@ private:
         std::unique_ptr<TransactionRecord> Record;
         bool Counted = false;  // a page whose size is in checkedBytes_
     };
+    // Hangs what the folder of restoring transaction `index` holds under it.
+    void HangRestored(size_t index, const TransactionFolderContents& contents);
+    void EndRestoreWhenDone();
+
     TQvCheckTree* tree_;
+    // The restore under way: its reader, and by folder index the transaction still without its pages.
+    std::unique_ptr<FolderReadAhead> reader_;
+    std::vector<vcl::TTreeNode*> unread_;
+    std::unordered_map<const vcl::TTreeNode*, size_t> unreadIndex_;
+    size_t nextUnread_ = 0;
+    size_t restoredCount_ = 0;
+    std::vector<vcl::TTreeNode*> emptied_;
     // The records hung on the nodes; freed with their nodes, the rest with this tree.
     std::unordered_map<const TransactionRecord*, HeldRecord> records_;
     long long checkedBytes_ = 0;

@@ -166,34 +166,72 @@ TransactionFolderContents ReadTransactionFolder(const std::string& folder)
 }
 
 FolderReadAhead::FolderReadAhead(std::vector<std::string> folders)
-    : folders_(std::move(folders)), contents_(folders_.size()), reader_([this] { ReadAll(); })
+    : folders_(std::move(folders)), contents_(folders_.size()), stages_(folders_.size(), Stage::Waiting),
+      reader_([this] { ReadAll(); })
 {
 }
 
-FolderReadAhead::~FolderReadAhead() { reader_.join(); }
+FolderReadAhead::~FolderReadAhead()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        stop_ = true;
+    }
+    reader_.join();
+}
+
+TransactionFolderContents FolderReadAhead::ReadOrMark(const std::string& folder) noexcept
+{
+    try {
+        return ReadTransactionFolder(folder);
+    } catch (...) {
+        // Out of memory: the folder reads as empty of pages and stays as it is.
+        TransactionFolderContents contents;
+        contents.HasForeignFiles = true;
+        return contents;
+    }
+}
 
 void FolderReadAhead::ReadAll() noexcept
 {
     for (size_t i = 0; i < folders_.size(); ++i) {
-        TransactionFolderContents contents;
-        try {
-            contents = ReadTransactionFolder(folders_[i]);
-        } catch (...) {
-            // Out of memory: the folder reads as empty of pages and stays as it is.
-            contents.HasForeignFiles = true;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (stop_)
+                return;
+            if (stages_[i] != Stage::Waiting)
+                continue;
         }
+        TransactionFolderContents contents = ReadOrMark(folders_[i]);
         std::lock_guard<std::mutex> guard(lock_);
-        contents_[i] = std::move(contents);
-        read_ = i + 1;
-        progress_.notify_one();
+        // Taken meanwhile: the caller read it itself.
+        if (stages_[i] == Stage::Waiting) {
+            contents_[i] = std::move(contents);
+            stages_[i] = Stage::Read;
+        }
     }
 }
 
 TransactionFolderContents FolderReadAhead::Take(size_t index)
 {
-    std::unique_lock<std::mutex> guard(lock_);
-    progress_.wait(guard, [&] { return read_ > index; });
-    return std::move(contents_[index]);
+    TransactionFolderContents contents;
+    if (TakeIfRead(index, contents))
+        return contents;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        stages_[index] = Stage::Taken;
+    }
+    return ReadOrMark(folders_[index]);
+}
+
+bool FolderReadAhead::TakeIfRead(size_t index, TransactionFolderContents& contents)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    if (stages_[index] != Stage::Read)
+        return false;
+    contents = std::move(contents_[index]);
+    stages_[index] = Stage::Taken;
+    return true;
 }
 
 std::vector<std::string> QueueSubfolders(const std::string& queuePath)

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -64,25 +63,32 @@ struct TransactionFolderContents {
 };
 TransactionFolderContents ReadTransactionFolder(const std::string& folder);
 
-// Reads a list of folders on a thread of its own, ahead of the caller, who takes them in order: listing
-// thousands of folders then overlaps with what the caller does with each.
+// Reads a list of folders on a thread of its own, in order, ahead of the caller, who takes each folder once:
+// listing thousands of folders then overlaps with what the caller does with each. A folder the caller
+// needs before the reader has come to it is read on the caller's thread instead.
 class FolderReadAhead {
 public:
     explicit FolderReadAhead(std::vector<std::string> folders);
+    // Stops the reader after the folder it is reading.
     ~FolderReadAhead();
     FolderReadAhead(const FolderReadAhead&) = delete;
     FolderReadAhead& operator=(const FolderReadAhead&) = delete;
-    // The contents of folder `index`, waiting until it has been read; indexes are taken in order.
+    size_t Size() const { return folders_.size(); }
+    // The contents of folder `index`: as the reader read it, or read now when it has not yet.
     TransactionFolderContents Take(size_t index);
+    // The contents of folder `index` once the reader has read it; false, and nothing taken, before.
+    bool TakeIfRead(size_t index, TransactionFolderContents& contents);
 
 private:
+    enum class Stage : unsigned char { Waiting, Read, Taken };
     void ReadAll() noexcept;
+    static TransactionFolderContents ReadOrMark(const std::string& folder) noexcept;
 
     std::vector<std::string> folders_;
     std::vector<TransactionFolderContents> contents_;
-    size_t read_ = 0;  // folders read so far
+    std::vector<Stage> stages_;
+    bool stop_ = false;
     std::mutex lock_;
-    std::condition_variable progress_;
     std::thread reader_;
 };
 

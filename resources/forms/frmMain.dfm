@@ -469,7 +469,9 @@ object frmMain: TfrmMain
         Height = 120
         OnClick = tvSessionsClick
         OnChange = tvSessionsChange
+        OnExpanding = tvSessionsExpanding
         OnStateChange = tvSessionsStateChange
+        OnStateChanging = tvSessionsStateChanging
       end
       object bbtnWrite: TWydBitBtn
         Left = 12

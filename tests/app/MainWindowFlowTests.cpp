@@ -3,7 +3,9 @@
 // shared state and presses the operator's buttons through their handlers. Each case pins a way the window
 // once got stuck.
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -57,6 +59,25 @@ protected:
         EXPECT_NE(restored, nullptr);
         return restored;
     }
+    // A queue of more folders than the restore opens at once, each with a page of 1 KB, and one folder of
+    // leftovers only.
+    void LongQueue(int folders)
+    {
+        for (int i = 0; i < folders; ++i) {
+            std::wstring folder = Widen(Main().QueuePath) + L"\\20250101-" + std::to_wstring(100000 + i);
+            CreateDirectoryW(folder.c_str(), nullptr);
+            testsupport::WriteFileBytes(folder + L"\\p001.jpg", std::string(1024, 'x'));
+        }
+        std::wstring leftovers = Widen(Main().QueuePath) + L"\\20250102-000000";
+        CreateDirectoryW(leftovers.c_str(), nullptr);
+        testsupport::WriteFileBytes(leftovers + L"\\FileList.txt", "");
+    }
+    bool PagesIn(size_t transactions, int pages)
+    {
+        const auto& roots = Main().Transactions.Transactions();
+        return roots.size() == transactions &&
+               std::all_of(roots.begin(), roots.end(), [&](vcl::TTreeNode* root) { return root->GetCount() == pages; });
+    }
     std::string DayLog() const { return testsupport::ReadFileBytes(Widen(pagorin::TheDayLog().Path())); }
     void StartDayLog() { pagorin::TheDayLog().Prepare(Main().Config.WorkingPath, pagorin::RegistryKey(pagorin::KeyLocation(), true)); }
 
@@ -103,6 +124,46 @@ TEST_F(MainWindowFlow, DiscLabelOutsideTheCodePageStaysWholeForTheNextTransactio
     for (vcl::TTreeNode* root : roots)
         EXPECT_EQ(pagorin::TransactionTree::RecordOf(root)->DiscLabel, label) << root->GetText();
     EXPECT_EQ(TextOf(Main().cbxDiscLabel), label);
+}
+
+// A long queue shows its transactions before their pages are in; the size and the restore's line wait for
+// the last page, so neither shows a part of the queue, whatever the operator ticks meanwhile.
+TEST_F(MainWindowFlow, LongQueueShowsItsSizeAndCountOnlyWithEveryPage)
+{
+    StartDayLog();
+    LongQueue(110);
+    Main().ScanQueueFolder();
+    ASSERT_EQ(Main().Transactions.Transactions().size(), 111u);
+    ASSERT_TRUE(Main().RestoringQueue);
+    Main().tvSessions->ToggleCheckState(Main().Transactions.Transactions()[0]);
+    EXPECT_EQ(TextOf(Main().txtTransactionSize), L"") << "a size shown before every page is in";
+    EXPECT_EQ(DayLog().find("Restored"), std::string::npos) << DayLog();
+
+    DWORD start = GetTickCount();
+    while (Main().RestoringQueue && GetTickCount() - start < 20000)
+        Main().tmrCheckDirTimer(Main().tmrCheckDir);
+    ASSERT_FALSE(Main().RestoringQueue);
+    EXPECT_TRUE(PagesIn(110, 1)) << "the folder of leftovers keeps its transaction";
+    EXPECT_EQ(TextOf(Main().txtTransactionSize), L"109 K") << "one transaction of 1 KB unticked";
+    EXPECT_NE(DayLog().find("Restored 110 transactions from the queue folder."), std::string::npos) << DayLog();
+}
+
+// A transaction opened, or a Write, before the reader has come to its folder finds every page.
+TEST_F(MainWindowFlow, OpeningOrWritingALongQueueBeforeItsPagesAreReadFindsEveryPage)
+{
+    StartDayLog();
+    LongQueue(110);
+    Main().ScanQueueFolder();
+    vcl::TTreeNode* last = Main().Transactions.Transactions()[109];
+    // As the expand button does it: the window asks the tree before it opens the node.
+    HWND tree = Main().tvSessions->GetHandle();
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, LPARAM(last->GetItemId()));
+    EXPECT_EQ(last->GetCount(), 1);
+    EXPECT_TRUE(SendMessageW(tree, TVM_GETITEMSTATE, WPARAM(last->GetItemId()), TVIS_EXPANDED) & TVIS_EXPANDED);
+    Main().bbtnWriteClick(Main().bbtnWrite);
+    EXPECT_EQ(pagorin::RobotState, pagorin::StateLoadWriter) << "no disc was asked for";
+    EXPECT_TRUE(PagesIn(110, 1));
+    EXPECT_FALSE(Main().Transactions.Restoring());
 }
 
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock

@@ -234,6 +234,77 @@ TEST_F(TransactionTreeTest, RemovingATransactionTakesItsPages)
     EXPECT_EQ(view->GetItems()->GetCount(), 0);
 }
 
+// A long queue's restore in steps: every transaction at once, checked and openable, its pages as the reader
+// brings them; a folder found without a page loses its transaction and, holding only leftovers, its folder.
+TEST_F(TransactionTreeTest, RestoreInStepsShowsEveryTransactionFirstAndDropsThoseFoundEmpty)
+{
+    std::string pages = Folder("20260101-010101", {"p1.jpg", "p2.jpg", "notes.txt", "empty\\"});
+    std::string leftovers = Folder("20260101-020202", {"FileList.txt", "p1~.jpg"});
+    std::string foreign = Folder("20260101-030303", {"notes.txt"});
+    transactions->StartRestore({pages, leftovers, foreign}, L"Label");
+    ASSERT_EQ(transactions->Transactions().size(), 3u);
+    for (vcl::TTreeNode* root : transactions->Transactions()) {
+        EXPECT_EQ(root->GetStateIndex(), csChecked);
+        EXPECT_TRUE(root->GetHasChildren()) << root->GetText();
+    }
+    EXPECT_TRUE(transactions->Restoring());
+
+    DWORD start = GetTickCount();
+    while (!transactions->HangReadPages(20) && GetTickCount() - start < 10000)
+        Sleep(1);
+    EXPECT_FALSE(transactions->Restoring());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"20260101-010101", " p1.jpg", " p2.jpg"}));
+    EXPECT_EQ(transactions->RestoredCount(), 1u);
+    EXPECT_EQ(transactions->CheckedBytes(), 8);
+    EXPECT_FALSE(Exists(pages + "\\empty"));
+    EXPECT_FALSE(Exists(leftovers));
+    EXPECT_TRUE(Exists(foreign + "\\notes.txt"));
+}
+
+// Opening or ticking a transaction, or a job, before the reader has come to its folder reads it at once.
+TEST_F(TransactionTreeTest, PagesNotYetReadAreReadAtOnceWhenARoadNeedsThem)
+{
+    view->OnStateChanging = vcl::MakeEvent<vcl::TObject*, vcl::TTreeNode*, TQvCheckState, bool&>(
+        nullptr, [this](vcl::TObject*, vcl::TTreeNode* node, TQvCheckState, bool&) { transactions->ReadPages(node); });
+    view->OnStateChange = vcl::MakeEvent<vcl::TObject*, vcl::TTreeNode*, TQvCheckState>(
+        nullptr, [this](vcl::TObject*, vcl::TTreeNode* node, TQvCheckState) { transactions->StateChanged(node); });
+    std::vector<std::string> folders;
+    for (int i = 0; i < 150; ++i)
+        folders.push_back(Folder("20260101-" + std::to_string(100000 + i), {"a.jpg", "b.jpg"}));
+    std::string empty = Folder("20260101-999999", {"FileList.txt"});
+    folders.push_back(empty);
+    transactions->StartRestore(folders, L"");
+    const std::vector<vcl::TTreeNode*> roots = transactions->Transactions();
+
+    vcl::TTreeNode* last = roots[149];
+    EXPECT_TRUE(transactions->ReadPages(last));
+    ASSERT_EQ(last->GetCount(), 2);
+    EXPECT_EQ(last->GetItem(1)->GetStateIndex(), csChecked);
+    view->ToggleCheckState(roots[148]);
+    ASSERT_EQ(roots[148]->GetCount(), 2) << "a tick before the pages came";
+    EXPECT_EQ(roots[148]->GetItem(0)->GetStateIndex(), csUnchecked);
+    EXPECT_FALSE(transactions->ReadPages(roots[150])) << "a folder without a page";
+    EXPECT_EQ(transactions->Transactions().size(), 151u) << "dropped inside an event of the tree";
+
+    transactions->ReadAllPages();
+    EXPECT_FALSE(transactions->Restoring());
+    ASSERT_EQ(transactions->Transactions().size(), 150u);
+    for (vcl::TTreeNode* root : transactions->Transactions())
+        ASSERT_EQ(root->GetCount(), 2) << root->GetText();
+    EXPECT_EQ(transactions->CheckedBytes(), 149 * 2 * 4);
+    EXPECT_FALSE(Exists(empty));
+}
+
+// A transaction removed while its folder waits to be read (Abort) is no longer waited for.
+TEST_F(TransactionTreeTest, RemovingARestoringTransactionEndsItsWait)
+{
+    std::string folder = Folder("20260101-010101", {"a.jpg"});
+    transactions->StartRestore({folder}, L"");
+    transactions->Remove(transactions->Transactions().front());
+    EXPECT_TRUE(transactions->HangReadPages(1000));
+    EXPECT_TRUE(transactions->Empty());
+}
+
 TEST(CapacityGaugeGeometry, RulerOfA105PixelImage)
 {
     GaugeGeometry gauge = GaugeFor(105);
