@@ -140,7 +140,7 @@ TEST_F(MainWindowFlow, LongQueueShowsItsSizeAndCountOnlyWithEveryPage)
     EXPECT_EQ(DayLog().find("Restored"), std::string::npos) << DayLog();
 
     DWORD start = GetTickCount();
-    while (Main().RestoringQueue && GetTickCount() - start < 20000)
+    for (; Main().RestoringQueue && GetTickCount() - start < 20000; Sleep(1))
         Main().tmrCheckDirTimer(Main().tmrCheckDir);
     ASSERT_FALSE(Main().RestoringQueue);
     EXPECT_TRUE(PagesIn(110, 1)) << "the folder of leftovers keeps its transaction";
