@@ -291,6 +291,11 @@ void TfrmMain::TakeHandedOverPage(const std::string& text)
 {
     // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
     // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
+    // A hot-key run whose end an alert still holds back is not over once it takes a page: it writes it first.
+    if (RunEnded) {
+        RunEnded = false;
+        HotKeyOperation = true;
+    }
     if (OperationMode == 0 || OperationMode == 2) {
         if (!CurrentTransaction || TransactionClosed) {
             StartTransaction();
