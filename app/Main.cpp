@@ -287,29 +287,33 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
 // one: pages of a hand-over in between would land in it, or take its place and leave it open for ever.
 bool TfrmMain::ScannedTransactionOpen() { return ScanInProgress() || tmrAllPagesDone->GetEnabled(); }
 
+vcl::TTreeNode* TfrmMain::OpenHandOverTransaction() const
+{
+    const TransactionRecord* record = TransactionTree::RecordOf(CurrentTransaction);
+    return record && !record->Closed && record->SessionTag != 1 ? CurrentTransaction : nullptr;
+}
+
 void TfrmMain::TakeHandedOverPage(const std::string& text)
 {
     // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
     // starts would queue for a fixed wait per page until the last ones gave up and their pages were lost.
-    if (OperationMode == 0 || OperationMode == 2) {
-        if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction();
-            TransactionClosed = false;
-        }
-        AddPageNode(text);
-        return;
+    // A hand-over's transaction that its countdown has not closed yet takes the page whatever the run's mode:
+    // a job given up meanwhile gave the run back to the operator, and a transaction of its own would be the
+    // one the countdown closes, leaving the first open for good.
+    vcl::TTreeNode* open = OpenHandOverTransaction();
+    bool operatorsRun = OperationMode == 1;
+    if (operatorsRun) {
+        EnableMainControls(false);
+        OperationMode = 2;
+        AutoWriteArmed = true;
+        HotKeyOperation = true;
     }
-    EnableMainControls(false);
-    OperationMode = 2;
-    AutoWriteArmed = true;
-    HotKeyOperation = true;
-    StartTransaction();
-    // The new transaction is open: an earlier scan's end must not send the next page to a transaction of
-    // its own, which nothing would close and the disc job would wait for.
-    TransactionClosed = false;
+    if (!open)
+        StartTransaction();
     AddPageNode(text);
     // Once the transaction holds its page, a disc may be loaded for it while further pages are awaited.
-    TryBurnAfterHotKey(*this);
+    if (operatorsRun)
+        TryBurnAfterHotKey(*this);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)

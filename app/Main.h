@@ -148,8 +148,9 @@ class TfrmMain : public vcl::TForm {
     // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
     void TakeHeldPages();
     // A scan's end is taken by a timer after the controls came back: a command that starts new work takes it
-    // first, so that the scanned transaction is the one that closes. False when the run is no longer the
-    // operator's (the close handed it to pages held meanwhile): the command is then not carried out.
+    // first, so that the scanned transaction is the one that closes (and a hand-over's that waits for its
+    // countdown closes too). False when the run is no longer the operator's (the close handed it to pages
+    // held meanwhile): the command is then not carried out.
     bool TakeScanEndNow();
 
     void EnableMainControls(bool on);
@@ -207,6 +208,8 @@ private:
     // An interactive transaction is taking scanned pages: a handed-over page must not take its place as the
     // current transaction.
     bool ScannedTransactionOpen();
+    // The current transaction when it is a hand-over's that its next-page countdown has not closed yet.
+    vcl::TTreeNode* OpenHandOverTransaction() const;
     void CloseCurrentTransaction();
     enum class CloseAnswer { Refused, Allowed, Terminated };
     CloseAnswer ConfirmClose();

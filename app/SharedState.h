@@ -20,7 +20,6 @@ extern std::atomic<int> DiscClass;
 extern std::atomic<char> RobotDriveLetter;
 extern std::atomic<char> BurnDriveLetter;
 extern std::atomic<bool> BurnRetryPending;
-extern std::atomic<bool> TransactionClosed;
 // Asks the worker threads to end; they poll it with their commands.
 extern std::atomic<bool> StopWorkers;
 

@@ -67,7 +67,6 @@ private:
     void PagesDone()
     {
         TfrmMain& f = form_;
-        TransactionClosed = true;
         f.tmrAllPagesDone->SetEnabled(true);
         if (!f.ckxWritePerTransaction->GetChecked()) {
             for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{f.bbtnAppend, f.bbtnAbort, f.bbtnWrite})

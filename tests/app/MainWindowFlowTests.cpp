@@ -105,6 +105,34 @@ TEST_F(MainWindowFlow, DiscLabelOutsideTheCodePageStaysWholeForTheNextTransactio
     EXPECT_EQ(TextOf(Main().cbxDiscLabel), label);
 }
 
+// A page handed over to the operator's run starts a transaction that only its next-page countdown closes. When
+// the job for it was given up before that countdown came (Cancel at the empty input bin), a Start pressed in
+// between once began a transaction of its own and left the handed-over one open for good.
+TEST_F(MainWindowFlow, StartBeforeTheCountdownClosesTheHandedOverTransactionFirst)
+{
+    StartDayLog();
+    Main().Config.CompiledPdf = 0;
+    const std::string page = Main().Config.WorkingPath + "\\Page001.jpg";
+    testsupport::WriteFileBytes(Widen(page), "\xFF\xD8 page \xFF\xD9");
+    COPYDATASTRUCT data{0, DWORD(page.size()), const_cast<char*>(page.c_str())};
+    vcl::TMessage handOver{};
+    handOver.Msg = WM_COPYDATA;
+    handOver.LParam = LPARAM(&data);
+    Main().Dispatch(handOver);
+    ASSERT_EQ(Main().Transactions.Transactions().size(), 1u) << DayLog();
+    const pagorin::TransactionRecord* handedOver = pagorin::TransactionTree::RecordOf(Main().Transactions.Transactions().front());
+    // The robot finds the input bin empty, and the operator gives the wait for a disc up.
+    pagorin::RobotState = pagorin::StateIdle;
+    pagorin::DiscBusy = false;
+    Main().EndJobWithoutDisc();
+    ASSERT_EQ(Main().OperationMode, 1);
+
+    Main().btnStartTransactionClick(Main().btnStartTransaction);
+    EXPECT_TRUE(handedOver->Closed) << "the handed-over transaction stays open beside the new one\n" << DayLog();
+    EXPECT_EQ(handedOver->SessionTag, 1) << "Write would not take the handed-over transaction";
+    EXPECT_EQ(Main().Transactions.Transactions().size(), 2u) << "Start was not carried out\n" << DayLog();
+}
+
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock
 // for ever would otherwise hold the case until the test driver's own limit.
 class Watchdog {
