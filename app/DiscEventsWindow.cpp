@@ -94,6 +94,9 @@ public:
                 f.EndWriting();
             else if (goOn)
                 GoBurning(f);
+            // A writer cleared for a load counts for the load asked for again now, and for no later one.
+            if (RobotState != StateLoadWriter)
+                WriterClearedForLoad = false;
         });
     }
     void RobotStepDone() override
@@ -185,6 +188,11 @@ struct WindowRoad {
 std::unique_ptr<WindowRoad> TheRoad;
 
 }  // namespace
+
+std::unique_ptr<DiscRoadView> MakeMainWindowDiscView(TfrmMain& form)
+{
+    return std::make_unique<MainWindowDiscView>(form);
+}
 
 void StartDiscRoad(TfrmMain& form)
 {

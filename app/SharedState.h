@@ -45,6 +45,11 @@ inline std::atomic<int> DetectedDiscType{-1};
 // the type, so the type decides.
 inline bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
 
+// The robot has just taken out a disc that kept a load from the writer: the load asked for again may find the
+// writer full once more only to fail its job. It counts for that one load: the main thread forgets it when it
+// asks for none.
+inline std::atomic<bool> WriterClearedForLoad{false};
+
 // The first robot's identifier as the robot thread found it (0 before it connected).
 extern std::atomic<int> FirstRobotId;
 

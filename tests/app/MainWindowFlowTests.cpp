@@ -7,10 +7,14 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
+#include "Autoloader.h"
 #include "DayLog.h"
 #include "DialogTestSupport.h"
+#include "DiscEventsWindow.h"
 #include "DiscRoadView.h"
+#include "KTRobots20.h"
 #include "SharedState.h"
 
 namespace {
@@ -131,6 +135,51 @@ TEST_F(MainWindowFlow, StartBeforeTheCountdownClosesTheHandedOverTransactionFirs
     EXPECT_TRUE(handedOver->Closed) << "the handed-over transaction stays open beside the new one\n" << DayLog();
     EXPECT_EQ(handedOver->SessionTag, 1) << "Write would not take the handed-over transaction";
     EXPECT_EQ(Main().Transactions.Transactions().size(), 2u) << "Start was not carried out\n" << DayLog();
+}
+
+// The robot's reports as the window takes them: the road's threads call the window's view, which posts to this
+// thread.
+class RobotReports : public MainWindowFlow {
+protected:
+    void SetUp() override
+    {
+        MainWindowFlow::SetUp();
+        view_ = pagorin::MakeMainWindowDiscView(Main());
+        robot_ = std::make_unique<pagorin::Autoloader>(*view_, timing_, stop_, failure_, "C:\\Work");
+    }
+    // The reports still posted reach the window before it goes; a failed case's may wait on a message box.
+    void TearDown() override
+    {
+        if (!HasFailure())
+            Settle();
+        MainWindowFlow::TearDown();
+    }
+    // Lets every report posted so far reach the window.
+    void Settle() { ASSERT_TRUE(vcltest::PumpPastPosted(Main().GetHandle())); }
+    bool LoadRefusedByAFullWriterClearsIt()
+    {
+        pagorin::RobotState = pagorin::StateLoadWriter;
+        robot_->HandleRobotResult(pagorin::StateLoadWriter, KT_ROBOTS_WRITER_FULL);
+        return pagorin::RobotState == pagorin::StateRejectWriter;
+    }
+
+    std::unique_ptr<pagorin::DiscRoadView> view_;
+    pagorin::DiscTiming timing_;
+    pagorin::StopSignal stop_;
+    pagorin::PendingJobFailure failure_;
+    std::unique_ptr<pagorin::Autoloader> robot_;
+};
+
+// A load refused because the writer holds a disc takes that disc out and is asked for again, once per load. When
+// the window asked for no load after it (nothing was left to write), the writer counted as cleared for good,
+// and a much later refused load failed its job instead of clearing the writer.
+TEST_F(RobotReports, ALoadRefusedLongAfterAClearedWriterClearsItAgain)
+{
+    ASSERT_TRUE(LoadRefusedByAFullWriterClearsIt());
+    robot_->HandleRobotResult(pagorin::StateRejectWriter, KT_ROBOTS_DONE);
+    Settle();
+    ASSERT_EQ(pagorin::RobotState, pagorin::StateIdle) << "a load was asked for with nothing to write";
+    EXPECT_TRUE(LoadRefusedByAFullWriterClearsIt()) << "the later load failed its job";
 }
 
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock
