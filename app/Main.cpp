@@ -231,11 +231,12 @@ void TfrmMain::ApplyLanguageTexts()
 
 void TfrmMain::EnableMainControls(bool on)
 {
+    ControlsOn = on;
     for (vcl::TMenuItem* item : {menuFile, menuOptions})
         item->SetEnabled(on);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
              btnStartTransaction, btnLoadSettings, btnSaveSettings, btnSelectScanner, btnSettings, btnLanguage,
-             btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend, bbtnWrite})
+             btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend})
         control->SetEnabled(on);
     if (on)
         WriteRequested = WriteHeld = false;
@@ -246,8 +247,13 @@ void TfrmMain::EnableMainControls(bool on)
     }
     if (ckxWritePerTransaction->GetChecked())
         tvSessions->SetEnabled(false);
-    if (RobotDriveLetter == 0)
-        bbtnWrite->SetEnabled(false);
+    UpdateWriteButton();
+}
+
+void TfrmMain::UpdateWriteButton()
+{
+    bbtnWrite->SetEnabled(ControlsOn && RobotDriveLetter != 0 && OperationMode == 1 && !ScanInProgress() &&
+                          !WriteRequested);
 }
 
 void TfrmMain::Dispatch(vcl::TMessage& message)

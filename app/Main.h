@@ -154,6 +154,9 @@ class TfrmMain : public vcl::TForm {
     bool TakeScanEndNow();
 
     void EnableMainControls(bool on);
+    // Write is on only while it can be carried out: the operator has the controls, a writer is online, and no
+    // scan, hot-key operation or Write is under way.
+    void UpdateWriteButton();
     void ApplyLanguageTexts();
     // The disc writing status box's caption: its title and the state's text.
     void ShowDiscWritingStatus(const std::wstring& state);
@@ -169,6 +172,8 @@ class TfrmMain : public vcl::TForm {
     bool WriteRequested = false, AppendHadPdf = false;
     // Write was pressed while a scan ran; it is carried out when the scan's controls come back.
     bool WriteHeld = false;
+    // The operator's controls are on (EnableMainControls).
+    bool ControlsOn = true;
     // The disc in the writer is being rejected because the job had nothing for it: the job ends after it.
     bool EndAfterReject = false;
     // A hot-key run has nothing left to do: it ends as soon as no alert on screen holds its close back.

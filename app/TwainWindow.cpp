@@ -85,8 +85,6 @@ private:
             else
                 f.GiveControlsBack();
         }
-        if (RobotDriveLetter == 0)
-            f.bbtnWrite->SetEnabled(false);
     }
 
     TfrmMain& form_;

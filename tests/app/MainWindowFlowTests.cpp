@@ -182,6 +182,20 @@ TEST_F(RobotReports, ALoadRefusedLongAfterAClearedWriterClearsItAgain)
     EXPECT_TRUE(LoadRefusedByAFullWriterClearsIt()) << "the later load failed its job";
 }
 
+// The robot came online during a scan, which keeps the controls off until its end, and Write came on alone.
+TEST_F(RobotReports, WriteStaysOffWhenTheRobotComesOnlineWhileTheControlsAreOff)
+{
+    QueuedTransaction();
+    pagorin::RobotDriveLetter = 0;
+    Main().EnableMainControls(false);
+    pagorin::RobotDriveLetter = 'E';
+    view_->WritersListed({"E: Lab DVD Writer"}, "Lab Autoloader 1");
+    Settle();
+    EXPECT_FALSE(Main().bbtnWrite->GetEnabled()) << "Write is on while the controls are off";
+    Main().EnableMainControls(true);
+    EXPECT_TRUE(Main().bbtnWrite->GetEnabled()) << "Write did not come back with the controls";
+}
+
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock
 // for ever would otherwise hold the case until the test driver's own limit.
 class Watchdog {
