@@ -137,6 +137,19 @@ TEST_F(MainWindowFlow, StartBeforeTheCountdownClosesTheHandedOverTransactionFirs
     EXPECT_EQ(Main().Transactions.Transactions().size(), 2u) << "Start was not carried out\n" << DayLog();
 }
 
+// The queue's restore showed Write beside the restored transactions but left it off, and a robot already online
+// had nothing left to turn it on.
+TEST_F(MainWindowFlow, AQueueRestoredWithTheRobotOnlineCanBeWrittenAtOnce)
+{
+    std::string folder = Main().QueuePath + "\\20250102-030405";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    testsupport::WriteFileBytes(Widen(folder) + L"\\p001.jpg", "\xFF\xD8 page \xFF\xD9");
+    Main().ScanQueueFolder();
+    ASSERT_EQ(Main().Transactions.Transactions().size(), 1u);
+    EXPECT_TRUE(Main().bbtnWrite->GetVisible());
+    EXPECT_TRUE(Main().bbtnWrite->GetEnabled()) << "Write stays off beside the restored queue";
+}
+
 // The robot's reports as the window takes them: the road's threads call the window's view, which posts to this
 // thread.
 class RobotReports : public MainWindowFlow {
