@@ -162,7 +162,7 @@ void Autoloader::WritersListed(int rc)
 // per load: a writer that is still full after it fails the job.
 void Autoloader::Loaded(int rc)
 {
-    bool writerCleared = std::exchange(writerCleared_, false);
+    bool writerCleared = WriterClearedForLoad.exchange(false);
     if (rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE) {
         DiscBusy = true;
         BurnDriveLetter = RobotDriveLetter.load();
@@ -215,7 +215,7 @@ void Autoloader::Rejected(int rc)
     // A writer found empty when it was to be cleared for a load is as good as cleared.
     bool clearing = std::exchange(clearingWriter_, false);
     bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE || (clearing && rc == KT_ROBOTS_NO_DISC);
-    writerCleared_ = clearing && ok;
+    WriterClearedForLoad = clearing && ok;
     if (ok) {
         view_.RobotStatus("Disc rejected");
     } else if (IsReportedFailure(rc, true)) {

@@ -48,7 +48,6 @@ private:
     int activeRobot_ = 0;
     std::string message_;
     bool clearingWriter_ = false;  // the reject under way takes out a disc that kept a load from the writer
-    bool writerCleared_ = false;   // that reject is done: the next load is the one asked for again
 };
 
 // The window's WM_DEVICECHANGE: a volume's arrival reconnects the robot when no writer is known; the removal

@@ -60,9 +60,9 @@ public:
             f.cbRobots->SetItemIndex(0);
             SetAnsiCaption(f.txtAutoloader, robotName);
             for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
-                     f.bbtnWrite, f.gbxDiscWriteStatus, f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader,
-                     f.lblCurrentDisc})
+                     f.gbxDiscWriteStatus, f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader, f.lblCurrentDisc})
                 control->SetEnabled(true);
+            f.UpdateWriteButton();
             f.menuTestTray->SetEnabled(true);
             if (f.OperationMode != 1 || f.ckxWritePerTransaction->GetChecked())
                 GoBurning(f);
@@ -94,6 +94,9 @@ public:
                 f.EndWriting();
             else if (goOn)
                 GoBurning(f);
+            // A writer cleared for a load counts for the load asked for again now, and for no later one.
+            if (RobotState != StateLoadWriter)
+                WriterClearedForLoad = false;
         });
     }
     void RobotStepDone() override
@@ -106,8 +109,9 @@ public:
         TfrmMain& f = form_;
         SetWideCaption(f.txtAutoloader, L"None");
         for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
-                 f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader, f.lblCurrentDisc, f.bbtnWrite})
+                 f.txtAutoloader, f.lbl0, f.lbl100, f.lblAutoloader, f.lblCurrentDisc})
             control->SetEnabled(false);
+        f.UpdateWriteButton();
         f.menuTestTray->SetEnabled(false);
         if (f.tvSessions->GetItems()->GetCount() == 0)
             f.AutoWriteArmed = false;
@@ -185,6 +189,11 @@ struct WindowRoad {
 std::unique_ptr<WindowRoad> TheRoad;
 
 }  // namespace
+
+std::unique_ptr<DiscRoadView> MakeMainWindowDiscView(TfrmMain& form)
+{
+    return std::make_unique<MainWindowDiscView>(form);
+}
 
 void StartDiscRoad(TfrmMain& form)
 {

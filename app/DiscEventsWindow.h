@@ -4,9 +4,16 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "DiscRoadView.h"
+
 namespace pagorin {
 
 class TfrmMain;
+
+// What the road's threads report, shown on the main window (posted to its thread).
+std::unique_ptr<DiscRoadView> MakeMainWindowDiscView(TfrmMain& form);
 
 // Started by the start-up timer: RobotState 1, both threads; their handles go to the form for its close.
 void StartDiscRoad(TfrmMain& form);

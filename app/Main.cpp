@@ -231,11 +231,12 @@ void TfrmMain::ApplyLanguageTexts()
 
 void TfrmMain::EnableMainControls(bool on)
 {
+    ControlsOn = on;
     for (vcl::TMenuItem* item : {menuFile, menuOptions})
         item->SetEnabled(on);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
              btnStartTransaction, btnLoadSettings, btnSaveSettings, btnSelectScanner, btnSettings, btnLanguage,
-             btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend, bbtnWrite})
+             btnExit, cbxDiscLabel, cbxFileNaming, cseCopies, tvSessions, bbtnAbort, bbtnAppend})
         control->SetEnabled(on);
     if (on)
         WriteRequested = WriteHeld = false;
@@ -246,8 +247,13 @@ void TfrmMain::EnableMainControls(bool on)
     }
     if (ckxWritePerTransaction->GetChecked())
         tvSessions->SetEnabled(false);
-    if (RobotDriveLetter == 0)
-        bbtnWrite->SetEnabled(false);
+    UpdateWriteButton();
+}
+
+void TfrmMain::UpdateWriteButton()
+{
+    bbtnWrite->SetEnabled(ControlsOn && RobotDriveLetter != 0 && OperationMode == 1 && !ScanInProgress() &&
+                          !WriteRequested);
 }
 
 void TfrmMain::Dispatch(vcl::TMessage& message)
@@ -287,6 +293,12 @@ void TfrmMain::HandleCopyData(vcl::TMessage& message)
 // one: pages of a hand-over in between would land in it, or take its place and leave it open for ever.
 bool TfrmMain::ScannedTransactionOpen() { return ScanInProgress() || tmrAllPagesDone->GetEnabled(); }
 
+vcl::TTreeNode* TfrmMain::OpenHandOverTransaction() const
+{
+    const TransactionRecord* record = TransactionTree::RecordOf(CurrentTransaction);
+    return record && !record->Closed && record->SessionTag != 1 ? CurrentTransaction : nullptr;
+}
+
 void TfrmMain::TakeHandedOverPage(const std::string& text)
 {
     // No pause here: the sender waits for this answer, and every later start waits behind it, so a burst of
@@ -296,25 +308,23 @@ void TfrmMain::TakeHandedOverPage(const std::string& text)
         RunEnded = false;
         HotKeyOperation = true;
     }
-    if (OperationMode == 0 || OperationMode == 2) {
-        if (!CurrentTransaction || TransactionClosed) {
-            StartTransaction();
-            TransactionClosed = false;
-        }
-        AddPageNode(text);
-        return;
+    // A hand-over's transaction that its countdown has not closed yet takes the page whatever the run's mode:
+    // a job given up meanwhile gave the run back to the operator, and a transaction of its own would be the
+    // one the countdown closes, leaving the first open for good.
+    vcl::TTreeNode* open = OpenHandOverTransaction();
+    bool operatorsRun = OperationMode == 1;
+    if (operatorsRun) {
+        EnableMainControls(false);
+        OperationMode = 2;
+        AutoWriteArmed = true;
+        HotKeyOperation = true;
     }
-    EnableMainControls(false);
-    OperationMode = 2;
-    AutoWriteArmed = true;
-    HotKeyOperation = true;
-    StartTransaction();
-    // The new transaction is open: an earlier scan's end must not send the next page to a transaction of
-    // its own, which nothing would close and the disc job would wait for.
-    TransactionClosed = false;
+    if (!open)
+        StartTransaction();
     AddPageNode(text);
     // Once the transaction holds its page, a disc may be loaded for it while further pages are awaited.
-    TryBurnAfterHotKey(*this);
+    if (operatorsRun)
+        TryBurnAfterHotKey(*this);
 }
 
 void TfrmMain::FormCloseQuery(vcl::TObject*, bool& canClose)

@@ -151,11 +151,15 @@ class TfrmMain : public vcl::TForm {
     // Handed-over pages held while an interactive scan fills its transaction, taken once it has closed.
     void TakeHeldPages();
     // A scan's end is taken by a timer after the controls came back: a command that starts new work takes it
-    // first, so that the scanned transaction is the one that closes. False when the run is no longer the
-    // operator's (the close handed it to pages held meanwhile): the command is then not carried out.
+    // first, so that the scanned transaction is the one that closes (and a hand-over's that waits for its
+    // countdown closes too). False when the run is no longer the operator's (the close handed it to pages
+    // held meanwhile): the command is then not carried out.
     bool TakeScanEndNow();
 
     void EnableMainControls(bool on);
+    // Write is on only while it can be carried out: the operator has the controls, a writer is online, and no
+    // scan, hot-key operation or Write is under way.
+    void UpdateWriteButton();
     void ApplyLanguageTexts();
     // The disc writing status box's caption: its title and the state's text.
     void ShowDiscWritingStatus(const std::wstring& state);
@@ -171,6 +175,8 @@ class TfrmMain : public vcl::TForm {
     bool WriteRequested = false, AppendHadPdf = false;
     // Write was pressed while a scan ran; it is carried out when the scan's controls come back.
     bool WriteHeld = false;
+    // The operator's controls are on (EnableMainControls).
+    bool ControlsOn = true;
     // The disc in the writer is being rejected because the job had nothing for it: the job ends after it.
     bool EndAfterReject = false;
     // A hot-key run has nothing left to do: it ends as soon as no alert on screen holds its close back.
@@ -210,6 +216,8 @@ private:
     // An interactive transaction is taking scanned pages: a handed-over page must not take its place as the
     // current transaction.
     bool ScannedTransactionOpen();
+    // The current transaction when it is a hand-over's that its next-page countdown has not closed yet.
+    vcl::TTreeNode* OpenHandOverTransaction() const;
     void CloseCurrentTransaction();
     enum class CloseAnswer { Refused, Allowed, Terminated };
     CloseAnswer ConfirmClose();

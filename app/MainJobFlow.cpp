@@ -170,6 +170,10 @@ void TfrmMain::tmrAllPagesDoneTimer(vcl::TObject*)
 // ends: a scan or a write started now would take its transaction from it, and nothing would close either.
 bool TfrmMain::TakeScanEndNow()
 {
+    // A hand-over's transaction whose job was given up before its countdown came closes now, as the
+    // countdown's end would: the command's transaction must not take its place as the current one.
+    if (OpenHandOverTransaction())
+        CloseCurrentTransaction();
     if (tmrAllPagesDone->GetEnabled())
         tmrAllPagesDoneTimer(tmrAllPagesDone);
     if (OperationMode == 1)
@@ -180,7 +184,6 @@ bool TfrmMain::TakeScanEndNow()
 
 void TfrmMain::CloseCurrentTransaction()
 {
-    TransactionClosed = true;
     vcl::TTreeNode* transaction = CurrentTransaction;
     if (!transaction) {
         WriteLogLine("The pages were done without a transaction receiving them.");

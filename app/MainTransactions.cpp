@@ -259,10 +259,12 @@ void TfrmMain::ShowRestoredTransactions(size_t restored)
             roots[i]->Expand(true);
     ckxWritePerTransaction->SetChecked(false);
     ckxWritePerTransaction->SetEnabled(false);
-    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite}) {
+    for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{bbtnAbort, bbtnAppend, bbtnWrite})
         button->SetVisible(true);
-        button->SetEnabled(false);
-    }
+    bbtnAbort->SetEnabled(false);
+    bbtnAppend->SetEnabled(false);
+    // A robot already online lets Write take the restored queue at once.
+    UpdateWriteButton();
 }
 
 void TfrmMain::tvSessionsClick(vcl::TObject*)

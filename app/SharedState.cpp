@@ -12,7 +12,6 @@ std::atomic<int> DiscClass{0};
 std::atomic<char> RobotDriveLetter{0};
 std::atomic<char> BurnDriveLetter{0};
 std::atomic<bool> BurnRetryPending{false};
-std::atomic<bool> TransactionClosed{false};
 std::atomic<bool> StopWorkers{false};
 std::string FendrixPath;
 std::atomic<int> FirstRobotId{0};

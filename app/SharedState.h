@@ -20,7 +20,6 @@ extern std::atomic<int> DiscClass;
 extern std::atomic<char> RobotDriveLetter;
 extern std::atomic<char> BurnDriveLetter;
 extern std::atomic<bool> BurnRetryPending;
-extern std::atomic<bool> TransactionClosed;
 // Asks the worker threads to end; they poll it with their commands.
 extern std::atomic<bool> StopWorkers;
 
@@ -45,6 +44,11 @@ inline std::atomic<int> DetectedDiscType{-1};
 // A disc classified usable sits in the writer. After an unload or a reject the road keeps DiscReady but forgets
 // the type, so the type decides.
 inline bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
+
+// The robot has just taken out a disc that kept a load from the writer: the load asked for again may find the
+// writer full once more only to fail its job. It counts for that one load: the main thread forgets it when it
+// asks for none.
+inline std::atomic<bool> WriterClearedForLoad{false};
 
 // The first robot's identifier as the robot thread found it (0 before it connected).
 extern std::atomic<int> FirstRobotId;

@@ -67,7 +67,6 @@ private:
     void PagesDone()
     {
         TfrmMain& f = form_;
-        TransactionClosed = true;
         f.tmrAllPagesDone->SetEnabled(true);
         if (!f.ckxWritePerTransaction->GetChecked()) {
             for (vcl::TControl* button : std::initializer_list<vcl::TControl*>{f.bbtnAppend, f.bbtnAbort, f.bbtnWrite})
@@ -86,8 +85,6 @@ private:
             else
                 f.GiveControlsBack();
         }
-        if (RobotDriveLetter == 0)
-            f.bbtnWrite->SetEnabled(false);
     }
 
     TfrmMain& form_;

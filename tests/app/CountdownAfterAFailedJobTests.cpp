@@ -1,6 +1,7 @@
 // A page handed over in an interactive run starts a transaction that only the next-page countdown closes. A
 // job given up before that countdown comes (Cancel at the empty input bin) hands the run back to the
-// operator: the transaction must still close, and the next Write must write it, not wait on it for good.
+// operator: the transaction must still close, and the next Write must write it, not wait on it for good. A page
+// handed over before it closed joins it: a transaction of its own would be the one the countdown closes.
 #include "OperatorDriver.h"
 
 namespace {
@@ -29,6 +30,30 @@ TEST_F(CountdownAfterAFailedJob, StillClosesTheHandedOverTransactionForWrite)
     Act(OperatorAction::Write, 0);
     ASSERT_TRUE(WaitUntil([&] { return Transactions(Main()).empty() && WhyNotUsable().empty(); }, 60000))
         << "Write did not write the handed-over page: " << WhyNotUsable() << "\n" << TreeText() << Log();
+    ASSERT_NO_FATAL_FAILURE(WriteEverythingAndExit());
+    CheckDiscs();
+    CheckPages();
+}
+
+TEST_F(CountdownAfterAFailedJob, APageHandedOverBeforeItClosesJoinsTheHandedOverTransaction)
+{
+    OperatorPlan plan;
+    plan.failures = {"KTROBOTS20.LoadDrive = 1:430"};
+    ASSERT_NO_FATAL_FAILURE(Begin(plan));
+    ASSERT_TRUE(WaitUntil([&] { return WhyNotUsable().empty(); }, 30000)) << Log();
+    HandOver("good");
+    ASSERT_TRUE(WaitUntil([&] { return AlertKind() == "bin"; }, 30000)) << "the empty input bin was not told:\n" << Log();
+    AnswerAlert(Answer::Cancel);
+    ASSERT_TRUE(WaitUntil([&] { return AlertKind() == "countdown"; }, 30000)) << Log();
+    AnswerAlert(Answer::Hold);  // however long the second start takes to hand its page over
+    HandOver("good");
+    ASSERT_TRUE(WaitUntil([&] { return handOvers_.back().Wait(0).has_value(); }, 30000))
+        << "the second page was not taken:\n" << Log();
+    EXPECT_TRUE(WaitUntil([&] {
+        if (AlertKind() == "countdown")
+            AnswerAlert(Answer::Finish);
+        return Transactions(Main()).empty() && WhyNotUsable().empty();
+    }, 60000)) << "the pages were not written: " << WhyNotUsable() << "\n" << TreeText() << Log();
     ASSERT_NO_FATAL_FAILURE(WriteEverythingAndExit());
     CheckDiscs();
     CheckPages();

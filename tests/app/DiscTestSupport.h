@@ -40,6 +40,7 @@ inline void ResetSharedState()
     StopWorkers = false;
     DiscReady = false;
     DetectedDiscType = -1;
+    WriterClearedForLoad = false;
     FirstRobotId = 0;
 }
 

@@ -9,10 +9,14 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
+#include "Autoloader.h"
 #include "DayLog.h"
 #include "DialogTestSupport.h"
+#include "DiscEventsWindow.h"
 #include "DiscRoadView.h"
+#include "KTRobots20.h"
 #include "SharedState.h"
 
 namespace {
@@ -164,6 +168,106 @@ TEST_F(MainWindowFlow, OpeningOrWritingALongQueueBeforeItsPagesAreReadFindsEvery
     EXPECT_EQ(pagorin::RobotState, pagorin::StateLoadWriter) << "no disc was asked for";
     EXPECT_TRUE(PagesIn(110, 1));
     EXPECT_FALSE(Main().Transactions.Restoring());
+}
+
+// A page handed over to the operator's run starts a transaction that only its next-page countdown closes. When
+// the job for it was given up before that countdown came (Cancel at the empty input bin), a Start pressed in
+// between once began a transaction of its own and left the handed-over one open for good.
+TEST_F(MainWindowFlow, StartBeforeTheCountdownClosesTheHandedOverTransactionFirst)
+{
+    StartDayLog();
+    Main().Config.CompiledPdf = 0;
+    const std::string page = Main().Config.WorkingPath + "\\Page001.jpg";
+    testsupport::WriteFileBytes(Widen(page), "\xFF\xD8 page \xFF\xD9");
+    COPYDATASTRUCT data{0, DWORD(page.size()), const_cast<char*>(page.c_str())};
+    vcl::TMessage handOver{};
+    handOver.Msg = WM_COPYDATA;
+    handOver.LParam = LPARAM(&data);
+    Main().Dispatch(handOver);
+    ASSERT_EQ(Main().Transactions.Transactions().size(), 1u) << DayLog();
+    const pagorin::TransactionRecord* handedOver = pagorin::TransactionTree::RecordOf(Main().Transactions.Transactions().front());
+    // The robot finds the input bin empty, and the operator gives the wait for a disc up.
+    pagorin::RobotState = pagorin::StateIdle;
+    pagorin::DiscBusy = false;
+    Main().EndJobWithoutDisc();
+    ASSERT_EQ(Main().OperationMode, 1);
+
+    Main().btnStartTransactionClick(Main().btnStartTransaction);
+    EXPECT_TRUE(handedOver->Closed) << "the handed-over transaction stays open beside the new one\n" << DayLog();
+    EXPECT_EQ(handedOver->SessionTag, 1) << "Write would not take the handed-over transaction";
+    EXPECT_EQ(Main().Transactions.Transactions().size(), 2u) << "Start was not carried out\n" << DayLog();
+}
+
+// The queue's restore showed Write beside the restored transactions but left it off, and a robot already online
+// had nothing left to turn it on.
+TEST_F(MainWindowFlow, AQueueRestoredWithTheRobotOnlineCanBeWrittenAtOnce)
+{
+    std::string folder = Main().QueuePath + "\\20250102-030405";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    testsupport::WriteFileBytes(Widen(folder) + L"\\p001.jpg", "\xFF\xD8 page \xFF\xD9");
+    Main().ScanQueueFolder();
+    ASSERT_EQ(Main().Transactions.Transactions().size(), 1u);
+    EXPECT_TRUE(Main().bbtnWrite->GetVisible());
+    EXPECT_TRUE(Main().bbtnWrite->GetEnabled()) << "Write stays off beside the restored queue";
+}
+
+// The robot's reports as the window takes them: the road's threads call the window's view, which posts to this
+// thread.
+class RobotReports : public MainWindowFlow {
+protected:
+    void SetUp() override
+    {
+        MainWindowFlow::SetUp();
+        view_ = pagorin::MakeMainWindowDiscView(Main());
+        robot_ = std::make_unique<pagorin::Autoloader>(*view_, timing_, stop_, failure_, "C:\\Work");
+    }
+    // The reports still posted reach the window before it goes; a failed case's may wait on a message box.
+    void TearDown() override
+    {
+        if (!HasFailure())
+            Settle();
+        MainWindowFlow::TearDown();
+    }
+    // Lets every report posted so far reach the window.
+    void Settle() { ASSERT_TRUE(vcltest::PumpPastPosted(Main().GetHandle())); }
+    bool LoadRefusedByAFullWriterClearsIt()
+    {
+        pagorin::RobotState = pagorin::StateLoadWriter;
+        robot_->HandleRobotResult(pagorin::StateLoadWriter, KT_ROBOTS_WRITER_FULL);
+        return pagorin::RobotState == pagorin::StateRejectWriter;
+    }
+
+    std::unique_ptr<pagorin::DiscRoadView> view_;
+    pagorin::DiscTiming timing_;
+    pagorin::StopSignal stop_;
+    pagorin::PendingJobFailure failure_;
+    std::unique_ptr<pagorin::Autoloader> robot_;
+};
+
+// A load refused because the writer holds a disc takes that disc out and is asked for again, once per load. When
+// the window asked for no load after it (nothing was left to write), the writer counted as cleared for good,
+// and a much later refused load failed its job instead of clearing the writer.
+TEST_F(RobotReports, ALoadRefusedLongAfterAClearedWriterClearsItAgain)
+{
+    ASSERT_TRUE(LoadRefusedByAFullWriterClearsIt());
+    robot_->HandleRobotResult(pagorin::StateRejectWriter, KT_ROBOTS_DONE);
+    Settle();
+    ASSERT_EQ(pagorin::RobotState, pagorin::StateIdle) << "a load was asked for with nothing to write";
+    EXPECT_TRUE(LoadRefusedByAFullWriterClearsIt()) << "the later load failed its job";
+}
+
+// The robot came online during a scan, which keeps the controls off until its end, and Write came on alone.
+TEST_F(RobotReports, WriteStaysOffWhenTheRobotComesOnlineWhileTheControlsAreOff)
+{
+    QueuedTransaction();
+    pagorin::RobotDriveLetter = 0;
+    Main().EnableMainControls(false);
+    pagorin::RobotDriveLetter = 'E';
+    view_->WritersListed({"E: Lab DVD Writer"}, "Lab Autoloader 1");
+    Settle();
+    EXPECT_FALSE(Main().bbtnWrite->GetEnabled()) << "Write is on while the controls are off";
+    Main().EnableMainControls(true);
+    EXPECT_TRUE(Main().bbtnWrite->GetEnabled()) << "Write did not come back with the controls";
 }
 
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock
