@@ -73,7 +73,6 @@ public:
     ~FolderReadAhead();
     FolderReadAhead(const FolderReadAhead&) = delete;
     FolderReadAhead& operator=(const FolderReadAhead&) = delete;
-    size_t Size() const { return folders_.size(); }
     // The contents of folder `index`: as the reader read it, or read now when it has not yet.
     TransactionFolderContents Take(size_t index);
     // The contents of folder `index` once the reader has read it; false, and nothing taken, before.
