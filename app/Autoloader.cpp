@@ -84,6 +84,10 @@ int Autoloader::Perform(int state)
 
 void Autoloader::HandleRobotResult(int state, int rc)
 {
+    // The disc taken out is forgotten before the robot counts as idle again: a job timer in between would find
+    // it still classified in the writer.
+    if (state == StateUnloadWriter || state == StateRejectWriter)
+        DetectedDiscType = -1;
     MovesStateFrom(state, StateIdle);
     int next = StateIdle;
     switch (state) {
@@ -192,7 +196,6 @@ void Autoloader::Loaded(int rc)
 void Autoloader::Unloaded(int rc)
 {
     DiscReady = true;
-    DetectedDiscType = -1;
     bool ok = rc == KT_ROBOTS_OK;
     if (ok) {
         view_.RobotStatus("Disc unloaded");
@@ -211,7 +214,6 @@ void Autoloader::Unloaded(int rc)
 void Autoloader::Rejected(int rc)
 {
     DiscReady = true;
-    DetectedDiscType = -1;
     // A writer found empty when it was to be cleared for a load is as good as cleared.
     bool clearing = std::exchange(clearingWriter_, false);
     bool ok = rc == KT_ROBOTS_OK || rc == KT_ROBOTS_DONE || (clearing && rc == KT_ROBOTS_NO_DISC);

@@ -23,6 +23,16 @@ enum RobotStateValue {
     StateRejectWriter = 8,
 };
 
+// A disc classified usable sits in the writer, for a job to write on. After an unload or a reject the road
+// keeps DiscReady but forgets the type, so the type decides; and from the moment the robot is asked to take the
+// disc out (a written one, or one put aside) it is no longer there for a job, though its type is only forgotten
+// once the robot is done.
+inline bool DiscInWriter()
+{
+    int robot = RobotState;
+    return DiscReady && DetectedDiscType != -1 && robot != StateUnloadWriter && robot != StateRejectWriter;
+}
+
 // Values of DiscCommand.
 enum DiscCommandValue { CommandNone = 0, CommandCheckDisc = 1, CommandErase = 2, CommandBurn = 3 };
 

@@ -235,7 +235,8 @@ void TfrmMain::tmrNoticeMsgTimer(vcl::TObject*)
 void TfrmMain::tmrDiscReadyTimer(vcl::TObject*)
 {
     tmrDiscReady->SetEnabled(false);
-    if (Closing)
+    // Armed for a disc in the writer, the timer may come after the robot was asked to take it out.
+    if (Closing || !DiscInWriter())
         return;
     bool retry = true;
     if (BurnRetryPending.compare_exchange_strong(retry, false)) {

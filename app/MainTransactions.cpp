@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "DayLog.h"
 #include "DiscEventsWindow.h"
+#include "DiscRoadView.h"
 #include "Main.h"
 #include "SharedState.h"
 #include "TwainWindow.h"

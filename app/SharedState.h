@@ -41,9 +41,6 @@ extern std::string FendrixPath;
 // events and the robot thread, read by the job timers.
 inline std::atomic<bool> DiscReady{false};
 inline std::atomic<int> DetectedDiscType{-1};
-// A disc classified usable sits in the writer. After an unload or a reject the road keeps DiscReady but forgets
-// the type, so the type decides.
-inline bool DiscInWriter() { return DiscReady && DetectedDiscType != -1; }
 
 // The robot has just taken out a disc that kept a load from the writer: the load asked for again may find the
 // writer full once more only to fail its job. It counts for that one load: the main thread forgets it when it

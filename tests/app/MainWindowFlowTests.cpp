@@ -15,6 +15,7 @@
 #include "DayLog.h"
 #include "DialogTestSupport.h"
 #include "DiscEventsWindow.h"
+#include "DiscJob.h"
 #include "DiscRoadView.h"
 #include "KTRobots20.h"
 #include "SharedState.h"
@@ -98,6 +99,30 @@ TEST_F(MainWindowFlow, WriteAfterLoadDefaultSettingsLoadsADisc)
     Main().bbtnWriteClick(Main().bbtnWrite);
     EXPECT_EQ(pagorin::RobotState, pagorin::StateLoadWriter) << "no disc was asked for";
     EXPECT_TRUE(pagorin::DiscBusy);
+}
+
+// A written disc still counted as classified while the robot took it out: a transaction that closed then was
+// listed for it, the burn ran on the empty writer and failed, and the written disc's end took its pages for
+// written, so a hot-key run ended with 0 and those pages on no disc.
+TEST_F(MainWindowFlow, NoJobIsListedForTheDiscTheRobotIsTakingOut)
+{
+    StartDayLog();
+    pagorin::SetSessionFilePath(Main().Config.WorkingPath + "\\Session.txt");
+    // A hand-over's transaction, open, as the run's second one.
+    vcl::TTreeNode* transaction = QueuedTransaction();
+    pagorin::TransactionRecord* record = pagorin::TransactionTree::RecordOf(transaction);
+    record->Closed = false;
+    record->SessionTag = Main().OperationMode = Main().WritingSessionTag = 2;
+    Main().CurrentTransaction = transaction;
+    pagorin::DiscReady = true;
+    pagorin::DetectedDiscType = 2;  // as the burn of the disc just written left it
+    pagorin::RobotState = pagorin::StateUnloadWriter;
+    Main().tmrAllPagesDoneTimer(Main().tmrAllPagesDone);
+    ASSERT_TRUE(record->Closed);
+    if (Main().tmrDiscReady->GetEnabled())
+        Main().tmrDiscReadyTimer(Main().tmrDiscReady);
+    EXPECT_EQ(pagorin::DiscCommand, pagorin::CommandNone) << "a burn was ordered on the disc leaving the writer\n" << DayLog();
+    EXPECT_EQ(pagorin::TransactionTree::RecordOf(transaction->GetItem(0))->WriteState, pagorin::WriteWaiting);
 }
 
 // Write with nothing checked has no job for a disc: none is loaded, and the operator gets the controls back.
