@@ -84,10 +84,12 @@ int Autoloader::Perform(int state)
 
 void Autoloader::HandleRobotResult(int state, int rc)
 {
-    // The disc taken out is forgotten before the robot counts as idle again: a job timer in between would find
-    // it still classified in the writer.
-    if (state == StateUnloadWriter || state == StateRejectWriter)
+    // The disc taken out is forgotten, and its report marked as due, before the robot counts as idle again: the
+    // window deciding in between would find it still classified in the writer, or its job not yet ended.
+    if (state == StateUnloadWriter || state == StateRejectWriter) {
         DetectedDiscType = -1;
+        DiscOutReportDue = true;
+    }
     MovesStateFrom(state, StateIdle);
     int next = StateIdle;
     switch (state) {

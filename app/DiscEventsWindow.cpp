@@ -78,6 +78,7 @@ public:
     void DiscUnloaded(bool ok) override
     {
         Post([ok](TfrmMain& f) {
+            DiscOutReportDue = false;
             f.menuTestTray->SetEnabled(true);
             f.NoticeActive = false;
             SetWideCaption(f.txtCapacity, L"");
@@ -88,6 +89,7 @@ public:
     void DiscRejected(bool goOn) override
     {
         Post([goOn](TfrmMain& f) {
+            DiscOutReportDue = false;
             f.NoticeActive = false;
             SetWideCaption(f.txtCapacity, L"");
             if (std::exchange(f.EndAfterReject, false))

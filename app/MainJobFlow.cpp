@@ -90,9 +90,10 @@ void TfrmMain::GoBurning()
         StartNotice(StatusRobotNotOnline);
         return;
     }
-    // A written disc's job end is still due: it clears what the disc took, then decides what comes next.
-    if (Closing || DiscBusy || RobotState != StateIdle || Transactions.Empty() || AlertShowing() ||
-        tmrBurnJobDone->GetEnabled())
+    // A disc taken out that the window has not heard of yet, or a written disc's job end still due: that report
+    // or end clears what the disc took, then decides what comes next.
+    if (Closing || DiscBusy || RobotState != StateIdle || DiscOutReportDue || Transactions.Empty() ||
+        AlertShowing() || tmrBurnJobDone->GetEnabled())
         return;
     // Decided from the writer itself: no classified disc in it, and none being checked, erased or written.
     if (!DiscInWriter() && DiscCommand == CommandNone) {

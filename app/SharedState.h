@@ -42,6 +42,10 @@ extern std::string FendrixPath;
 inline std::atomic<bool> DiscReady{false};
 inline std::atomic<int> DetectedDiscType{-1};
 
+// The robot is idle again after taking a disc out of the writer, but the window has not yet had the report of
+// it (posted to its thread), which ends the disc's job: nothing may be decided from the idle robot meanwhile.
+inline std::atomic<bool> DiscOutReportDue{false};
+
 // The robot has just taken out a disc that kept a load from the writer: the load asked for again may find the
 // writer full once more only to fail its job. It counts for that one load: the main thread forgets it when it
 // asks for none.

@@ -41,6 +41,7 @@ inline void ResetSharedState()
     DiscReady = false;
     DetectedDiscType = -1;
     WriterClearedForLoad = false;
+    DiscOutReportDue = false;
     FirstRobotId = 0;
 }
 

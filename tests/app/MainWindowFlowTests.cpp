@@ -42,6 +42,7 @@ protected:
         pagorin::DiscBusy = false;
         pagorin::DiscReady = false;
         pagorin::DetectedDiscType = -1;
+        pagorin::DiscOutReportDue = false;
     }
     void TearDown() override
     {
@@ -293,6 +294,28 @@ TEST_F(RobotReports, WriteStaysOffWhenTheRobotComesOnlineWhileTheControlsAreOff)
     EXPECT_FALSE(Main().bbtnWrite->GetEnabled()) << "Write is on while the controls are off";
     Main().EnableMainControls(true);
     EXPECT_TRUE(Main().bbtnWrite->GetEnabled()) << "Write did not come back with the controls";
+}
+
+// The robot is idle once it has taken the written disc out, a moment before the window hears of it. A hand-over
+// run that decided then (the close question's Cancel) found no page left to write, for the disc's pages were
+// still listed for it, and ended as if nothing had been written; a hot-key run ended with 1.
+TEST_F(RobotReports, NothingIsDecidedBetweenTheWrittenDiscsUnloadAndItsReport)
+{
+    StartDayLog();
+    vcl::TTreeNode* transaction = QueuedTransaction();
+    pagorin::TransactionRecord* record = pagorin::TransactionTree::RecordOf(transaction);
+    record->SessionTag = Main().OperationMode = Main().WritingSessionTag = 2;
+    record->WriteState = pagorin::TransactionTree::RecordOf(transaction->GetItem(0))->WriteState = pagorin::WriteListed;
+    Main().JobCopies = 1;
+    Main().EnableMainControls(false);
+    pagorin::RobotState = pagorin::StateUnloadWriter;
+    robot_->HandleRobotResult(pagorin::StateUnloadWriter, KT_ROBOTS_OK);
+    Main().GoBurning();
+    EXPECT_EQ(DayLog().find("Nothing to write"), std::string::npos) << DayLog();
+    Settle();
+    Main().tmrBurnJobDoneTimer(Main().tmrBurnJobDone);
+    EXPECT_NE(DayLog().find("Total 1 discs written in current session."), std::string::npos) << DayLog();
+    EXPECT_TRUE(Main().Transactions.Empty()) << "the written pages stay";
 }
 
 // Ends the process with a failure when the case's close does not return in time: a close that waits on a lock

@@ -984,7 +984,7 @@ void OperatorDriver::CheckPages()
     std::optional<DWORD> code = first_.Wait(0);
     if (plan_.hotKey && oneInstance && code) {
         if (allOnDiscs && !taken.empty()) {
-            EXPECT_EQ(*code, 0u) << "every page reached a disc, yet the run ended with an error";
+            EXPECT_EQ(*code, 0u) << "every page reached a disc, yet the run ended with an error:\n" << log;
         } else {
             EXPECT_NE(*code, 0u) << "a page did not reach a disc, yet the run ended as if written:\n" << log;
         }
