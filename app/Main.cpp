@@ -62,6 +62,8 @@ TfrmMain::TfrmMain(vcl::TComponent* owner) : vcl::TForm(owner)
     HotKeyOperation = hotKeyRun;
     TransactionBytes = 0;
     FirstUseNotice = false;
+    // The hidden helper lists and buttons get their windows once the window is drawn (the start makes them).
+    SetDeferHiddenWindows(true);
 }
 
 void TfrmMain::Loaded()

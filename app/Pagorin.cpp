@@ -145,10 +145,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         vcl::Application->Initialize();
         vcl::Application->SetTitle("Pagorin");
         vcl::Application->CreateForm(frmMain);
-        // The operator sees the main window, drawn whole, while the dialogs are made: no command can
-        // open one before the message loop runs, and by then each exists.
+        // The operator sees the main window, drawn whole, while its hidden controls' windows and the dialogs
+        // are made: no command can open one before the message loop runs, and by then each exists.
         frmMain->Show();
         frmMain->Update();
+        frmMain->CreateDeferredWindows();
         vcl::Application->CreateForm(frmSettings);
         vcl::Application->CreateForm(frmAbout);
         vcl::Application->CreateForm(frmSelectScanner);

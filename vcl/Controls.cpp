@@ -940,15 +940,49 @@ void TWinControl::CreateHandle()
     CreateWnd();
     CreateChildHandles();
     if (FParent && FParent->HandleAllocated())
-        SetWindowPos(WindowHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(WindowHandle, FParent->WindowAbove(this), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::CreateChildHandles()
 {
+    bool deferHidden = DefersHiddenWindows();
     for (TControl* child : FControls)
-        if (auto* win = dynamic_cast<TWinControl*>(child))
+        if (auto* win = dynamic_cast<TWinControl*>(child); win && (win->FVisible || !deferHidden))
             win->CreateHandle();
     Realign();
+}
+
+bool TWinControl::DefersHiddenWindows() const
+{
+    for (const TWinControl* control = this; control; control = control->FParent)
+        if (control->FDeferHiddenWindows)
+            return true;
+    return false;
+}
+
+void TWinControl::CreateDeferredWindows()
+{
+    FDeferHiddenWindows = false;
+    if (!WindowHandle)
+        return;
+    for (TControl* child : FControls)
+        if (auto* win = dynamic_cast<TWinControl*>(child)) {
+            if (win->WindowHandle)
+                win->CreateDeferredWindows();
+            else
+                win->CreateHandle();
+        }
+}
+
+// Children are stacked in their order, the last on top: a child's window goes just below the window of the
+// nearest later sibling that has one, wherever it was made later.
+HWND TWinControl::WindowAbove(const TWinControl* Child) const
+{
+    auto it = std::find(FControls.begin(), FControls.end(), Child);
+    for (it = it == FControls.end() ? it : it + 1; it != FControls.end(); ++it)
+        if (auto* win = dynamic_cast<TWinControl*>(*it); win && win->WindowHandle)
+            return win->WindowHandle;
+    return HWND_TOP;
 }
 
 void TWinControl::CreateParams(TCreateParams& Params)
@@ -1142,7 +1176,7 @@ void TWinControl::InsertControl(TControl* Control)
     if (Control->GetParentShowHint())
         Control->SetParentShowHint(true);
     if (auto* win = dynamic_cast<TWinControl*>(Control)) {
-        if (WindowHandle && !IsLoading(Control))
+        if (WindowHandle && !IsLoading(Control) && (win->FVisible || !DefersHiddenWindows()))
             win->CreateHandle();
     } else {
         Control->Invalidate();
@@ -1912,6 +1946,8 @@ void TWinControl::CMVisibleChanged(TMessage&)
 {
     if (FVisible)
         UpdateControlState();
+    if (FVisible && !WindowHandle && FParent && FParent->HandleAllocated() && !IsLoading(this))
+        CreateHandle();
     if (WindowHandle) {
         ShowWindow(WindowHandle, FVisible ? SW_SHOWNA : SW_HIDE);
         Perform(CM_SHOWINGCHANGED);

@@ -394,6 +394,11 @@ class TWinControl : public TControl {
     HWND WindowHandle = nullptr;  // raw handle field: writing it has no side effects
     bool HandleAllocated() const { return WindowHandle != nullptr; }
     void HandleNeeded();
+    // A control (a form whose start must be quick) may leave its hidden children's windows for later: each is
+    // made when it is shown or its handle is asked for, and every one left by CreateDeferredWindows, which
+    // also ends the deferral.
+    void SetDeferHiddenWindows(bool Value) { FDeferHiddenWindows = Value; }
+    void CreateDeferredWindows();
     // The procedure unhandled messages go to (the system class's, or DefWindowProcA); writable.
     WNDPROC DefWndProc = DefWindowProcA;
     virtual void RecreateWnd();
@@ -561,6 +566,7 @@ protected:
     bool FCtl3D = true;
     int FAlignLevel = 0;
     bool FOwnClass = true;
+    bool FDeferHiddenWindows = false;
 
 private:
     friend class TControl;
@@ -569,6 +575,9 @@ private:
     void ForgetDockClient(TControl* Client);
     void UpdateBounds();
     void CreateChildHandles();
+    bool DefersHiddenWindows() const;
+    // The window a child's window goes just below (HWND_TOP for none).
+    HWND WindowAbove(const TWinControl* Child) const;
     void ReflectToChild(TMessage& Message, HWND Child);
     bool ForwardMouseToGraphicChild(TMessage& Message);
     TControl* FMouseControl = nullptr;

@@ -197,7 +197,7 @@ protected:
         GetClassNameW(child, name, 64);
         if (name != UnicodeClass(L"TWydGroupBox") ||
             !FindWindowExW(child, nullptr, UnicodeClass(L"TWydProgressBar").c_str(), nullptr) ||
-            FindWindowExW(child, nullptr, UnicodeClass(L"TWydBitBtn").c_str(), nullptr))
+            FindWindowExW(child, nullptr, L"TQvCheckTree", nullptr))
             return TRUE;
         *reinterpret_cast<HWND*>(out) = child;
         return FALSE;

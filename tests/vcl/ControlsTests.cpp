@@ -261,6 +261,41 @@ TEST_F(FormFixture, EnabledAndVisibleChangesAnnounceThemselvesAndReachTheWindow)
     EXPECT_FALSE(IsWindowVisible(recorder->WindowHandle));
 }
 
+// A form that defers its hidden children's windows makes none for them with its own (its start is quicker); a
+// child shown later gets its window then, still stacked in its order among its siblings, the last on top, and
+// the rest come with CreateDeferredWindows, a hidden list with the items it kept meanwhile.
+TEST_F(FormFixture, DeferredHiddenChildrenGetTheirWindowsLaterInTheirPlaceAmongTheirSiblings)
+{
+    form->SetDeferHiddenWindows(true);
+    TRecorder* children[3];
+    for (int i = 0; i < 3; ++i) {
+        children[i] = new TRecorder(form.get());
+        children[i]->SetBounds(10 + 20 * i, 10, 100, 50);
+        children[i]->SetParent(form.get());
+    }
+    children[1]->SetVisible(false);
+    auto* list = new TListBox(form.get());
+    list->SetVisible(false);
+    list->SetParent(form.get());
+    list->GetItems()->Add("kept");
+    form->Show();
+    EXPECT_FALSE(children[1]->HandleAllocated());
+    EXPECT_FALSE(list->HandleAllocated());
+    EXPECT_EQ(list->GetItems()->Get(0), "kept");
+
+    children[1]->SetVisible(true);
+    ASSERT_TRUE(children[1]->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(children[1]->WindowHandle));
+    std::vector<HWND> topDown;
+    for (HWND w = GetWindow(form->WindowHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        topDown.push_back(w);
+    EXPECT_EQ(topDown, (std::vector<HWND>{children[2]->WindowHandle, children[1]->WindowHandle,
+                                           children[0]->WindowHandle}));
+    form->CreateDeferredWindows();
+    ASSERT_TRUE(list->HandleAllocated());
+    EXPECT_EQ(SendMessageA(list->WindowHandle, LB_GETCOUNT, 0, 0), 1) << "the kept item did not reach the window";
+}
+
 TEST_F(FormFixture, AlignPlacesChildrenInTheClientArea)
 {
     form->SetClientWidth(300);
