@@ -19,8 +19,10 @@ TEST_F(HandOverDuringAScanFailure, LeavesNoEmptyTransactionBehind)
     ASSERT_TRUE(WaitUntil([&] { return DialogOf(L"TForm") != nullptr; }, 30000))
         << "the paper jam was not told:\n" << Log();
     HandOver("good");
+    // The page's two lines are written one after the other: the second is the one to wait for.
     ASSERT_TRUE(WaitUntil([&] { return Log().find("Page handed over") != std::string::npos; }, 30000)) << Log();
-    EXPECT_NE(Log().find("The page waits for the scan under way to end."), std::string::npos) << Log();
+    auto held = [&] { return Log().find("The page waits for the scan under way to end.") != std::string::npos; };
+    EXPECT_TRUE(WaitUntil(held, 10000)) << Log();
     AnswerMessageBoxes();
     ASSERT_TRUE(WaitUntil([&] { return AlertKind() == "countdown"; }, 30000)) << Log();
     AnswerAlert(Answer::Finish);
